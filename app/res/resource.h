@@ -1,0 +1,19 @@
+// Resource identifiers of the program's dialogs, controls, strings, icon and bitmap.
+#pragma once
+
+#define IDD_MAIN 102
+#define IDI_PROGRAM 128
+#define IDD_OPEN_DEVICE 129
+#define IDB_LOGO 130
+#define IDS_LANGUAGE 131
+#define IDD_OPEN_DEVICE_IPV6 132
+
+#define IDC_SEARCH 1000
+#define IDC_QUIT 1001
+#define IDC_OPEN_DEVICE 1002
+#define IDC_REPORT 1003
+#define IDC_BY_NAME 1004
+#define IDC_BY_IPV4 1005
+#define IDC_BY_IPV6 1006
+#define IDC_DEVICE_LIST 1007
+#define IDC_SEARCH_AGAIN 1008

@@ -1,0 +1,49 @@
+#include "net/SocketLayer.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace net {
+
+namespace {
+SocketLayer* g_pInstalled = nullptr;
+
+void FormatDotted(std::uint32_t nNetworkOrder, char* pszOut, std::size_t nSize) {
+    const auto* p = reinterpret_cast<const unsigned char*>(&nNetworkOrder);
+    std::snprintf(pszOut, nSize, "%u.%u.%u.%u", p[0], p[1], p[2], p[3]);
+}
+}  // namespace
+
+SocketLayer& CurrentSocketLayer() { return g_pInstalled ? *g_pInstalled : SystemSocketLayer(); }
+
+SocketLayer* InstallSocketLayer(SocketLayer* pLayer) {
+    SocketLayer* pOld = g_pInstalled;
+    g_pInstalled = pLayer;
+    return pOld;
+}
+
+const char* SocketLayer::inet_ntoa(in_addr addr) {
+    FormatDotted(addr.s_addr, m_szNtoa, sizeof(m_szNtoa));
+    return m_szNtoa;
+}
+
+int WSAFDIsSet(SOCKET s, const fd_set* set) {
+    for (unsigned int i = 0; i < set->fd_count && i < WSA_FD_SETSIZE; ++i) {
+        if (set->fd_array[i] == s) {
+            return 1;
+        }
+    }
+    return 0;
+}
+
+const char* inet_ntop(int af, const void* src, char* dst, std::size_t size) {
+    if (af != AF_INET || src == nullptr || dst == nullptr || size < 16) {
+        return nullptr;
+    }
+    std::uint32_t nAddress = 0;
+    std::memcpy(&nAddress, src, sizeof(nAddress));
+    FormatDotted(nAddress, dst, size);
+    return dst;
+}
+
+}  // namespace net

@@ -1,0 +1,346 @@
+// The socket layer on POSIX systems (Linux, macOS): BSD sockets with Winsock's results and codes.
+//
+// The layer's own header comes first: the system headers define some of its names (AF_INET,
+// SOL_SOCKET, WSA_FD_SETSIZE, ...) as macros, so the layer's values are taken before they are
+// included, and below them every such name means the system's.
+#include "net/SocketLayer.h"
+
+namespace {
+constexpr std::uint16_t kNetInet = net::AF_INET;
+constexpr int kNetDatagram = net::SOCK_DGRAM;
+constexpr int kNetUdp = net::IPPROTO_UDP;
+constexpr int kNetSocketLevel = net::SOL_SOCKET;
+constexpr int kNetBroadcastOption = net::SO_BROADCAST;
+constexpr std::uint32_t kNetIfUp = net::IFF_UP;
+constexpr std::uint32_t kNetIfBroadcast = net::IFF_BROADCAST;
+constexpr std::uint32_t kNetIfLoopback = net::IFF_LOOPBACK;
+constexpr unsigned int kNetFdSetSize = net::WSA_FD_SETSIZE;
+}  // namespace
+
+#include <arpa/inet.h>
+#include <errno.h>
+#include <fcntl.h>
+#include <ifaddrs.h>
+#include <net/if.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <ctime>
+#include <string>
+#include <vector>
+
+namespace net {
+
+namespace {
+
+int WsaErrorFromErrno(int nErrno) {
+    switch (nErrno) {
+        case EINTR: return WSAEINTR;
+        case EBADF: return WSAEBADF;
+        case EACCES: return WSAEACCES;
+        case EFAULT: return WSAEFAULT;
+        case EINVAL: return WSAEINVAL;
+        case EMFILE:
+        case ENFILE: return WSAEMFILE;
+        case EAGAIN: return WSAEWOULDBLOCK;
+        case ENOTSOCK: return WSAENOTSOCK;
+        case EMSGSIZE: return WSAEMSGSIZE;
+        case EAFNOSUPPORT: return WSAEAFNOSUPPORT;
+        case EADDRINUSE: return WSAEADDRINUSE;
+        case EADDRNOTAVAIL: return WSAEADDRNOTAVAIL;
+        case ENETDOWN: return WSAENETDOWN;
+        case ENETUNREACH: return WSAENETUNREACH;
+        case ECONNABORTED: return WSAECONNABORTED;
+        case ECONNRESET:
+        case ECONNREFUSED: return WSAECONNRESET;
+        case ENOBUFS:
+        case ENOMEM: return WSAENOBUFS;
+        case EPIPE:
+        case ESHUTDOWN: return WSAESHUTDOWN;
+        case EHOSTUNREACH: return WSAEHOSTUNREACH;
+        default: return 10000 + nErrno;
+    }
+}
+
+::sockaddr_in ToSystem(const sockaddr_in& addr) {
+    ::sockaddr_in out{};
+    out.sin_family = AF_INET;
+    out.sin_port = addr.sin_port;
+    out.sin_addr.s_addr = addr.sin_addr.s_addr;
+    return out;
+}
+
+sockaddr_in FromSystem(const ::sockaddr_in& addr) {
+    sockaddr_in out{};
+    out.sin_family = kNetInet;
+    out.sin_port = addr.sin_port;
+    out.sin_addr.s_addr = addr.sin_addr.s_addr;
+    return out;
+}
+
+sockaddr_gen GenFromSystem(const ::sockaddr* pAddr) {
+    sockaddr_gen out{};
+    if (pAddr != nullptr && pAddr->sa_family == AF_INET) {
+        out.AddressIn = FromSystem(*reinterpret_cast<const ::sockaddr_in*>(pAddr));
+    }
+    return out;
+}
+
+class PosixSocketLayer final : public SocketLayer {
+public:
+    int WSAStartup(std::uint16_t, WSADATA* pData) override {
+        if (pData != nullptr) {
+            pData->wVersion = MAKEWORD(2, 2);
+            pData->wHighVersion = MAKEWORD(2, 2);
+        }
+        return 0;
+    }
+
+    int WSACleanup() override { return 0; }
+
+    SOCKET socket(int af, int type, int protocol) override {
+        if (af != kNetInet || type != kNetDatagram || protocol != kNetUdp) {
+            Fail(WSAEINVAL);
+            return INVALID_SOCKET;
+        }
+        const int fd = ::socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
+        if (fd < 0) {
+            Fail(WsaErrorFromErrno(errno));
+            return INVALID_SOCKET;
+        }
+        ::fcntl(fd, F_SETFD, FD_CLOEXEC);
+        return static_cast<SOCKET>(fd);
+    }
+
+    int setsockopt(SOCKET s, int level, int optname, const char* optval, int optlen) override {
+        if (level != kNetSocketLevel || optname != kNetBroadcastOption || optlen < 1) {
+            return Fail(WSAEINVAL);
+        }
+        int nValue = 0;
+        std::memcpy(&nValue, optval, optlen >= 4 ? 4 : 1);
+        if (::setsockopt(Fd(s), SOL_SOCKET, SO_BROADCAST, &nValue, sizeof(nValue)) != 0) {
+            return Fail(WsaErrorFromErrno(errno));
+        }
+        return 0;
+    }
+
+    int sendto(SOCKET s, const char* buf, int len, int, const sockaddr* to, int tolen) override {
+        if (to == nullptr || tolen < static_cast<int>(sizeof(sockaddr_in)) || len < 0) {
+            return Fail(WSAEFAULT);
+        }
+        sockaddr_in dest;
+        std::memcpy(&dest, to, sizeof(dest));
+        const ::sockaddr_in sysDest = ToSystem(dest);
+        const ssize_t n = ::sendto(Fd(s), buf, static_cast<size_t>(len), MSG_NOSIGNAL,
+                                   reinterpret_cast<const ::sockaddr*>(&sysDest), sizeof(sysDest));
+        if (n >= 0) {
+            return static_cast<int>(n);
+        }
+        const int nErrno = errno;
+        if (nErrno == ENETUNREACH && dest.sin_addr.s_addr == htonl(INADDR_BROADCAST)) {
+            // Linux refuses the limited broadcast when no route covers it (a computer cabled
+            // straight to a device, without a gateway). Send it out of every broadcast-capable
+            // interface instead, as Windows does.
+            return SendLimitedBroadcastPerInterface(Fd(s), buf, len, sysDest);
+        }
+        return Fail(WsaErrorFromErrno(nErrno));
+    }
+
+    int recvfrom(SOCKET s, char* buf, int len, int, sockaddr* from, int* fromlen) override {
+        if (len < 0) {
+            return Fail(WSAEFAULT);
+        }
+        ::sockaddr_in source{};
+        iovec iov{buf, static_cast<size_t>(len)};
+        msghdr msg{};
+        msg.msg_name = &source;
+        msg.msg_namelen = sizeof(source);
+        msg.msg_iov = &iov;
+        msg.msg_iovlen = 1;
+        const ssize_t n = ::recvmsg(Fd(s), &msg, 0);
+        if (n < 0) {
+            return Fail(WsaErrorFromErrno(errno));
+        }
+        if (from != nullptr && fromlen != nullptr && *fromlen >= static_cast<int>(sizeof(sockaddr_in))) {
+            const sockaddr_in addr = FromSystem(source);
+            std::memcpy(from, &addr, sizeof(addr));
+            *fromlen = sizeof(addr);
+        }
+        if ((msg.msg_flags & MSG_TRUNC) != 0) {
+            // The datagram was longer than the buffer: Winsock's WSAEMSGSIZE.
+            return Fail(WSAEMSGSIZE);
+        }
+        return static_cast<int>(n);
+    }
+
+    int WSAIoctl(SOCKET, unsigned long code, void*, unsigned long, void* out, unsigned long outLen,
+                 unsigned long* bytesReturned) override {
+        if (code != SIO_GET_INTERFACE_LIST || out == nullptr || bytesReturned == nullptr) {
+            return Fail(WSAEINVAL);
+        }
+        ifaddrs* pList = nullptr;
+        if (::getifaddrs(&pList) != 0) {
+            return Fail(WsaErrorFromErrno(errno));
+        }
+        std::vector<INTERFACE_INFO> entries;
+        for (const ifaddrs* p = pList; p != nullptr; p = p->ifa_next) {
+            if (p->ifa_addr == nullptr || p->ifa_addr->sa_family != AF_INET ||
+                (p->ifa_flags & IFF_UP) == 0) {
+                continue;
+            }
+            INTERFACE_INFO entry{};
+            entry.iiFlags = kNetIfUp;
+            if ((p->ifa_flags & IFF_BROADCAST) != 0) {
+                entry.iiFlags |= kNetIfBroadcast;
+                entry.iiBroadcastAddress = GenFromSystem(p->ifa_broadaddr);
+            }
+            if ((p->ifa_flags & IFF_LOOPBACK) != 0) {
+                entry.iiFlags |= kNetIfLoopback;
+            }
+            entry.iiAddress = GenFromSystem(p->ifa_addr);
+            entry.iiNetmask = GenFromSystem(p->ifa_netmask);
+            entries.push_back(entry);
+        }
+        ::freeifaddrs(pList);
+        const unsigned long nBytes = static_cast<unsigned long>(entries.size() * sizeof(INTERFACE_INFO));
+        if (nBytes > outLen) {
+            return Fail(WSAEFAULT);
+        }
+        if (nBytes > 0) {
+            std::memcpy(out, entries.data(), nBytes);
+        }
+        *bytesReturned = nBytes;
+        return 0;
+    }
+
+    int select(int, fd_set* readfds, fd_set* writefds, fd_set* exceptfds,
+               const timeval* timeout) override {
+        if (writefds != nullptr || exceptfds != nullptr || readfds == nullptr) {
+            return Fail(WSAEINVAL);
+        }
+        std::vector<pollfd> fds;
+        for (unsigned int i = 0; i < readfds->fd_count && i < kNetFdSetSize; ++i) {
+            fds.push_back(pollfd{Fd(readfds->fd_array[i]), POLLIN, 0});
+        }
+        const int nTimeoutMs =
+            timeout ? static_cast<int>(timeout->tv_sec * 1000 + timeout->tv_usec / 1000) : -1;
+        const int n = ::poll(fds.data(), fds.size(), nTimeoutMs);
+        if (n < 0) {
+            return Fail(WsaErrorFromErrno(errno));
+        }
+        fd_set ready{};
+        for (std::size_t i = 0; i < fds.size(); ++i) {
+            if ((fds[i].revents & (POLLIN | POLLERR | POLLHUP)) != 0) {
+                ready.fd_array[ready.fd_count++] = readfds->fd_array[i];
+            }
+        }
+        *readfds = ready;
+        return static_cast<int>(ready.fd_count);
+    }
+
+    int shutdown(SOCKET s, int) override {
+        if (::shutdown(Fd(s), SHUT_RDWR) != 0) {
+            return Fail(WsaErrorFromErrno(errno));
+        }
+        return 0;
+    }
+
+    int closesocket(SOCKET s) override {
+        if (::close(Fd(s)) != 0) {
+            return Fail(WsaErrorFromErrno(errno));
+        }
+        return 0;
+    }
+
+    int WSAGetLastError() override { return m_nLastError; }
+
+    std::uint32_t GetTickCount() override {
+        timespec now{};
+        ::clock_gettime(CLOCK_MONOTONIC, &now);
+        const auto nMs = static_cast<std::uint64_t>(now.tv_sec) * 1000u +
+                         static_cast<std::uint64_t>(now.tv_nsec) / 1000000u;
+        return static_cast<std::uint32_t>(nMs);
+    }
+
+private:
+    static int Fd(SOCKET s) { return static_cast<int>(s); }
+
+    int Fail(int nError) {
+        m_nLastError = nError;
+        return SOCKET_ERROR;
+    }
+
+    int SendLimitedBroadcastPerInterface(int fd, const char* buf, int len, const ::sockaddr_in& dest) {
+#if defined(IP_PKTINFO)
+        ifaddrs* pList = nullptr;
+        if (::getifaddrs(&pList) != 0) {
+            return Fail(WSAENETUNREACH);
+        }
+        std::vector<std::string> done;
+        bool bAnySent = false;
+        for (const ifaddrs* p = pList; p != nullptr; p = p->ifa_next) {
+            if (p->ifa_addr == nullptr || p->ifa_addr->sa_family != AF_INET ||
+                (p->ifa_flags & IFF_UP) == 0 || (p->ifa_flags & IFF_BROADCAST) == 0 ||
+                (p->ifa_flags & IFF_LOOPBACK) != 0) {
+                continue;
+            }
+            const std::string name = p->ifa_name;
+            bool bSeen = false;
+            for (const std::string& d : done) {
+                bSeen = bSeen || d == name;
+            }
+            if (bSeen) {
+                continue;
+            }
+            done.push_back(name);
+            const unsigned int nIndex = ::if_nametoindex(p->ifa_name);
+            if (nIndex == 0) {
+                continue;
+            }
+            iovec iov{const_cast<char*>(buf), static_cast<size_t>(len)};
+            alignas(cmsghdr) char control[CMSG_SPACE(sizeof(in_pktinfo))] = {};
+            msghdr msg{};
+            msg.msg_name = const_cast<::sockaddr_in*>(&dest);
+            msg.msg_namelen = sizeof(dest);
+            msg.msg_iov = &iov;
+            msg.msg_iovlen = 1;
+            msg.msg_control = control;
+            msg.msg_controllen = sizeof(control);
+            cmsghdr* pHeader = CMSG_FIRSTHDR(&msg);
+            pHeader->cmsg_level = IPPROTO_IP;
+            pHeader->cmsg_type = IP_PKTINFO;
+            pHeader->cmsg_len = CMSG_LEN(sizeof(in_pktinfo));
+            in_pktinfo info{};
+            info.ipi_ifindex = static_cast<int>(nIndex);
+            std::memcpy(CMSG_DATA(pHeader), &info, sizeof(info));
+            if (::sendmsg(fd, &msg, MSG_NOSIGNAL) == len) {
+                bAnySent = true;
+            }
+        }
+        ::freeifaddrs(pList);
+        if (bAnySent) {
+            return len;
+        }
+#else
+        (void)fd;
+        (void)buf;
+        (void)len;
+        (void)dest;
+#endif
+        return Fail(WSAENETUNREACH);
+    }
+
+    int m_nLastError = 0;
+};
+
+}  // namespace
+
+SocketLayer& SystemSocketLayer() {
+    static PosixSocketLayer layer;
+    return layer;
+}
+
+}  // namespace net

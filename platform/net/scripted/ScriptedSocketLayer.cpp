@@ -1,0 +1,187 @@
+#include "ScriptedSocketLayer.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+namespace net {
+
+std::uint32_t ParseDotted(const char* pszAddress) {
+    unsigned a = 0, b = 0, c = 0, d = 0;
+    if (std::sscanf(pszAddress, "%u.%u.%u.%u", &a, &b, &c, &d) != 4 || a > 255 || b > 255 ||
+        c > 255 || d > 255) {
+        return 0;
+    }
+    return htonl((a << 24) | (b << 16) | (c << 8) | d);
+}
+
+sockaddr_in MakeAddress(const char* pszAddress, std::uint16_t nPort) {
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_port = htons(nPort);
+    addr.sin_addr.s_addr = ParseDotted(pszAddress);
+    return addr;
+}
+
+ScriptedSocketLayer::ScriptedSocketLayer(std::uint32_t nStartTick)
+    : m_nStartTick(nStartTick), m_nNow(nStartTick) {}
+
+std::string ScriptedSocketLayer::DottedText(const sockaddr_in& addr) {
+    char sz[20] = {};
+    inet_ntop(AF_INET, &addr.sin_addr, sz, sizeof(sz));
+    return sz;
+}
+
+void ScriptedSocketLayer::AddInterface(const char* pszAddress, const char* pszNetmask) {
+    INTERFACE_INFO entry{};
+    entry.iiFlags = IFF_UP | IFF_BROADCAST;
+    entry.iiAddress.AddressIn = MakeAddress(pszAddress, 0);
+    entry.iiNetmask.AddressIn = MakeAddress(pszNetmask, 0);
+    m_aInterfaces.push_back(entry);
+}
+
+void ScriptedSocketLayer::AddDatagram(std::uint32_t nDelay, const char* pszFromAddress,
+                                      std::uint16_t nFromPort, const std::string& bytes) {
+    Arrival arrival{m_nStartTick + nDelay, MakeAddress(pszFromAddress, nFromPort), bytes, 0};
+    auto it = std::upper_bound(m_aArrivals.begin(), m_aArrivals.end(), nDelay,
+                               [this](std::uint32_t n, const Arrival& a) {
+                                   return n < a.nAt - m_nStartTick;
+                               });
+    m_aArrivals.insert(it, arrival);
+}
+
+void ScriptedSocketLayer::AddReceiveError(std::uint32_t nDelay, int nError) {
+    AddDatagram(nDelay, "0.0.0.0", 0, std::string());
+    for (Arrival& a : m_aArrivals) {
+        if (a.nAt == m_nStartTick + nDelay && a.bytes.empty() && a.nError == 0) {
+            a.nError = nError;
+            break;
+        }
+    }
+}
+
+int ScriptedSocketLayer::Fail(int nError) {
+    m_nLastError = nError;
+    return SOCKET_ERROR;
+}
+
+bool ScriptedSocketLayer::IsDue(const Arrival& arrival) const {
+    return static_cast<std::int32_t>(arrival.nAt - m_nNow) <= 0;
+}
+
+int ScriptedSocketLayer::WSAStartup(std::uint16_t, WSADATA* pData) {
+    ++m_nStartups;
+    if (m_nStartupResult != 0) {
+        return m_nStartupResult;
+    }
+    pData->wVersion = m_wGrantedVersion;
+    pData->wHighVersion = m_wGrantedVersion;
+    return 0;
+}
+
+int ScriptedSocketLayer::WSACleanup() {
+    ++m_nCleanups;
+    return 0;
+}
+
+SOCKET ScriptedSocketLayer::socket(int, int, int) {
+    if (m_nSocketError != 0) {
+        Fail(m_nSocketError);
+        return INVALID_SOCKET;
+    }
+    ++m_nSocketsCreated;
+    return kSocket;
+}
+
+int ScriptedSocketLayer::setsockopt(SOCKET, int level, int optname, const char* optval, int) {
+    if (level == SOL_SOCKET && optname == SO_BROADCAST && optval != nullptr && optval[0] != 0) {
+        m_bBroadcastPermitted = true;
+    }
+    return 0;
+}
+
+int ScriptedSocketLayer::sendto(SOCKET, const char* buf, int len, int, const sockaddr* to, int) {
+    const int nIndex = m_nSends++;
+    if (nIndex == m_nFailingSend) {
+        return Fail(m_nSendError);
+    }
+    Sent sent{m_nNow, {}, std::string(buf, static_cast<std::size_t>(len))};
+    std::memcpy(&sent.to, to, sizeof(sent.to));
+    m_aSent.push_back(sent);
+    return nIndex == m_nShortSend ? m_nShortSendBytes : len;
+}
+
+int ScriptedSocketLayer::recvfrom(SOCKET, char* buf, int len, int, sockaddr* from, int* fromlen) {
+    if (m_aArrivals.empty() || !IsDue(m_aArrivals.front())) {
+        return Fail(WSAEWOULDBLOCK);
+    }
+    const Arrival arrival = m_aArrivals.front();
+    m_aArrivals.erase(m_aArrivals.begin());
+    if (arrival.nError != 0) {
+        return Fail(arrival.nError);
+    }
+    if (from != nullptr && fromlen != nullptr && *fromlen >= static_cast<int>(sizeof(sockaddr_in))) {
+        std::memcpy(from, &arrival.from, sizeof(sockaddr_in));
+        *fromlen = sizeof(sockaddr_in);
+    }
+    const std::size_t nCopy = std::min(arrival.bytes.size(), static_cast<std::size_t>(len));
+    std::memcpy(buf, arrival.bytes.data(), nCopy);
+    if (arrival.bytes.size() > static_cast<std::size_t>(len)) {
+        return Fail(WSAEMSGSIZE);
+    }
+    return static_cast<int>(nCopy);
+}
+
+int ScriptedSocketLayer::WSAIoctl(SOCKET, unsigned long code, void*, unsigned long, void* out,
+                                  unsigned long outLen, unsigned long* bytesReturned) {
+    if (code != SIO_GET_INTERFACE_LIST || m_bInterfaceListFails) {
+        return Fail(WSAEINVAL);
+    }
+    const std::size_t nBytes = m_aInterfaces.size() * sizeof(INTERFACE_INFO);
+    if (nBytes > outLen) {
+        return Fail(WSAEFAULT);
+    }
+    if (nBytes > 0) {
+        std::memcpy(out, m_aInterfaces.data(), nBytes);
+    }
+    *bytesReturned = static_cast<unsigned long>(nBytes);
+    return 0;
+}
+
+int ScriptedSocketLayer::select(int, fd_set* readfds, fd_set*, fd_set*, const timeval* timeout) {
+    const int nCall = m_nSelectCalls++;
+    if (nCall == m_nFailingSelect) {
+        return Fail(m_nSelectError);
+    }
+    const std::uint32_t nWait =
+        static_cast<std::uint32_t>(timeout->tv_sec * 1000 + timeout->tv_usec / 1000);
+    if (!m_aArrivals.empty()) {
+        const Arrival& next = m_aArrivals.front();
+        if (IsDue(next)) {
+            return 1;
+        }
+        if (next.nAt - m_nNow <= nWait) {
+            m_nNow = next.nAt;
+            return 1;
+        }
+    }
+    m_nNow += nWait;
+    readfds->fd_count = 0;
+    return 0;
+}
+
+int ScriptedSocketLayer::shutdown(SOCKET, int) {
+    ++m_nShutdowns;
+    return 0;
+}
+
+int ScriptedSocketLayer::closesocket(SOCKET) {
+    ++m_nSocketsClosed;
+    return 0;
+}
+
+const char* ScriptedSocketLayer::inet_ntoa(in_addr addr) {
+    return m_bNtoaFails ? nullptr : SocketLayer::inet_ntoa(addr);
+}
+
+}  // namespace net

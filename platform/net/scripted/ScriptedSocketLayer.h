@@ -1,0 +1,102 @@
+// A socket layer that plays a script, for tests: an interface list, datagrams that arrive at set
+// times from set addresses, failures injected at each call, and a simulated millisecond clock that
+// advances only while select waits. A whole search runs in milliseconds and is reproducible.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "net/SocketLayer.h"
+
+namespace net {
+
+class ScriptedSocketLayer final : public SocketLayer {
+public:
+    /// A datagram that arrives at tick nAt; with nError set, recvfrom fails with that code instead.
+    struct Arrival {
+        std::uint32_t nAt;
+        sockaddr_in from;
+        std::string bytes;
+        int nError;
+    };
+    /// A datagram that the program sent.
+    struct Sent {
+        std::uint32_t nAt;
+        sockaddr_in to;
+        std::string bytes;
+    };
+
+    explicit ScriptedSocketLayer(std::uint32_t nStartTick = 100000);
+
+    // ---- script -------------------------------------------------------------------------------
+    /// An interface entry (IPv4 address and netmask in dotted text).
+    void AddInterface(const char* pszAddress, const char* pszNetmask);
+    /// A datagram arriving nDelay ms after the start tick.
+    void AddDatagram(std::uint32_t nDelay, const char* pszFromAddress, std::uint16_t nFromPort,
+                     const std::string& bytes);
+    /// A failing receive nDelay ms after the start tick.
+    void AddReceiveError(std::uint32_t nDelay, int nError);
+
+    int m_nStartupResult = 0;
+    std::uint16_t m_wGrantedVersion = MAKEWORD(2, 2);
+    int m_nSocketError = 0;             ///< socket() fails with this code when non-zero
+    bool m_bInterfaceListFails = false;
+    int m_nFailingSend = -1;            ///< index of the sendto that fails (0: the first)
+    int m_nSendError = WSAENETUNREACH;
+    int m_nShortSend = -1;              ///< index of the sendto that sends too few bytes
+    int m_nShortSendBytes = 3;
+    int m_nFailingSelect = -1;          ///< index of the select call that fails
+    int m_nSelectError = WSAENOTSOCK;
+    bool m_bNtoaFails = false;
+
+    // ---- what happened ------------------------------------------------------------------------
+    std::vector<Sent> m_aSent;
+    int m_nSocketsCreated = 0;
+    int m_nSocketsClosed = 0;
+    int m_nShutdowns = 0;
+    int m_nSelectCalls = 0;
+    int m_nStartups = 0;
+    int m_nCleanups = 0;
+    bool m_bBroadcastPermitted = false;
+    std::uint32_t m_nStartTick;
+    std::uint32_t m_nNow;
+
+    /// Ticks since the start tick.
+    std::uint32_t Elapsed() const { return m_nNow - m_nStartTick; }
+    static std::string DottedText(const sockaddr_in& addr);
+
+    // ---- SocketLayer --------------------------------------------------------------------------
+    int WSAStartup(std::uint16_t wVersionRequested, WSADATA* pData) override;
+    int WSACleanup() override;
+    SOCKET socket(int af, int type, int protocol) override;
+    int setsockopt(SOCKET s, int level, int optname, const char* optval, int optlen) override;
+    int sendto(SOCKET s, const char* buf, int len, int flags, const sockaddr* to, int tolen) override;
+    int recvfrom(SOCKET s, char* buf, int len, int flags, sockaddr* from, int* fromlen) override;
+    int WSAIoctl(SOCKET s, unsigned long code, void* in, unsigned long inLen, void* out,
+                 unsigned long outLen, unsigned long* bytesReturned) override;
+    int select(int nfds, fd_set* readfds, fd_set* writefds, fd_set* exceptfds,
+               const timeval* timeout) override;
+    int shutdown(SOCKET s, int how) override;
+    int closesocket(SOCKET s) override;
+    int WSAGetLastError() override { return m_nLastError; }
+    std::uint32_t GetTickCount() override { return m_nNow; }
+    const char* inet_ntoa(in_addr addr) override;
+
+private:
+    int Fail(int nError);
+    bool IsDue(const Arrival& arrival) const;
+
+    std::vector<INTERFACE_INFO> m_aInterfaces;
+    std::vector<Arrival> m_aArrivals;  // kept in order of arrival time
+    int m_nLastError = 0;
+    int m_nSends = 0;
+    static constexpr SOCKET kSocket = 7;
+};
+
+/// Parses dotted text into a network-order address (0 when malformed).
+std::uint32_t ParseDotted(const char* pszAddress);
+/// A socket address of the dotted text and the port.
+sockaddr_in MakeAddress(const char* pszAddress, std::uint16_t nPort);
+
+}  // namespace net

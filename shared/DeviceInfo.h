@@ -1,0 +1,83 @@
+// Device discovery: the table of devices found by the latest search, the search itself and the
+// report lines that describe devices.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "net/SocketLayer.h"
+
+/// One found device: a plain 1500-byte record, copied and compared as a whole. Text fields are
+/// 8-bit, zero-terminated within their width; a field the reply did not supply stays empty.
+struct DeviceRecord {
+    net::sockaddr_in addrIPv4;   ///< source of the reply (family, port, address; zero padding)
+    net::sockaddr_in6 addrIPv6;  ///< reserved for an IPv6 source; zero
+    char szIPv4[72];             ///< dotted-decimal text of the source address
+    char szIPv6[72];             ///< text of an IPv6 source; empty
+    std::uint32_t nIPv6ScopeId;  ///< scope of an IPv6 source; zero
+    char szDnsName[1028];        ///< reply field 5 as a whole when it holds a '.'
+    char szMaker[40];            ///< reply field 1, "TVK"
+    char szModel[40];            ///< reply field 2, begins with the model prefix
+    char szModelDetail[40];      ///< reply field 3
+    char szSerialNumber[40];     ///< reply field 4; the table's sort key
+    char szHostName[80];         ///< reply field 5 up to its first '.'
+    char szFirmwareVersion[40];  ///< reply field 6
+};
+static_assert(sizeof(DeviceRecord) == 1500, "a device record is 1500 bytes");
+static_assert(offsetof(DeviceRecord, szIPv4) == 44);
+static_assert(offsetof(DeviceRecord, szDnsName) == 192);
+static_assert(offsetof(DeviceRecord, szFirmwareVersion) == 1460);
+
+constexpr int kMaxDevices = 40;
+constexpr std::uint16_t kDiscoveryPort = 9959;
+
+/// The device table, the model prefix the search looks for and the diagnostic level. One global
+/// instance, g_DeviceInfo; the search fills it, the dialogs only read it.
+class CDeviceInfo {
+public:
+    /// Result of AddDevice when the record repeats a stored one.
+    static constexpr int ADD_REPEAT = -1;
+    /// Result of AddDevice when the table already holds kMaxDevices records.
+    static constexpr int ADD_TABLE_FULL = -2;
+
+    CDeviceInfo();
+    ~CDeviceInfo() = default;
+
+    /// At 1 or more the search writes one line per broadcast target.
+    std::int32_t m_nVerbosity;
+    /// Number of valid records, 0 to kMaxDevices.
+    std::int32_t m_nDevices;
+    /// Model prefix that replies must carry ("lorix"); the last byte is always zero.
+    char m_szModelPrefix[40];
+    /// Records 0..m_nDevices-1, sorted by serial number in byte order; the rest all zero.
+    DeviceRecord m_aDevices[kMaxDevices];
+
+    /// Zero-fills the table and sets the count to 0.
+    void ClearDevices();
+    /// Stores a copy of the record in serial-number order, after records with an equal serial
+    /// number. Returns its index, ADD_REPEAT when an equal record (all 1500 bytes) is stored
+    /// already, or ADD_TABLE_FULL when the table is full; in both cases nothing changes.
+    int AddDevice(const DeviceRecord& record);
+    /// Appends the description of the record to the report, ending with an empty line.
+    void ReportDevice(const DeviceRecord& record);
+    /// Resets the report, writes the line that opens a search and describes every stored record.
+    void ReportSearchStart();
+    /// Runs one complete search on the local IPv4 networks: broadcasts "*IDN?" to port 9959 and
+    /// stores and describes the devices that answer until the network has been quiet for about
+    /// four seconds (at most 30 s in all). Blocks the calling thread; failures end the search
+    /// with an error line in the report.
+    void SearchDevices();
+
+private:
+    /// The receive phase of a search: replies until the network has been quiet long enough.
+    void ReceiveReplies(net::SOCKET s, const char* pszExpectedPrefix, char* achBuffer,
+                        net::sockaddr_in* pAddrFrom, DeviceRecord* pRecord);
+};
+
+extern CDeviceInfo g_DeviceInfo;
+
+/// Checks one reply datagram (zero-terminated text) against the expected prefix ("TVK," and the
+/// model prefix) and the field rules, and fills the record's text fields (not its addresses).
+/// The record is zero-filled first. Returns false for a reply that is to be dropped.
+bool ParseDeviceReply(const char* pszReply, const char* pszExpectedPrefix, const char* pszModelPrefix,
+                      DeviceRecord* pRecord);
