@@ -53,6 +53,7 @@ UiLanguage UserInterfaceLanguage(const EnvironmentReader& getEnv) {
             }
             nStart = nColon + 1;
         }
+        return UiLanguage::English;
     }
     return MatchLocaleName(pszLocale) == Match::German ? UiLanguage::German : UiLanguage::English;
 }

@@ -10,7 +10,7 @@ using EnvironmentReader = std::function<const char*(const char*)>;
 
 /// German when the user's language is German, as gettext reads it: the locale of messages from
 /// LC_ALL, LC_MESSAGES or LANG (the first that is set and not empty); when that locale is not
-/// "C" or "POSIX", the priority list LANGUAGE comes first. The first German or English entry
+/// "C" or "POSIX", the priority list LANGUAGE takes its place. The first German or English entry
 /// decides; English when none does.
 UiLanguage UserInterfaceLanguage(const EnvironmentReader& getEnv);
 /// The same, from the process environment.

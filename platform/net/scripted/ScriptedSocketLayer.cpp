@@ -127,6 +127,9 @@ int ScriptedSocketLayer::recvfrom(SOCKET, char* buf, int len, int, sockaddr* fro
     const std::size_t nCopy = std::min(arrival.bytes.size(), static_cast<std::size_t>(len));
     std::memcpy(buf, arrival.bytes.data(), nCopy);
     if (arrival.bytes.size() > static_cast<std::size_t>(len)) {
+        if (m_bReportTruncatedLength) {
+            return static_cast<int>(arrival.bytes.size());
+        }
         return Fail(WSAEMSGSIZE);
     }
     return static_cast<int>(nCopy);

@@ -49,6 +49,9 @@ public:
     int m_nFailingSelect = -1;          ///< index of the select call that fails
     int m_nSelectError = WSAENOTSOCK;
     bool m_bNtoaFails = false;
+    /// recvfrom returns the whole length of a datagram longer than the buffer instead of failing
+    /// with WSAEMSGSIZE (a layer that reports truncation that way).
+    bool m_bReportTruncatedLength = false;
 
     // ---- what happened ------------------------------------------------------------------------
     std::vector<Sent> m_aSent;

@@ -1,0 +1,430 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "DeviceInfo.h"
+#include "ReportFixture.h"
+#include "ScriptedSocketLayer.h"
+
+namespace {
+
+constexpr const char kSearchStart[] = "\r\nSearching lorix devices (please wait) ...\r\n\r\n";
+
+std::string Location(int nLine) {
+    return " in ::SearchDevices() in \"DeviceInfo.cpp\" line " + std::to_string(nLine) + "\r\n";
+}
+
+class Search : public RegisteredReport {
+protected:
+    void SetUp() override {
+        RegisteredReport::SetUp();
+        net::InstallSocketLayer(&m_net);
+        g_DeviceInfo.m_nVerbosity = 0;
+    }
+    void TearDown() override {
+        net::InstallSocketLayer(nullptr);
+        g_DeviceInfo.m_nVerbosity = 0;
+        g_DeviceInfo.ClearDevices();
+        RegisteredReport::TearDown();
+    }
+    void Reply(std::uint32_t nAt, const char* pszFrom, const std::string& text, std::uint16_t nPort = 9959) {
+        m_net.AddDatagram(nAt, pszFrom, nPort, text);
+    }
+    /// The report after the banner and the searching line.
+    std::string AfterStart() const {
+        const std::string prefix = std::string(kEnglishBanner) + kSearchStart;
+        EXPECT_EQ(Text().compare(0, prefix.size(), prefix), 0) << Text();
+        return Text().substr(std::min(prefix.size(), Text().size()));
+    }
+    std::string SentTo(std::size_t i) const {
+        return net::ScriptedSocketLayer::DottedText(m_net.m_aSent.at(i).to);
+    }
+    void ExpectSocketClosedOnce() const {
+        EXPECT_EQ(m_net.m_nSocketsCreated, 1);
+        EXPECT_EQ(m_net.m_nShutdowns, 1);
+        EXPECT_EQ(m_net.m_nSocketsClosed, 1);
+    }
+
+    net::ScriptedSocketLayer m_net;
+    CDeviceInfo& info = g_DeviceInfo;
+};
+
+TEST_F(Search, WithoutAnswerEndsAfterTheQuietPeriodWithTheDoneLine) {
+    info.SearchDevices();
+    EXPECT_EQ(AfterStart(), "... done.\r\n");
+    EXPECT_EQ(info.m_nDevices, 0);
+    EXPECT_EQ(m_net.Elapsed(), 3900u);
+    ASSERT_EQ(m_net.m_aSent.size(), 1u);
+    EXPECT_EQ(SentTo(0), "255.255.255.255");
+    EXPECT_EQ(net::ntohs(m_net.m_aSent[0].to.sin_port), 9959);
+    EXPECT_EQ(m_net.m_aSent[0].bytes, "*IDN?");
+    EXPECT_TRUE(m_net.m_bBroadcastPermitted);
+    ExpectSocketClosedOnce();
+}
+
+TEST_F(Search, DescribesAFoundDeviceInEnglishAndGerman) {
+    Reply(250, "192.168.1.20", "TVK,lorixLOG,X2,A1234,lab-logger.lan,1.0.7");
+    info.SearchDevices();
+    EXPECT_EQ(AfterStart(),
+              "Found lorixLOG X2 device\r\n"
+              "  at IPv4 address 192.168.1.20\r\n"
+              "  host name = 'lab-logger'\r\n"
+              "  DNS name = 'lab-logger.lan'\r\n"
+              "  serial number = A1234\r\n"
+              "  firmware version = 1.0.7\r\n"
+              "\r\n"
+              "... done.\r\n");
+    ASSERT_EQ(info.m_nDevices, 1);
+    const DeviceRecord& d = info.m_aDevices[0];
+    EXPECT_STREQ(d.szMaker, "TVK");
+    EXPECT_EQ(d.addrIPv4.sin_family, net::AF_INET);
+    EXPECT_EQ(net::ntohs(d.addrIPv4.sin_port), 9959);
+    EXPECT_EQ(d.szIPv6[0], '\0');
+    EXPECT_EQ(m_net.Elapsed(), 250u + 3900u);
+
+    UseLanguage("de-DE");
+    Reply(4300, "192.168.1.20", "TVK,lorixLOG,X2,A1234,lab-logger,1.0.7");
+    info.SearchDevices();
+    EXPECT_EQ(Text(), std::string(kGermanBanner) +
+                          "\r\nSuche lorix Ger\xe4te (bitte warten) ...\r\n\r\n"
+                          "lorixLOG X2 Ger\xe4t gefunden\r\n"
+                          "  an IPv4 Adresse 192.168.1.20\r\n"
+                          "  Host-Name = 'lab-logger'\r\n"
+                          "  Serien-Nummer = A1234\r\n"
+                          "  Firmware-Version = 1.0.7\r\n"
+                          "\r\n"
+                          "... fertig.\r\n");
+}
+
+TEST_F(Search, BroadcastsToEveryInterfaceButLoopback) {
+    m_net.AddInterface("127.0.0.1", "255.0.0.0");
+    m_net.AddInterface("192.168.1.5", "255.255.255.0");
+    m_net.AddInterface("10.1.2.3", "255.255.0.0");
+    info.m_nVerbosity = 1;
+    info.SearchDevices();
+    ASSERT_EQ(m_net.m_aSent.size(), 3u);
+    EXPECT_EQ(SentTo(0), "255.255.255.255");
+    EXPECT_EQ(SentTo(1), "192.168.1.255");
+    EXPECT_EQ(SentTo(2), "10.1.255.255");
+    for (const auto& sent : m_net.m_aSent) {
+        EXPECT_EQ(sent.bytes, "*IDN?");
+        EXPECT_EQ(net::ntohs(sent.to.sin_port), 9959);
+    }
+    EXPECT_EQ(AfterStart(),
+              "IPv4 broadcast onto '255.255.255.255'.\r\n"
+              "\r\n"
+              "IPv4 broadcast onto '192.168.1.255'.\r\n"
+              "IPv4 broadcast onto '10.1.255.255'.\r\n"
+              "\r\n"
+              "... done.\r\n");
+}
+
+TEST_F(Search, UsesASoleLoopbackInterface) {
+    m_net.AddInterface("127.0.0.1", "255.0.0.0");
+    info.SearchDevices();
+    ASSERT_EQ(m_net.m_aSent.size(), 2u);
+    EXPECT_EQ(SentTo(1), "127.255.255.255");
+}
+
+TEST_F(Search, WithoutInterfaceListSendsOnlyTheLimitedBroadcastAndReportsNothing) {
+    m_net.AddInterface("192.168.1.5", "255.255.255.0");
+    m_net.m_bInterfaceListFails = true;
+    info.SearchDevices();
+    ASSERT_EQ(m_net.m_aSent.size(), 1u);
+    EXPECT_EQ(AfterStart(), "... done.\r\n");
+}
+
+TEST_F(Search, GermanTargetLine) {
+    UseLanguage("de-AT");
+    info.m_nVerbosity = 2;
+    info.SearchDevices();
+    EXPECT_NE(Text().find("IPv4 broadcast auf '255.255.255.255'.\r\n"), std::string::npos);
+    EXPECT_NE(Text().find("... fertig.\r\n"), std::string::npos);
+}
+
+TEST_F(Search, RepeatedAnswersAreDescribedOnce) {
+    const std::string reply = "TVK,lorixLOG,X2,A1,dev1,1.0";
+    Reply(10, "192.168.1.20", reply);
+    Reply(20, "192.168.1.20", reply);
+    Reply(30, "192.168.1.20", reply, 40000);  // same device, other port: a record of its own
+    info.SearchDevices();
+    EXPECT_EQ(info.m_nDevices, 2);
+    std::size_t nFound = 0;
+    for (std::size_t p = Text().find("Found"); p != std::string::npos; p = Text().find("Found", p + 1)) {
+        ++nFound;
+    }
+    EXPECT_EQ(nFound, 2u);
+}
+
+TEST_F(Search, QuietPeriodEndsWithTheTenthPassAfterThreeSeconds) {
+    Reply(100, "192.168.1.20", "TVK,lorixA,B,1");
+    Reply(3999, "192.168.1.21", "TVK,lorixA,B,2");  // in the wait of the ninth counted pass
+    Reply(3999 + 3901, "192.168.1.22", "TVK,lorixA,B,3");  // after the tenth
+    info.SearchDevices();
+    EXPECT_EQ(info.m_nDevices, 2);
+    EXPECT_EQ(m_net.Elapsed(), 3999u + 3900u);
+}
+
+TEST_F(Search, QuietPeriodSurvivesTheClockWrapping) {
+    net::ScriptedSocketLayer wrapping(0xFFFFFFFFu - 1000u);
+    net::InstallSocketLayer(&wrapping);
+    wrapping.AddDatagram(500, "192.168.1.20", 9959, "TVK,lorixA,B,1");
+    wrapping.AddDatagram(1500, "192.168.1.21", 9959, "TVK,lorixA,B,2");  // after the wrap
+    info.SearchDevices();
+    EXPECT_EQ(info.m_nDevices, 2);
+    EXPECT_EQ(wrapping.Elapsed(), 1500u + 3900u);
+    EXPECT_LT(wrapping.m_nNow, 10000u) << "the tick count wrapped";
+}
+
+TEST_F(Search, InvalidRepliesAreDroppedSilentlyButRestartTheQuietPeriod) {
+    Reply(1000, "192.168.1.20", "TVK,lorixA");            // too few fields
+    Reply(2000, "192.168.1.21", "tvk,lorixA,B,1");        // maker case
+    Reply(3000, "192.168.1.22", "TVK,LorixA,B,1");        // model prefix case
+    Reply(4000, "192.168.1.23", "XYZ,lorixA,B,1");        // no prefix
+    Reply(5000, "192.168.1.24", "TVK,lorix");             // prefix only
+    Reply(6000, "192.168.1.25", "");                      // empty datagram
+    Reply(7000, "192.168.1.26", std::string("TVK,lorixA\0,B", 13));  // zero byte ends the text
+    info.SearchDevices();
+    EXPECT_EQ(info.m_nDevices, 0);
+    EXPECT_EQ(AfterStart(), "... done.\r\n");
+    EXPECT_EQ(m_net.Elapsed(), 7000u + 3900u);
+}
+
+TEST_F(Search, SplitsFieldsLikeStrtok) {
+    Reply(10, "192.168.1.20", "TVK,lorixA,B");
+    Reply(20, "192.168.1.21", "TVK,lorixC,,B,123");
+    Reply(30, "192.168.1.22", "TVK,lorixD,B,124,dev1.lan,1.0,extra,fields");
+    Reply(40, "192.168.1.23", "TVK,lorixE,B,125,host,2.0\r\n");
+    Reply(50, "192.168.1.24", "TVK,lorixF, spaced ,126,a.b.c, 3 ");
+    info.SearchDevices();
+    ASSERT_EQ(info.m_nDevices, 5);
+    const DeviceRecord* d = info.m_aDevices;
+    // Three fields only: empty serial number, sorted first.
+    EXPECT_STREQ(d[0].szModel, "lorixA");
+    EXPECT_STREQ(d[0].szSerialNumber, "");
+    EXPECT_STREQ(d[0].szHostName, "");
+    EXPECT_STREQ(d[0].szFirmwareVersion, "");
+    EXPECT_STREQ(d[1].szModelDetail, "B");
+    EXPECT_STREQ(d[1].szSerialNumber, "123");
+    EXPECT_STREQ(d[2].szHostName, "dev1");
+    EXPECT_STREQ(d[2].szDnsName, "dev1.lan");
+    EXPECT_STREQ(d[2].szFirmwareVersion, "1.0");
+    EXPECT_STREQ(d[3].szHostName, "host");
+    EXPECT_STREQ(d[3].szDnsName, "");
+    EXPECT_STREQ(d[3].szFirmwareVersion, "2.0\r\n");
+    EXPECT_STREQ(d[4].szModelDetail, " spaced ");
+    EXPECT_STREQ(d[4].szHostName, "a");
+    EXPECT_STREQ(d[4].szDnsName, "a.b.c");
+    EXPECT_STREQ(d[4].szFirmwareVersion, " 3 ");
+}
+
+TEST_F(Search, CutsOverlongFieldsToTheirWidth) {
+    const std::string serial(60, 'S');
+    const std::string host(100, 'h');
+    const std::string dns = host + "." + std::string(1200, 'd');
+    Reply(10, "192.168.1.20", "TVK,lorix" + std::string(50, 'M') + ",D," + serial + "," + dns + ",F");
+    info.SearchDevices();
+    ASSERT_EQ(info.m_nDevices, 1);
+    const DeviceRecord& d = info.m_aDevices[0];
+    EXPECT_EQ(std::strlen(d.szModel), 39u);
+    EXPECT_EQ(std::string(d.szSerialNumber), serial.substr(0, 39));
+    EXPECT_EQ(std::string(d.szHostName), host.substr(0, 79));
+    EXPECT_EQ(std::string(d.szDnsName), dns.substr(0, 1027));
+    EXPECT_STREQ(d.szFirmwareVersion, "F");
+}
+
+TEST_F(Search, StopsReceivingAfterThirtySecondsOfTraffic) {
+    for (std::uint32_t t = 0; t < 60000; t += 500) {
+        Reply(t, "192.168.1.20", "TVK,lorixA,B,1,dev,1.0");
+    }
+    info.SearchDevices();
+    EXPECT_EQ(info.m_nDevices, 1);
+    EXPECT_LE(m_net.Elapsed(), 30100u);
+    EXPECT_GE(m_net.Elapsed(), 30000u);
+    const std::string tail = "\r\n\r\nWARNING: Replies kept arriving for 30 seconds; the search stops here.\r\n"
+                             "\r\n... done.\r\n";
+    ASSERT_GE(Text().size(), tail.size());
+    EXPECT_EQ(Text().substr(Text().size() - tail.size()), tail);
+    EXPECT_EQ(m_report.m_nWarnings, 1);
+}
+
+TEST_F(Search, ReportsAFullTableOncePerSearch) {
+    for (int i = 0; i < 45; ++i) {
+        char szReply[64];
+        std::snprintf(szReply, sizeof(szReply), "TVK,lorixA,B,%02d", 44 - i);
+        Reply(static_cast<std::uint32_t>(10 * i), "192.168.1.20", szReply);
+    }
+    info.SearchDevices();
+    EXPECT_EQ(info.m_nDevices, 40);
+    EXPECT_STREQ(info.m_aDevices[0].szSerialNumber, "05");
+    EXPECT_STREQ(info.m_aDevices[39].szSerialNumber, "44");
+    EXPECT_EQ(m_report.m_nWarnings, 1);
+    EXPECT_NE(Text().find("WARNING: The device table is full (40 devices); further devices are not "
+                          "listed.\r\n"),
+              std::string::npos);
+    EXPECT_NE(Text().find("... done.\r\n"), std::string::npos);
+}
+
+// --- Failures: each ends the search with its error line and location line, closes the socket,
+//     and leaves out the done line. ---
+
+TEST_F(Search, SocketThatCannotBeCreated) {
+    m_net.m_nSocketError = net::WSAEMFILE;
+    Reply(10, "192.168.1.20", "TVK,lorixA,B,1");
+    info.SearchDevices();
+    EXPECT_EQ(Text(), std::string(kEnglishBanner) + "\r\nSearching lorix devices (please wait) ...\r\n"
+                          "\r\nERROR: Could not create IPv4 socket\r\n\r\n" + Location(270));
+    EXPECT_EQ(info.m_nDevices, 0);
+    EXPECT_EQ(m_net.m_nSocketsClosed, 0);
+    EXPECT_EQ(m_report.m_nErrors, 1);
+}
+
+TEST_F(Search, SendErrorTexts) {
+    struct Case {
+        int nError;
+        const char* pszLine;
+    };
+    const Case cases[] = {
+        {net::WSAECONNABORTED, "ERROR: sendto(UDP) returned ABORTED.\r\n"},
+        {net::WSAECONNRESET, "ERROR: sendto(UDP) returned RESET.\r\n"},
+        {net::WSAESHUTDOWN, "ERROR: sendto(UDP) returned SHUTDOWN.\r\n"},
+        {net::WSAENETUNREACH, "ERROR: sendto(UDP) returned 10051.\r\n"},
+    };
+    for (const Case& c : cases) {
+        net::ScriptedSocketLayer layer;
+        net::InstallSocketLayer(&layer);
+        layer.m_nFailingSend = 0;
+        layer.m_nSendError = c.nError;
+        layer.AddDatagram(10, "192.168.1.20", 9959, "TVK,lorixA,B,1");
+        info.SearchDevices();
+        EXPECT_EQ(AfterStart(), std::string(c.pszLine) + "\r\n" + Location(518));
+        EXPECT_EQ(layer.m_nSocketsClosed, 1);
+        EXPECT_EQ(info.m_nDevices, 0) << "no reply is received after a failed send";
+    }
+}
+
+TEST_F(Search, ShortSendToTheLimitedBroadcast) {
+    m_net.m_nShortSend = 0;
+    info.SearchDevices();
+    EXPECT_EQ(AfterStart(), "ERROR in sendto(): Sent 3 instead of 5 bytes.\r\n" + Location(528));
+    ExpectSocketClosedOnce();
+}
+
+TEST_F(Search, FailedAndShortSendsToAnInterface) {
+    m_net.AddInterface("192.168.1.5", "255.255.255.0");
+    m_net.AddInterface("192.168.2.5", "255.255.255.0");
+    m_net.m_nFailingSend = 2;
+    m_net.m_nSendError = net::WSAEACCES;
+    info.SearchDevices();
+    EXPECT_EQ(AfterStart(), "ERROR: sendto(UDP) returned 10013.\r\n\r\n" + Location(601));
+    ExpectSocketClosedOnce();
+
+    net::ScriptedSocketLayer layer;
+    net::InstallSocketLayer(&layer);
+    layer.AddInterface("192.168.1.5", "255.255.255.0");
+    layer.m_nShortSend = 1;
+    layer.m_nShortSendBytes = 0;
+    info.SearchDevices();
+    EXPECT_EQ(AfterStart(), "ERROR in sendto(): Sent 0 instead of 5 bytes.\r\n" + Location(611));
+    EXPECT_EQ(layer.m_nSocketsClosed, 1);
+}
+
+TEST_F(Search, WaitThatFails) {
+    Reply(10, "192.168.1.20", "TVK,lorixA,B,1");
+    m_net.m_nFailingSelect = 1;
+    info.SearchDevices();
+    EXPECT_EQ(info.m_nDevices, 1) << "devices stored before the failure stay";
+    const std::string tail = "ERROR: select(UDP) returned 10038.\r\n\r\n" + Location(650);
+    EXPECT_EQ(Text().substr(Text().size() - tail.size()), tail);
+    EXPECT_EQ(Text().find("... done."), std::string::npos);
+    ExpectSocketClosedOnce();
+}
+
+TEST_F(Search, ReceiveErrors) {
+    struct Case {
+        int nError;
+        const char* pszLine;  // null: ignored
+    };
+    const Case cases[] = {
+        {net::WSAEINTR, nullptr},
+        {net::WSAEINVAL, nullptr},
+        {net::WSAECONNRESET, nullptr},
+        {net::WSAECONNABORTED, "ERROR: recvfrom(UDP) returned ABORTED.\r\n"},
+        {net::WSAESHUTDOWN, "ERROR: recvfrom(UDP) returned SHUTDOWN.\r\n"},
+        {net::WSAEMSGSIZE, "ERROR: recvfrom(UDP) returned 10040.\r\n"},
+    };
+    for (const Case& c : cases) {
+        net::ScriptedSocketLayer layer;
+        net::InstallSocketLayer(&layer);
+        layer.AddReceiveError(100, c.nError);
+        layer.AddDatagram(200, "192.168.1.20", 9959, "TVK,lorixA,B,1");
+        info.SearchDevices();
+        if (c.pszLine == nullptr) {
+            EXPECT_EQ(info.m_nDevices, 1) << c.nError;
+            EXPECT_EQ(layer.Elapsed(), 200u + 3900u) << c.nError;
+            EXPECT_NE(Text().find("... done.\r\n"), std::string::npos) << c.nError;
+        } else {
+            EXPECT_EQ(info.m_nDevices, 0) << c.nError;
+            EXPECT_EQ(AfterStart(), std::string(c.pszLine) + "\r\n" + Location(719));
+        }
+        EXPECT_EQ(layer.m_nSocketsClosed, 1);
+    }
+}
+
+TEST_F(Search, IgnoredReceiveErrorDoesNotRestartTheQuietPeriod) {
+    m_net.AddReceiveError(2000, net::WSAECONNRESET);
+    info.SearchDevices();
+    EXPECT_EQ(m_net.Elapsed(), 3900u);
+}
+
+TEST_F(Search, OversizedDatagram) {
+    Reply(10, "192.168.1.20", "TVK,lorixA,B," + std::string(1500, 'x'));
+    info.SearchDevices();
+    EXPECT_EQ(AfterStart(), "ERROR: recvfrom(UDP) returned 10040.\r\n\r\n" + Location(719));
+
+    net::ScriptedSocketLayer layer;
+    net::InstallSocketLayer(&layer);
+    layer.m_bReportTruncatedLength = true;
+    layer.AddDatagram(10, "192.168.1.20", 9959, std::string(1472, 'x'));
+    info.SearchDevices();
+    EXPECT_EQ(AfterStart(), "ERROR in recvfrom - received packet too large.\r\n" + Location(728));
+}
+
+TEST_F(Search, DatagramOfExactly1471BytesIsAccepted) {
+    std::string reply = "TVK,lorixA,B,1,";
+    reply += std::string(1471 - reply.size(), 'h');
+    Reply(10, "192.168.1.20", reply);
+    info.SearchDevices();
+    EXPECT_EQ(info.m_nDevices, 1);
+}
+
+TEST_F(Search, AddressThatCannotBeConvertedToText) {
+    m_net.m_bNtoaFails = true;
+    Reply(10, "192.168.1.20", "TVK,lorixA,B,1");
+    info.SearchDevices();
+    EXPECT_EQ(AfterStart(), "ERROR in inet_ntoa.\r\n" + Location(785));
+    EXPECT_EQ(info.m_nDevices, 0);
+    ExpectSocketClosedOnce();
+}
+
+TEST_F(Search, HostileRepliesAreStoredLiterally) {
+    Reply(10, "192.168.1.20", "TVK,lorix%s%n,%x%x,%s%n%d,\x1b[2J\xe4\xff.lan,%%");
+    info.SearchDevices();
+    ASSERT_EQ(info.m_nDevices, 1);
+    EXPECT_NE(Text().find("Found lorix%s%n %x%x device\r\n"), std::string::npos);
+    EXPECT_NE(Text().find("  serial number = %s%n%d\r\n"), std::string::npos);
+    EXPECT_NE(Text().find("  DNS name = '\x1b[2J\xe4\xff.lan'\r\n"), std::string::npos);
+    EXPECT_NE(Text().find("  firmware version = %%\r\n"), std::string::npos);
+}
+
+TEST_F(Search, WorksWithoutAReportWindow) {
+    g_pReportWindow = nullptr;
+    m_net.m_nFailingSelect = 3;
+    Reply(10, "192.168.1.20", "TVK,lorixA,B,1");
+    info.SearchDevices();
+    EXPECT_EQ(info.m_nDevices, 1);
+    ExpectSocketClosedOnce();
+}
+
+}  // namespace
