@@ -1,0 +1,11 @@
+// The web address of a device's built-in page.
+#pragma once
+
+#include <string>
+
+#include "DeviceInfo.h"
+
+/// The URL of the best address a device has: its IPv4 text, else its IPv6 text (in brackets),
+/// else its DNS name, else its host name, put unchanged into "http://%s/". Empty when the record
+/// has none of them.
+std::string BestDeviceUrl(const DeviceRecord& record);

@@ -1,0 +1,215 @@
+#include "Sandbox.h"
+
+#include <fcntl.h>
+#include <net/if.h>
+#include <sched.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <thread>
+
+extern char** environ;
+
+namespace sandbox {
+
+namespace {
+
+bool WriteFile(const char* pszPath, const std::string& text) {
+    std::ofstream file(pszPath);
+    file << text;
+    return static_cast<bool>(file.flush());
+}
+
+bool OnlyLoopback(std::string* pWhy) {
+    struct if_nameindex* pList = if_nameindex();
+    if (pList == nullptr) {
+        *pWhy = "cannot list the interfaces";
+        return false;
+    }
+    bool bOnlyLoopback = true;
+    for (struct if_nameindex* p = pList; p->if_index != 0; ++p) {
+        if (std::strcmp(p->if_name, "lo") != 0) {
+            bOnlyLoopback = false;
+            *pWhy = std::string("the namespace is not fresh: it has interface ") + p->if_name;
+        }
+    }
+    if_freenameindex(pList);
+    return bOnlyLoopback;
+}
+
+bool Run(const std::string& command, std::string* pWhy) {
+    if (std::system((command + " >/dev/null 2>&1").c_str()) != 0) {
+        *pWhy = "'" + command + "' failed";
+        return false;
+    }
+    return true;
+}
+
+std::string ReadAll(int fd) {
+    std::string text;
+    char buffer[4096];
+    for (ssize_t n; (n = read(fd, buffer, sizeof(buffer))) > 0;) {
+        text.append(buffer, static_cast<std::size_t>(n));
+    }
+    return text;
+}
+
+}  // namespace
+
+bool EnterPrivateNetwork(int nSubnets, std::string* pWhy) {
+    if (geteuid() == 0) {
+        if (unshare(CLONE_NEWNET) != 0) {
+            *pWhy = std::string("unshare(CLONE_NEWNET): ") + std::strerror(errno);
+            return false;
+        }
+    } else {
+        const uid_t uid = geteuid();
+        const gid_t gid = getegid();
+        if (unshare(CLONE_NEWUSER | CLONE_NEWNET) != 0) {
+            *pWhy = std::string("unshare(CLONE_NEWUSER | CLONE_NEWNET): ") + std::strerror(errno);
+            return false;
+        }
+        WriteFile("/proc/self/setgroups", "deny");
+        if (!WriteFile("/proc/self/uid_map", "0 " + std::to_string(uid) + " 1") ||
+            !WriteFile("/proc/self/gid_map", "0 " + std::to_string(gid) + " 1")) {
+            *pWhy = "cannot map the user into the user namespace";
+            return false;
+        }
+    }
+    if (!OnlyLoopback(pWhy)) {
+        return false;
+    }
+    if (!Run("ip link set lo up", pWhy)) {
+        return false;
+    }
+    for (int i = 0; i < nSubnets; ++i) {
+        const std::string n = std::to_string(i);
+        const std::string net = "10." + std::to_string(77 + i) + ".0.";
+        if (!Run("ip link add fnd" + n + " type veth peer name dev" + n, pWhy) ||
+            !Run("ip addr add " + net + "1/24 dev fnd" + n, pWhy)) {
+            return false;
+        }
+        for (int d = 20; d <= 29; ++d) {
+            if (!Run("ip addr add " + net + std::to_string(d) + "/24 dev dev" + n, pWhy)) {
+                return false;
+            }
+        }
+        if (!Run("ip link set fnd" + n + " up", pWhy) || !Run("ip link set dev" + n + " up", pWhy)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+Simulator::Simulator(const std::vector<std::string>& options) {
+    char szTemplate[] = "/tmp/lorixlog-sim-ready.XXXXXX";
+    const int fd = mkstemp(szTemplate);
+    if (fd < 0) {
+        return;
+    }
+    close(fd);
+    unlink(szTemplate);
+    m_readyFile = szTemplate;
+
+    std::vector<std::string> args = {LORIXLOG_SIM_PATH, "--ready-file", m_readyFile, "--max-seconds", "120"};
+    args.insert(args.end(), options.begin(), options.end());
+    std::vector<char*> argv;
+    for (std::string& arg : args) {
+        argv.push_back(arg.data());
+    }
+    argv.push_back(nullptr);
+    if (posix_spawn(&m_pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0) {
+        m_pid = -1;
+        return;
+    }
+    struct stat st {};
+    for (int i = 0; i < 200 && !m_bReady; ++i) {
+        m_bReady = stat(m_readyFile.c_str(), &st) == 0;
+        if (!m_bReady) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+    }
+}
+
+Simulator::~Simulator() {
+    if (m_pid > 0) {
+        kill(m_pid, SIGTERM);
+        int status = 0;
+        waitpid(m_pid, &status, 0);
+    }
+    if (!m_readyFile.empty()) {
+        unlink(m_readyFile.c_str());
+    }
+}
+
+CommandResult RunProgram(const std::string& program, const std::vector<std::string>& args,
+                         const std::vector<std::string>& environment) {
+    CommandResult result{-1, {}, {}};
+    int outPipe[2];
+    int errPipe[2];
+    if (pipe(outPipe) != 0 || pipe(errPipe) != 0) {
+        return result;
+    }
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, outPipe[1], 1);
+    posix_spawn_file_actions_adddup2(&actions, errPipe[1], 2);
+    posix_spawn_file_actions_addclose(&actions, outPipe[0]);
+    posix_spawn_file_actions_addclose(&actions, errPipe[0]);
+
+    std::vector<std::string> argStrings = {program};
+    argStrings.insert(argStrings.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (std::string& a : argStrings) {
+        argv.push_back(a.data());
+    }
+    argv.push_back(nullptr);
+    std::vector<std::string> envStrings;
+    for (char** p = environ; *p != nullptr; ++p) {
+        const std::string entry = *p;
+        bool bReplaced = false;
+        for (const std::string& e : environment) {
+            bReplaced = bReplaced || entry.compare(0, e.find('=') + 1, e, 0, e.find('=') + 1) == 0;
+        }
+        if (!bReplaced) {
+            envStrings.push_back(entry);
+        }
+    }
+    envStrings.insert(envStrings.end(), environment.begin(), environment.end());
+    std::vector<char*> envp;
+    for (std::string& e : envStrings) {
+        envp.push_back(e.data());
+    }
+    envp.push_back(nullptr);
+
+    pid_t pid = -1;
+    const int nSpawn = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data());
+    posix_spawn_file_actions_destroy(&actions);
+    close(outPipe[1]);
+    close(errPipe[1]);
+    if (nSpawn != 0) {
+        close(outPipe[0]);
+        close(errPipe[0]);
+        return result;
+    }
+    // The outputs are small; read standard error in a thread so that neither pipe fills up.
+    std::thread errReader([&] { result.err = ReadAll(errPipe[0]); });
+    result.out = ReadAll(outPipe[0]);
+    errReader.join();
+    close(outPipe[0]);
+    close(errPipe[0]);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    result.nExitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    return result;
+}
+
+}  // namespace sandbox

@@ -1,0 +1,46 @@
+// A private network for tests: a network namespace of this process with veth pairs and simulated
+// devices. Searches in these tests reach nothing but the namespace.
+#pragma once
+
+#include <sys/types.h>
+
+#include <string>
+#include <vector>
+
+namespace sandbox {
+
+/// Moves this process into a new network namespace (rootless through a user namespace when not
+/// root), checks that it holds nothing but loopback, and builds the test network: for each subnet
+/// i a veth pair fnd<i> (10.77+i.0.1/24, the finder's side) and dev<i> (10.77+i.0.20 to .29, the
+/// devices' side), all up, without a default route. Returns false with a reason when it cannot;
+/// then no search may run.
+bool EnterPrivateNetwork(int nSubnets, std::string* pWhy);
+
+/// A running lorixlog-sim with the options given; stopped on destruction.
+class Simulator {
+public:
+    explicit Simulator(const std::vector<std::string>& options);
+    ~Simulator();
+    Simulator(const Simulator&) = delete;
+    Simulator& operator=(const Simulator&) = delete;
+    bool IsReady() const { return m_bReady; }
+
+private:
+    pid_t m_pid = -1;
+    bool m_bReady = false;
+    std::string m_readyFile;
+};
+
+/// Result of a command run in the sandbox.
+struct CommandResult {
+    int nExitStatus;
+    std::string out;
+    std::string err;
+};
+
+/// Runs the program with the arguments and extra environment ("NAME=value"), capturing both
+/// output streams.
+CommandResult RunProgram(const std::string& program, const std::vector<std::string>& args,
+                         const std::vector<std::string>& environment = {});
+
+}  // namespace sandbox

@@ -1,0 +1,163 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "ConsoleReport.h"
+#include "DeviceExport.h"
+#include "DeviceUrl.h"
+#include "ReportFixture.h"
+#include "ScriptedSocketLayer.h"
+#include "Simulator.h"
+#include "TextOutput.h"
+
+namespace {
+
+TEST(TextOutput, ConvertsWindows1252AndEscapesControlCharacters) {
+    EXPECT_EQ(TerminalTextFrom1252("Ger\xe4t \x80 \x9f"), "Ger\xc3\xa4t \xe2\x82\xac \xc5\xb8");
+    EXPECT_EQ(TerminalTextFrom1252("a\x1b[2Jb\x07\r\x7f"), "a\\x1b[2Jb\\x07\\x0d\\x7f");
+    EXPECT_EQ(TerminalTextFrom1252("\x81\x8d\x8f\x90\x9d"), "\\x81\\x8d\\x8f\\x90\\x9d");
+    EXPECT_EQ(TerminalTextFrom1252("%s%n"), "%s%n");
+}
+
+TEST(TextOutput, JsonStringsAreEscaped) {
+    EXPECT_EQ(JsonStringFrom1252("a\"b\\c"), "\"a\\\"b\\\\c\"");
+    EXPECT_EQ(JsonStringFrom1252("1.0\r\n\t\x01"), "\"1.0\\r\\n\\t\\u0001\"");
+    EXPECT_EQ(JsonStringFrom1252("\xe4\x81\x7f"), "\"\xc3\xa4\\u0081\\u007f\"");
+}
+
+TEST(TextOutput, CsvFieldsAreQuotedAsRfc4180Says) {
+    EXPECT_EQ(CsvFieldFrom1252("plain"), "plain");
+    EXPECT_EQ(CsvFieldFrom1252("a,b"), "\"a,b\"");
+    EXPECT_EQ(CsvFieldFrom1252("say \"hi\""), "\"say \"\"hi\"\"\"");
+    EXPECT_EQ(CsvFieldFrom1252("2.0\r\n"), "\"2.0\r\n\"");
+    EXPECT_EQ(CsvFieldFrom1252("\x1b" "x"), "\\x1bx");
+}
+
+DeviceRecord Device(const char* pszSerial, const char* pszIPv4) {
+    DeviceRecord d{};
+    d.addrIPv4 = net::MakeAddress(pszIPv4, 9959);
+    std::strcpy(d.szIPv4, pszIPv4);
+    std::strcpy(d.szMaker, "TVK");
+    std::strcpy(d.szModel, "lorixA");
+    std::strcpy(d.szModelDetail, "B,C");
+    std::strcpy(d.szSerialNumber, pszSerial);
+    return d;
+}
+
+TEST(DeviceUrl, TakesTheBestAddress) {
+    DeviceRecord d{};
+    EXPECT_EQ(BestDeviceUrl(d), "");
+    std::strcpy(d.szHostName, "host");
+    EXPECT_EQ(BestDeviceUrl(d), "http://host/");
+    std::strcpy(d.szDnsName, "host.lan");
+    EXPECT_EQ(BestDeviceUrl(d), "http://host.lan/");
+    std::strcpy(d.szIPv6, "fe80::1%3");
+    EXPECT_EQ(BestDeviceUrl(d), "http://[fe80::1%3]/");
+    std::strcpy(d.szIPv4, "10.0.0.1");
+    EXPECT_EQ(BestDeviceUrl(d), "http://10.0.0.1/");
+}
+
+TEST(DeviceExport, JsonAndCsvListTheTableInOrder) {
+    CDeviceInfo info;
+    EXPECT_EQ(DevicesAsJson(info), "[]\n");
+    info.AddDevice(Device("2", "10.0.0.2"));
+    info.AddDevice(Device("1", "10.0.0.1"));
+    const std::string json = DevicesAsJson(info);
+    EXPECT_EQ(json.substr(0, 40), "[\n  {\"ipv4\": \"10.0.0.1\", \"port\": 9959, \"");
+    EXPECT_NE(json.find("\"model_detail\": \"B,C\", \"serial_number\": \"1\""), std::string::npos);
+    EXPECT_LT(json.find("10.0.0.1"), json.find("10.0.0.2"));
+    EXPECT_NE(json.find("\"url\": \"http://10.0.0.2/\"}\n]\n"), std::string::npos) << json;
+
+    EXPECT_EQ(DevicesAsCsv(info),
+              "ipv4,port,ipv6,dns_name,maker,model,model_detail,serial_number,host_name,"
+              "firmware_version,url\r\n"
+              "10.0.0.1,9959,,,TVK,lorixA,\"B,C\",1,,,http://10.0.0.1/\r\n"
+              "10.0.0.2,9959,,,TVK,lorixA,\"B,C\",2,,,http://10.0.0.2/\r\n");
+}
+
+TEST(ConsoleReportWriter, WritesEachCompleteLineOnceInItsFinalForm) {
+    char* pBuffer = nullptr;
+    std::size_t nSize = 0;
+    std::FILE* pStream = open_memstream(&pBuffer, &nSize);
+    ASSERT_NE(pStream, nullptr);
+    {
+        CConsoleReportWriter writer(pStream);
+        TestReportWindow report("de-DE");
+        report.m_pListener = &writer;
+        report.Reset();
+        report.AppendText("Ger\xe4t ");
+        std::fflush(pStream);
+        EXPECT_EQ(std::string(pBuffer, nSize), "Dies ist lorixlog-finder version 2.0.45 vom Mar 13 2026, 10:59:27\n")
+            << "an unfinished line is held back";
+        report.AppendText("\r10%");
+        report.AppendText("\r100%\r\n");
+        report.AppendText("ERROR: \x1b[1m\r\n");
+        report.AppendText("last");
+        writer.Finish();
+    }
+    std::fclose(pStream);
+    EXPECT_EQ(std::string(pBuffer, nSize),
+              "Dies ist lorixlog-finder version 2.0.45 vom Mar 13 2026, 10:59:27\n"
+              "100%\n\nERROR: \\x1b[1m\n\nlast\n");
+    std::free(pBuffer);
+}
+
+// --- The simulator's options and replies ---
+
+sim::Options Parse(std::vector<std::string> args, std::string* pError = nullptr) {
+    sim::Options options;
+    bool bHelp = false;
+    std::string error;
+    const bool bOk = sim::ParseOptions(args, &options, &bHelp, &error);
+    if (pError != nullptr) {
+        *pError = bOk ? "" : error;
+    }
+    return options;
+}
+
+TEST(Simulator, ComposesRepliesFromTheOptions) {
+    const sim::Options options = Parse({"--port", "9000", "--device", "10.77.0.20", "--device",
+                                        "10.77.0.21", "--serial", "S1", "--name", "dev.lan",
+                                        "--firmware", "1\\x2c5\\r\\n", "--twice"});
+    ASSERT_EQ(options.devices.size(), 2u);
+    EXPECT_EQ(options.nPort, 9000);
+    EXPECT_EQ(sim::ComposeReply(options.devices[0], 0), "TVK,lorixLOG,LX-8,LX00020,LX00020,3.1.4");
+    EXPECT_EQ(sim::ComposeReply(options.devices[1], 0), "TVK,lorixLOG,LX-8,S1,dev.lan,1,5\r\n");
+    EXPECT_TRUE(options.devices[1].bTwice);
+    EXPECT_FALSE(options.devices[0].bTwice);
+}
+
+TEST(Simulator, ReplyOverridesPaddingAndFloodCopies) {
+    const sim::Options options = Parse({"--device", "10.77.0.20", "--reply", "TVK,lorixA,\\e\\xe4\\\\",
+                                        "--pad-to", "20", "--device", "10.77.0.21", "--serial", "F",
+                                        "--flood", "3", "--vary"});
+    EXPECT_EQ(sim::ComposeReply(options.devices[0], 0), "TVK,lorixA,\x1b\xe4\\xxxxxx");
+    EXPECT_EQ(sim::ComposeReply(options.devices[1], 0), "TVK,lorixLOG,LX-8,F,F,3.1.4");
+    EXPECT_EQ(sim::ComposeReply(options.devices[1], 2), "TVK,lorixLOG,LX-8,F-2,F,3.1.4");
+}
+
+TEST(Simulator, RejectsWrongCommandLines) {
+    std::string error;
+    Parse({}, &error);
+    EXPECT_EQ(error, "no --device given");
+    Parse({"--serial", "x"}, &error);
+    EXPECT_EQ(error, "option '--serial' must follow a --device");
+    Parse({"--device", "10.0.0.300"}, &error);
+    EXPECT_EQ(error, "'10.0.0.300' is no IPv4 address");
+    Parse({"--device", "10.0.0.1", "--delay", "-1"}, &error);
+    EXPECT_EQ(error, "option '--delay' needs a number from 0 to 600000");
+    Parse({"--device", "10.0.0.1", "--name"}, &error);
+    EXPECT_EQ(error, "option '--name' needs a value");
+}
+
+TEST(Simulator, PageEscapesDeviceTexts) {
+    sim::DeviceSpec device;
+    device.serial = "<script>";
+    const std::string page = sim::ComposePage(device);
+    EXPECT_EQ(page.find("<script>"), std::string::npos);
+    EXPECT_NE(page.find("&lt;script&gt;"), std::string::npos);
+}
+
+}  // namespace

@@ -1,0 +1,118 @@
+// lorixlog-find: runs one search for lorixlog devices and writes the report, and optionally the
+// device table as JSON or CSV, to standard output.
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "ConsoleReport.h"
+#include "DeviceExport.h"
+#include "DeviceInfo.h"
+#include "Language.h"
+#include "ReportWindow.h"
+#include "Version.h"
+
+namespace {
+
+constexpr int kExitFound = 0;
+constexpr int kExitNoneFound = 1;
+constexpr int kExitError = 2;
+
+const char kUsage[] =
+    "Usage: lorixlog-find [OPTION]...\n"
+    "Search the local IPv4 networks for lorixlog data loggers (UDP broadcast of \"*IDN?\"\n"
+    "to port 9959) and describe every device that answers.\n"
+    "\n"
+    "  --json         write the devices as a JSON array to standard output\n"
+    "                 (the report then goes to standard error)\n"
+    "  --csv          write the devices as CSV to standard output\n"
+    "                 (the report then goes to standard error)\n"
+    "  -v, --verbose  also report every broadcast address the query is sent to\n"
+    "  -h, --help     show this help and exit\n"
+    "  -V, --version  show the version and exit\n"
+    "\n"
+    "The search ends when the network has been quiet for about four seconds.\n"
+    "The report is in German when the user's language (LANGUAGE, LC_ALL,\n"
+    "LC_MESSAGES, LANG) is German, else in English.\n"
+    "\n"
+    "Exit status: 0 devices found, 1 no device answered, 2 the search failed\n"
+    "or the command line was wrong.\n";
+
+enum class Format { Report, Json, Csv };
+
+/// The report of the command-line finder: a report window without a display.
+class CConsoleReport : public CReportWindow {
+public:
+    explicit CConsoleReport(const char* pszLanguage) {
+        m_pszProgramName = LORIXLOG_PROGRAM_NAME;
+        m_pszBuildDate = __DATE__;
+        m_pszBuildTime = __TIME__;
+        m_pszLanguage = pszLanguage;
+    }
+};
+
+bool EndsWith(const std::string& text, const char* pszTail) {
+    const std::size_t n = std::strlen(pszTail);
+    return text.size() >= n && text.compare(text.size() - n, n, pszTail) == 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Format format = Format::Report;
+    int nVerbosity = 0;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--json" || arg == "--csv") {
+            const Format wanted = arg == "--json" ? Format::Json : Format::Csv;
+            if (format != Format::Report && format != wanted) {
+                std::fprintf(stderr, "lorixlog-find: --json and --csv exclude each other\n");
+                return kExitError;
+            }
+            format = wanted;
+        } else if (arg == "-v" || arg == "--verbose") {
+            nVerbosity = 1;
+        } else if (arg == "-h" || arg == "--help") {
+            std::fputs(kUsage, stdout);
+            return kExitFound;
+        } else if (arg == "-V" || arg == "--version") {
+            std::printf("lorixlog-find %s\n", LORIXLOG_VERSION);
+            return kExitFound;
+        } else {
+            std::fprintf(stderr, "lorixlog-find: unknown option '%s'\nTry 'lorixlog-find --help'.\n",
+                         arg.c_str());
+            return kExitError;
+        }
+    }
+
+    net::WSADATA wsaData{};
+    if (net::WSAStartup(net::MAKEWORD(2, 2), &wsaData) != 0) {
+        std::fprintf(stderr, "Error: WSAStartup() failed.\n");
+        return kExitError;
+    }
+
+    CConsoleReport report(LanguageTagOf(UserInterfaceLanguage()));
+    CConsoleReportWriter writer(format == Format::Report ? stdout : stderr);
+    report.m_pListener = &writer;
+    g_pReportWindow = &report;
+    g_DeviceInfo.m_nVerbosity = nVerbosity;
+
+    g_DeviceInfo.SearchDevices();
+
+    writer.Finish();
+    g_pReportWindow = nullptr;
+    net::WSACleanup();
+
+    if (format == Format::Json) {
+        std::fputs(DevicesAsJson(g_DeviceInfo).c_str(), stdout);
+    } else if (format == Format::Csv) {
+        std::fputs(DevicesAsCsv(g_DeviceInfo).c_str(), stdout);
+    }
+    std::fflush(stdout);
+
+    const bool bCompleted =
+        EndsWith(report.m_strText, "... done.\r\n") || EndsWith(report.m_strText, "... fertig.\r\n");
+    if (!bCompleted) {
+        return kExitError;
+    }
+    return g_DeviceInfo.m_nDevices > 0 ? kExitFound : kExitNoneFound;
+}

@@ -1,0 +1,89 @@
+#!/usr/bin/env bash
+# Runs a command inside a private network namespace with simulated lorixlog devices.
+#
+#   tools/sandbox.sh [--build DIR] [--subnets N] [--sim-verbose] [-- SIM OPTIONS ... --] COMMAND [ARG]...
+#
+# The namespace is made here (as root with unshare -n, else rootless with unshare -Urn) and holds
+# only loopback and a veth pair per subnet: the finder's end fnd<i> with 10.77+i.0.1/24 and the
+# devices' end dev<i>. No default route, nothing reaches the computer's own network. Without
+# simulator options three built-in devices answer on 10.77.0.20-22. Every subnet i gets the
+# device addresses 10.77+i.0.20-29, so simulator options may name any of them.
+# Environment: LORIXLOG_SIM and LORIXLOG_BUILD point at the simulator and the build directory.
+set -euo pipefail
+
+here=$(cd "$(dirname "$0")" && pwd)
+build=${LORIXLOG_BUILD:-$here/../build/default}
+subnets=1
+sim_verbose=()
+sim_args=()
+
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --build) build=$2; shift 2 ;;
+    --subnets) subnets=$2; shift 2 ;;
+    --sim-verbose) sim_verbose=(--verbose); shift ;;
+    --) shift
+        if [ "${1:-}" = "--device" ] || [ "${1:-}" = "--port" ]; then
+          while [ $# -gt 0 ] && [ "$1" != "--" ]; do sim_args+=("$1"); shift; done
+          [ $# -gt 0 ] && shift
+        fi
+        break ;;
+    *) break ;;
+  esac
+done
+[ $# -gt 0 ] || { echo "usage: $0 [--build DIR] [--subnets N] [-- SIM OPTIONS --] COMMAND..." >&2; exit 2; }
+
+if [ -z "${LORIXLOG_IN_SANDBOX:-}" ]; then
+  export LORIXLOG_IN_SANDBOX=1 LORIXLOG_BUILD="$build"
+  sim_section=()
+  [ ${#sim_args[@]} -gt 0 ] && sim_section=(-- "${sim_args[@]}" --)
+  unshare=(unshare --net)
+  [ "$(id -u)" -eq 0 ] || unshare=(unshare --user --map-root-user --net)
+  verbose_flag=()
+  [ ${#sim_verbose[@]} -gt 0 ] && verbose_flag=(--sim-verbose)
+  exec "${unshare[@]}" -- "$0" --build "$build" --subnets "$subnets" "${verbose_flag[@]}" \
+    "${sim_section[@]}" "$@"
+fi
+
+# Inside the new namespace: refuse to go on unless it is fresh (only a loopback interface).
+links=$(ip -o link show | awk -F': ' '{print $2}' | sed 's/@.*//')
+if [ "$links" != "lo" ]; then
+  echo "sandbox: not in a fresh network namespace (interfaces: $links); refusing to run" >&2
+  exit 3
+fi
+
+ip link set lo up
+for ((i = 0; i < subnets; i++)); do
+  net="10.$((77 + i)).0"
+  ip link add "fnd$i" type veth peer name "dev$i"
+  ip addr add "$net.1/24" dev "fnd$i"
+  for d in $(seq 20 29); do ip addr add "$net.$d/24" dev "dev$i"; done
+  ip link set "fnd$i" up
+  ip link set "dev$i" up
+done
+
+if [ ${#sim_args[@]} -eq 0 ]; then
+  sim_args=(
+    --device 10.77.0.20 --serial A20715 --name A20715 --model lorixLOG --detail LX-8 --firmware 3.1.4
+    --device 10.77.0.21 --serial A20988 --name lab-north.example.lan --model lorixLOG --detail LX-16 --firmware 3.2.0
+    --device 10.77.0.22 --serial B10042 --name tank-farm --model lorixMINI --detail M-2 --firmware 2.9.1
+  )
+fi
+
+sim=${LORIXLOG_SIM:-$build/tools/lorixlog-sim}
+ready=$(mktemp -u "${TMPDIR:-/tmp}/lorixlog-sim-ready.XXXXXX")
+"$sim" "${sim_verbose[@]}" --ready-file "$ready" --max-seconds 3600 "${sim_args[@]}" &
+sim_pid=$!
+trap 'kill "$sim_pid" 2>/dev/null; wait "$sim_pid" 2>/dev/null; rm -f "$ready"' EXIT
+for _ in $(seq 100); do
+  [ -e "$ready" ] && break
+  kill -0 "$sim_pid" 2>/dev/null || { echo "sandbox: the simulator did not start" >&2; exit 3; }
+  sleep 0.05
+done
+[ -e "$ready" ] || { echo "sandbox: the simulator did not get ready" >&2; exit 3; }
+
+set +e
+"$@"
+status=$?
+set -e
+exit $status

@@ -1,0 +1,58 @@
+// The device simulator: one process that acts as many lorixlog devices, each answering the
+// identification query from its own IPv4 address and serving a small web page.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace sim {
+
+/// One simulated device and how it answers.
+struct DeviceSpec {
+    std::string address;                 ///< dotted IPv4 address the device answers from
+    std::string maker = "TVK";
+    std::string model = "lorixLOG";
+    std::string detail = "LX-8";
+    std::string serial;                  ///< default: derived from the address
+    std::string name;                    ///< host name or dotted DNS name; default: the serial
+    std::string firmware = "3.1.4";
+    std::optional<std::string> reply;    ///< the whole reply text instead of the fields
+    int nDelayMs = 0;                    ///< wait before answering
+    bool bTwice = false;                 ///< answer every query twice
+    int nPadTo = 0;                      ///< pad the reply with 'x' to this many bytes
+    int nFlood = 0;                      ///< answer every query this many more times at once
+    bool bVary = false;                  ///< flood replies carry serial numbers of their own
+    bool bHttp = true;                   ///< serve the web page
+};
+
+struct Options {
+    std::vector<DeviceSpec> devices;
+    std::uint16_t nPort = 9959;
+    std::uint16_t nHttpPort = 80;
+    std::string readyFile;
+    int nMaxSeconds = 0;  ///< end after this long (0: run until signalled)
+    bool bVerbose = false;
+};
+
+/// Parses the command line. Returns false with a message in *pError for a wrong one; sets
+/// *pbHelp for --help.
+bool ParseOptions(const std::vector<std::string>& args, Options* pOptions, bool* pbHelp,
+                  std::string* pError);
+
+/// Resolves \xNN, \r, \n, \t, \e and \\ escapes in an option value.
+std::string Unescape(const std::string& value);
+
+/// The reply a device sends; nCopy numbers the flood copies (0 for the first).
+std::string ComposeReply(const DeviceSpec& device, int nCopy);
+
+/// The device's web page (HTML, Windows-1252 like the device's texts).
+std::string ComposePage(const DeviceSpec& device);
+
+/// Runs the simulator until a signal (or nMaxSeconds). Returns the process exit status.
+int Run(const Options& options);
+
+extern const char kUsage[];
+
+}  // namespace sim
