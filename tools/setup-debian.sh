@@ -7,7 +7,7 @@ packages=(
   build-essential cmake pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev libgl-dev
-  iproute2 util-linux procps curl python3
+  iproute2 util-linux procps curl python3 time
   xvfb xauth xdotool imagemagick fonts-dejavu-core desktop-file-utils
 )
 
