@@ -8,6 +8,7 @@
 #include "resource.h"
 
 CReportWindow* g_pReportWindow = nullptr;
+CReportTextListener* g_pDefaultReportListener = nullptr;
 
 namespace {
 
@@ -72,9 +73,16 @@ bool IsGermanLanguageTag(const char* pszTag) {
 
 bool ReportIsGerman() { return g_pReportWindow != nullptr && g_pReportWindow->IsGerman(); }
 
-CReportWindow::CReportWindow() : CDialogEx(IDD_MAIN, nullptr), m_pEditControl(new CReportEditControl) {}
+CReportWindow::CReportWindow() : CDialogEx(IDD_MAIN, nullptr), m_pEditControl(new CReportEditControl) {
+    m_pListener = g_pDefaultReportListener;
+}
 
-CReportWindow::~CReportWindow() { ReleaseEditControl(); }
+CReportWindow::~CReportWindow() {
+    ReleaseEditControl();
+    if (g_pReportWindow == this) {
+        g_pReportWindow = nullptr;
+    }
+}
 
 BEGIN_MESSAGE_MAP(CReportWindow, CDialogEx)
 ON_WM_DESTROY()

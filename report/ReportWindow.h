@@ -89,6 +89,10 @@ protected:
 /// The report window that receives all report output; null until the main window registers.
 extern CReportWindow* g_pReportWindow;
 
+/// The listener that every report window starts with (null: none). The desktop program sets it
+/// so that its report also goes to standard output.
+extern CReportTextListener* g_pDefaultReportListener;
+
 /// Printf on g_pReportWindow; does nothing (not even formatting) while it is null.
 void ReportPrintf(const char* pszFormat, ...)
 #if defined(__GNUC__)

@@ -237,13 +237,33 @@ UINT CEdit::GetLimitText() const {
 // ---------------------------------------------------------------------------------------------
 // CDialog
 
+namespace {
+ui::ModalObserver g_pModalObserver = nullptr;
+void* g_pModalObserverContext = nullptr;
+}  // namespace
+
+void ui::SetModalObserver(ModalObserver pObserver, void* pContext) {
+    g_pModalObserver = pObserver;
+    g_pModalObserverContext = pContext;
+}
+
+BOOL CPaintDC::DrawIcon(int x, int y, HICON hIcon) {
+    if (m_pWnd == nullptr || m_pWnd->m_hWnd == nullptr || hIcon == nullptr) {
+        return FALSE;
+    }
+    m_pWnd->m_hWnd->PaintIcon(x, y, hIcon);
+    return TRUE;
+}
+
 CDialog::CDialog(UINT nIDTemplate, CWnd* pParentWnd)
     : m_nIDTemplate(nIDTemplate), m_pParentWnd(pParentWnd) {}
 
 const AFX_MSGMAP* CDialog::GetThisMessageMap() {
     using ThisClass = CDialog;
     static const AFX_MSGMAP_ENTRY entries[] = {
-        ON_COMMAND(IDOK, OnOK)      //
+        {WM_INITDIALOG, 0, 0,
+         [](CCmdTarget* p, WPARAM, LPARAM) -> LRESULT { return static_cast<CDialog*>(p)->OnInitDialog(); }},
+        ON_COMMAND(IDOK, OnOK)          //
         ON_COMMAND(IDCANCEL, OnCancel)  //
         ON_WM_CLOSE()                   //
         {0, 0, 0, nullptr}};
@@ -271,7 +291,11 @@ INT_PTR CDialog::DoModal() {
     }
     m_hWnd = hWnd;
     hWnd->m_pOwner = this;
+    m_nModalResult = -1;
     SendMessage(WM_INITDIALOG);
+    if (g_pModalObserver != nullptr) {
+        g_pModalObserver(this, g_pModalObserverContext);
+    }
     const INT_PTR nResult = pBackend->RunModal(hWnd);
     if (m_hWnd != nullptr) {
         SendMessage(WM_DESTROY);
@@ -289,7 +313,48 @@ INT_PTR CDialog::DoModal() {
     return nResult;
 }
 
+BOOL CDialog::Create(UINT nIDTemplate, CWnd* pParentWnd) {
+    ui::Backend* pBackend = ui::GetBackend();
+    if (pBackend == nullptr || m_hWnd != nullptr) {
+        return FALSE;
+    }
+    m_nIDTemplate = nIDTemplate;
+    m_pParentWnd = pParentWnd;
+    HWND hWnd = pBackend->CreateDialogWindow(nIDTemplate, this, pParentWnd ? pParentWnd->m_hWnd : nullptr);
+    if (hWnd == nullptr) {
+        return FALSE;
+    }
+    m_hWnd = hWnd;
+    hWnd->m_pOwner = this;
+    m_nModalResult = -1;
+    SendMessage(WM_INITDIALOG);
+    if (m_hWnd != nullptr) {
+        pBackend->ShowModeless(m_hWnd);
+    }
+    return TRUE;
+}
+
+BOOL CDialog::DestroyWindow() {
+    ui::Backend* pBackend = ui::GetBackend();
+    if (pBackend == nullptr || m_hWnd == nullptr) {
+        return FALSE;
+    }
+    SendMessage(WM_DESTROY);
+    CWinApp* pApp = AfxGetApp();
+    if (pApp != nullptr && pApp->m_pMainWnd == this) {
+        pApp->m_pMainWnd = nullptr;
+    }
+    if (m_hWnd != nullptr) {
+        HWND hDestroy = m_hWnd;
+        m_hWnd = nullptr;
+        hDestroy->m_pOwner = nullptr;
+        pBackend->DestroyWindow(hDestroy);
+    }
+    return TRUE;
+}
+
 void CDialog::EndDialog(int nResult) {
+    m_nModalResult = nResult;
     ui::Backend* pBackend = ui::GetBackend();
     if (pBackend != nullptr && m_hWnd != nullptr) {
         pBackend->EndModal(m_hWnd, nResult);

@@ -49,6 +49,8 @@ public:
     /// Queues a message; the backend later hands it to SendMessageTo(this, ...), unless the window
     /// has been destroyed by then.
     virtual void Post(UINT message, WPARAM wParam, LPARAM lParam) = 0;
+    /// Draws an icon while the window handles WM_PAINT.
+    virtual void PaintIcon(int x, int y, HICON hIcon) = 0;
 };
 
 /// Delivers a message to a window: to its owner object's WindowProc, or, when it has none, to its
@@ -66,6 +68,8 @@ public:
     /// result. Returns at once when EndModal came first.
     virtual INT_PTR RunModal(NativeWindow* pDialog) = 0;
     virtual void EndModal(NativeWindow* pDialog, INT_PTR nResult) = 0;
+    /// Shows a dialog made by CreateDialogWindow without a modal loop.
+    virtual void ShowModeless(NativeWindow* pDialog) = 0;
     /// Destroys the window and its controls; handles to them become invalid.
     virtual void DestroyWindow(NativeWindow* pWindow) = 0;
     virtual bool IsWindow(NativeWindow* pWindow) const = 0;

@@ -198,6 +198,9 @@ public:
     UINT m_nIDTemplate;
     CWnd* m_pParentWnd;
 
+    /// The result given to EndDialog; -1 while the dialog has not been ended.
+    INT_PTR m_nModalResult = -1;
+
     /// Creates the dialog from its template (owner: the parent given, else the application's main
     /// window), runs OnInitDialog and the modal loop, destroys the window and returns the result
     /// given to EndDialog. Returns -1 when no window can be created.
@@ -205,6 +208,11 @@ public:
     /// Ends the modal loop with the result once the current handler returns; during
     /// OnInitDialog it keeps the dialog from being shown at all.
     void EndDialog(int nResult);
+    /// Creates the dialog as a modeless window, runs OnInitDialog and shows it. Returns FALSE when
+    /// no window can be created.
+    BOOL Create(UINT nIDTemplate, CWnd* pParentWnd = nullptr);
+    /// Destroys a window made by Create.
+    BOOL DestroyWindow();
     virtual BOOL OnInitDialog();
     virtual void OnOK();
     virtual void OnCancel();
@@ -243,6 +251,26 @@ public:
 };
 
 constexpr DWORD AFX_RESTART_MANAGER_SUPPORT_RESTART = 0x01;
+
+/// A device context for painting during WM_PAINT.
+class CPaintDC {
+public:
+    explicit CPaintDC(CWnd* pWnd) : m_pWnd(pWnd) {}
+    /// Handle of the context, as WM_ICONERASEBKGND carries it.
+    WPARAM GetSafeHdc() const { return reinterpret_cast<WPARAM>(this); }
+    /// Draws the icon at its size with its top left corner at (x, y) of the client area.
+    BOOL DrawIcon(int x, int y, HICON hIcon);
+
+private:
+    CWnd* m_pWnd;
+};
+
+namespace ui {
+/// Called by CDialog::DoModal after OnInitDialog and before the modal loop; the seam through
+/// which tests look at and end modal dialogs. Returns the observer it replaces.
+using ModalObserver = void (*)(CDialog* pDialog, void* pContext);
+void SetModalObserver(ModalObserver pObserver, void* pContext);
+}  // namespace ui
 
 /// The one application object, or null before it is constructed.
 CWinApp* AfxGetApp();

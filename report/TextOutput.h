@@ -15,8 +15,3 @@ std::string JsonStringFrom1252(std::string_view text);
 /// A CSV field (RFC 4180) of Windows-1252 bytes, in UTF-8: quoted when it holds a comma, quote,
 /// CR or LF, with quotes doubled; other control characters as \xNN escapes.
 std::string CsvFieldFrom1252(std::string_view text);
-
-/// Appends the UTF-8 form of one Unicode code point.
-void AppendUtf8(std::string& out, char32_t codePoint);
-/// The code point of a Windows-1252 byte (undefined bytes map to U+0080..U+009F).
-char32_t CodePointOf1252(unsigned char byte);

@@ -1,0 +1,97 @@
+#include "ClorixlogfinderDlg.h"
+
+#include "ClorixlogfinderApp.h"
+#include "DeviceInfo.h"
+#include "OpenDeviceDialog.h"
+#include "ReportEditControl.h"
+#include "Version.h"
+#include "resource.h"
+
+BEGIN_MESSAGE_MAP(ClorixlogfinderDlg, CReportWindow)
+ON_WM_PAINT()
+ON_WM_QUERYDRAGICON()
+ON_BN_CLICKED(IDC_SEARCH, OnSearch)
+ON_BN_CLICKED(IDC_QUIT, OnQuit)
+ON_BN_CLICKED(IDC_OPEN_DEVICE, OnOpenDevice)
+ON_BN_CLICKED(IDC_SEARCH_AGAIN, OnSearchAgain)
+END_MESSAGE_MAP()
+
+ClorixlogfinderDlg::ClorixlogfinderDlg() : m_hIcon(AfxLoadIcon(IDI_PROGRAM)) {
+    m_nEditId = IDC_REPORT;
+    m_pszProgramName = LORIXLOG_PROGRAM_NAME;
+    m_pszLanguage = g_szLanguage[0] != '\0' ? g_szLanguage : "en-US";
+    m_pszBuildDate = __DATE__;
+    m_pszBuildTime = __TIME__;
+}
+
+BOOL ClorixlogfinderDlg::OnInitDialog() {
+    CDialogEx::OnInitDialog();
+    if (CReportEditControl* pEdit = m_pEditControl.load()) {
+        pEdit->m_nNotifyId = IDC_REPORT;
+        pEdit->m_nNotifyCode = 8;
+        pEdit->SubclassDlgItem(IDC_REPORT, this);
+    }
+    SetWindowText(m_pszProgramName);
+    SetIcon(m_hIcon, TRUE);
+    SetIcon(m_hIcon, FALSE);
+    Reset();
+    g_pReportWindow = this;
+    PostMessage(WM_COMMAND, IDC_SEARCH, 0);
+    return TRUE;
+}
+
+POINT ClorixlogfinderDlg::MinimizedIconPosition(const RECT& client, int cxIcon, int cyIcon) {
+    const long nWidth = client.right - client.left;
+    const long nHeight = client.bottom - client.top;
+    return POINT{(nWidth - cxIcon + 1) / 2, (nHeight - cyIcon + 1) / 2};
+}
+
+void ClorixlogfinderDlg::OnPaint() {
+    if (IsIconic()) {
+        CPaintDC dc(this);
+        SendMessage(WM_ICONERASEBKGND, dc.GetSafeHdc(), 0);
+        RECT rect;
+        GetClientRect(&rect);
+        const POINT at = MinimizedIconPosition(rect, GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON));
+        dc.DrawIcon(static_cast<int>(at.x), static_cast<int>(at.y), m_hIcon);
+    } else {
+        Default();
+    }
+}
+
+HCURSOR ClorixlogfinderDlg::OnQueryDragIcon() { return reinterpret_cast<HCURSOR>(m_hIcon); }
+
+void ClorixlogfinderDlg::OnSearch() {
+    const HCURSOR hPrevious = SetCursor(AfxWaitCursor());
+    Reset();
+    EnsureBlankLine();
+    g_DeviceInfo.SearchDevices();
+    UpdateDisplay();
+    const bool bFound = g_DeviceInfo.m_nDevices > 0;
+    CWnd* pOpenDevice = GetDlgItem(IDC_OPEN_DEVICE);
+    if (pOpenDevice != nullptr) {
+        pOpenDevice->EnableWindow(bFound ? TRUE : FALSE);
+    }
+    if (CWnd* pSearchAgain = GetDlgItem(IDC_SEARCH_AGAIN)) {
+        pSearchAgain->EnableWindow(TRUE);
+    }
+    if (bFound) {
+        SendMessage(WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(pOpenDevice ? pOpenDevice->GetSafeHwnd() : nullptr), TRUE);
+        if (pOpenDevice != nullptr) {
+            pOpenDevice->SetFocus();
+        }
+        PostMessage(WM_COMMAND, IDC_OPEN_DEVICE, 0);
+    }
+    SetCursor(hPrevious);
+}
+
+void ClorixlogfinderDlg::OnSearchAgain() { PostMessage(WM_COMMAND, IDC_SEARCH, 0); }
+
+void ClorixlogfinderDlg::OnQuit() { PostMessage(WM_CLOSE, 0, 0); }
+
+void ClorixlogfinderDlg::OnOpenDevice() {
+    COpenDeviceDialog dlg;
+    if (dlg.DoModal() == IDOK) {
+        EndDialog(IDOK);
+    }
+}

@@ -1,0 +1,177 @@
+#include "OpenDeviceDialog.h"
+
+#include "ClorixlogfinderApp.h"
+#include "ReportWindow.h"
+#include "resource.h"
+#include "shell/Shell.h"
+
+BEGIN_MESSAGE_MAP(COpenDeviceDialog, CDialogEx)
+ON_BN_CLICKED(IDC_BY_NAME, OnByName)
+ON_BN_CLICKED(IDC_BY_IPV4, OnByIPv4)
+ON_BN_CLICKED(IDC_BY_IPV6, OnByIPv6)
+ON_LBN_DBLCLK(IDC_DEVICE_LIST, OnDeviceListDblClk)
+ON_LBN_SELCHANGE(IDC_DEVICE_LIST, OnDeviceListSelChange)
+END_MESSAGE_MAP()
+
+namespace {
+
+bool Present(const char* pszField) { return pszField[0] != '\0'; }
+
+bool EqualIgnoringAsciiCase(const char* a, const char* b) {
+    for (;; ++a, ++b) {
+        char ca = *a;
+        char cb = *b;
+        ca = (ca >= 'A' && ca <= 'Z') ? static_cast<char>(ca - 'A' + 'a') : ca;
+        cb = (cb >= 'A' && cb <= 'Z') ? static_cast<char>(cb - 'A' + 'a') : cb;
+        if (ca != cb) {
+            return false;
+        }
+        if (ca == '\0') {
+            return true;
+        }
+    }
+}
+
+std::string Url(const char* pszFormatStart, const char* pszAddress, const char* pszFormatEnd) {
+    return std::string(pszFormatStart) + pszAddress + pszFormatEnd;
+}
+
+}  // namespace
+
+COpenDeviceDialog::COpenDeviceDialog() : CDialogEx(IDD_OPEN_DEVICE, nullptr) {}
+
+std::string COpenDeviceDialog::ListLine(const DeviceRecord& device, bool* pbHasIPv6) {
+    std::string line = device.szHostName;
+    if (Present(device.szIPv4)) {
+        line += std::string("  (") + device.szIPv4 + ")";
+    }
+    if (Present(device.szIPv6)) {
+        line += std::string("  (") + device.szIPv6 + ")";
+        *pbHasIPv6 = true;
+    }
+    if (!EqualIgnoringAsciiCase(device.szHostName, device.szSerialNumber)) {
+        line += std::string("  # ") + device.szSerialNumber;
+    }
+    return line;
+}
+
+POINT COpenDeviceDialog::Placement(const RECT& owner, const RECT& dialog) {
+    const long nOwnerWidth = owner.right - owner.left;
+    const long nWidth = dialog.right - dialog.left;
+    const long nHeight = dialog.bottom - dialog.top;
+    return POINT{owner.left + (nOwnerWidth - nWidth) / 2, owner.bottom - nHeight};
+}
+
+BOOL COpenDeviceDialog::OnInitDialog() {
+    CWnd* pList = GetDlgItem(IDC_DEVICE_LIST);
+    CDialogEx::OnInitDialog();
+    SetWindowText(g_pReportWindow != nullptr ? g_pReportWindow->m_pszProgramName : "");
+
+    if (CWnd* pOwner = GetParent()) {
+        RECT owner;
+        RECT dialog;
+        pOwner->GetWindowRect(&owner);
+        GetWindowRect(&dialog);
+        const POINT at = Placement(owner, dialog);
+        MoveWindow(static_cast<int>(at.x), static_cast<int>(at.y), static_cast<int>(dialog.right - dialog.left),
+                   static_cast<int>(dialog.bottom - dialog.top), TRUE);
+    }
+
+    if (pList == nullptr || g_DeviceInfo.m_nDevices < 1) {
+        EndDialog(IDCANCEL);
+        return TRUE;
+    }
+    bool bAnyIPv6 = false;
+    for (int i = 0; i < kMaxDevices && i < g_DeviceInfo.m_nDevices; ++i) {
+        const std::string line = ListLine(g_DeviceInfo.m_aDevices[i], &bAnyIPv6);
+        pList->SendMessage(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
+    }
+    pList->SendMessage(LB_SETCURSEL, 0, 0);
+    if (!bAnyIPv6) {
+        if (CWnd* pByIPv6 = GetDlgItem(IDC_BY_IPV6)) {
+            pByIPv6->ShowWindow(SW_HIDE);
+        }
+    }
+    OnDeviceListSelChange();
+    return TRUE;
+}
+
+const DeviceRecord* COpenDeviceDialog::SelectedDevice() {
+    CWnd* pList = GetDlgItem(IDC_DEVICE_LIST);
+    if (pList == nullptr) {
+        return nullptr;
+    }
+    const auto nIndex = static_cast<int>(pList->SendMessage(LB_GETCURSEL, 0, 0));
+    if (nIndex < 0 || nIndex >= kMaxDevices || nIndex >= g_DeviceInfo.m_nDevices) {
+        return nullptr;
+    }
+    return &g_DeviceInfo.m_aDevices[nIndex];
+}
+
+void COpenDeviceDialog::OnByName() {
+    if (const DeviceRecord* pDevice = SelectedDevice()) {
+        if (Present(pDevice->szDnsName)) {
+            OpenAddress(Url("http://", pDevice->szDnsName, "/"));
+        } else if (Present(pDevice->szHostName)) {
+            OpenAddress(Url("http://", pDevice->szHostName, "/"));
+        }
+    }
+}
+
+void COpenDeviceDialog::OnByIPv4() {
+    if (const DeviceRecord* pDevice = SelectedDevice()) {
+        if (Present(pDevice->szIPv4)) {
+            OpenAddress(Url("http://", pDevice->szIPv4, "/"));
+        }
+    }
+}
+
+void COpenDeviceDialog::OnByIPv6() {
+    if (const DeviceRecord* pDevice = SelectedDevice()) {
+        if (Present(pDevice->szIPv6)) {
+            OpenAddress(Url("http://[", pDevice->szIPv6, "]/"));
+        }
+    }
+}
+
+void COpenDeviceDialog::OnDeviceListDblClk() {
+    if (const DeviceRecord* pDevice = SelectedDevice()) {
+        if (Present(pDevice->szIPv4)) {
+            OpenAddress(Url("http://", pDevice->szIPv4, "/"));
+        } else if (Present(pDevice->szIPv6)) {
+            OpenAddress(Url("http://[", pDevice->szIPv6, "]/"));
+        } else if (Present(pDevice->szDnsName)) {
+            OpenAddress(Url("http://", pDevice->szDnsName, "/"));
+        } else if (Present(pDevice->szHostName)) {
+            OpenAddress(Url("http://", pDevice->szHostName, "/"));
+        }
+    }
+}
+
+void COpenDeviceDialog::OnDeviceListSelChange() {
+    const DeviceRecord* pDevice = SelectedDevice();
+    if (pDevice == nullptr) {
+        return;
+    }
+    if (CWnd* p = GetDlgItem(IDC_BY_NAME)) {
+        p->EnableWindow(Present(pDevice->szDnsName) || Present(pDevice->szHostName));
+    }
+    if (CWnd* p = GetDlgItem(IDC_BY_IPV4)) {
+        p->EnableWindow(Present(pDevice->szIPv4));
+    }
+    if (CWnd* p = GetDlgItem(IDC_BY_IPV6)) {
+        p->EnableWindow(Present(pDevice->szIPv6));
+    }
+}
+
+void COpenDeviceDialog::OpenAddress(const std::string& url) {
+    if (g_pReportWindow != nullptr) {
+        g_pReportWindow->EnsureBlankLine();
+    }
+    ReportPrintf(IsGermanLanguageTag(g_szLanguage) ? "\xd6" "ffne: %s \r\n" : "Open: %s \r\n", url.c_str());
+    if (g_pReportWindow != nullptr) {
+        g_pReportWindow->EnsureBlankLine();
+    }
+    ShellExecuteA(nullptr, nullptr, url.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    EndDialog(IDOK);
+}

@@ -1,0 +1,37 @@
+// The dialog that lists the found devices and opens the chosen one's web page in the browser.
+#pragma once
+
+#include <string>
+
+#include "DeviceInfo.h"
+#include "ui/Framework.h"
+
+/// A base for classes that write into the report; it has no members.
+class CReportTarget {};
+
+class COpenDeviceDialog : public CDialogEx, public CReportTarget {
+public:
+    COpenDeviceDialog();
+
+    /// The list line of a device: host name, "  (" IPv4 ")", "  (" IPv6 ")", and "  # " serial
+    /// number when that differs from the host name (ignoring the case of ASCII letters). Sets
+    /// *pbHasIPv6 when the device has an IPv6 text.
+    static std::string ListLine(const DeviceRecord& device, bool* pbHasIPv6);
+    /// Where the dialog goes: centred horizontally on its owner, its bottom on the owner's bottom.
+    static POINT Placement(const RECT& owner, const RECT& dialog);
+
+    BOOL OnInitDialog() override;
+    void OnByName();
+    void OnByIPv4();
+    void OnByIPv6();
+    void OnDeviceListDblClk();
+    void OnDeviceListSelChange();
+
+protected:
+    /// The device of the list's selection, or null when the selection selects none.
+    const DeviceRecord* SelectedDevice();
+    /// Writes the report line, hands the URL to the shell and ends the dialog with IDOK.
+    void OpenAddress(const std::string& url);
+
+    DECLARE_MESSAGE_MAP()
+};

@@ -1,0 +1,26 @@
+// lorixlog-finder: the desktop program.
+#include <cstdio>
+
+#include "ClorixlogfinderApp.h"
+#include "ConsoleReport.h"
+#include "Language.h"
+#include "Resources.h"
+#include "ReportWindow.h"
+#include "ui/Resources.h"
+#include "QtBackend.h"
+
+int main(int argc, char** argv) {
+    // One choice of language for the resources: German dialogs, tag and report texts for a
+    // German user interface, English ones otherwise.
+    ui::SetUserInterfaceLanguage(UserInterfaceLanguage() == UiLanguage::German ? ui::LANG_GERMAN_GERMANY
+                                                                              : ui::LANG_ENGLISH_US);
+    RegisterProgramResources();
+
+    // The report also goes to standard output, line by line, for logs and scripts.
+    static CConsoleReportWriter stdoutWriter(stdout);
+    g_pDefaultReportListener = &stdoutWriter;
+
+    const int nStatus = ui::qt::RunApplication(g_App, argc, argv);
+    stdoutWriter.Finish();
+    return nStatus;
+}

@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Regenerates the icon and logo files in app/res from make-artwork.cpp: PNG for the desktop
+# program, .ico and 32-bit .bmp for the Windows resources. Needs qt6-base-dev, ImageMagick and
+# the DejaVu fonts.
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+out=$here/..
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+g++ -std=c++20 -O1 -fPIC "$here/make-artwork.cpp" -o "$work/make-artwork" \
+  $(pkg-config --cflags --libs Qt6Widgets)
+QT_QPA_PLATFORM=offscreen "$work/make-artwork" "$out"
+
+sizes=(256 192 128 96 72 64 48 32 24 16)
+convert $(for s in "${sizes[@]}"; do echo "$out/icon-$s.png"; done) "$out/lorixlog-finder.ico"
+for lang in en de; do
+  convert "$out/logo-$lang.png" -define bmp:format=bmp4 -define bmp3:alpha=true "BMP:$out/logo-$lang.bmp"
+done

@@ -1,0 +1,24 @@
+// Opening a URL in the user's default browser.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "ui/Types.h"
+
+/// Hands the file (a URL) to the desktop, which opens it with the default program: on Linux
+/// xdg-open, on macOS open, on Windows the shell itself. The URL is one argument of a program
+/// started without a command shell; the call does not wait for the browser. hWnd, operation,
+/// parameters, directory and show command are those of the Windows call and otherwise unused.
+/// Returns a value above 32 when the opener was started.
+INT_PTR ShellExecuteA(HWND hWnd, const char* pszOperation, const char* pszFile,
+                      const char* pszParameters, const char* pszDirectory, int nShowCmd);
+
+namespace shell {
+/// Replaces what ShellExecuteA does with the function (null: the desktop's opener again); the
+/// seam through which tests see the URLs handed over.
+using UrlOpener = INT_PTR (*)(const char* pszUrl, void* pContext);
+void SetUrlOpener(UrlOpener pOpener, void* pContext);
+/// The desktop's own opener of the platform.
+INT_PTR OpenWithDesktop(const char* pszUrl);
+}  // namespace shell
