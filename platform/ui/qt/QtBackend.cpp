@@ -16,6 +16,7 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QTextBlock>
+#include <QWindow>
 
 #include <algorithm>
 #include <cstring>
@@ -154,9 +155,16 @@ public:
     void Show(int nCmdShow) override { Widget()->setVisible(nCmdShow != SW_HIDE); }
     bool IsVisible() const override { return Widget()->isVisible(); }
     RECT GetWindowRect() const override {
-        const QWidget* w = Widget();
+        QWidget* w = Widget();
         if (w->isWindow()) {
-            const QRect r = w->frameGeometry();
+            QRect r = w->frameGeometry();
+            if (!w->isVisible()) {
+                // Not shown yet: the frame the window system will add is known once the native
+                // window exists.
+                w->winId();
+                const QMargins margins = w->windowHandle() ? w->windowHandle()->frameMargins() : QMargins();
+                r = w->geometry().marginsAdded(margins);
+            }
             return RECT{r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
         }
         const QPoint p = w->mapToGlobal(QPoint(0, 0));
@@ -717,11 +725,13 @@ public:
             return false;
         }
         auto* pKey = static_cast<QKeyEvent*>(pEvent);
-        if (pKey == m_pLastEvent) {
-            return false;  // the same event on its way to a parent
+        auto* pWidget = static_cast<QWidget*>(pObject);
+        if (pKey == m_pLastEvent && m_pLastReceiver != nullptr && m_pLastReceiver != pWidget &&
+            pWidget->isAncestorOf(m_pLastReceiver)) {
+            return false;  // the same event, passed on to a parent of the widget that had it
         }
         m_pLastEvent = pKey;
-        auto* pWidget = static_cast<QWidget*>(pObject);
+        m_pLastReceiver = pWidget;
 
         if (const WPARAM nChar = CharacterCode(*pKey)) {
             MSG msg{FromWidget(pWidget), WM_CHAR, nChar, 0};
@@ -740,7 +750,7 @@ public:
                 return true;
             case Qt::Key_Return:
             case Qt::Key_Enter: {
-                if (auto* pButton = qobject_cast<QPushButton*>(QApplication::focusWidget() ? QApplication::focusWidget() : pWidget);
+                if (auto* pButton = qobject_cast<QPushButton*>(pWidget);
                     pButton != nullptr && pButton->window() == pDialog->Widget()) {
                     pButton->click();
                     return true;
@@ -756,6 +766,7 @@ public:
 
 private:
     QKeyEvent* m_pLastEvent = nullptr;
+    QPointer<QWidget> m_pLastReceiver;
 };
 
 class QtBackend final : public Backend {

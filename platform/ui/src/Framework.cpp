@@ -258,6 +258,20 @@ BOOL CPaintDC::DrawIcon(int x, int y, HICON hIcon) {
 CDialog::CDialog(UINT nIDTemplate, CWnd* pParentWnd)
     : m_nIDTemplate(nIDTemplate), m_pParentWnd(pParentWnd) {}
 
+CDialog::~CDialog() {
+    ui::Backend* pBackend = ui::GetBackend();
+    if (pBackend != nullptr && m_hWnd != nullptr) {
+        HWND hDestroy = m_hWnd;
+        m_hWnd = nullptr;
+        hDestroy->m_pOwner = nullptr;
+        CWinApp* pApp = AfxGetApp();
+        if (pApp != nullptr && pApp->m_pMainWnd == this) {
+            pApp->m_pMainWnd = nullptr;
+        }
+        pBackend->DestroyWindow(hDestroy);
+    }
+}
+
 const AFX_MSGMAP* CDialog::GetThisMessageMap() {
     using ThisClass = CDialog;
     static const AFX_MSGMAP_ENTRY entries[] = {

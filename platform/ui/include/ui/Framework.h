@@ -68,6 +68,11 @@ protected:                                                    \
          static_cast<ThisClass*>(p)->memberFxn();                                \
          return 0;                                                               \
      }},
+/// A message to a handler taking (wParam, lParam) and returning its result.
+#define ON_MESSAGE(message, memberFxn)                                           \
+    {message, 0, 0, [](CCmdTarget* p, WPARAM w, LPARAM l) -> LRESULT {           \
+         return static_cast<ThisClass*>(p)->memberFxn(w, l);                     \
+     }},
 #define ON_WM_DESTROY() ON_MESSAGE_VOID(WM_DESTROY, OnDestroy)
 #define ON_WM_PAINT() ON_MESSAGE_VOID(WM_PAINT, OnPaint)
 #define ON_WM_CLOSE() ON_MESSAGE_VOID(WM_CLOSE, OnClose)
@@ -194,6 +199,8 @@ public:
 class CDialog : public CWnd {
 public:
     CDialog(UINT nIDTemplate, CWnd* pParentWnd);
+    /// Destroys a window that is still there.
+    ~CDialog() override;
 
     UINT m_nIDTemplate;
     CWnd* m_pParentWnd;
@@ -267,7 +274,7 @@ private:
 
 namespace ui {
 /// Called by CDialog::DoModal after OnInitDialog and before the modal loop; the seam through
-/// which tests look at and end modal dialogs. Returns the observer it replaces.
+/// which tests look at and end modal dialogs (null: none).
 using ModalObserver = void (*)(CDialog* pDialog, void* pContext);
 void SetModalObserver(ModalObserver pObserver, void* pContext);
 }  // namespace ui

@@ -1,0 +1,313 @@
+// The open-device dialog: its list, its buttons, the address each command opens, and its
+// placement.
+#include <QListWidget>
+#include <QTest>
+
+#include <cstring>
+
+#include "ClorixlogfinderApp.h"
+#include "GuiTestSupport.h"
+#include "OpenDeviceDialog.h"
+#include "ReportWindow.h"
+#include "shell/Shell.h"
+
+using namespace guitest;
+
+namespace {
+
+struct DeviceTexts {
+    const char* pszHost;
+    const char* pszIPv4;
+    const char* pszIPv6;
+    const char* pszDns;
+    const char* pszSerial;
+};
+
+DeviceRecord Device(const DeviceTexts& t) {
+    DeviceRecord d{};
+    std::strcpy(d.szHostName, t.pszHost);
+    std::strcpy(d.szIPv4, t.pszIPv4);
+    std::strcpy(d.szIPv6, t.pszIPv6);
+    std::strcpy(d.szDnsName, t.pszDns);
+    std::strcpy(d.szSerialNumber, t.pszSerial);
+    std::strcpy(d.szMaker, "TVK");
+    std::strcpy(d.szModel, "lorixLOG");
+    return d;
+}
+
+/// Stands in for the desktop's opener and records every URL handed to it.
+struct ShellSpy {
+    std::vector<std::string> urls;
+    ShellSpy() { shell::SetUrlOpener(&ShellSpy::Open, this); }
+    ~ShellSpy() { shell::SetUrlOpener(nullptr, nullptr); }
+    static INT_PTR Open(const char* pszUrl, void* pContext) {
+        static_cast<ShellSpy*>(pContext)->urls.emplace_back(pszUrl);
+        return 42;
+    }
+};
+
+class QuietReport : public CReportWindow {
+public:
+    QuietReport() {
+        m_pszProgramName = "lorixlog-finder version 2.0.45";
+        m_pszLanguage = "en-US";
+    }
+};
+
+}  // namespace
+
+class OpenDeviceTest : public QObject {
+    Q_OBJECT
+
+    QuietReport m_report;
+
+    void Table(std::initializer_list<DeviceTexts> devices) {
+        g_DeviceInfo.ClearDevices();
+        for (const DeviceTexts& t : devices) {
+            QVERIFY(g_DeviceInfo.AddDevice(Device(t)) >= 0);
+        }
+    }
+    static QListWidget* List(CWnd& dlg) { return qobject_cast<QListWidget*>(Control(dlg, IDC_DEVICE_LIST)); }
+    static void DoubleClick(CWnd& dlg, int nRow) {
+        QListWidget* pList = List(dlg);
+        const QRect rect = pList->visualItemRect(pList->item(nRow));
+        QTest::mouseClick(pList->viewport(), Qt::LeftButton, {}, rect.center());
+        QTest::mouseDClick(pList->viewport(), Qt::LeftButton, {}, rect.center());
+    }
+    static QString Line(const DeviceTexts& t) {
+        bool bIPv6 = false;
+        return QString::fromStdString(ui::Utf8From1252(COpenDeviceDialog::ListLine(Device(t), &bIPv6)));
+    }
+
+private slots:
+    void initTestCase() {
+        Prepare();
+        std::strcpy(g_szLanguage, "en-US");
+    }
+    void init() {
+        m_report.m_strText = "report\r\n";
+        g_pReportWindow = &m_report;
+    }
+    void cleanup() {
+        g_pReportWindow = nullptr;
+        g_DeviceInfo.ClearDevices();
+        std::strcpy(g_szLanguage, "en-US");
+    }
+
+    void listLines() {
+        QCOMPARE(Line({"lab-logger", "192.168.1.20", "", "", "A1234"}),
+                 QStringLiteral("lab-logger  (192.168.1.20)  # A1234"));
+        QCOMPARE(Line({"a1234", "192.168.1.20", "", "", "A1234"}), QStringLiteral("a1234  (192.168.1.20)"));
+        QCOMPARE(Line({"", "192.168.1.20", "", "", "A1"}), QStringLiteral("  (192.168.1.20)  # A1"));
+        QCOMPARE(Line({"", "", "", "", "A1"}), QStringLiteral("  # A1"));
+        QCOMPARE(Line({"", "", "", "", ""}), QString());
+        QCOMPARE(Line({"h", "10.0.0.1", "fe80::1", "", "h"}), QStringLiteral("h  (10.0.0.1)  (fe80::1)"));
+        // Only ASCII letters compare without regard to case.
+        QCOMPARE(Line({"h\xe4", "", "fe80::2", "", "H\xc4"}), QString::fromUtf8("hä  (fe80::2)  # HÄ"));
+        bool bIPv6 = false;
+        COpenDeviceDialog::ListLine(Device({"h", "10.0.0.1", "", "", "h"}), &bIPv6);
+        QVERIFY(!bIPv6);
+        COpenDeviceDialog::ListLine(Device({"h", "", "fe80::1", "", "h"}), &bIPv6);
+        QVERIFY(bIPv6);
+    }
+
+    void placement() {
+        const POINT equal = COpenDeviceDialog::Placement(RECT{100, 50, 500, 450}, RECT{0, 0, 400, 300});
+        QCOMPARE(equal.x, 100L);
+        QCOMPARE(equal.y, 150L);
+        const POINT wider = COpenDeviceDialog::Placement(RECT{100, 50, 500, 450}, RECT{0, 0, 403, 300});
+        QCOMPARE(wider.x, 99L);
+        const POINT narrower = COpenDeviceDialog::Placement(RECT{0, 0, 500, 400}, RECT{7, 7, 207, 107});
+        QCOMPARE(narrower.x, 150L);
+        QCOMPARE(narrower.y, 300L);
+    }
+
+    void emptyTableEndsAtOnceUnseen() {
+        COpenDeviceDialog dlg;
+        QVERIFY(dlg.Create(IDD_OPEN_DEVICE));
+        QCOMPARE(dlg.m_nModalResult, INT_PTR(IDCANCEL));
+        dlg.DestroyWindow();
+        ModalSpy spy;
+        spy.onModal = [](CDialog*) {};
+        COpenDeviceDialog modal;
+        QCOMPARE(modal.DoModal(), INT_PTR(IDCANCEL));  // ended during its opening, never shown
+    }
+
+    void oneDeviceIsListedSelectedAndOpenedByName() {
+        Table({{"lab-logger", "192.168.1.20", "", "lab-logger.example.lan", "A1234"}});
+        ShellSpy shell;
+        COpenDeviceDialog dlg;
+        QVERIFY(dlg.Create(IDD_OPEN_DEVICE));
+        QCOMPARE(QString::fromStdString(dlg.GetWindowText()), QStringLiteral("lorixlog-finder version 2.0.45"));
+        QCOMPARE(List(dlg)->count(), 1);
+        QCOMPARE(List(dlg)->item(0)->text(), QStringLiteral("lab-logger  (192.168.1.20)  # A1234"));
+        QCOMPARE(dlg.GetDlgItem(IDC_DEVICE_LIST)->SendMessage(LB_GETCURSEL), LRESULT(0));
+        QVERIFY(Button(dlg, IDC_BY_NAME)->isEnabled());
+        QVERIFY(Button(dlg, IDC_BY_IPV4)->isEnabled());
+        QVERIFY(dlg.GetDlgItem(IDC_BY_IPV6) == nullptr);
+
+        QTest::mouseClick(Button(dlg, IDC_BY_NAME), Qt::LeftButton);
+        QCOMPARE(shell.urls, std::vector<std::string>{"http://lab-logger.example.lan/"});
+        QCOMPARE(m_report.m_strText, std::string("report\r\n\r\nOpen: http://lab-logger.example.lan/ \r\n\r\n"));
+        QCOMPARE(dlg.m_nModalResult, INT_PTR(IDOK));
+        dlg.DestroyWindow();
+    }
+
+    void eachCommandOpensItsAddressInGerman() {
+        std::strcpy(g_szLanguage, "de-DE");
+        struct Case {
+            DeviceTexts device;
+            UINT nTemplate;
+            int nCommand;  // a button, or 0 for a double click
+            const char* pszUrl;
+        };
+        const Case cases[] = {
+            {{"host", "10.0.0.1", "", "", "S"}, IDD_OPEN_DEVICE, IDC_BY_NAME, "http://host/"},
+            {{"host", "10.0.0.1", "", "", "S"}, IDD_OPEN_DEVICE, IDC_BY_IPV4, "http://10.0.0.1/"},
+            {{"host", "10.0.0.1", "fe80::1", "host.lan", "S"}, IDD_OPEN_DEVICE_IPV6, IDC_BY_IPV6, "http://[fe80::1]/"},
+            {{"host", "10.0.0.1", "fe80::1", "host.lan", "S"}, IDD_OPEN_DEVICE_IPV6, 0, "http://10.0.0.1/"},
+            {{"host", "", "fe80::1", "host.lan", "S"}, IDD_OPEN_DEVICE, 0, "http://[fe80::1]/"},
+            {{"host", "", "", "host.lan", "S"}, IDD_OPEN_DEVICE, 0, "http://host.lan/"},
+            {{"host", "", "", "", "S"}, IDD_OPEN_DEVICE, 0, "http://host/"},
+        };
+        for (const Case& c : cases) {
+            Table({c.device});
+            m_report.m_strText = "report\r\n";
+            ShellSpy shell;
+            COpenDeviceDialog dlg;
+            QVERIFY(dlg.Create(c.nTemplate));
+            if (c.nCommand != 0) {
+                QTest::mouseClick(Button(dlg, c.nCommand), Qt::LeftButton);
+            } else {
+                DoubleClick(dlg, 0);
+            }
+            QVERIFY2(shell.urls == std::vector<std::string>{c.pszUrl}, c.pszUrl);
+            QCOMPARE(m_report.m_strText, std::string("report\r\n\r\n\xd6" "ffne: ") + c.pszUrl + " \r\n\r\n");
+            QCOMPARE(dlg.m_nModalResult, INT_PTR(IDOK));
+            dlg.DestroyWindow();
+        }
+    }
+
+    void enableStatesFollowTheSelection() {
+        Table({{"", "10.0.0.1", "", "", "A"}, {"b", "", "", "", "B"}, {"", "", "fe80::3", "", "C"}});
+        COpenDeviceDialog dlg;
+        QVERIFY(dlg.Create(IDD_OPEN_DEVICE_IPV6));
+        QVERIFY(!Button(dlg, IDC_BY_NAME)->isEnabled());
+        QVERIFY(Button(dlg, IDC_BY_IPV4)->isEnabled());
+        QVERIFY(!Button(dlg, IDC_BY_IPV6)->isEnabled());
+        QVERIFY(!Button(dlg, IDC_BY_IPV6)->isHidden());  // a listed device has IPv6 text
+        QTest::keyClick(List(dlg), Qt::Key_Down);
+        QVERIFY(Button(dlg, IDC_BY_NAME)->isEnabled());
+        QVERIFY(!Button(dlg, IDC_BY_IPV4)->isEnabled());
+        QTest::keyClick(List(dlg), Qt::Key_Down);
+        QVERIFY(!Button(dlg, IDC_BY_NAME)->isEnabled());
+        QVERIFY(Button(dlg, IDC_BY_IPV6)->isEnabled());
+        dlg.DestroyWindow();
+    }
+
+    void ipv6ButtonHiddenWithoutIPv6Text() {
+        Table({{"h", "10.0.0.1", "", "", "S"}});
+        COpenDeviceDialog dlg;
+        QVERIFY(dlg.Create(IDD_OPEN_DEVICE_IPV6));
+        QVERIFY(Button(dlg, IDC_BY_IPV6)->isHidden());
+        dlg.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_DEVICE_LIST, LBN_SELCHANGE), 0);
+        QVERIFY(Button(dlg, IDC_BY_IPV6)->isHidden());  // enabling does not show it again
+        dlg.DestroyWindow();
+    }
+
+    void deviceWithoutAnyAddressStaysOpen() {
+        Table({{"", "", "", "", "S"}});
+        ShellSpy shell;
+        COpenDeviceDialog dlg;
+        QVERIFY(dlg.Create(IDD_OPEN_DEVICE));
+        QVERIFY(!Button(dlg, IDC_BY_NAME)->isEnabled());
+        DoubleClick(dlg, 0);
+        dlg.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_BY_NAME, BN_CLICKED), 0);
+        QVERIFY(shell.urls.empty());
+        QCOMPARE(m_report.m_strText, std::string("report\r\n"));
+        QCOMPARE(dlg.m_nModalResult, INT_PTR(-1));
+        dlg.DestroyWindow();
+    }
+
+    void withoutSelectionCommandsDoNothing() {
+        Table({{"h", "10.0.0.1", "", "", "S"}});
+        ShellSpy shell;
+        COpenDeviceDialog dlg;
+        QVERIFY(dlg.Create(IDD_OPEN_DEVICE));
+        dlg.GetDlgItem(IDC_DEVICE_LIST)->SendMessage(LB_SETCURSEL, static_cast<WPARAM>(-1));
+        dlg.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_BY_IPV4, BN_CLICKED), 0);
+        dlg.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_DEVICE_LIST, LBN_DBLCLK), 0);
+        QVERIFY(shell.urls.empty());
+        QVERIFY(Button(dlg, IDC_BY_IPV4)->isEnabled());  // the buttons keep their state
+        dlg.DestroyWindow();
+    }
+
+    void fortyDevices() {
+        g_DeviceInfo.ClearDevices();
+        for (int i = 0; i < 40; ++i) {
+            char szSerial[8];
+            char szAddress[16];
+            std::snprintf(szSerial, sizeof(szSerial), "S%02d", i);
+            std::snprintf(szAddress, sizeof(szAddress), "10.0.0.%d", i + 1);
+            g_DeviceInfo.AddDevice(Device({szSerial, szAddress, "", "", szSerial}));
+        }
+        ShellSpy shell;
+        COpenDeviceDialog dlg;
+        QVERIFY(dlg.Create(IDD_OPEN_DEVICE));
+        QCOMPARE(List(dlg)->count(), 40);
+        QCOMPARE(List(dlg)->item(39)->text(), QStringLiteral("S39  (10.0.0.40)"));
+        List(dlg)->scrollToItem(List(dlg)->item(39));
+        DoubleClick(dlg, 39);
+        QCOMPARE(shell.urls, std::vector<std::string>{"http://10.0.0.40/"});
+        dlg.DestroyWindow();
+    }
+
+    void enterOnTheListEndsWithOkWithoutOpening() {
+        Table({{"h", "10.0.0.1", "", "", "S"}});
+        ShellSpy shell;
+        COpenDeviceDialog dlg;
+        QVERIFY(dlg.Create(IDD_OPEN_DEVICE));
+        QTest::keyClick(List(dlg), Qt::Key_Return);
+        QCOMPARE(dlg.m_nModalResult, INT_PTR(IDOK));
+        QVERIFY(shell.urls.empty());
+        QCOMPARE(m_report.m_strText, std::string("report\r\n"));
+        dlg.DestroyWindow();
+    }
+
+    void cancelEndsWithCancel() {
+        Table({{"h", "10.0.0.1", "", "", "S"}});
+        for (int nWay = 0; nWay < 3; ++nWay) {
+            COpenDeviceDialog dlg;
+            QVERIFY(dlg.Create(IDD_OPEN_DEVICE));
+            if (nWay == 0) {
+                QTest::mouseClick(Button(dlg, IDCANCEL), Qt::LeftButton);
+            } else if (nWay == 1) {
+                QTest::keyClick(List(dlg), Qt::Key_Escape);
+            } else {
+                Widget(&dlg)->close();
+            }
+            QCOMPARE(dlg.m_nModalResult, INT_PTR(IDCANCEL));
+            dlg.DestroyWindow();
+        }
+    }
+
+    void placedAtTheBottomOfItsOwner() {
+        Table({{"h", "10.0.0.1", "", "", "S"}});
+        CDialogEx owner(IDD_MAIN);
+        QVERIFY(owner.Create(IDD_MAIN));
+        Widget(&owner)->move(40, 30);
+        COpenDeviceDialog dlg;
+        QVERIFY(dlg.Create(IDD_OPEN_DEVICE, &owner));
+        RECT o;
+        RECT d;
+        owner.GetWindowRect(&o);
+        dlg.GetWindowRect(&d);
+        QCOMPARE(d.bottom, o.bottom);
+        QCOMPARE(d.left, o.left + ((o.right - o.left) - (d.right - d.left)) / 2);
+        dlg.DestroyWindow();
+        owner.DestroyWindow();
+    }
+};
+
+QTEST_MAIN(OpenDeviceTest)
+#include "OpenDeviceTest.moc"
