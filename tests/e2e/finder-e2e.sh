@@ -1,0 +1,123 @@
+#!/usr/bin/env bash
+# Runs the real lorixlog-finder under Xvfb, as a person would use it, and checks what it did.
+# Must run inside the sandbox network (tools/sandbox.sh) with its three built-in devices:
+#   10.77.0.20 A20715 (host name = serial number), 10.77.0.21 A20988 lab-north.example.lan,
+#   10.77.0.22 B10042 tank-farm.
+#
+#   finder-e2e.sh FINDER SCENARIO
+# Scenarios:
+#   by-name       choose the second device with the keyboard and open it by name
+#   double-click  open the first device with a double click on its line
+#   german        as by-name, under a German locale
+#   cancel-quit   cancel the device list, then quit with Escape
+# SCREENSHOT_DIR, when set, receives screenshots of the windows.
+set -euo pipefail
+
+finder=$1
+scenario=$2
+[ -n "${LORIXLOG_IN_SANDBOX:-}" ] || { echo "finder-e2e: run me through tools/sandbox.sh" >&2; exit 2; }
+
+work=$(mktemp -d)
+cleanup() {
+  [ -n "${finder_pid:-}" ] && kill "$finder_pid" 2>/dev/null || true
+  [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+fail() { echo "FAIL ($scenario): $*" >&2; echo "--- report:" >&2; cat "$work/out" >&2 || true; exit 1; }
+
+# A display of our own.
+display=$((100 + RANDOM % 400))
+while [ -e "/tmp/.X11-unix/X$display" ]; do display=$((display + 1)); done
+Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+xvfb_pid=$!
+for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.05; done
+export DISPLAY=":$display"
+
+# A stand-in for the desktop's opener that records what it is given.
+mkdir "$work/bin"
+cat >"$work/bin/xdg-open" <<STANDIN
+#!/bin/sh
+printf '%s\n' "\$*" >>"$work/opened"
+STANDIN
+chmod +x "$work/bin/xdg-open"
+export PATH="$work/bin:$PATH"
+unset WAYLAND_DISPLAY
+export QT_QPA_PLATFORM=xcb
+
+case "$scenario" in
+  german) export LANG=de_DE.UTF-8 LC_ALL= LANGUAGE= ;;
+  *) export LANG=C.UTF-8 LC_ALL= LANGUAGE= ;;
+esac
+
+"$finder" >"$work/out" 2>"$work/err" &
+finder_pid=$!
+
+wait_for() {  # wait_for SECONDS COMMAND...
+  local limit=$(($1 * 10)); shift
+  for _ in $(seq "$limit"); do "$@" >/dev/null 2>&1 && return 0; sleep 0.1; done
+  return 1
+}
+shot() { [ -n "${SCREENSHOT_DIR:-}" ] && import -window root "$SCREENSHOT_DIR/$1.png" || true; }
+
+done_line='... done.'
+[ "$scenario" = german ] && done_line='... fertig.'
+wait_for 20 grep -qF "$done_line" "$work/out" || fail "the search did not finish"
+# The device list opens by itself: a second window with the program's title.
+wait_for 10 sh -c '[ "$(xdotool search --onlyvisible --name "lorixlog-finder version" | wc -l)" -ge 2 ]' \
+  || fail "the device list did not open"
+sleep 0.5
+list_window=$(xdotool search --onlyvisible --name "lorixlog-finder version" | tail -1)
+shot "$scenario-list"
+
+case "$scenario" in
+  by-name|german)
+    xdotool windowfocus --sync "$list_window"
+    xdotool key Down   # the second line: A20988, lab-north.example.lan
+    xdotool key Tab    # to the by Name button
+    xdotool key Return
+    expected="http://lab-north.example.lan/"
+    ;;
+  double-click)
+    eval "$(xdotool getwindowgeometry --shell "$list_window")"
+    # The list box stands at (12, 30) dialog units of the 315 x 230 dialog; its first line just
+    # below its top edge.
+    x=$((12 * WIDTH / 315 + 40))
+    y=$((30 * HEIGHT / 230 + 9))
+    xdotool mousemove --window "$list_window" "$x" "$y" click 1
+    sleep 0.3
+    xdotool click --repeat 2 --delay 60 1
+    expected="http://10.77.0.20/"
+    ;;
+  cancel-quit)
+    xdotool windowfocus --sync "$list_window"
+    xdotool key Escape
+    wait_for 5 sh -c '[ "$(xdotool search --onlyvisible --name "lorixlog-finder version" | wc -l)" -eq 1 ]' \
+      || fail "the device list did not close"
+    kill -0 "$finder_pid" 2>/dev/null || fail "cancelling the list ended the program"
+    shot "$scenario-main"
+    main_window=$(xdotool search --onlyvisible --name "lorixlog-finder version" | head -1)
+    xdotool windowfocus --sync "$main_window"
+    xdotool key Escape
+    expected=""
+    ;;
+  *) echo "unknown scenario $scenario" >&2; exit 2 ;;
+esac
+
+for _ in $(seq 100); do kill -0 "$finder_pid" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$finder_pid" 2>/dev/null && fail "the program did not end"
+set +e; wait "$finder_pid"; status=$?; set -e
+finder_pid=
+[ "$status" -eq 0 ] || fail "exit status $status"
+
+if [ -n "$expected" ]; then
+  [ -f "$work/opened" ] || fail "nothing was handed to xdg-open"
+  [ "$(cat "$work/opened")" = "$expected" ] || fail "xdg-open got '$(cat "$work/opened")', not '$expected' once"
+  open_word="Open:"
+  [ "$scenario" = german ] && open_word="Öffne:"
+  grep -qxF "$open_word $expected " "$work/out" || fail "the report has no '$open_word $expected ' line"
+else
+  [ ! -f "$work/opened" ] || fail "xdg-open was called: $(cat "$work/opened")"
+fi
+grep -qF "A20988" "$work/out" || fail "the report does not describe the devices"
+echo "PASS ($scenario)"
