@@ -63,6 +63,7 @@ for ((i = 0; i < subnets; i++)); do
 done
 
 if [ ${#sim_args[@]} -eq 0 ]; then
+  export LORIXLOG_SANDBOX_HOSTS="A20715=10.77.0.20,lab-north=10.77.0.21,lab-north.example.lan=10.77.0.21,tank-farm=10.77.0.22"
   sim_args=(
     --device 10.77.0.20 --serial A20715 --name A20715 --model lorixLOG --detail LX-8 --firmware 3.1.4
     --device 10.77.0.21 --serial A20988 --name lab-north.example.lan --model lorixLOG --detail LX-16 --firmware 3.2.0
