@@ -56,6 +56,14 @@ bool StartsWithAny(const char* pszText, const LinePrefix (&prefixes)[N]) {
     return false;
 }
 
+/// Formats into at most 1023 characters and appends the result.
+void AppendFormatted(CReportWindow& report, const char* pszFormat, va_list args) {
+    char szBuffer[kPrintfBufferSize] = {};
+    std::vsnprintf(szBuffer, sizeof(szBuffer), pszFormat, args);
+    szBuffer[kPrintfBufferSize - 1] = '\0';
+    report.AppendText(szBuffer);
+}
+
 bool EndsWithLineEndAt(const std::string& text, std::size_t nFromEnd) {
     // Whether "\r\n" stands nFromEnd characters before the end (2: the last two characters).
     if (text.size() < nFromEnd) {
@@ -131,13 +139,10 @@ void CReportWindow::AppendText(const char* pszPiece) {
 }
 
 void CReportWindow::Printf(const char* pszFormat, ...) {
-    char szBuffer[kPrintfBufferSize] = {};
     va_list args;
     va_start(args, pszFormat);
-    std::vsnprintf(szBuffer, sizeof(szBuffer), pszFormat, args);
+    AppendFormatted(*this, pszFormat, args);
     va_end(args);
-    szBuffer[kPrintfBufferSize - 1] = '\0';
-    AppendText(szBuffer);
 }
 
 void CReportWindow::EnsureBlankLine() {
@@ -237,9 +242,7 @@ void CReportWindow::HandleKey(WPARAM nChar) {
 void CReportWindow::OnDestroy() {
     m_nEditId = 0;
     Default();
-    if (CReportEditControl* pEdit = m_pEditControl.exchange(nullptr)) {
-        delete pEdit;
-    }
+    ReleaseEditControl();
 }
 
 void CReportWindow::ReleaseEditControl() {
@@ -253,13 +256,10 @@ void ReportPrintf(const char* pszFormat, ...) {
     if (g_pReportWindow == nullptr) {
         return;
     }
-    char szBuffer[kPrintfBufferSize] = {};
     va_list args;
     va_start(args, pszFormat);
-    std::vsnprintf(szBuffer, sizeof(szBuffer), pszFormat, args);
+    AppendFormatted(*g_pReportWindow, pszFormat, args);
     va_end(args);
-    szBuffer[kPrintfBufferSize - 1] = '\0';
-    g_pReportWindow->AppendText(szBuffer);
 }
 
 void ReportErrorLocation(const char* pszFunction, const char* pszFile, int nLine) {

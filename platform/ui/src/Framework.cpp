@@ -258,19 +258,7 @@ BOOL CPaintDC::DrawIcon(int x, int y, HICON hIcon) {
 CDialog::CDialog(UINT nIDTemplate, CWnd* pParentWnd)
     : m_nIDTemplate(nIDTemplate), m_pParentWnd(pParentWnd) {}
 
-CDialog::~CDialog() {
-    ui::Backend* pBackend = ui::GetBackend();
-    if (pBackend != nullptr && m_hWnd != nullptr) {
-        HWND hDestroy = m_hWnd;
-        m_hWnd = nullptr;
-        hDestroy->m_pOwner = nullptr;
-        CWinApp* pApp = AfxGetApp();
-        if (pApp != nullptr && pApp->m_pMainWnd == this) {
-            pApp->m_pMainWnd = nullptr;
-        }
-        pBackend->DestroyWindow(hDestroy);
-    }
-}
+CDialog::~CDialog() { ReleaseWindow(); }
 
 const AFX_MSGMAP* CDialog::GetThisMessageMap() {
     using ThisClass = CDialog;
@@ -311,19 +299,7 @@ INT_PTR CDialog::DoModal() {
         g_pModalObserver(this, g_pModalObserverContext);
     }
     const INT_PTR nResult = pBackend->RunModal(hWnd);
-    if (m_hWnd != nullptr) {
-        SendMessage(WM_DESTROY);
-    }
-    CWinApp* pApp = AfxGetApp();
-    if (pApp != nullptr && pApp->m_pMainWnd == this) {
-        pApp->m_pMainWnd = nullptr;
-    }
-    if (m_hWnd != nullptr) {
-        HWND hDestroy = m_hWnd;
-        m_hWnd = nullptr;
-        hDestroy->m_pOwner = nullptr;
-        pBackend->DestroyWindow(hDestroy);
-    }
+    DestroyWindow();
     return nResult;
 }
 
@@ -349,22 +325,26 @@ BOOL CDialog::Create(UINT nIDTemplate, CWnd* pParentWnd) {
 }
 
 BOOL CDialog::DestroyWindow() {
-    ui::Backend* pBackend = ui::GetBackend();
-    if (pBackend == nullptr || m_hWnd == nullptr) {
+    if (ui::GetBackend() == nullptr || m_hWnd == nullptr) {
         return FALSE;
     }
     SendMessage(WM_DESTROY);
+    ReleaseWindow();
+    return TRUE;
+}
+
+void CDialog::ReleaseWindow() {
     CWinApp* pApp = AfxGetApp();
     if (pApp != nullptr && pApp->m_pMainWnd == this) {
         pApp->m_pMainWnd = nullptr;
     }
-    if (m_hWnd != nullptr) {
+    ui::Backend* pBackend = ui::GetBackend();
+    if (pBackend != nullptr && m_hWnd != nullptr) {
         HWND hDestroy = m_hWnd;
         m_hWnd = nullptr;
         hDestroy->m_pOwner = nullptr;
         pBackend->DestroyWindow(hDestroy);
     }
-    return TRUE;
 }
 
 void CDialog::EndDialog(int nResult) {

@@ -227,6 +227,10 @@ public:
 
     static const AFX_MSGMAP* GetThisMessageMap();
     const AFX_MSGMAP* GetMessageMap() const override;
+
+private:
+    /// Destroys the native window, if there is one, without sending it any message.
+    void ReleaseWindow();
 };
 
 /// The extended dialog; it adds nothing the program uses.
