@@ -52,14 +52,17 @@ void ClorixlogfinderDlg::OnPaint() {
         SendMessage(WM_ICONERASEBKGND, dc.GetSafeHdc(), 0);
         RECT rect;
         GetClientRect(&rect);
-        const POINT at = MinimizedIconPosition(rect, GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON));
+        const POINT at =
+            MinimizedIconPosition(rect, GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON));
         dc.DrawIcon(static_cast<int>(at.x), static_cast<int>(at.y), m_hIcon);
     } else {
         Default();
     }
 }
 
-HCURSOR ClorixlogfinderDlg::OnQueryDragIcon() { return reinterpret_cast<HCURSOR>(m_hIcon); }
+HCURSOR ClorixlogfinderDlg::OnQueryDragIcon() {
+    return reinterpret_cast<HCURSOR>(m_hIcon);
+}
 
 void ClorixlogfinderDlg::OnSearch() {
     const HCURSOR hPrevious = SetCursor(AfxWaitCursor());
@@ -76,7 +79,9 @@ void ClorixlogfinderDlg::OnSearch() {
         pSearchAgain->EnableWindow(TRUE);
     }
     if (bFound) {
-        SendMessage(WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(pOpenDevice ? pOpenDevice->GetSafeHwnd() : nullptr), TRUE);
+        SendMessage(WM_NEXTDLGCTL,
+                    reinterpret_cast<WPARAM>(pOpenDevice ? pOpenDevice->GetSafeHwnd() : nullptr),
+                    TRUE);
         if (pOpenDevice != nullptr) {
             pOpenDevice->SetFocus();
         }
@@ -85,9 +90,13 @@ void ClorixlogfinderDlg::OnSearch() {
     SetCursor(hPrevious);
 }
 
-void ClorixlogfinderDlg::OnSearchAgain() { PostMessage(WM_COMMAND, IDC_SEARCH, 0); }
+void ClorixlogfinderDlg::OnSearchAgain() {
+    PostMessage(WM_COMMAND, IDC_SEARCH, 0);
+}
 
-void ClorixlogfinderDlg::OnQuit() { PostMessage(WM_CLOSE, 0, 0); }
+void ClorixlogfinderDlg::OnQuit() {
+    PostMessage(WM_CLOSE, 0, 0);
+}
 
 void ClorixlogfinderDlg::OnOpenDevice() {
     COpenDeviceDialog dlg;

@@ -15,7 +15,9 @@ END_MESSAGE_MAP()
 
 namespace {
 
-bool Present(const char* pszField) { return pszField[0] != '\0'; }
+bool Present(const char* pszField) {
+    return pszField[0] != '\0';
+}
 
 bool EqualIgnoringAsciiCase(const char* a, const char* b) {
     for (;; ++a, ++b) {
@@ -73,7 +75,8 @@ BOOL COpenDeviceDialog::OnInitDialog() {
         pOwner->GetWindowRect(&owner);
         GetWindowRect(&dialog);
         const POINT at = Placement(owner, dialog);
-        MoveWindow(static_cast<int>(at.x), static_cast<int>(at.y), static_cast<int>(dialog.right - dialog.left),
+        MoveWindow(static_cast<int>(at.x), static_cast<int>(at.y),
+                   static_cast<int>(dialog.right - dialog.left),
                    static_cast<int>(dialog.bottom - dialog.top), TRUE);
     }
 
@@ -168,7 +171,10 @@ void COpenDeviceDialog::OpenAddress(const std::string& url) {
     if (g_pReportWindow != nullptr) {
         g_pReportWindow->EnsureBlankLine();
     }
-    ReportPrintf(IsGermanLanguageTag(g_szLanguage) ? "\xd6" "ffne: %s \r\n" : "Open: %s \r\n", url.c_str());
+    ReportPrintf(IsGermanLanguageTag(g_szLanguage) ? "\xd6"
+                                                     "ffne: %s \r\n"
+                                                   : "Open: %s \r\n",
+                 url.c_str());
     if (g_pReportWindow != nullptr) {
         g_pReportWindow->EnsureBlankLine();
     }

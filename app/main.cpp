@@ -4,16 +4,17 @@
 #include "ClorixlogfinderApp.h"
 #include "ConsoleReport.h"
 #include "Language.h"
-#include "Resources.h"
-#include "ReportWindow.h"
-#include "ui/Resources.h"
 #include "QtBackend.h"
+#include "ReportWindow.h"
+#include "Resources.h"
+#include "ui/Resources.h"
 
 int main(int argc, char** argv) {
     // One choice of language for the resources: German dialogs, tag and report texts for a
     // German user interface, English ones otherwise.
-    ui::SetUserInterfaceLanguage(UserInterfaceLanguage() == UiLanguage::German ? ui::LANG_GERMAN_GERMANY
-                                                                              : ui::LANG_ENGLISH_US);
+    ui::SetUserInterfaceLanguage(UserInterfaceLanguage() == UiLanguage::German
+                                     ? ui::LANG_GERMAN_GERMANY
+                                     : ui::LANG_ENGLISH_US);
     RegisterProgramResources();
 
     // The report also goes to standard output, line by line, for logs and scripts.

@@ -39,7 +39,8 @@ void BM_ReportDeviceDescription(benchmark::State& state) {
     CReportWindow report;
     g_pReportWindow = &report;
     DeviceRecord record;
-    ParseDeviceReply("TVK,lorixLOG,LX-8,A20988,lab-north.example.lan,3.2.0", "TVK,lorix", "lorix", &record);
+    ParseDeviceReply("TVK,lorixLOG,LX-8,A20988,lab-north.example.lan,3.2.0", "TVK,lorix", "lorix",
+                     &record);
     std::strcpy(record.szIPv4, "10.77.0.21");
     for (auto _ : state) {
         // Runs into the 32000-character limit again and again, so trimming is included.

@@ -33,6 +33,7 @@ void CReportEditControl::OnThumbTrackEnd() {
         hdr.hwndFrom = m_hWnd;
         hdr.idFrom = static_cast<std::uintptr_t>(m_nNotifyId);
         hdr.code = static_cast<UINT>(m_nNotifyCode);
-        pParent->SendMessage(WM_NOTIFY, static_cast<WPARAM>(m_nNotifyId), reinterpret_cast<LPARAM>(&hdr));
+        pParent->SendMessage(WM_NOTIFY, static_cast<WPARAM>(m_nNotifyId),
+                             reinterpret_cast<LPARAM>(&hdr));
     }
 }

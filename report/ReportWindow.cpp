@@ -23,11 +23,8 @@ struct LinePrefix {
 };
 
 constexpr LinePrefix kErrorPrefixes[] = {
-    {"ERROR: ", 7},
-    {"*** ERROR: ", 11},
-    {"InternalError: ", 15},
-    {"Internal Error: ", 16},
-    {"*** INTERNAL ERROR: ", 20},
+    {"ERROR: ", 7},           {"*** ERROR: ", 11},          {"InternalError: ", 15},
+    {"Internal Error: ", 16}, {"*** INTERNAL ERROR: ", 20},
 };
 
 constexpr LinePrefix kWarningPrefixes[] = {
@@ -35,7 +32,9 @@ constexpr LinePrefix kWarningPrefixes[] = {
     {"*** WARNING: ", 13},
 };
 
-char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char AsciiLower(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 bool StartsWithIgnoringCase(const char* pszText, const LinePrefix& prefix) {
     for (std::size_t i = 0; i < prefix.nLength; ++i) {
@@ -79,9 +78,12 @@ bool IsGermanLanguageTag(const char* pszTag) {
     return pszTag != nullptr && std::strncmp(pszTag, "de-", 3) == 0;
 }
 
-bool ReportIsGerman() { return g_pReportWindow != nullptr && g_pReportWindow->IsGerman(); }
+bool ReportIsGerman() {
+    return g_pReportWindow != nullptr && g_pReportWindow->IsGerman();
+}
 
-CReportWindow::CReportWindow() : CDialogEx(IDD_MAIN, nullptr), m_pEditControl(new CReportEditControl) {
+CReportWindow::CReportWindow()
+    : CDialogEx(IDD_MAIN, nullptr), m_pEditControl(new CReportEditControl) {
     m_pListener = g_pDefaultReportListener;
 }
 
@@ -96,7 +98,9 @@ BEGIN_MESSAGE_MAP(CReportWindow, CDialogEx)
 ON_WM_DESTROY()
 END_MESSAGE_MAP()
 
-bool CReportWindow::IsGerman() const { return IsGermanLanguageTag(m_pszLanguage); }
+bool CReportWindow::IsGerman() const {
+    return IsGermanLanguageTag(m_pszLanguage);
+}
 
 void CReportWindow::AppendText(const char* pszPiece) {
     bool bErrorOrWarning = false;
@@ -274,5 +278,6 @@ void ReportErrorLocation(const char* pszFunction, const char* pszFile, int nLine
     if (const char* p = std::strrchr(pszShownFile, '/')) {
         pszShownFile = p + 1;
     }
-    g_pReportWindow->Printf(" in %s() in \"%s\" line %d\r\n", pszShownFunction, pszShownFile, nLine);
+    g_pReportWindow->Printf(" in %s() in \"%s\" line %d\r\n", pszShownFunction, pszShownFile,
+                            nLine);
 }

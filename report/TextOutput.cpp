@@ -9,7 +9,9 @@ using ui::CodePointOf1252;
 
 namespace {
 
-bool IsUnsafe(unsigned char c) { return ui::IsControlOrUndefined1252(c); }
+bool IsUnsafe(unsigned char c) {
+    return ui::IsControlOrUndefined1252(c);
+}
 
 void AppendEscape(std::string& out, unsigned char c) {
     char sz[8];
@@ -39,12 +41,23 @@ std::string JsonStringFrom1252(std::string_view text) {
         const auto c = static_cast<unsigned char>(ch);
         const char32_t cp = CodePointOf1252(c);
         switch (c) {
-            case '"': out += "\\\""; continue;
-            case '\\': out += "\\\\"; continue;
-            case '\n': out += "\\n"; continue;
-            case '\r': out += "\\r"; continue;
-            case '\t': out += "\\t"; continue;
-            default: break;
+            case '"':
+                out += "\\\"";
+                continue;
+            case '\\':
+                out += "\\\\";
+                continue;
+            case '\n':
+                out += "\\n";
+                continue;
+            case '\r':
+                out += "\\r";
+                continue;
+            case '\t':
+                out += "\\t";
+                continue;
+            default:
+                break;
         }
         if (cp < 0x20 || (cp >= 0x7F && cp < 0xA0)) {
             char sz[8];

@@ -120,9 +120,9 @@ void ReportTarget(const CDeviceInfo& info, const net::sockaddr_in& addrDest) {
 bool SendRequest(net::SOCKET s, const char* achBuffer, const net::sockaddr_in& addrDest,
                  int nFailedLine, int nShortLine) {
     const int nLength = static_cast<int>(std::strlen(achBuffer));
-    const int nSent = net::sendto(s, achBuffer, nLength, 0,
-                                  reinterpret_cast<const net::sockaddr*>(&addrDest),
-                                  sizeof(addrDest));
+    const int nSent =
+        net::sendto(s, achBuffer, nLength, 0, reinterpret_cast<const net::sockaddr*>(&addrDest),
+                    sizeof(addrDest));
     if (nSent == net::SOCKET_ERROR) {
         ReportSendError(net::WSAGetLastError());
         ReportLocation(nFailedLine);
@@ -198,7 +198,8 @@ void CDeviceInfo::ReportSearchStart() {
         g_pReportWindow->EnsureBlankLine();
     }
     ReportPrintf(Text("Searching %s devices (please wait) ...\r\n",
-                      "Suche %s Ger\xe4" "te (bitte warten) ...\r\n"),
+                      "Suche %s Ger\xe4"
+                      "te (bitte warten) ...\r\n"),
                  m_szModelPrefix);
     for (int i = 0; i < m_nDevices; ++i) {
         EnsureBlankLine();
@@ -206,8 +207,8 @@ void CDeviceInfo::ReportSearchStart() {
     }
 }
 
-bool ParseDeviceReply(const char* pszReply, const char* pszExpectedPrefix, const char* pszModelPrefix,
-                      DeviceRecord* pRecord) {
+bool ParseDeviceReply(const char* pszReply, const char* pszExpectedPrefix,
+                      const char* pszModelPrefix, DeviceRecord* pRecord) {
     if (std::strncmp(pszReply, pszExpectedPrefix, std::strlen(pszExpectedPrefix)) != 0) {
         return false;
     }
@@ -285,14 +286,15 @@ void CDeviceInfo::SearchDevices() {
 
         EnsureBlankLine();
         ReportTarget(*this, addrDest);
-        bool bSent = SendRequest(s, achBuffer, addrDest, kLineLimitedSendFailed,
-                                 kLineLimitedSendShort);
+        bool bSent =
+            SendRequest(s, achBuffer, addrDest, kLineLimitedSendFailed, kLineLimitedSendShort);
 
         if (bSent) {
             EnsureBlankLine();
             unsigned long nBytes = 0;
             if (net::WSAIoctl(s, net::SIO_GET_INTERFACE_LIST, nullptr, 0, achInterfaces,
-                              sizeof(achInterfaces), &nBytes, nullptr, nullptr) == net::SOCKET_ERROR) {
+                              sizeof(achInterfaces), &nBytes, nullptr,
+                              nullptr) == net::SOCKET_ERROR) {
                 nBytes = 0;
             }
             if (nBytes > sizeof(achInterfaces)) {
@@ -348,10 +350,11 @@ void CDeviceInfo::ReceiveReplies(net::SOCKET s, const char* pszExpectedPrefix, c
             break;
         }
         if (nNow - nPhaseStart >= kLongestReceivePhase) {
-            ReportPrintf(Text("WARNING: Replies kept arriving for 30 seconds; the search stops "
-                              "here.\r\n",
-                              "WARNING: 30 Sekunden lang kamen ununterbrochen Antworten; die Suche "
-                              "endet hier.\r\n"));
+            ReportPrintf(
+                Text("WARNING: Replies kept arriving for 30 seconds; the search stops "
+                     "here.\r\n",
+                     "WARNING: 30 Sekunden lang kamen ununterbrochen Antworten; die Suche "
+                     "endet hier.\r\n"));
             break;
         }
 
@@ -375,8 +378,9 @@ void CDeviceInfo::ReceiveReplies(net::SOCKET s, const char* pszExpectedPrefix, c
         std::memset(achBuffer, 0, kDatagramBufferSize);
         std::memset(pAddrFrom, 0, sizeof(*pAddrFrom));
         int nFromLength = sizeof(*pAddrFrom);
-        const int nReceived = net::recvfrom(s, achBuffer, kMaxDatagram, 0,
-                                            reinterpret_cast<net::sockaddr*>(pAddrFrom), &nFromLength);
+        const int nReceived =
+            net::recvfrom(s, achBuffer, kMaxDatagram, 0,
+                          reinterpret_cast<net::sockaddr*>(pAddrFrom), &nFromLength);
         if (nReceived == net::SOCKET_ERROR) {
             const int nError = net::WSAGetLastError();
             switch (nError) {
@@ -427,10 +431,12 @@ void CDeviceInfo::ReceiveReplies(net::SOCKET s, const char* pszExpectedPrefix, c
             UpdateDisplay();
         } else if (nIndex == ADD_TABLE_FULL && !bTableFullReported) {
             bTableFullReported = true;
-            ReportPrintf(Text("WARNING: The device table is full (40 devices); further devices "
-                              "are not listed.\r\n",
-                              "WARNING: Die Ger\xe4tetabelle ist voll (40 Ger\xe4" "te); weitere "
-                              "Ger\xe4te werden nicht aufgef\xfchrt.\r\n"));
+            ReportPrintf(
+                Text("WARNING: The device table is full (40 devices); further devices "
+                     "are not listed.\r\n",
+                     "WARNING: Die Ger\xe4tetabelle ist voll (40 Ger\xe4"
+                     "te); weitere "
+                     "Ger\xe4te werden nicht aufgef\xfchrt.\r\n"));
         }
         nQuietStart = net::GetTickCount();
         nQuietPasses = 0;

@@ -79,5 +79,5 @@ extern CDeviceInfo g_DeviceInfo;
 /// Checks one reply datagram (zero-terminated text) against the expected prefix ("TVK," and the
 /// model prefix) and the field rules, and fills the record's text fields (not its addresses).
 /// The record is zero-filled first. Returns false for a reply that is to be dropped.
-bool ParseDeviceReply(const char* pszReply, const char* pszExpectedPrefix, const char* pszModelPrefix,
-                      DeviceRecord* pRecord);
+bool ParseDeviceReply(const char* pszReply, const char* pszExpectedPrefix,
+                      const char* pszModelPrefix, DeviceRecord* pRecord);

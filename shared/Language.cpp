@@ -20,7 +20,9 @@ Match MatchLocaleName(const std::string& name) {
     return Match::None;
 }
 
-const char* NonEmpty(const char* psz) { return psz != nullptr && psz[0] != '\0' ? psz : nullptr; }
+const char* NonEmpty(const char* psz) {
+    return psz != nullptr && psz[0] != '\0' ? psz : nullptr;
+}
 
 }  // namespace
 
@@ -41,12 +43,15 @@ UiLanguage UserInterfaceLanguage(const EnvironmentReader& getEnv) {
         std::size_t nStart = 0;
         while (nStart <= list.size()) {
             const std::size_t nColon = list.find(':', nStart);
-            const std::string entry =
-                list.substr(nStart, nColon == std::string::npos ? std::string::npos : nColon - nStart);
+            const std::string entry = list.substr(
+                nStart, nColon == std::string::npos ? std::string::npos : nColon - nStart);
             switch (MatchLocaleName(entry)) {
-                case Match::German: return UiLanguage::German;
-                case Match::English: return UiLanguage::English;
-                case Match::None: break;
+                case Match::German:
+                    return UiLanguage::German;
+                case Match::English:
+                    return UiLanguage::English;
+                case Match::None:
+                    break;
             }
             if (nColon == std::string::npos) {
                 break;
@@ -59,7 +64,8 @@ UiLanguage UserInterfaceLanguage(const EnvironmentReader& getEnv) {
 }
 
 UiLanguage UserInterfaceLanguage() {
-    return UserInterfaceLanguage([](const char* pszName) -> const char* { return std::getenv(pszName); });
+    return UserInterfaceLanguage(
+        [](const char* pszName) -> const char* { return std::getenv(pszName); });
 }
 
 const char* LanguageTagOf(UiLanguage language) {

@@ -13,10 +13,12 @@ constexpr WORD kEnglish = LANG_ENGLISH_US;
 // Main dialog: popup, visible, caption, system menu, minimise box, modal frame, font.
 constexpr DWORD kMainStyle = 0x90CA00C8;
 // Open-device dialog: popup, caption, system menu, modal frame, font.
-constexpr DWORD kOpenStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT | DS_FIXEDSYS;
+constexpr DWORD kOpenStyle =
+    WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT | DS_FIXEDSYS;
 constexpr DWORD kGroupStyle = WS_CHILD | WS_VISIBLE | BS_GROUPBOX;
-constexpr DWORD kListStyle = WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | WS_TABSTOP | LBS_NOTIFY |
-                             LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT | LBS_DISABLENOSCROLL;
+constexpr DWORD kListStyle = WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | WS_TABSTOP |
+                             LBS_NOTIFY | LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT |
+                             LBS_DISABLENOSCROLL;
 constexpr DWORD kButtonStyle = WS_CHILD | WS_VISIBLE | WS_TABSTOP;
 
 struct MainTexts {
@@ -29,16 +31,28 @@ struct MainTexts {
 
 DialogTemplate MainDialog(WORD wLanguage, const MainTexts& t) {
     return DialogTemplate{
-        IDD_MAIN, wLanguage, kMainStyle, WS_EX_APPWINDOW, 0, 0, 315, 326, "MS Shell Dlg", 8, 0,
+        IDD_MAIN,
+        wLanguage,
+        kMainStyle,
+        WS_EX_APPWINDOW,
+        0,
+        0,
+        315,
+        326,
+        "MS Shell Dlg",
+        8,
+        0,
         "lorixlog-finder",
         {
             {IDC_SEARCH, ControlKind::PushButton, t.pszSearch, 144, 90, 50, 14, 0x40010000, 0},
-            {IDC_OPEN_DEVICE, ControlKind::PushButton, t.pszOpenDevice, 18, 90, 78, 14, 0x58010000, 0},
+            {IDC_OPEN_DEVICE, ControlKind::PushButton, t.pszOpenDevice, 18, 90, 78, 14, 0x58010000,
+             0},
             {IDC_QUIT, ControlKind::PushButton, t.pszQuit, 252, 90, 50, 14, 0x50010000, 0},
             {IDC_STATIC, ControlKind::GroupBox, t.pszResults, 12, 114, 294, 204, 0x50000007, 0},
             {IDC_REPORT, ControlKind::Edit, "", 18, 126, 282, 186, 0x50B108C4, 0},
             {IDC_STATIC, ControlKind::Picture, "", 23, 7, 267, 70, 0x5000080E, IDB_LOGO},
-            {IDC_SEARCH_AGAIN, ControlKind::PushButton, t.pszSearchAgain, 138, 90, 69, 14, 0x58010000, 0},
+            {IDC_SEARCH_AGAIN, ControlKind::PushButton, t.pszSearchAgain, 138, 90, 69, 14,
+             0x58010000, 0},
         }};
 }
 
@@ -52,8 +66,8 @@ struct OpenTexts {
 };
 
 DialogTemplate OpenDeviceDialog(UINT nID, WORD wLanguage, const OpenTexts& t) {
-    DialogTemplate dialog{nID, wLanguage, kOpenStyle, 0, 0, 0, 315, 230, "MS Shell Dlg", 8, 400,
-                          "lorixlog-finder", {}};
+    DialogTemplate dialog{nID, wLanguage, kOpenStyle,        0, 0, 0, 315, 230, "MS Shell Dlg",
+                          8,   400,       "lorixlog-finder", {}};
     dialog.controls = {
         {IDC_STATIC, ControlKind::GroupBox, t.pszSelect, 6, 12, 300, 174, kGroupStyle, 0},
         {IDC_DEVICE_LIST, ControlKind::ListBox, "", 12, 30, 288, 150, kListStyle, 0},
@@ -61,12 +75,16 @@ DialogTemplate OpenDeviceDialog(UINT nID, WORD wLanguage, const OpenTexts& t) {
         {IDC_BY_NAME, ControlKind::PushButton, t.pszByName, 12, 204, 48, 14, kButtonStyle, 0},
     };
     if (t.pszByIPv6 == nullptr) {
-        dialog.controls.push_back({IDC_BY_IPV4, ControlKind::PushButton, t.pszByIPv4, 108, 204, 72, 14, kButtonStyle, 0});
+        dialog.controls.push_back(
+            {IDC_BY_IPV4, ControlKind::PushButton, t.pszByIPv4, 108, 204, 72, 14, kButtonStyle, 0});
     } else {
-        dialog.controls.push_back({IDC_BY_IPV4, ControlKind::PushButton, t.pszByIPv4, 72, 204, 72, 14, kButtonStyle, 0});
-        dialog.controls.push_back({IDC_BY_IPV6, ControlKind::PushButton, t.pszByIPv6, 156, 204, 72, 14, kButtonStyle, 0});
+        dialog.controls.push_back(
+            {IDC_BY_IPV4, ControlKind::PushButton, t.pszByIPv4, 72, 204, 72, 14, kButtonStyle, 0});
+        dialog.controls.push_back(
+            {IDC_BY_IPV6, ControlKind::PushButton, t.pszByIPv6, 156, 204, 72, 14, kButtonStyle, 0});
     }
-    dialog.controls.push_back({IDCANCEL, ControlKind::PushButton, t.pszCancel, 240, 204, 56, 14, kButtonStyle, 0});
+    dialog.controls.push_back(
+        {IDCANCEL, ControlKind::PushButton, t.pszCancel, 240, 204, 56, 14, kButtonStyle, 0});
     return dialog;
 }
 
@@ -78,25 +96,33 @@ constexpr const char kIcons[] =
 }  // namespace
 
 void RegisterProgramResources() {
-    RegisterDialogTemplate(MainDialog(kGerman, {"Suchen", "Ger\xe4t \xf6" "ffnen", "Beenden",
-                                                "Ergebnis der Ger\xe4tesuche", "Nochmal suchen"}));
     RegisterDialogTemplate(
-        MainDialog(kEnglish, {"Search", "Open Device", "Quit", "Device Search Results", "Search again"}));
+        MainDialog(kGerman, {"Suchen",
+                             "Ger\xe4t \xf6"
+                             "ffnen",
+                             "Beenden", "Ergebnis der Ger\xe4tesuche", "Nochmal suchen"}));
+    RegisterDialogTemplate(MainDialog(
+        kEnglish, {"Search", "Open Device", "Quit", "Device Search Results", "Search again"}));
 
-    const char* pszGermanSelect = "Auswahl des Ger\xe4tes, das ge\xf6" "ffnet werden soll";
-    const char* pszGermanOpen = "Ger\xe4t \xf6" "ffnen ...";
+    const char* pszGermanSelect =
+        "Auswahl des Ger\xe4tes, das ge\xf6"
+        "ffnet werden soll";
+    const char* pszGermanOpen =
+        "Ger\xe4t \xf6"
+        "ffnen ...";
     RegisterDialogTemplate(OpenDeviceDialog(
         IDD_OPEN_DEVICE, kGerman,
         {pszGermanSelect, pszGermanOpen, "mit Name", "mit IP-Adresse", nullptr, "Abbrechen"}));
-    RegisterDialogTemplate(OpenDeviceDialog(
-        IDD_OPEN_DEVICE, kEnglish,
-        {"Select lorixlog device to open", "Open device ...", "by Name", "by IP-Address", nullptr, "Cancel"}));
+    RegisterDialogTemplate(OpenDeviceDialog(IDD_OPEN_DEVICE, kEnglish,
+                                            {"Select lorixlog device to open", "Open device ...",
+                                             "by Name", "by IP-Address", nullptr, "Cancel"}));
     RegisterDialogTemplate(OpenDeviceDialog(IDD_OPEN_DEVICE_IPV6, kGerman,
-                                            {pszGermanSelect, pszGermanOpen, "mit Name", "mit IPv4-Adresse",
-                                             "mit IPv6-Adresse", "Abbrechen"}));
-    RegisterDialogTemplate(OpenDeviceDialog(IDD_OPEN_DEVICE_IPV6, kEnglish,
-                                            {"Select lorixlog device to open", "Open device ...", "by Name",
-                                             "by IPv4-Address", "by IPv6-Address", "Cancel"}));
+                                            {pszGermanSelect, pszGermanOpen, "mit Name",
+                                             "mit IPv4-Adresse", "mit IPv6-Adresse", "Abbrechen"}));
+    RegisterDialogTemplate(
+        OpenDeviceDialog(IDD_OPEN_DEVICE_IPV6, kEnglish,
+                         {"Select lorixlog device to open", "Open device ...", "by Name",
+                          "by IPv4-Address", "by IPv6-Address", "Cancel"}));
 
     RegisterString(IDS_LANGUAGE, kGerman, "de-DE");
     RegisterString(IDS_LANGUAGE, kEnglish, "en-US");

@@ -14,7 +14,9 @@ void FormatDotted(std::uint32_t nNetworkOrder, char* pszOut, std::size_t nSize) 
 }
 }  // namespace
 
-SocketLayer& CurrentSocketLayer() { return g_pInstalled ? *g_pInstalled : SystemSocketLayer(); }
+SocketLayer& CurrentSocketLayer() {
+    return g_pInstalled ? *g_pInstalled : SystemSocketLayer();
+}
 
 SocketLayer* InstallSocketLayer(SocketLayer* pLayer) {
     SocketLayer* pOld = g_pInstalled;

@@ -82,10 +82,18 @@ inline void Drain() {
     }
 }
 
-inline QWidget* Widget(CWnd* pWnd) { return pWnd ? ui::qt::WidgetOf(pWnd->m_hWnd) : nullptr; }
-inline QWidget* Control(CWnd& dialog, int nID) { return Widget(dialog.GetDlgItem(nID)); }
-inline QPushButton* Button(CWnd& dialog, int nID) { return qobject_cast<QPushButton*>(Control(dialog, nID)); }
-inline QPlainTextEdit* Edit(CWnd& dialog, int nID) { return qobject_cast<QPlainTextEdit*>(Control(dialog, nID)); }
+inline QWidget* Widget(CWnd* pWnd) {
+    return pWnd ? ui::qt::WidgetOf(pWnd->m_hWnd) : nullptr;
+}
+inline QWidget* Control(CWnd& dialog, int nID) {
+    return Widget(dialog.GetDlgItem(nID));
+}
+inline QPushButton* Button(CWnd& dialog, int nID) {
+    return qobject_cast<QPushButton*>(Control(dialog, nID));
+}
+inline QPlainTextEdit* Edit(CWnd& dialog, int nID) {
+    return qobject_cast<QPlainTextEdit*>(Control(dialog, nID));
+}
 
 /// What the edit control shows, in the report's bytes ("\r\n" for each line break).
 inline std::string ShownText(QPlainTextEdit* pEdit) {

@@ -23,13 +23,17 @@ private slots:
         ModalSpy spy;
         ClorixlogfinderDlg dlg;
         QVERIFY(dlg.Create(IDD_MAIN));
-        QCOMPARE(QString::fromStdString(dlg.GetWindowText()), QStringLiteral("lorixlog-finder version 2.0.45"));
+        QCOMPARE(QString::fromStdString(dlg.GetWindowText()),
+                 QStringLiteral("lorixlog-finder version 2.0.45"));
         QVERIFY(dlg.m_strText.rfind("This is lorixlog-finder version 2.0.45 built on ", 0) == 0);
         QCOMPARE(g_pReportWindow, static_cast<CReportWindow*>(&dlg));
-        QVERIFY(network.layer.m_aSent.empty());  // the search is posted, not run in the initialisation
+        QVERIFY(
+            network.layer.m_aSent.empty());  // the search is posted, not run in the initialisation
         Drain();
         QCOMPARE(network.layer.m_aSent.size(), std::size_t(1));
-        QVERIFY(dlg.m_strText.find("Searching lorix devices (please wait) ...\r\n\r\n... done.\r\n") != std::string::npos);
+        QVERIFY(
+            dlg.m_strText.find("Searching lorix devices (please wait) ...\r\n\r\n... done.\r\n") !=
+            std::string::npos);
         QCOMPARE(ShownText(Edit(dlg, IDC_REPORT)), dlg.m_strText);
         QVERIFY(spy.seen.empty());
         dlg.DestroyWindow();
@@ -50,7 +54,8 @@ private slots:
             QVERIFY(Button(dlg, IDC_OPEN_DEVICE)->isEnabled());
             QVERIFY(Button(dlg, IDC_SEARCH_AGAIN)->isEnabled());
             QVERIFY(Button(dlg, IDC_QUIT)->isEnabled());
-            QCOMPARE(Widget(&dlg)->focusWidget(), static_cast<QWidget*>(Button(dlg, IDC_OPEN_DEVICE)));
+            QCOMPARE(Widget(&dlg)->focusWidget(),
+                     static_cast<QWidget*>(Button(dlg, IDC_OPEN_DEVICE)));
             QVERIFY(Button(dlg, IDC_OPEN_DEVICE)->isDefault());
             QCOMPARE(spy.seen, std::vector<UINT>{IDD_OPEN_DEVICE});
             QCOMPARE(dlg.m_nModalResult, INT_PTR(-1));  // cancelling the list keeps the main dialog
@@ -136,8 +141,10 @@ private slots:
             QCOMPARE(Button(dlg, IDC_OPEN_DEVICE)->text(), QString::fromUtf8("Gerät öffnen"));
             QCOMPARE(Button(dlg, IDC_SEARCH_AGAIN)->text(), QStringLiteral("Nochmal suchen"));
             QVERIFY(dlg.m_strText.rfind("Dies ist lorixlog-finder version 2.0.45 vom ", 0) == 0);
-            QVERIFY(dlg.m_strText.find("Suche lorix Ger\xe4te (bitte warten) ...") != std::string::npos);
-            QVERIFY(ShownText(Edit(dlg, IDC_REPORT)).find("Suche lorix Ger\xe4te") != std::string::npos);
+            QVERIFY(dlg.m_strText.find("Suche lorix Ger\xe4te (bitte warten) ...") !=
+                    std::string::npos);
+            QVERIFY(ShownText(Edit(dlg, IDC_REPORT)).find("Suche lorix Ger\xe4te") !=
+                    std::string::npos);
             dlg.DestroyWindow();
         }
         Prepare(ui::LANG_ENGLISH_US);

@@ -67,7 +67,9 @@ class OpenDeviceTest : public QObject {
             QVERIFY(g_DeviceInfo.AddDevice(Device(t)) >= 0);
         }
     }
-    static QListWidget* List(CWnd& dlg) { return qobject_cast<QListWidget*>(Control(dlg, IDC_DEVICE_LIST)); }
+    static QListWidget* List(CWnd& dlg) {
+        return qobject_cast<QListWidget*>(Control(dlg, IDC_DEVICE_LIST));
+    }
     static void DoubleClick(CWnd& dlg, int nRow) {
         QListWidget* pList = List(dlg);
         const QRect rect = pList->visualItemRect(pList->item(nRow));
@@ -76,7 +78,8 @@ class OpenDeviceTest : public QObject {
     }
     static QString Line(const DeviceTexts& t) {
         bool bIPv6 = false;
-        return QString::fromStdString(ui::Utf8From1252(COpenDeviceDialog::ListLine(Device(t), &bIPv6)));
+        return QString::fromStdString(
+            ui::Utf8From1252(COpenDeviceDialog::ListLine(Device(t), &bIPv6)));
     }
 
 private slots:
@@ -97,13 +100,17 @@ private slots:
     void listLines() {
         QCOMPARE(Line({"lab-logger", "192.168.1.20", "", "", "A1234"}),
                  QStringLiteral("lab-logger  (192.168.1.20)  # A1234"));
-        QCOMPARE(Line({"a1234", "192.168.1.20", "", "", "A1234"}), QStringLiteral("a1234  (192.168.1.20)"));
-        QCOMPARE(Line({"", "192.168.1.20", "", "", "A1"}), QStringLiteral("  (192.168.1.20)  # A1"));
+        QCOMPARE(Line({"a1234", "192.168.1.20", "", "", "A1234"}),
+                 QStringLiteral("a1234  (192.168.1.20)"));
+        QCOMPARE(Line({"", "192.168.1.20", "", "", "A1"}),
+                 QStringLiteral("  (192.168.1.20)  # A1"));
         QCOMPARE(Line({"", "", "", "", "A1"}), QStringLiteral("  # A1"));
         QCOMPARE(Line({"", "", "", "", ""}), QString());
-        QCOMPARE(Line({"h", "10.0.0.1", "fe80::1", "", "h"}), QStringLiteral("h  (10.0.0.1)  (fe80::1)"));
+        QCOMPARE(Line({"h", "10.0.0.1", "fe80::1", "", "h"}),
+                 QStringLiteral("h  (10.0.0.1)  (fe80::1)"));
         // Only ASCII letters compare without regard to case.
-        QCOMPARE(Line({"h\xe4", "", "fe80::2", "", "H\xc4"}), QString::fromUtf8("hä  (fe80::2)  # HÄ"));
+        QCOMPARE(Line({"h\xe4", "", "fe80::2", "", "H\xc4"}),
+                 QString::fromUtf8("hä  (fe80::2)  # HÄ"));
         bool bIPv6 = false;
         COpenDeviceDialog::ListLine(Device({"h", "10.0.0.1", "", "", "h"}), &bIPv6);
         QVERIFY(!bIPv6);
@@ -112,12 +119,15 @@ private slots:
     }
 
     void placement() {
-        const POINT equal = COpenDeviceDialog::Placement(RECT{100, 50, 500, 450}, RECT{0, 0, 400, 300});
+        const POINT equal =
+            COpenDeviceDialog::Placement(RECT{100, 50, 500, 450}, RECT{0, 0, 400, 300});
         QCOMPARE(equal.x, 100L);
         QCOMPARE(equal.y, 150L);
-        const POINT wider = COpenDeviceDialog::Placement(RECT{100, 50, 500, 450}, RECT{0, 0, 403, 300});
+        const POINT wider =
+            COpenDeviceDialog::Placement(RECT{100, 50, 500, 450}, RECT{0, 0, 403, 300});
         QCOMPARE(wider.x, 99L);
-        const POINT narrower = COpenDeviceDialog::Placement(RECT{0, 0, 500, 400}, RECT{7, 7, 207, 107});
+        const POINT narrower =
+            COpenDeviceDialog::Placement(RECT{0, 0, 500, 400}, RECT{7, 7, 207, 107});
         QCOMPARE(narrower.x, 150L);
         QCOMPARE(narrower.y, 300L);
     }
@@ -138,7 +148,8 @@ private slots:
         ShellSpy shell;
         COpenDeviceDialog dlg;
         QVERIFY(dlg.Create(IDD_OPEN_DEVICE));
-        QCOMPARE(QString::fromStdString(dlg.GetWindowText()), QStringLiteral("lorixlog-finder version 2.0.45"));
+        QCOMPARE(QString::fromStdString(dlg.GetWindowText()),
+                 QStringLiteral("lorixlog-finder version 2.0.45"));
         QCOMPARE(List(dlg)->count(), 1);
         QCOMPARE(List(dlg)->item(0)->text(), QStringLiteral("lab-logger  (192.168.1.20)  # A1234"));
         QCOMPARE(dlg.GetDlgItem(IDC_DEVICE_LIST)->SendMessage(LB_GETCURSEL), LRESULT(0));
@@ -148,7 +159,8 @@ private slots:
 
         QTest::mouseClick(Button(dlg, IDC_BY_NAME), Qt::LeftButton);
         QCOMPARE(shell.urls, std::vector<std::string>{"http://lab-logger.example.lan/"});
-        QCOMPARE(m_report.m_strText, std::string("report\r\n\r\nOpen: http://lab-logger.example.lan/ \r\n\r\n"));
+        QCOMPARE(m_report.m_strText,
+                 std::string("report\r\n\r\nOpen: http://lab-logger.example.lan/ \r\n\r\n"));
         QCOMPARE(dlg.m_nModalResult, INT_PTR(IDOK));
         dlg.DestroyWindow();
     }
@@ -164,8 +176,14 @@ private slots:
         const Case cases[] = {
             {{"host", "10.0.0.1", "", "", "S"}, IDD_OPEN_DEVICE, IDC_BY_NAME, "http://host/"},
             {{"host", "10.0.0.1", "", "", "S"}, IDD_OPEN_DEVICE, IDC_BY_IPV4, "http://10.0.0.1/"},
-            {{"host", "10.0.0.1", "fe80::1", "host.lan", "S"}, IDD_OPEN_DEVICE_IPV6, IDC_BY_IPV6, "http://[fe80::1]/"},
-            {{"host", "10.0.0.1", "fe80::1", "host.lan", "S"}, IDD_OPEN_DEVICE_IPV6, 0, "http://10.0.0.1/"},
+            {{"host", "10.0.0.1", "fe80::1", "host.lan", "S"},
+             IDD_OPEN_DEVICE_IPV6,
+             IDC_BY_IPV6,
+             "http://[fe80::1]/"},
+            {{"host", "10.0.0.1", "fe80::1", "host.lan", "S"},
+             IDD_OPEN_DEVICE_IPV6,
+             0,
+             "http://10.0.0.1/"},
             {{"host", "", "fe80::1", "host.lan", "S"}, IDD_OPEN_DEVICE, 0, "http://[fe80::1]/"},
             {{"host", "", "", "host.lan", "S"}, IDD_OPEN_DEVICE, 0, "http://host.lan/"},
             {{"host", "", "", "", "S"}, IDD_OPEN_DEVICE, 0, "http://host/"},
@@ -182,14 +200,17 @@ private slots:
                 DoubleClick(dlg, 0);
             }
             QVERIFY2(shell.urls == std::vector<std::string>{c.pszUrl}, c.pszUrl);
-            QCOMPARE(m_report.m_strText, std::string("report\r\n\r\n\xd6" "ffne: ") + c.pszUrl + " \r\n\r\n");
+            QCOMPARE(m_report.m_strText, std::string("report\r\n\r\n\xd6"
+                                                     "ffne: ") +
+                                             c.pszUrl + " \r\n\r\n");
             QCOMPARE(dlg.m_nModalResult, INT_PTR(IDOK));
             dlg.DestroyWindow();
         }
     }
 
     void enableStatesFollowTheSelection() {
-        Table({{"", "10.0.0.1", "", "", "A"}, {"b", "", "", "", "B"}, {"", "", "fe80::3", "", "C"}});
+        Table(
+            {{"", "10.0.0.1", "", "", "A"}, {"b", "", "", "", "B"}, {"", "", "fe80::3", "", "C"}});
         COpenDeviceDialog dlg;
         QVERIFY(dlg.Create(IDD_OPEN_DEVICE_IPV6));
         QVERIFY(!Button(dlg, IDC_BY_NAME)->isEnabled());

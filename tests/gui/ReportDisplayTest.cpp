@@ -66,7 +66,8 @@ private slots:
         QCOMPARE(pBar->value(), pBar->maximum());
         QVERIFY(!pEdit->textCursor().hasSelection());
         // Reset gave the control the largest limit; the trim works with 262144 characters.
-        QCOMPARE(static_cast<UINT>(dlg.GetDlgItem(IDC_REPORT)->SendMessage(EM_GETLIMITTEXT)), 0x0FFFFFFFu);
+        QCOMPARE(static_cast<UINT>(dlg.GetDlgItem(IDC_REPORT)->SendMessage(EM_GETLIMITTEXT)),
+                 0x0FFFFFFFu);
         dlg.DestroyWindow();
     }
 
@@ -154,13 +155,15 @@ private slots:
         QCOMPARE(pEdit->textCursor().selectionStart(), 0);
         QCOMPARE(pEdit->textCursor().selectionEnd(), nShown);
 
-        // '+' on a report that ends with one line end adds the empty line and puts the caret at the end.
+        // '+' on a report that ends with one line end adds the empty line and puts the caret at the
+        // end.
         QTest::keyClick(Button(dlg, IDC_OPEN_DEVICE), '+');
         QVERIFY(dlg.m_strText.size() >= 4);
         QCOMPARE(dlg.m_strText.substr(dlg.m_strText.size() - 4), std::string("\r\n\r\n"));
         QCOMPARE(ShownText(pEdit), dlg.m_strText);
         QVERIFY(!pEdit->textCursor().hasSelection());
-        QCOMPARE(pEdit->textCursor().position(), static_cast<int>(pEdit->document()->characterCount()) - 1);
+        QCOMPARE(pEdit->textCursor().position(),
+                 static_cast<int>(pEdit->document()->characterCount()) - 1);
         // Once more: nothing is added, the caret goes to the end again.
         const std::size_t nLength = dlg.m_strText.size();
         QTest::keyClick(pEdit, '+');

@@ -61,11 +61,13 @@ private slots:
     }
 
     void socketLayerOfAnotherVersion() {
-        for (std::uint16_t wVersion : {net::MAKEWORD(1, 1), net::MAKEWORD(2, 0), net::MAKEWORD(2, 1)}) {
+        for (std::uint16_t wVersion :
+             {net::MAKEWORD(1, 1), net::MAKEWORD(2, 0), net::MAKEWORD(2, 1)}) {
             ScriptedNetwork network;
             network.layer.m_wGrantedVersion = wVersion;
             ModalSpy spy;
-            const std::string err = CaptureStandardError([&] { QCOMPARE(g_App.InitInstance(), FALSE); });
+            const std::string err =
+                CaptureStandardError([&] { QCOMPARE(g_App.InitInstance(), FALSE); });
             QCOMPARE(err, std::string("Error: WSAStartup() returned wrong version.\n"));
             QCOMPARE(network.layer.m_nCleanups, 1);
             QVERIFY(spy.seen.empty());

@@ -31,7 +31,8 @@ public:
     int setsockopt(net::SOCKET k, int l, int n, const char* v, int len) override {
         return s.setsockopt(k, l, n, v, len);
     }
-    int sendto(net::SOCKET k, const char* b, int l, int f, const net::sockaddr* to, int tl) override {
+    int sendto(net::SOCKET k, const char* b, int l, int f, const net::sockaddr* to,
+               int tl) override {
         return s.sendto(k, b, l, f, to, tl);
     }
     int recvfrom(net::SOCKET k, char* b, int l, int f, net::sockaddr* from, int* fl) override {
@@ -42,7 +43,8 @@ public:
         m_nLastError = net::WSAEINVAL;
         return net::SOCKET_ERROR;
     }
-    int select(int n, net::fd_set* r, net::fd_set* w, net::fd_set* e, const net::timeval* t) override {
+    int select(int n, net::fd_set* r, net::fd_set* w, net::fd_set* e,
+               const net::timeval* t) override {
         return s.select(n, r, w, e, t);
     }
     int shutdown(net::SOCKET k, int h) override { return s.shutdown(k, h); }
@@ -76,8 +78,8 @@ protected:
         if (*pszDns) {
             block += std::string("  DNS name = '") + pszDns + "'\r\n";
         }
-        return block + "  serial number = " + pszSerial + "\r\n  firmware version = " + pszFirmware +
-               "\r\n\r\n";
+        return block + "  serial number = " + pszSerial +
+               "\r\n  firmware version = " + pszFirmware + "\r\n\r\n";
     }
 };
 
@@ -87,11 +89,11 @@ TEST_F(Network, FindsAndDescribesTheSimulatedDevices) {
                             "X", "--firmware", "1.0"});
     ASSERT_TRUE(sim.IsReady());
     g_DeviceInfo.SearchDevices();
-    EXPECT_EQ(Text(), std::string(kEnglishBanner) +
-                          "\r\nSearching lorix devices (please wait) ...\r\n\r\n" +
-                          Block("lorixLOG", "LX-8", "10.77.0.21", "lab", "lab.example.lan", "B2", "3.1.4") +
-                          Block("lorixLOG", "X", "10.77.0.20", "A1", "", "A1", "1.0") +
-                          "... done.\r\n")
+    EXPECT_EQ(Text(),
+              std::string(kEnglishBanner) +
+                  "\r\nSearching lorix devices (please wait) ...\r\n\r\n" +
+                  Block("lorixLOG", "LX-8", "10.77.0.21", "lab", "lab.example.lan", "B2", "3.1.4") +
+                  Block("lorixLOG", "X", "10.77.0.20", "A1", "", "A1", "1.0") + "... done.\r\n")
         << "devices are described in the order they answer";
     ASSERT_EQ(g_DeviceInfo.m_nDevices, 2);
     EXPECT_STREQ(g_DeviceInfo.m_aDevices[0].szSerialNumber, "A1") << "the table is sorted";
@@ -99,7 +101,8 @@ TEST_F(Network, FindsAndDescribesTheSimulatedDevices) {
 }
 
 TEST_F(Network, LimitedBroadcastWithoutRouteReachesTheDevices) {
-    ASSERT_NE(std::system("ip route show default | grep -q ."), 0) << "the sandbox has a default route";
+    ASSERT_NE(std::system("ip route show default | grep -q ."), 0)
+        << "the sandbox has a default route";
     sandbox::Simulator sim({"--device", "10.77.0.20"});
     ASSERT_TRUE(sim.IsReady());
     NoInterfaceListLayer layer;
@@ -122,8 +125,8 @@ TEST_F(Network, AnswersToTheLimitedAndTheDirectedBroadcastAreDescribedOnce) {
 }
 
 TEST_F(Network, SearchesTwoSubnets) {
-    sandbox::Simulator sim({"--device", "10.77.0.25", "--serial", "N77", "--device", "10.78.0.25",
-                            "--serial", "N78"});
+    sandbox::Simulator sim(
+        {"--device", "10.77.0.25", "--serial", "N77", "--device", "10.78.0.25", "--serial", "N78"});
     ASSERT_TRUE(sim.IsReady());
     g_DeviceInfo.SearchDevices();
     ASSERT_EQ(g_DeviceInfo.m_nDevices, 2) << Text();
@@ -153,10 +156,12 @@ TEST_F(Finder, PrintsHostileRepliesLiterallyAndSafely) {
     EXPECT_EQ(result.nExitStatus, 0) << result.out << result.err;
     EXPECT_NE(result.out.find("Found lorix%s%n %x%d device\n"), std::string::npos) << result.out;
     EXPECT_NE(result.out.find("  serial number = S\\x1b[31m1\n"), std::string::npos) << result.out;
-    EXPECT_NE(result.out.find("  host name = 'h\xc3\xa4st\\x07'\n"), std::string::npos) << result.out;
+    EXPECT_NE(result.out.find("  host name = 'h\xc3\xa4st\\x07'\n"), std::string::npos)
+        << result.out;
     EXPECT_NE(result.out.find("  firmware version = 1.0\n\n"), std::string::npos) << result.out;
     for (char c : result.out) {
-        EXPECT_TRUE(c == '\n' || static_cast<unsigned char>(c) >= 0x20) << "raw control byte " << int(c);
+        EXPECT_TRUE(c == '\n' || static_cast<unsigned char>(c) >= 0x20)
+            << "raw control byte " << int(c);
     }
 }
 
@@ -180,7 +185,8 @@ TEST_F(Finder, WritesJsonThatParsesAndTheReportToStandardError) {
 TEST_F(Finder, ExitStatusOneWhenNoDeviceAnswersAndGermanReport) {
     sandbox::Simulator sim({"--device", "10.77.0.20", "--reply", "TVK,other,1,2"});
     ASSERT_TRUE(sim.IsReady());
-    const auto result = sandbox::RunProgram(LORIXLOG_FIND_PATH, {}, {"LANG=de_DE.UTF-8", "LC_ALL=", "LANGUAGE="});
+    const auto result =
+        sandbox::RunProgram(LORIXLOG_FIND_PATH, {}, {"LANG=de_DE.UTF-8", "LC_ALL=", "LANGUAGE="});
     EXPECT_EQ(result.nExitStatus, 1) << result.out << result.err;
     EXPECT_NE(result.out.find("Suche lorix Ger\xc3\xa4te (bitte warten) ...\n\n... fertig.\n"),
               std::string::npos)
@@ -195,13 +201,15 @@ TEST_F(Finder, ExitStatusTwoWhenTheSearchFails) {
     EXPECT_EQ(result.out,
               "ipv4,port,ipv6,dns_name,maker,model,model_detail,serial_number,host_name,"
               "firmware_version,url\r\n");
-    EXPECT_NE(result.err.find("ERROR: recvfrom(UDP) returned 10040.\n"), std::string::npos) << result.err;
+    EXPECT_NE(result.err.find("ERROR: recvfrom(UDP) returned 10040.\n"), std::string::npos)
+        << result.err;
 }
 
 TEST_F(Network, SimulatedDeviceServesItsPage) {
     sandbox::Simulator sim({"--device", "10.77.0.23", "--serial", "P42", "--model", "lorixLOG"});
     ASSERT_TRUE(sim.IsReady());
-    const auto page = sandbox::RunProgram("/usr/bin/env", {"curl", "-s", "-m", "5", "http://10.77.0.23/"});
+    const auto page =
+        sandbox::RunProgram("/usr/bin/env", {"curl", "-s", "-m", "5", "http://10.77.0.23/"});
     EXPECT_EQ(page.nExitStatus, 0) << page.err;
     EXPECT_NE(page.out.find("<title>lorixLOG P42</title>"), std::string::npos) << page.out;
 }

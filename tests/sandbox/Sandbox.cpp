@@ -102,7 +102,8 @@ bool EnterPrivateNetwork(int nSubnets, std::string* pWhy) {
                 return false;
             }
         }
-        if (!Run("ip link set fnd" + n + " up", pWhy) || !Run("ip link set dev" + n + " up", pWhy)) {
+        if (!Run("ip link set fnd" + n + " up", pWhy) ||
+            !Run("ip link set dev" + n + " up", pWhy)) {
             return false;
         }
     }
@@ -119,7 +120,8 @@ Simulator::Simulator(const std::vector<std::string>& options) {
     unlink(szTemplate);
     m_readyFile = szTemplate;
 
-    std::vector<std::string> args = {LORIXLOG_SIM_PATH, "--ready-file", m_readyFile, "--max-seconds", "120"};
+    std::vector<std::string> args = {LORIXLOG_SIM_PATH, "--ready-file", m_readyFile,
+                                     "--max-seconds", "120"};
     args.insert(args.end(), options.begin(), options.end());
     std::vector<char*> argv;
     for (std::string& arg : args) {
@@ -191,7 +193,8 @@ CommandResult RunProgram(const std::string& program, const std::vector<std::stri
     envp.push_back(nullptr);
 
     pid_t pid = -1;
-    const int nSpawn = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data());
+    const int nSpawn =
+        posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data());
     posix_spawn_file_actions_destroy(&actions);
     close(outPipe[1]);
     close(errPipe[1]);

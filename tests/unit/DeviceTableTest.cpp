@@ -9,7 +9,8 @@
 
 namespace {
 
-DeviceRecord MakeRecord(const char* pszSerial, const char* pszFirmware = "1.0", std::uint16_t nPort = 9959) {
+DeviceRecord MakeRecord(const char* pszSerial, const char* pszFirmware = "1.0",
+                        std::uint16_t nPort = 9959) {
     DeviceRecord record{};
     record.addrIPv4 = net::MakeAddress("192.168.1.20", nPort);
     std::strcpy(record.szIPv4, "192.168.1.20");
@@ -60,7 +61,8 @@ protected:
             ASSERT_EQ(c, 0x5A);
         }
         for (int i = m_block.info.m_nDevices; i < kMaxDevices; ++i) {
-            ASSERT_TRUE(IsAllZero(m_block.info.m_aDevices[i])) << "slot " << i << " beyond the count";
+            ASSERT_TRUE(IsAllZero(m_block.info.m_aDevices[i]))
+                << "slot " << i << " beyond the count";
         }
     }
     Guarded m_block;
@@ -203,11 +205,13 @@ TEST_F(DeviceDescription, HostNameLineOnlyWhenItDiffersFromTheDnsName) {
 TEST_F(DeviceDescription, SearchStartOnEmptyTableWritesBannerEmptyLineAndSearchingLine) {
     CDeviceInfo info;
     info.ReportSearchStart();
-    EXPECT_EQ(Text(), std::string(kEnglishBanner) + "\r\nSearching lorix devices (please wait) ...\r\n");
+    EXPECT_EQ(Text(),
+              std::string(kEnglishBanner) + "\r\nSearching lorix devices (please wait) ...\r\n");
 
     UseLanguage("de-DE");
     info.ReportSearchStart();
-    EXPECT_EQ(Text(), std::string(kGermanBanner) + "\r\nSuche lorix Ger\xe4te (bitte warten) ...\r\n");
+    EXPECT_EQ(Text(),
+              std::string(kGermanBanner) + "\r\nSuche lorix Ger\xe4te (bitte warten) ...\r\n");
 }
 
 TEST_F(DeviceDescription, SearchStartDescribesStoredRecords) {

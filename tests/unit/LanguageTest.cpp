@@ -15,10 +15,12 @@ UiLanguage With(const std::map<std::string, std::string>& env) {
 }
 
 TEST(UserInterfaceLanguage, GermanForEveryGermanLocale) {
-    for (const char* psz : {"de_DE.UTF-8", "de_AT.UTF-8", "de_CH", "de", "de_DE@euro", "de.UTF-8"}) {
+    for (const char* psz :
+         {"de_DE.UTF-8", "de_AT.UTF-8", "de_CH", "de", "de_DE@euro", "de.UTF-8"}) {
         EXPECT_EQ(With({{"LANG", psz}}), UiLanguage::German) << psz;
     }
-    for (const char* psz : {"en_US.UTF-8", "fr_FR.UTF-8", "C", "POSIX", "C.UTF-8", "", "deu", "dex_DE"}) {
+    for (const char* psz :
+         {"en_US.UTF-8", "fr_FR.UTF-8", "C", "POSIX", "C.UTF-8", "", "deu", "dex_DE"}) {
         EXPECT_EQ(With({{"LANG", psz}}), UiLanguage::English) << psz;
     }
     EXPECT_EQ(With({}), UiLanguage::English);
@@ -26,8 +28,10 @@ TEST(UserInterfaceLanguage, GermanForEveryGermanLocale) {
 
 TEST(UserInterfaceLanguage, ReadsTheVariablesInGettextOrder) {
     EXPECT_EQ(With({{"LC_ALL", "de_DE.UTF-8"}, {"LANG", "en_US.UTF-8"}}), UiLanguage::German);
-    EXPECT_EQ(With({{"LC_ALL", "en_US.UTF-8"}, {"LC_MESSAGES", "de_DE.UTF-8"}}), UiLanguage::English);
-    EXPECT_EQ(With({{"LC_ALL", ""}, {"LC_MESSAGES", "de_DE.UTF-8"}, {"LANG", "en_US"}}), UiLanguage::German);
+    EXPECT_EQ(With({{"LC_ALL", "en_US.UTF-8"}, {"LC_MESSAGES", "de_DE.UTF-8"}}),
+              UiLanguage::English);
+    EXPECT_EQ(With({{"LC_ALL", ""}, {"LC_MESSAGES", "de_DE.UTF-8"}, {"LANG", "en_US"}}),
+              UiLanguage::German);
     EXPECT_EQ(With({{"LANGUAGE", "de"}, {"LANG", "en_US.UTF-8"}}), UiLanguage::German);
     EXPECT_EQ(With({{"LANGUAGE", "fr:de:en"}, {"LANG", "en_US.UTF-8"}}), UiLanguage::German);
     EXPECT_EQ(With({{"LANGUAGE", "en_GB:de"}, {"LANG", "de_DE.UTF-8"}}), UiLanguage::English);

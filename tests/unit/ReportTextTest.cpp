@@ -15,12 +15,8 @@ TEST_F(ReportText, EnsureBlankLineFromEveryStartingState) {
         const char* pszAfter;
     };
     const Case cases[] = {
-        {"", "\r\n\r\n"},
-        {"x", "x\r\n\r\n"},
-        {"x\r\n", "x\r\n\r\n"},
-        {"x\r\n\r\n", "x\r\n\r\n"},
-        {"\n", "\n\r\n\r\n"},
-        {"\r\n", "\r\n\r\n"},
+        {"", "\r\n\r\n"},           {"x", "x\r\n\r\n"},   {"x\r\n", "x\r\n\r\n"},
+        {"x\r\n\r\n", "x\r\n\r\n"}, {"\n", "\n\r\n\r\n"}, {"\r\n", "\r\n\r\n"},
     };
     for (const Case& c : cases) {
         m_report.m_strText = c.pszBefore;
@@ -148,7 +144,9 @@ TEST(ReportPrintfWithoutWindow, WritesNothing) {
 
 // --- Trimming without an edit control: limit 32000, cut size 4000. ---
 
-std::string Filler(std::size_t n) { return std::string(n, 'x'); }
+std::string Filler(std::size_t n) {
+    return std::string(n, 'x');
+}
 
 TEST_F(ReportText, TrimCutsBehindEmptyLineWithinTheSearchWindow) {
     std::string text = Filler(31990);

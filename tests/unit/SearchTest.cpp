@@ -28,7 +28,8 @@ protected:
         g_DeviceInfo.ClearDevices();
         RegisteredReport::TearDown();
     }
-    void Reply(std::uint32_t nAt, const char* pszFrom, const std::string& text, std::uint16_t nPort = 9959) {
+    void Reply(std::uint32_t nAt, const char* pszFrom, const std::string& text,
+               std::uint16_t nPort = 9959) {
         m_net.AddDatagram(nAt, pszFrom, nPort, text);
     }
     /// The report after the banner and the searching line.
@@ -151,7 +152,8 @@ TEST_F(Search, RepeatedAnswersAreDescribedOnce) {
     info.SearchDevices();
     EXPECT_EQ(info.m_nDevices, 2);
     std::size_t nFound = 0;
-    for (std::size_t p = Text().find("Found"); p != std::string::npos; p = Text().find("Found", p + 1)) {
+    for (std::size_t p = Text().find("Found"); p != std::string::npos;
+         p = Text().find("Found", p + 1)) {
         ++nFound;
     }
     EXPECT_EQ(nFound, 2u);
@@ -159,7 +161,7 @@ TEST_F(Search, RepeatedAnswersAreDescribedOnce) {
 
 TEST_F(Search, QuietPeriodEndsWithTheTenthPassAfterThreeSeconds) {
     Reply(100, "192.168.1.20", "TVK,lorixA,B,1");
-    Reply(3999, "192.168.1.21", "TVK,lorixA,B,2");  // in the wait of the ninth counted pass
+    Reply(3999, "192.168.1.21", "TVK,lorixA,B,2");         // in the wait of the ninth counted pass
     Reply(3999 + 3901, "192.168.1.22", "TVK,lorixA,B,3");  // after the tenth
     info.SearchDevices();
     EXPECT_EQ(info.m_nDevices, 2);
@@ -178,12 +180,12 @@ TEST_F(Search, QuietPeriodSurvivesTheClockWrapping) {
 }
 
 TEST_F(Search, InvalidRepliesAreDroppedSilentlyButRestartTheQuietPeriod) {
-    Reply(1000, "192.168.1.20", "TVK,lorixA");            // too few fields
-    Reply(2000, "192.168.1.21", "tvk,lorixA,B,1");        // maker case
-    Reply(3000, "192.168.1.22", "TVK,LorixA,B,1");        // model prefix case
-    Reply(4000, "192.168.1.23", "XYZ,lorixA,B,1");        // no prefix
-    Reply(5000, "192.168.1.24", "TVK,lorix");             // prefix only
-    Reply(6000, "192.168.1.25", "");                      // empty datagram
+    Reply(1000, "192.168.1.20", "TVK,lorixA");                       // too few fields
+    Reply(2000, "192.168.1.21", "tvk,lorixA,B,1");                   // maker case
+    Reply(3000, "192.168.1.22", "TVK,LorixA,B,1");                   // model prefix case
+    Reply(4000, "192.168.1.23", "XYZ,lorixA,B,1");                   // no prefix
+    Reply(5000, "192.168.1.24", "TVK,lorix");                        // prefix only
+    Reply(6000, "192.168.1.25", "");                                 // empty datagram
     Reply(7000, "192.168.1.26", std::string("TVK,lorixA\0,B", 13));  // zero byte ends the text
     info.SearchDevices();
     EXPECT_EQ(info.m_nDevices, 0);
@@ -223,7 +225,8 @@ TEST_F(Search, CutsOverlongFieldsToTheirWidth) {
     const std::string serial(60, 'S');
     const std::string host(100, 'h');
     const std::string dns = host + "." + std::string(1200, 'd');
-    Reply(10, "192.168.1.20", "TVK,lorix" + std::string(50, 'M') + ",D," + serial + "," + dns + ",F");
+    Reply(10, "192.168.1.20",
+          "TVK,lorix" + std::string(50, 'M') + ",D," + serial + "," + dns + ",F");
     info.SearchDevices();
     ASSERT_EQ(info.m_nDevices, 1);
     const DeviceRecord& d = info.m_aDevices[0];
@@ -242,8 +245,9 @@ TEST_F(Search, StopsReceivingAfterThirtySecondsOfTraffic) {
     EXPECT_EQ(info.m_nDevices, 1);
     EXPECT_LE(m_net.Elapsed(), 30100u);
     EXPECT_GE(m_net.Elapsed(), 30000u);
-    const std::string tail = "\r\n\r\nWARNING: Replies kept arriving for 30 seconds; the search stops here.\r\n"
-                             "\r\n... done.\r\n";
+    const std::string tail =
+        "\r\n\r\nWARNING: Replies kept arriving for 30 seconds; the search stops here.\r\n"
+        "\r\n... done.\r\n";
     ASSERT_GE(Text().size(), tail.size());
     EXPECT_EQ(Text().substr(Text().size() - tail.size()), tail);
     EXPECT_EQ(m_report.m_nWarnings, 1);
@@ -273,8 +277,10 @@ TEST_F(Search, SocketThatCannotBeCreated) {
     m_net.m_nSocketError = net::WSAEMFILE;
     Reply(10, "192.168.1.20", "TVK,lorixA,B,1");
     info.SearchDevices();
-    EXPECT_EQ(Text(), std::string(kEnglishBanner) + "\r\nSearching lorix devices (please wait) ...\r\n"
-                          "\r\nERROR: Could not create IPv4 socket\r\n\r\n" + Location(270));
+    EXPECT_EQ(Text(), std::string(kEnglishBanner) +
+                          "\r\nSearching lorix devices (please wait) ...\r\n"
+                          "\r\nERROR: Could not create IPv4 socket\r\n\r\n" +
+                          Location(270));
     EXPECT_EQ(info.m_nDevices, 0);
     EXPECT_EQ(m_net.m_nSocketsClosed, 0);
     EXPECT_EQ(m_report.m_nErrors, 1);

@@ -32,7 +32,9 @@ TEST(TextOutput, CsvFieldsAreQuotedAsRfc4180Says) {
     EXPECT_EQ(CsvFieldFrom1252("a,b"), "\"a,b\"");
     EXPECT_EQ(CsvFieldFrom1252("say \"hi\""), "\"say \"\"hi\"\"\"");
     EXPECT_EQ(CsvFieldFrom1252("2.0\r\n"), "\"2.0\r\n\"");
-    EXPECT_EQ(CsvFieldFrom1252("\x1b" "x"), "\\x1bx");
+    EXPECT_EQ(CsvFieldFrom1252("\x1b"
+                               "x"),
+              "\\x1bx");
 }
 
 DeviceRecord Device(const char* pszSerial, const char* pszIPv4) {
@@ -89,7 +91,8 @@ TEST(ConsoleReportWriter, WritesEachCompleteLineOnceInItsFinalForm) {
         report.Reset();
         report.AppendText("Ger\xe4t ");
         std::fflush(pStream);
-        EXPECT_EQ(std::string(pBuffer, nSize), "Dies ist lorixlog-finder version 2.0.45 vom Mar 13 2026, 10:59:27\n")
+        EXPECT_EQ(std::string(pBuffer, nSize),
+                  "Dies ist lorixlog-finder version 2.0.45 vom Mar 13 2026, 10:59:27\n")
             << "an unfinished line is held back";
         report.AppendText("\r10%");
         report.AppendText("\r100%\r\n");
@@ -118,9 +121,9 @@ sim::Options Parse(std::vector<std::string> args, std::string* pError = nullptr)
 }
 
 TEST(Simulator, ComposesRepliesFromTheOptions) {
-    const sim::Options options = Parse({"--port", "9000", "--device", "10.77.0.20", "--device",
-                                        "10.77.0.21", "--serial", "S1", "--name", "dev.lan",
-                                        "--firmware", "1\\x2c5\\r\\n", "--twice"});
+    const sim::Options options =
+        Parse({"--port", "9000", "--device", "10.77.0.20", "--device", "10.77.0.21", "--serial",
+               "S1", "--name", "dev.lan", "--firmware", "1\\x2c5\\r\\n", "--twice"});
     ASSERT_EQ(options.devices.size(), 2u);
     EXPECT_EQ(options.nPort, 9000);
     EXPECT_EQ(sim::ComposeReply(options.devices[0], 0), "TVK,lorixLOG,LX-8,LX00020,LX00020,3.1.4");
@@ -130,9 +133,9 @@ TEST(Simulator, ComposesRepliesFromTheOptions) {
 }
 
 TEST(Simulator, ReplyOverridesPaddingAndFloodCopies) {
-    const sim::Options options = Parse({"--device", "10.77.0.20", "--reply", "TVK,lorixA,\\e\\xe4\\\\",
-                                        "--pad-to", "20", "--device", "10.77.0.21", "--serial", "F",
-                                        "--flood", "3", "--vary"});
+    const sim::Options options =
+        Parse({"--device", "10.77.0.20", "--reply", "TVK,lorixA,\\e\\xe4\\\\", "--pad-to", "20",
+               "--device", "10.77.0.21", "--serial", "F", "--flood", "3", "--vary"});
     EXPECT_EQ(sim::ComposeReply(options.devices[0], 0), "TVK,lorixA,\x1b\xe4\\xxxxxx");
     EXPECT_EQ(sim::ComposeReply(options.devices[1], 0), "TVK,lorixLOG,LX-8,F,F,3.1.4");
     EXPECT_EQ(sim::ComposeReply(options.devices[1], 2), "TVK,lorixLOG,LX-8,F-2,F,3.1.4");

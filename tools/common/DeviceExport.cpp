@@ -15,7 +15,8 @@ struct Field {
 
 const Field kFields[] = {
     {"ipv4", [](const DeviceRecord& d) { return std::string(d.szIPv4); }, false},
-    {"port", [](const DeviceRecord& d) { return std::to_string(net::ntohs(d.addrIPv4.sin_port)); }, true},
+    {"port", [](const DeviceRecord& d) { return std::to_string(net::ntohs(d.addrIPv4.sin_port)); },
+     true},
     {"ipv6", [](const DeviceRecord& d) { return std::string(d.szIPv6); }, false},
     {"dns_name", [](const DeviceRecord& d) { return std::string(d.szDnsName); }, false},
     {"maker", [](const DeviceRecord& d) { return std::string(d.szMaker); }, false},
@@ -23,7 +24,8 @@ const Field kFields[] = {
     {"model_detail", [](const DeviceRecord& d) { return std::string(d.szModelDetail); }, false},
     {"serial_number", [](const DeviceRecord& d) { return std::string(d.szSerialNumber); }, false},
     {"host_name", [](const DeviceRecord& d) { return std::string(d.szHostName); }, false},
-    {"firmware_version", [](const DeviceRecord& d) { return std::string(d.szFirmwareVersion); }, false},
+    {"firmware_version", [](const DeviceRecord& d) { return std::string(d.szFirmwareVersion); },
+     false},
     {"url", [](const DeviceRecord& d) { return BestDeviceUrl(d); }, false},
 };
 

@@ -78,7 +78,8 @@ int main(int argc, char** argv) {
             std::printf("lorixlog-find %s\n", LORIXLOG_VERSION);
             return kExitFound;
         } else {
-            std::fprintf(stderr, "lorixlog-find: unknown option '%s'\nTry 'lorixlog-find --help'.\n",
+            std::fprintf(stderr,
+                         "lorixlog-find: unknown option '%s'\nTry 'lorixlog-find --help'.\n",
                          arg.c_str());
             return kExitError;
         }
@@ -109,8 +110,8 @@ int main(int argc, char** argv) {
     }
     std::fflush(stdout);
 
-    const bool bCompleted =
-        EndsWith(report.m_strText, "... done.\r\n") || EndsWith(report.m_strText, "... fertig.\r\n");
+    const bool bCompleted = EndsWith(report.m_strText, "... done.\r\n") ||
+                            EndsWith(report.m_strText, "... fertig.\r\n");
     if (!bCompleted) {
         return kExitError;
     }

@@ -51,7 +51,9 @@ namespace {
 
 volatile sig_atomic_t g_bStop = 0;
 
-void OnSignal(int) { g_bStop = 1; }
+void OnSignal(int) {
+    g_bStop = 1;
+}
 
 bool ParseInt(const std::string& text, int nMin, int nMax, int* pValue) {
     char* pEnd = nullptr;
@@ -68,11 +70,21 @@ std::string HtmlEscape(const std::string& text) {
     std::string out;
     for (char c : text) {
         switch (c) {
-            case '<': out += "&lt;"; break;
-            case '>': out += "&gt;"; break;
-            case '&': out += "&amp;"; break;
-            case '"': out += "&quot;"; break;
-            default: out += c; break;
+            case '<':
+                out += "&lt;";
+                break;
+            case '>':
+                out += "&gt;";
+                break;
+            case '&':
+                out += "&amp;";
+                break;
+            case '"':
+                out += "&quot;";
+                break;
+            default:
+                out += c;
+                break;
         }
     }
     return out;
@@ -211,13 +223,24 @@ std::string Unescape(const std::string& value) {
         }
         const char c = value[++i];
         switch (c) {
-            case 'r': out += '\r'; break;
-            case 'n': out += '\n'; break;
-            case 't': out += '\t'; break;
-            case 'e': out += '\x1b'; break;
-            case '\\': out += '\\'; break;
+            case 'r':
+                out += '\r';
+                break;
+            case 'n':
+                out += '\n';
+                break;
+            case 't':
+                out += '\t';
+                break;
+            case 'e':
+                out += '\x1b';
+                break;
+            case '\\':
+                out += '\\';
+                break;
             case 'x':
-                if (i + 2 < value.size() + 0 && std::isxdigit(static_cast<unsigned char>(value[i + 1])) &&
+                if (i + 2 < value.size() + 0 &&
+                    std::isxdigit(static_cast<unsigned char>(value[i + 1])) &&
                     std::isxdigit(static_cast<unsigned char>(value[i + 2]))) {
                     out += static_cast<char>(std::stoi(value.substr(i + 1, 2), nullptr, 16));
                     i += 2;
@@ -287,7 +310,8 @@ bool ParseOptions(const std::vector<std::string>& args, Options* pOptions, bool*
             if (!number(1, 65535, &n)) {
                 return false;
             }
-            (arg == "--port" ? pOptions->nPort : pOptions->nHttpPort) = static_cast<std::uint16_t>(n);
+            (arg == "--port" ? pOptions->nPort : pOptions->nHttpPort) =
+                static_cast<std::uint16_t>(n);
         } else if (arg == "--ready-file") {
             if (!value(&pOptions->readyFile)) {
                 return false;
@@ -304,13 +328,20 @@ bool ParseOptions(const std::vector<std::string>& args, Options* pOptions, bool*
                 return false;
             }
             text = Unescape(text);
-            if (arg == "--maker") pDevice->maker = text;
-            if (arg == "--model") pDevice->model = text;
-            if (arg == "--detail") pDevice->detail = text;
-            if (arg == "--serial") pDevice->serial = text;
-            if (arg == "--name") pDevice->name = text;
-            if (arg == "--firmware") pDevice->firmware = text;
-            if (arg == "--reply") pDevice->reply = text;
+            if (arg == "--maker")
+                pDevice->maker = text;
+            if (arg == "--model")
+                pDevice->model = text;
+            if (arg == "--detail")
+                pDevice->detail = text;
+            if (arg == "--serial")
+                pDevice->serial = text;
+            if (arg == "--name")
+                pDevice->name = text;
+            if (arg == "--firmware")
+                pDevice->firmware = text;
+            if (arg == "--reply")
+                pDevice->reply = text;
         } else if (arg == "--delay") {
             if (!device() || !number(0, 600000, &pDevice->nDelayMs)) {
                 return false;
@@ -327,9 +358,12 @@ bool ParseOptions(const std::vector<std::string>& args, Options* pOptions, bool*
             if (!device()) {
                 return false;
             }
-            if (arg == "--twice") pDevice->bTwice = true;
-            if (arg == "--vary") pDevice->bVary = true;
-            if (arg == "--no-http") pDevice->bHttp = false;
+            if (arg == "--twice")
+                pDevice->bTwice = true;
+            if (arg == "--vary")
+                pDevice->bVary = true;
+            if (arg == "--no-http")
+                pDevice->bHttp = false;
         } else {
             *pError = "unknown option '" + arg + "'";
             return false;
@@ -375,8 +409,8 @@ std::string ComposeReply(const DeviceSpec& device, int nCopy) {
 std::string ComposePage(const DeviceSpec& device) {
     const std::string title = HtmlEscape(device.model + " " + device.serial);
     return "<!DOCTYPE html>\n<html><head><meta charset=\"windows-1252\"><title>" + title +
-           "</title></head>\n<body><h1>" + title + "</h1>\n<table>\n" +
-           "<tr><th>Model</th><td>" + HtmlEscape(device.model + " " + device.detail) + "</td></tr>\n" +
+           "</title></head>\n<body><h1>" + title + "</h1>\n<table>\n" + "<tr><th>Model</th><td>" +
+           HtmlEscape(device.model + " " + device.detail) + "</td></tr>\n" +
            "<tr><th>Serial number</th><td>" + HtmlEscape(device.serial) + "</td></tr>\n" +
            "<tr><th>Name</th><td>" + HtmlEscape(device.name) + "</td></tr>\n" +
            "<tr><th>Firmware</th><td>" + HtmlEscape(device.firmware) + "</td></tr>\n" +
@@ -428,7 +462,8 @@ int Run(const Options& options) {
     std::vector<HttpConnection> connections;
     while (!g_bStop) {
         std::uint64_t nNow = NowMs();
-        if (options.nMaxSeconds > 0 && nNow - nStartMs >= static_cast<std::uint64_t>(options.nMaxSeconds) * 1000) {
+        if (options.nMaxSeconds > 0 &&
+            nNow - nStartMs >= static_cast<std::uint64_t>(options.nMaxSeconds) * 1000) {
             break;
         }
         // Replies that are due.
@@ -445,9 +480,10 @@ int Run(const Options& options) {
                 const bool bSent = SendFrom(udp, device, reply.to, payload);
                 if (options.bVerbose || !bSent) {
                     std::fprintf(stderr, "lorixlog-sim: %s %s -> %s:%u (%zu bytes)%s\n",
-                                 device.spec.address.c_str(), bSent ? "answered" : "could not answer",
-                                 inet_ntoa(reply.to.sin_addr), ntohs(reply.to.sin_port), payload.size(),
-                                 bSent ? "" : std::strerror(errno));
+                                 device.spec.address.c_str(),
+                                 bSent ? "answered" : "could not answer",
+                                 inet_ntoa(reply.to.sin_addr), ntohs(reply.to.sin_port),
+                                 payload.size(), bSent ? "" : std::strerror(errno));
                 }
             }
         }
@@ -500,8 +536,9 @@ int Run(const Options& options) {
             if (options.bVerbose && n >= 0) {
                 char szDest[INET_ADDRSTRLEN];
                 inet_ntop(AF_INET, &destination, szDest, sizeof(szDest));
-                std::fprintf(stderr, "lorixlog-sim: %s from %s:%u to %s\n", bQuery ? "query" : "datagram",
-                             inet_ntoa(from.sin_addr), ntohs(from.sin_port), szDest);
+                std::fprintf(stderr, "lorixlog-sim: %s from %s:%u to %s\n",
+                             bQuery ? "query" : "datagram", inet_ntoa(from.sin_addr),
+                             ntohs(from.sin_port), szDest);
             }
             if (bQuery) {
                 for (std::size_t i = 0; i < devices.size(); ++i) {
@@ -510,7 +547,8 @@ int Run(const Options& options) {
                     }
                     const DeviceSpec& spec = devices[i].spec;
                     const int nCopies = (spec.bTwice ? 2 : 1) + spec.nFlood;
-                    pending.push_back(PendingReply{nNow + static_cast<std::uint64_t>(spec.nDelayMs), i, from, nCopies});
+                    pending.push_back(PendingReply{nNow + static_cast<std::uint64_t>(spec.nDelayMs),
+                                                   i, from, nCopies});
                 }
             }
         }
@@ -518,7 +556,8 @@ int Run(const Options& options) {
             if ((fds[1 + i].revents & POLLIN) == 0) {
                 continue;
             }
-            const int fd = accept4(devices[i].nHttpSocket, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+            const int fd =
+                accept4(devices[i].nHttpSocket, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
             if (fd >= 0) {
                 connections.push_back(HttpConnection{fd, i, std::string(), nNow});
             }
@@ -537,7 +576,8 @@ int Run(const Options& options) {
                     bClose = true;
                 } else {
                     c.request.append(buffer, static_cast<std::size_t>(n));
-                    if (c.request.find("\r\n\r\n") != std::string::npos || c.request.size() > 8192) {
+                    if (c.request.find("\r\n\r\n") != std::string::npos ||
+                        c.request.size() > 8192) {
                         const std::string response = HttpResponse(devices[c.nDevice], c.request);
                         if (options.bVerbose) {
                             std::fprintf(stderr, "lorixlog-sim: %s page request: %s\n",

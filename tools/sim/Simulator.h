@@ -11,20 +11,20 @@ namespace sim {
 
 /// One simulated device and how it answers.
 struct DeviceSpec {
-    std::string address;                 ///< dotted IPv4 address the device answers from
+    std::string address;  ///< dotted IPv4 address the device answers from
     std::string maker = "TVK";
     std::string model = "lorixLOG";
     std::string detail = "LX-8";
-    std::string serial;                  ///< default: derived from the address
-    std::string name;                    ///< host name or dotted DNS name; default: the serial
+    std::string serial;  ///< default: derived from the address
+    std::string name;    ///< host name or dotted DNS name; default: the serial
     std::string firmware = "3.1.4";
-    std::optional<std::string> reply;    ///< the whole reply text instead of the fields
-    int nDelayMs = 0;                    ///< wait before answering
-    bool bTwice = false;                 ///< answer every query twice
-    int nPadTo = 0;                      ///< pad the reply with 'x' to this many bytes
-    int nFlood = 0;                      ///< answer every query this many more times at once
-    bool bVary = false;                  ///< flood replies carry serial numbers of their own
-    bool bHttp = true;                   ///< serve the web page
+    std::optional<std::string> reply;  ///< the whole reply text instead of the fields
+    int nDelayMs = 0;                  ///< wait before answering
+    bool bTwice = false;               ///< answer every query twice
+    int nPadTo = 0;                    ///< pad the reply with 'x' to this many bytes
+    int nFlood = 0;                    ///< answer every query this many more times at once
+    bool bVary = false;                ///< flood replies carry serial numbers of their own
+    bool bHttp = true;                 ///< serve the web page
 };
 
 struct Options {

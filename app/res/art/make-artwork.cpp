@@ -30,7 +30,8 @@ void DrawIcon(QPainter& p, const QRectF& box) {
     const QPointF source(0.5 * s, 0.44 * s);
     for (int i = 0; i < 3; ++i) {
         const double r = (0.13 + 0.11 * i) * s;
-        QPen pen(QColor(255, 255, 255, 235 - 55 * i), std::max(1.0, 0.045 * s), Qt::SolidLine, Qt::RoundCap);
+        QPen pen(QColor(255, 255, 255, 235 - 55 * i), std::max(1.0, 0.045 * s), Qt::SolidLine,
+                 Qt::RoundCap);
         p.setPen(pen);
         p.setBrush(Qt::NoBrush);
         p.drawArc(QRectF(source.x() - r, source.y() - r, 2 * r, 2 * r), 50 * 16, 80 * 16);
@@ -48,10 +49,12 @@ void DrawIcon(QPainter& p, const QRectF& box) {
     for (int i = 0; i <= 40; ++i) {
         const double t = i / 40.0;
         const double x = screen.left() + 0.06 * s + t * (screen.width() - 0.12 * s);
-        const double y = screen.center().y() + 0.07 * s * std::sin(t * 2.6 * M_PI) * (1.0 - 0.35 * t);
+        const double y =
+            screen.center().y() + 0.07 * s * std::sin(t * 2.6 * M_PI) * (1.0 - 0.35 * t);
         i == 0 ? trace.moveTo(x, y) : trace.lineTo(x, y);
     }
-    p.setPen(QPen(QColor(0x5c, 0xe0, 0x8a), std::max(1.0, 0.035 * s), Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setPen(QPen(QColor(0x5c, 0xe0, 0x8a), std::max(1.0, 0.035 * s), Qt::SolidLine, Qt::RoundCap,
+                  Qt::RoundJoin));
     p.setBrush(Qt::NoBrush);
     p.drawPath(trace);
     // Status light.
@@ -110,8 +113,10 @@ int main(int argc, char** argv) {
     for (int nSize : {256, 192, 128, 96, 72, 64, 48, 32, 24, 16}) {
         Icon(nSize).save(QStringLiteral("%1/icon-%2.png").arg(dir).arg(nSize));
     }
-    Logo(QStringLiteral("Finds your data loggers on the network")).save(dir + QStringLiteral("/logo-en.png"));
-    Logo(QString::fromUtf8("Findet Ihre Datenlogger im Netzwerk")).save(dir + QStringLiteral("/logo-de.png"));
+    Logo(QStringLiteral("Finds your data loggers on the network"))
+        .save(dir + QStringLiteral("/logo-en.png"));
+    Logo(QString::fromUtf8("Findet Ihre Datenlogger im Netzwerk"))
+        .save(dir + QStringLiteral("/logo-de.png"));
     std::puts("artwork written");
     return 0;
 }

@@ -38,30 +38,50 @@ namespace {
 
 int WsaErrorFromErrno(int nErrno) {
     switch (nErrno) {
-        case EINTR: return WSAEINTR;
-        case EBADF: return WSAEBADF;
-        case EACCES: return WSAEACCES;
-        case EFAULT: return WSAEFAULT;
-        case EINVAL: return WSAEINVAL;
+        case EINTR:
+            return WSAEINTR;
+        case EBADF:
+            return WSAEBADF;
+        case EACCES:
+            return WSAEACCES;
+        case EFAULT:
+            return WSAEFAULT;
+        case EINVAL:
+            return WSAEINVAL;
         case EMFILE:
-        case ENFILE: return WSAEMFILE;
-        case EAGAIN: return WSAEWOULDBLOCK;
-        case ENOTSOCK: return WSAENOTSOCK;
-        case EMSGSIZE: return WSAEMSGSIZE;
-        case EAFNOSUPPORT: return WSAEAFNOSUPPORT;
-        case EADDRINUSE: return WSAEADDRINUSE;
-        case EADDRNOTAVAIL: return WSAEADDRNOTAVAIL;
-        case ENETDOWN: return WSAENETDOWN;
-        case ENETUNREACH: return WSAENETUNREACH;
-        case ECONNABORTED: return WSAECONNABORTED;
+        case ENFILE:
+            return WSAEMFILE;
+        case EAGAIN:
+            return WSAEWOULDBLOCK;
+        case ENOTSOCK:
+            return WSAENOTSOCK;
+        case EMSGSIZE:
+            return WSAEMSGSIZE;
+        case EAFNOSUPPORT:
+            return WSAEAFNOSUPPORT;
+        case EADDRINUSE:
+            return WSAEADDRINUSE;
+        case EADDRNOTAVAIL:
+            return WSAEADDRNOTAVAIL;
+        case ENETDOWN:
+            return WSAENETDOWN;
+        case ENETUNREACH:
+            return WSAENETUNREACH;
+        case ECONNABORTED:
+            return WSAECONNABORTED;
         case ECONNRESET:
-        case ECONNREFUSED: return WSAECONNRESET;
+        case ECONNREFUSED:
+            return WSAECONNRESET;
         case ENOBUFS:
-        case ENOMEM: return WSAENOBUFS;
+        case ENOMEM:
+            return WSAENOBUFS;
         case EPIPE:
-        case ESHUTDOWN: return WSAESHUTDOWN;
-        case EHOSTUNREACH: return WSAEHOSTUNREACH;
-        default: return 10000 + nErrno;
+        case ESHUTDOWN:
+            return WSAESHUTDOWN;
+        case EHOSTUNREACH:
+            return WSAEHOSTUNREACH;
+        default:
+            return 10000 + nErrno;
     }
 }
 
@@ -164,7 +184,8 @@ public:
         if (n < 0) {
             return Fail(WsaErrorFromErrno(errno));
         }
-        if (from != nullptr && fromlen != nullptr && *fromlen >= static_cast<int>(sizeof(sockaddr_in))) {
+        if (from != nullptr && fromlen != nullptr &&
+            *fromlen >= static_cast<int>(sizeof(sockaddr_in))) {
             const sockaddr_in addr = FromSystem(source);
             std::memcpy(from, &addr, sizeof(addr));
             *fromlen = sizeof(addr);
@@ -205,7 +226,8 @@ public:
             entries.push_back(entry);
         }
         ::freeifaddrs(pList);
-        const unsigned long nBytes = static_cast<unsigned long>(entries.size() * sizeof(INTERFACE_INFO));
+        const unsigned long nBytes =
+            static_cast<unsigned long>(entries.size() * sizeof(INTERFACE_INFO));
         if (nBytes > outLen) {
             return Fail(WSAEFAULT);
         }
@@ -273,7 +295,8 @@ private:
         return SOCKET_ERROR;
     }
 
-    int SendLimitedBroadcastPerInterface(int fd, const char* buf, int len, const ::sockaddr_in& dest) {
+    int SendLimitedBroadcastPerInterface(int fd, const char* buf, int len,
+                                         const ::sockaddr_in& dest) {
 #if defined(IP_PKTINFO)
         ifaddrs* pList = nullptr;
         if (::getifaddrs(&pList) != 0) {

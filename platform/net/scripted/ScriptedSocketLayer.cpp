@@ -43,10 +43,9 @@ void ScriptedSocketLayer::AddInterface(const char* pszAddress, const char* pszNe
 void ScriptedSocketLayer::AddDatagram(std::uint32_t nDelay, const char* pszFromAddress,
                                       std::uint16_t nFromPort, const std::string& bytes) {
     Arrival arrival{m_nStartTick + nDelay, MakeAddress(pszFromAddress, nFromPort), bytes, 0};
-    auto it = std::upper_bound(m_aArrivals.begin(), m_aArrivals.end(), nDelay,
-                               [this](std::uint32_t n, const Arrival& a) {
-                                   return n < a.nAt - m_nStartTick;
-                               });
+    auto it = std::upper_bound(
+        m_aArrivals.begin(), m_aArrivals.end(), nDelay,
+        [this](std::uint32_t n, const Arrival& a) { return n < a.nAt - m_nStartTick; });
     m_aArrivals.insert(it, arrival);
 }
 
@@ -120,7 +119,8 @@ int ScriptedSocketLayer::recvfrom(SOCKET, char* buf, int len, int, sockaddr* fro
     if (arrival.nError != 0) {
         return Fail(arrival.nError);
     }
-    if (from != nullptr && fromlen != nullptr && *fromlen >= static_cast<int>(sizeof(sockaddr_in))) {
+    if (from != nullptr && fromlen != nullptr &&
+        *fromlen >= static_cast<int>(sizeof(sockaddr_in))) {
         std::memcpy(from, &arrival.from, sizeof(sockaddr_in));
         *fromlen = sizeof(sockaddr_in);
     }

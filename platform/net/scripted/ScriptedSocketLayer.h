@@ -40,13 +40,13 @@ public:
 
     int m_nStartupResult = 0;
     std::uint16_t m_wGrantedVersion = MAKEWORD(2, 2);
-    int m_nSocketError = 0;             ///< socket() fails with this code when non-zero
+    int m_nSocketError = 0;  ///< socket() fails with this code when non-zero
     bool m_bInterfaceListFails = false;
-    int m_nFailingSend = -1;            ///< index of the sendto that fails (0: the first)
+    int m_nFailingSend = -1;  ///< index of the sendto that fails (0: the first)
     int m_nSendError = WSAENETUNREACH;
-    int m_nShortSend = -1;              ///< index of the sendto that sends too few bytes
+    int m_nShortSend = -1;  ///< index of the sendto that sends too few bytes
     int m_nShortSendBytes = 3;
-    int m_nFailingSelect = -1;          ///< index of the select call that fails
+    int m_nFailingSelect = -1;  ///< index of the select call that fails
     int m_nSelectError = WSAENOTSOCK;
     bool m_bNtoaFails = false;
     /// recvfrom returns the whole length of a datagram longer than the buffer instead of failing
@@ -74,7 +74,8 @@ public:
     int WSACleanup() override;
     SOCKET socket(int af, int type, int protocol) override;
     int setsockopt(SOCKET s, int level, int optname, const char* optval, int optlen) override;
-    int sendto(SOCKET s, const char* buf, int len, int flags, const sockaddr* to, int tolen) override;
+    int sendto(SOCKET s, const char* buf, int len, int flags, const sockaddr* to,
+               int tolen) override;
     int recvfrom(SOCKET s, char* buf, int len, int flags, sockaddr* from, int* fromlen) override;
     int WSAIoctl(SOCKET s, unsigned long code, void* in, unsigned long inLen, void* out,
                  unsigned long outLen, unsigned long* bytesReturned) override;

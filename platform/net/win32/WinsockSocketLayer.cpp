@@ -7,8 +7,10 @@ constexpr unsigned long kInterfaceListCode = net::SIO_GET_INTERFACE_LIST;
 constexpr net::SOCKET kNetInvalidSocket = net::INVALID_SOCKET;
 }  // namespace
 
+// winsock2.h must come before windows.h.
 #include <winsock2.h>
 #include <ws2tcpip.h>
+
 #include <windows.h>
 
 #include <cstring>
@@ -39,19 +41,21 @@ public:
     int setsockopt(SOCKET s, int level, int optname, const char* optval, int optlen) override {
         return ::setsockopt(static_cast<::SOCKET>(s), level, optname, optval, optlen);
     }
-    int sendto(SOCKET s, const char* buf, int len, int flags, const sockaddr* to, int tolen) override {
+    int sendto(SOCKET s, const char* buf, int len, int flags, const sockaddr* to,
+               int tolen) override {
         return ::sendto(static_cast<::SOCKET>(s), buf, len, flags,
                         reinterpret_cast<const ::sockaddr*>(to), tolen);
     }
     int recvfrom(SOCKET s, char* buf, int len, int flags, sockaddr* from, int* fromlen) override {
-        return ::recvfrom(static_cast<::SOCKET>(s), buf, len, flags, reinterpret_cast<::sockaddr*>(from),
-                          fromlen);
+        return ::recvfrom(static_cast<::SOCKET>(s), buf, len, flags,
+                          reinterpret_cast<::sockaddr*>(from), fromlen);
     }
     int WSAIoctl(SOCKET s, unsigned long code, void* in, unsigned long inLen, void* out,
                  unsigned long outLen, unsigned long* bytesReturned) override {
         DWORD nBytes = 0;
-        const int nResult = ::WSAIoctl(static_cast<::SOCKET>(s), code == kInterfaceListCode ? code : 0,
-                                       in, inLen, out, outLen, &nBytes, nullptr, nullptr);
+        const int nResult =
+            ::WSAIoctl(static_cast<::SOCKET>(s), code == kInterfaceListCode ? code : 0, in, inLen,
+                       out, outLen, &nBytes, nullptr, nullptr);
         if (bytesReturned != nullptr) {
             *bytesReturned = nBytes;
         }
@@ -61,7 +65,8 @@ public:
                const timeval* timeout) override {
         ::fd_set read{};
         read.fd_count = 0;
-        for (unsigned int i = 0; readfds != nullptr && i < readfds->fd_count && i < WSA_FD_SETSIZE; ++i) {
+        for (unsigned int i = 0; readfds != nullptr && i < readfds->fd_count && i < WSA_FD_SETSIZE;
+             ++i) {
             read.fd_array[read.fd_count++] = static_cast<::SOCKET>(readfds->fd_array[i]);
         }
         (void)writefds;
@@ -71,8 +76,8 @@ public:
             wait.tv_sec = timeout->tv_sec;
             wait.tv_usec = timeout->tv_usec;
         }
-        const int nResult = ::select(nfds, readfds ? &read : nullptr, nullptr, nullptr,
-                                     timeout ? &wait : nullptr);
+        const int nResult =
+            ::select(nfds, readfds ? &read : nullptr, nullptr, nullptr, timeout ? &wait : nullptr);
         if (readfds != nullptr && nResult != SOCKET_ERROR) {
             readfds->fd_count = 0;
             for (unsigned int i = 0; i < read.fd_count; ++i) {

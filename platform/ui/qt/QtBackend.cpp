@@ -48,8 +48,12 @@ namespace {
 const Cursor kArrowCursor{Qt::ArrowCursor};
 const Cursor kWaitCursor{Qt::WaitCursor};
 
-QString FromBytes(std::string_view text) { return QString::fromStdString(Utf8From1252(text)); }
-std::string ToBytes(const QString& text) { return Windows1252FromUtf8(text.toStdString()); }
+QString FromBytes(std::string_view text) {
+    return QString::fromStdString(Utf8From1252(text));
+}
+std::string ToBytes(const QString& text) {
+    return Windows1252FromUtf8(text.toStdString());
+}
 
 /// Report text for display: "\r\n" becomes one line break, other control characters their
 /// visible pictures, so that every other byte stays one character.
@@ -108,7 +112,8 @@ void Pump() {
     }
     auto it = LiveWindows().find(posted.nSerial);
     if (it != LiveWindows().end()) {
-        SendMessageTo(reinterpret_cast<NativeWindow*>(it->second), posted.message, posted.wParam, posted.lParam);
+        SendMessageTo(reinterpret_cast<NativeWindow*>(it->second), posted.message, posted.wParam,
+                      posted.lParam);
     }
 }
 
@@ -139,7 +144,8 @@ std::uint64_t g_nNextSerial = 1;
 /// One dialog or control.
 class QtWindow : public NativeWindow {
 public:
-    QtWindow(int nID, QtWindow* pParent) : m_nID(nID), m_pParent(pParent), m_nSerial(g_nNextSerial++) {
+    QtWindow(int nID, QtWindow* pParent)
+        : m_nID(nID), m_pParent(pParent), m_nSerial(g_nNextSerial++) {
         LiveWindows()[m_nSerial] = this;
     }
     ~QtWindow() override { LiveWindows().erase(m_nSerial); }
@@ -162,7 +168,8 @@ public:
                 // Not shown yet: the frame the window system will add is known once the native
                 // window exists.
                 w->winId();
-                const QMargins margins = w->windowHandle() ? w->windowHandle()->frameMargins() : QMargins();
+                const QMargins margins =
+                    w->windowHandle() ? w->windowHandle()->frameMargins() : QMargins();
                 r = w->geometry().marginsAdded(margins);
             }
             return RECT{r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
@@ -170,14 +177,17 @@ public:
         const QPoint p = w->mapToGlobal(QPoint(0, 0));
         return RECT{p.x(), p.y(), p.x() + w->width(), p.y() + w->height()};
     }
-    RECT GetClientRect() const override { return RECT{0, 0, Widget()->width(), Widget()->height()}; }
+    RECT GetClientRect() const override {
+        return RECT{0, 0, Widget()->width(), Widget()->height()};
+    }
     void Move(int x, int y, int nWidth, int nHeight, bool bRepaint) override {
         QWidget* w = Widget();
         if (w->isWindow()) {
             const QRect frame = w->frameGeometry();
             const QRect inner = w->geometry();
             w->move(x, y);
-            w->resize(nWidth - (frame.width() - inner.width()), nHeight - (frame.height() - inner.height()));
+            w->resize(nWidth - (frame.width() - inner.width()),
+                      nHeight - (frame.height() - inner.height()));
         } else {
             w->setGeometry(x, y, nWidth, nHeight);
         }
@@ -217,7 +227,8 @@ public:
     PushButtonWindow(int nID, QtWindow* pParent, QWidget* pDialog, const QString& text)
         : QtWindow(nID, pParent), m_pButton(new QPushButton(text, pDialog)) {
         m_pButton->setAutoDefault(false);
-        m_pButton->setProperty("lxWindow", QVariant::fromValue<quintptr>(reinterpret_cast<quintptr>(this)));
+        m_pButton->setProperty("lxWindow",
+                               QVariant::fromValue<quintptr>(reinterpret_cast<quintptr>(this)));
         QObject::connect(m_pButton, &QPushButton::clicked, [this] { Notify(BN_CLICKED); });
     }
     void SetText(const char* pszText) override { m_pButton->setText(FromBytes(pszText)); }
@@ -275,10 +286,12 @@ public:
         : QtWindow(nID, pParent), m_pEdit(new QPlainTextEdit(pDialog)) {
         m_pEdit->setReadOnly((dwStyle & ES_READONLY) != 0);
         m_pEdit->setLineWrapMode((dwStyle & ES_AUTOHSCROLL) != 0 ? QPlainTextEdit::NoWrap
-                                                                   : QPlainTextEdit::WidgetWidth);
+                                                                 : QPlainTextEdit::WidgetWidth);
         m_pEdit->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
-        m_pEdit->setVerticalScrollBarPolicy((dwStyle & WS_VSCROLL) ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
-        m_pEdit->setHorizontalScrollBarPolicy((dwStyle & WS_HSCROLL) ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+        m_pEdit->setVerticalScrollBarPolicy((dwStyle & WS_VSCROLL) ? Qt::ScrollBarAlwaysOn
+                                                                   : Qt::ScrollBarAlwaysOff);
+        m_pEdit->setHorizontalScrollBarPolicy((dwStyle & WS_HSCROLL) ? Qt::ScrollBarAlwaysOn
+                                                                     : Qt::ScrollBarAlwaysOff);
         QFont font = m_pEdit->font();
         font.setStyleHint(QFont::TypeWriter);
         font.setFamily(QStringLiteral("monospace"));
@@ -300,21 +313,26 @@ public:
     LRESULT DefaultProc(UINT message, WPARAM wParam, LPARAM lParam) override {
         switch (message) {
             case EM_LIMITTEXT:
-                // As Windows: 0 asks for the largest limit, which a multiline control reports as -1.
+                // As Windows: 0 asks for the largest limit, which a multiline control reports as
+                // -1.
                 m_nLimit = wParam == 0 ? 0xFFFFFFFFu : static_cast<UINT>(wParam);
                 return 0;
             case EM_GETLIMITTEXT:
                 return static_cast<LRESULT>(m_nLimit);
             case EM_SETSEL:
-                SetSelection(static_cast<int>(static_cast<std::intptr_t>(wParam)), static_cast<int>(lParam));
+                SetSelection(static_cast<int>(static_cast<std::intptr_t>(wParam)),
+                             static_cast<int>(lParam));
                 return 0;
             case EM_LINESCROLL: {
                 QScrollBar* pBar = m_pEdit->verticalScrollBar();
                 const long long nTarget = static_cast<long long>(pBar->value()) + lParam;
-                pBar->setValue(static_cast<int>(std::clamp<long long>(nTarget, pBar->minimum(), pBar->maximum())));
+                pBar->setValue(static_cast<int>(
+                    std::clamp<long long>(nTarget, pBar->minimum(), pBar->maximum())));
                 QScrollBar* pHBar = m_pEdit->horizontalScrollBar();
-                const long long nHTarget = static_cast<long long>(pHBar->value()) + static_cast<long long>(wParam);
-                pHBar->setValue(static_cast<int>(std::clamp<long long>(nHTarget, pHBar->minimum(), pHBar->maximum())));
+                const long long nHTarget =
+                    static_cast<long long>(pHBar->value()) + static_cast<long long>(wParam);
+                pHBar->setValue(static_cast<int>(
+                    std::clamp<long long>(nHTarget, pHBar->minimum(), pHBar->maximum())));
                 m_pEdit->viewport()->repaint();
                 FlushDisplay();
                 return TRUE;
@@ -327,8 +345,9 @@ public:
 private:
     int ToDisplayPosition(std::size_t nBytePosition) const {
         nBytePosition = std::min(nBytePosition, m_strText.size());
-        const auto nPairsBefore = std::lower_bound(m_aLineEnds.begin(), m_aLineEnds.end(), nBytePosition) -
-                                  m_aLineEnds.begin();
+        const auto nPairsBefore =
+            std::lower_bound(m_aLineEnds.begin(), m_aLineEnds.end(), nBytePosition) -
+            m_aLineEnds.begin();
         return static_cast<int>(nBytePosition) - static_cast<int>(nPairsBefore);
     }
 
@@ -338,8 +357,11 @@ private:
             cursor.clearSelection();  // no selection; the caret stays
         } else {
             const int nLength = static_cast<int>(m_pEdit->document()->characterCount()) - 1;
-            const int nFrom = std::min(ToDisplayPosition(static_cast<std::size_t>(nStart)), nLength);
-            const int nTo = nEnd < 0 ? nLength : std::min(ToDisplayPosition(static_cast<std::size_t>(nEnd)), nLength);
+            const int nFrom =
+                std::min(ToDisplayPosition(static_cast<std::size_t>(nStart)), nLength);
+            const int nTo =
+                nEnd < 0 ? nLength
+                         : std::min(ToDisplayPosition(static_cast<std::size_t>(nEnd)), nLength);
             cursor.setPosition(nFrom);
             cursor.setPosition(nTo, QTextCursor::KeepAnchor);
         }
@@ -370,11 +392,20 @@ private:
         });
         QObject::connect(pBar, &QScrollBar::actionTriggered, [this, message](int nAction) {
             switch (nAction) {
-                case QAbstractSlider::SliderSingleStepSub: SendScroll(message, SB_LINEUP, 0); break;
-                case QAbstractSlider::SliderSingleStepAdd: SendScroll(message, SB_LINEDOWN, 0); break;
-                case QAbstractSlider::SliderPageStepSub: SendScroll(message, SB_PAGEUP, 0); break;
-                case QAbstractSlider::SliderPageStepAdd: SendScroll(message, SB_PAGEDOWN, 0); break;
-                default: return;
+                case QAbstractSlider::SliderSingleStepSub:
+                    SendScroll(message, SB_LINEUP, 0);
+                    break;
+                case QAbstractSlider::SliderSingleStepAdd:
+                    SendScroll(message, SB_LINEDOWN, 0);
+                    break;
+                case QAbstractSlider::SliderPageStepSub:
+                    SendScroll(message, SB_PAGEUP, 0);
+                    break;
+                case QAbstractSlider::SliderPageStepAdd:
+                    SendScroll(message, SB_PAGEDOWN, 0);
+                    break;
+                default:
+                    return;
             }
             m_bStepping = true;
         });
@@ -409,11 +440,13 @@ private:
 class ListBoxWindow final : public QtWindow {
 public:
     ListBoxWindow(int nID, QtWindow* pParent, QWidget* pDialog, DWORD dwStyle)
-        : QtWindow(nID, pParent), m_pList(new QListWidget(pDialog)), m_bNotify((dwStyle & LBS_NOTIFY) != 0) {
+        : QtWindow(nID, pParent),
+          m_pList(new QListWidget(pDialog)),
+          m_bNotify((dwStyle & LBS_NOTIFY) != 0) {
         m_pList->setSelectionMode(QAbstractItemView::SingleSelection);
         m_pList->setSortingEnabled(false);
-        m_pList->setVerticalScrollBarPolicy((dwStyle & LBS_DISABLENOSCROLL) ? Qt::ScrollBarAlwaysOn
-                                                                            : Qt::ScrollBarAsNeeded);
+        m_pList->setVerticalScrollBarPolicy(
+            (dwStyle & LBS_DISABLENOSCROLL) ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAsNeeded);
         QObject::connect(m_pList, &QListWidget::currentRowChanged, [this](int) {
             if (!m_bProgrammatic && m_bNotify) {
                 Notify(LBN_SELCHANGE);
@@ -479,7 +512,8 @@ public:
     DialogWindow(const DialogTemplate& dialog, QtWindow* pOwner)
         : QtWindow(0, pOwner),
           m_pDialog(new LxDialog(this, pOwner ? pOwner->Widget()->window() : nullptr)) {
-        m_pDialog->setProperty("lxWindow", QVariant::fromValue<quintptr>(reinterpret_cast<quintptr>(this)));
+        m_pDialog->setProperty("lxWindow",
+                               QVariant::fromValue<quintptr>(reinterpret_cast<quintptr>(this)));
         Qt::WindowFlags flags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                                 Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint;
         if ((dialog.dwStyle & WS_MINIMIZEBOX) != 0) {
@@ -497,7 +531,9 @@ public:
         m_pDialog->setFont(font);
         const QFontMetrics metrics(font);
         m_nBaseX = std::max(1, (metrics.horizontalAdvance(QStringLiteral(
-                                    "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")) + 26) / 52);
+                                    "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")) +
+                                26) /
+                                   52);
         m_nBaseY = std::max(1, metrics.height());
 
         QWidget* pPrevious = nullptr;
@@ -566,7 +602,8 @@ public:
                 QtWindow* pTarget = nullptr;
                 if (lParam != 0) {
                     for (const auto& pChild : m_children) {
-                        if (reinterpret_cast<WPARAM>(static_cast<NativeWindow*>(pChild.get())) == wParam) {
+                        if (reinterpret_cast<WPARAM>(static_cast<NativeWindow*>(pChild.get())) ==
+                            wParam) {
                             pTarget = pChild.get();
                         }
                     }
@@ -645,9 +682,11 @@ private:
             case ControlKind::Edit:
                 return std::make_unique<EditWindow>(control.nID, this, m_pDialog, control.dwStyle);
             case ControlKind::ListBox:
-                return std::make_unique<ListBoxWindow>(control.nID, this, m_pDialog, control.dwStyle);
+                return std::make_unique<ListBoxWindow>(control.nID, this, m_pDialog,
+                                                       control.dwStyle);
             case ControlKind::Picture:
-                return std::make_unique<PictureWindow>(control.nID, this, m_pDialog, control.nImageID);
+                return std::make_unique<PictureWindow>(control.nID, this, m_pDialog,
+                                                       control.nImageID);
         }
         return nullptr;
     }
@@ -706,7 +745,8 @@ DialogWindow* DialogOf(QWidget* pWidget) {
 
 /// The character code of a key press, as WM_CHAR would carry it; 0 for keys without one.
 WPARAM CharacterCode(const QKeyEvent& event) {
-    if ((event.modifiers() & Qt::ControlModifier) != 0 && event.key() >= Qt::Key_A && event.key() <= Qt::Key_Z) {
+    if ((event.modifiers() & Qt::ControlModifier) != 0 && event.key() >= Qt::Key_A &&
+        event.key() <= Qt::Key_Z) {
         return static_cast<WPARAM>(event.key() - Qt::Key_A + 1);
     }
     const QString text = event.text();
@@ -778,13 +818,17 @@ public:
         }
         return new DialogWindow(*pTemplate, static_cast<QtWindow*>(pOwner));
     }
-    INT_PTR RunModal(NativeWindow* pDialog) override { return static_cast<DialogWindow*>(pDialog)->RunModal(); }
+    INT_PTR RunModal(NativeWindow* pDialog) override {
+        return static_cast<DialogWindow*>(pDialog)->RunModal();
+    }
     void EndModal(NativeWindow* pDialog, INT_PTR nResult) override {
         if (auto* p = dynamic_cast<DialogWindow*>(pDialog)) {
             p->EndModal(nResult);
         }
     }
-    void ShowModeless(NativeWindow* pDialog) override { static_cast<DialogWindow*>(pDialog)->Widget()->show(); }
+    void ShowModeless(NativeWindow* pDialog) override {
+        static_cast<DialogWindow*>(pDialog)->Widget()->show();
+    }
     void DestroyWindow(NativeWindow* pWindow) override { delete pWindow; }
     bool IsWindow(NativeWindow* pWindow) const override {
         for (const auto& [nSerial, p] : LiveWindows()) {
@@ -815,12 +859,15 @@ public:
             return nullptr;
         }
         auto pIcon = std::make_unique<Icon>();
-        for (const QString& name : QString::fromUtf8(pszNames).split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+        for (const QString& name :
+             QString::fromUtf8(pszNames).split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
             pIcon->icon.addFile(name);
         }
         return (m_icons[nID] = std::move(pIcon)).get();
     }
-    int GetSystemMetrics(int nIndex) override { return nIndex == SM_CXICON || nIndex == SM_CYICON ? 32 : 0; }
+    int GetSystemMetrics(int nIndex) override {
+        return nIndex == SM_CXICON || nIndex == SM_CYICON ? 32 : 0;
+    }
 
     KeyFilter m_keyFilter;
 
@@ -858,7 +905,9 @@ QWidget* WidgetOf(HWND hWnd) {
     return pWindow ? pWindow->Widget() : nullptr;
 }
 
-int LiveWindowCount() { return static_cast<int>(LiveWindows().size()); }
+int LiveWindowCount() {
+    return static_cast<int>(LiveWindows().size());
+}
 
 }  // namespace qt
 }  // namespace ui

@@ -21,7 +21,9 @@ NativeWindow::~NativeWindow() {
 
 Backend::~Backend() = default;
 
-Backend* GetBackend() { return g_pBackend; }
+Backend* GetBackend() {
+    return g_pBackend;
+}
 
 Backend* SetBackend(Backend* pBackend) {
     Backend* pOld = g_pBackend;
@@ -50,7 +52,9 @@ const AFX_MSGMAP* CCmdTarget::GetThisMessageMap() {
     return &map;
 }
 
-const AFX_MSGMAP* CCmdTarget::GetMessageMap() const { return GetThisMessageMap(); }
+const AFX_MSGMAP* CCmdTarget::GetMessageMap() const {
+    return GetThisMessageMap();
+}
 
 bool CCmdTarget::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) {
     for (const AFX_MSGMAP* pMap = GetMessageMap(); pMap != nullptr;
@@ -84,7 +88,9 @@ const AFX_MSGMAP* CWnd::GetThisMessageMap() {
     return &map;
 }
 
-const AFX_MSGMAP* CWnd::GetMessageMap() const { return GetThisMessageMap(); }
+const AFX_MSGMAP* CWnd::GetMessageMap() const {
+    return GetThisMessageMap();
+}
 
 static CWnd* FromNative(ui::NativeWindow* pWindow) {
     if (pWindow == nullptr) {
@@ -104,9 +110,13 @@ CWnd* CWnd::GetDlgItem(int nID) const {
     return m_hWnd ? FromNative(m_hWnd->GetChild(nID)) : nullptr;
 }
 
-CWnd* CWnd::GetParent() const { return m_hWnd ? FromNative(m_hWnd->GetParentWindow()) : nullptr; }
+CWnd* CWnd::GetParent() const {
+    return m_hWnd ? FromNative(m_hWnd->GetParentWindow()) : nullptr;
+}
 
-int CWnd::GetDlgCtrlID() const { return m_hWnd ? m_hWnd->GetDlgCtrlID() : 0; }
+int CWnd::GetDlgCtrlID() const {
+    return m_hWnd ? m_hWnd->GetDlgCtrlID() : 0;
+}
 
 LRESULT CWnd::SendMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     return ui::SendMessageTo(m_hWnd, message, wParam, lParam);
@@ -126,7 +136,9 @@ void CWnd::SetWindowText(const char* pszText) {
     }
 }
 
-std::string CWnd::GetWindowText() const { return m_hWnd ? m_hWnd->GetText() : std::string(); }
+std::string CWnd::GetWindowText() const {
+    return m_hWnd ? m_hWnd->GetText() : std::string();
+}
 
 BOOL CWnd::EnableWindow(BOOL bEnable) {
     if (m_hWnd == nullptr) {
@@ -137,7 +149,9 @@ BOOL CWnd::EnableWindow(BOOL bEnable) {
     return bWasDisabled;
 }
 
-BOOL CWnd::IsWindowEnabled() const { return m_hWnd && m_hWnd->IsEnabled() ? TRUE : FALSE; }
+BOOL CWnd::IsWindowEnabled() const {
+    return m_hWnd && m_hWnd->IsEnabled() ? TRUE : FALSE;
+}
 
 BOOL CWnd::ShowWindow(int nCmdShow) {
     if (m_hWnd == nullptr) {
@@ -148,7 +162,9 @@ BOOL CWnd::ShowWindow(int nCmdShow) {
     return bWasVisible;
 }
 
-BOOL CWnd::IsWindowVisible() const { return m_hWnd && m_hWnd->IsVisible() ? TRUE : FALSE; }
+BOOL CWnd::IsWindowVisible() const {
+    return m_hWnd && m_hWnd->IsVisible() ? TRUE : FALSE;
+}
 
 CWnd* CWnd::SetFocus() {
     if (m_hWnd != nullptr) {
@@ -171,7 +187,9 @@ void CWnd::MoveWindow(int x, int y, int nWidth, int nHeight, BOOL bRepaint) {
     }
 }
 
-BOOL CWnd::IsIconic() const { return m_hWnd && m_hWnd->IsIconic() ? TRUE : FALSE; }
+BOOL CWnd::IsIconic() const {
+    return m_hWnd && m_hWnd->IsIconic() ? TRUE : FALSE;
+}
 
 void CWnd::SetIcon(HICON hIcon, BOOL bBigIcon) {
     SendMessage(WM_SETICON, bBigIcon ? ICON_BIG : ICON_SMALL, reinterpret_cast<LPARAM>(hIcon));
@@ -221,9 +239,13 @@ LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     return m_hWnd ? m_hWnd->DefaultProc(message, wParam, lParam) : 0;
 }
 
-LRESULT CWnd::Default() { return DefWindowProc(m_nCurrentMessage, m_nCurrentWParam, m_nCurrentLParam); }
+LRESULT CWnd::Default() {
+    return DefWindowProc(m_nCurrentMessage, m_nCurrentWParam, m_nCurrentLParam);
+}
 
-BOOL CWnd::PreTranslateMessage(MSG*) { return FALSE; }
+BOOL CWnd::PreTranslateMessage(MSG*) {
+    return FALSE;
+}
 
 BOOL IsWindow(HWND hWnd) {
     ui::Backend* pBackend = ui::GetBackend();
@@ -258,22 +280,27 @@ BOOL CPaintDC::DrawIcon(int x, int y, HICON hIcon) {
 CDialog::CDialog(UINT nIDTemplate, CWnd* pParentWnd)
     : m_nIDTemplate(nIDTemplate), m_pParentWnd(pParentWnd) {}
 
-CDialog::~CDialog() { ReleaseWindow(); }
+CDialog::~CDialog() {
+    ReleaseWindow();
+}
 
 const AFX_MSGMAP* CDialog::GetThisMessageMap() {
     using ThisClass = CDialog;
-    static const AFX_MSGMAP_ENTRY entries[] = {
-        {WM_INITDIALOG, 0, 0,
-         [](CCmdTarget* p, WPARAM, LPARAM) -> LRESULT { return static_cast<CDialog*>(p)->OnInitDialog(); }},
-        ON_COMMAND(IDOK, OnOK)          //
-        ON_COMMAND(IDCANCEL, OnCancel)  //
-        ON_WM_CLOSE()                   //
-        {0, 0, 0, nullptr}};
+    static const AFX_MSGMAP_ENTRY entries[] = {{WM_INITDIALOG, 0, 0,
+                                                [](CCmdTarget* p, WPARAM, LPARAM) -> LRESULT {
+                                                    return static_cast<CDialog*>(p)->OnInitDialog();
+                                                }},
+                                               ON_COMMAND(IDOK, OnOK)          //
+                                               ON_COMMAND(IDCANCEL, OnCancel)  //
+                                               ON_WM_CLOSE()                   //
+                                               {0, 0, 0, nullptr}};
     static const AFX_MSGMAP map = {&CWnd::GetThisMessageMap, &entries[0]};
     return &map;
 }
 
-const AFX_MSGMAP* CDialog::GetMessageMap() const { return GetThisMessageMap(); }
+const AFX_MSGMAP* CDialog::GetMessageMap() const {
+    return GetThisMessageMap();
+}
 
 INT_PTR CDialog::DoModal() {
     ui::Backend* pBackend = ui::GetBackend();
@@ -287,7 +314,8 @@ INT_PTR CDialog::DoModal() {
             pOwner = nullptr;
         }
     }
-    HWND hWnd = pBackend->CreateDialogWindow(m_nIDTemplate, this, pOwner ? pOwner->m_hWnd : nullptr);
+    HWND hWnd =
+        pBackend->CreateDialogWindow(m_nIDTemplate, this, pOwner ? pOwner->m_hWnd : nullptr);
     if (hWnd == nullptr) {
         return -1;
     }
@@ -310,7 +338,8 @@ BOOL CDialog::Create(UINT nIDTemplate, CWnd* pParentWnd) {
     }
     m_nIDTemplate = nIDTemplate;
     m_pParentWnd = pParentWnd;
-    HWND hWnd = pBackend->CreateDialogWindow(nIDTemplate, this, pParentWnd ? pParentWnd->m_hWnd : nullptr);
+    HWND hWnd =
+        pBackend->CreateDialogWindow(nIDTemplate, this, pParentWnd ? pParentWnd->m_hWnd : nullptr);
     if (hWnd == nullptr) {
         return FALSE;
     }
@@ -355,13 +384,21 @@ void CDialog::EndDialog(int nResult) {
     }
 }
 
-BOOL CDialog::OnInitDialog() { return TRUE; }
+BOOL CDialog::OnInitDialog() {
+    return TRUE;
+}
 
-void CDialog::OnOK() { EndDialog(IDOK); }
+void CDialog::OnOK() {
+    EndDialog(IDOK);
+}
 
-void CDialog::OnCancel() { EndDialog(IDCANCEL); }
+void CDialog::OnCancel() {
+    EndDialog(IDCANCEL);
+}
 
-void CDialog::OnClose() { SendMessage(WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0); }
+void CDialog::OnClose() {
+    SendMessage(WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+}
 
 // ---------------------------------------------------------------------------------------------
 // CWinApp
@@ -370,7 +407,9 @@ namespace {
 CWinApp* g_pApp = nullptr;
 }
 
-CWinApp::CWinApp(const char*) { g_pApp = this; }
+CWinApp::CWinApp(const char*) {
+    g_pApp = this;
+}
 
 CWinApp::~CWinApp() {
     if (g_pApp == this) {
@@ -384,11 +423,17 @@ const AFX_MSGMAP* CWinApp::GetThisMessageMap() {
     return &map;
 }
 
-const AFX_MSGMAP* CWinApp::GetMessageMap() const { return GetThisMessageMap(); }
+const AFX_MSGMAP* CWinApp::GetMessageMap() const {
+    return GetThisMessageMap();
+}
 
-BOOL CWinApp::InitInstance() { return TRUE; }
+BOOL CWinApp::InitInstance() {
+    return TRUE;
+}
 
-int CWinApp::ExitInstance() { return 0; }
+int CWinApp::ExitInstance() {
+    return 0;
+}
 
 BOOL CWinApp::PreTranslateMessage(MSG* pMsg) {
     // The framework's own pre-translation: the target window's, then its parents'.
@@ -400,9 +445,13 @@ BOOL CWinApp::PreTranslateMessage(MSG* pMsg) {
     return FALSE;
 }
 
-CWinApp* AfxGetApp() { return g_pApp; }
+CWinApp* AfxGetApp() {
+    return g_pApp;
+}
 
-CWnd* AfxGetMainWnd() { return g_pApp ? g_pApp->m_pMainWnd : nullptr; }
+CWnd* AfxGetMainWnd() {
+    return g_pApp ? g_pApp->m_pMainWnd : nullptr;
+}
 
 HCURSOR AfxWaitCursor() {
     ui::Backend* pBackend = ui::GetBackend();

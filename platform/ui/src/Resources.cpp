@@ -47,13 +47,21 @@ void RegisterString(UINT nID, WORD wLanguage, const char* pszText) {
     Strings()[{static_cast<long>(nID), wLanguage}] = pszText;
 }
 
-void RegisterImage(int nID, WORD wLanguage, const char* pszName) { Images()[{nID, wLanguage}] = pszName; }
+void RegisterImage(int nID, WORD wLanguage, const char* pszName) {
+    Images()[{nID, wLanguage}] = pszName;
+}
 
-void SetUserInterfaceLanguage(WORD wLanguage) { g_wLanguage = wLanguage; }
+void SetUserInterfaceLanguage(WORD wLanguage) {
+    g_wLanguage = wLanguage;
+}
 
-WORD GetUserInterfaceLanguage() { return g_wLanguage; }
+WORD GetUserInterfaceLanguage() {
+    return g_wLanguage;
+}
 
-const DialogTemplate* FindDialogTemplate(UINT nID) { return Choose(Dialogs(), static_cast<long>(nID)); }
+const DialogTemplate* FindDialogTemplate(UINT nID) {
+    return Choose(Dialogs(), static_cast<long>(nID));
+}
 
 const char* FindString(UINT nID) {
     const std::string* p = Choose(Strings(), static_cast<long>(nID));

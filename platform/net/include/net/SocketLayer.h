@@ -125,8 +125,12 @@ constexpr std::uint32_t htonl(std::uint32_t v) {
 constexpr std::uint16_t htons(std::uint16_t v) {
     return static_cast<std::uint16_t>(((v & 0xFFu) << 8) | (v >> 8));
 }
-constexpr std::uint32_t ntohl(std::uint32_t v) { return htonl(v); }
-constexpr std::uint16_t ntohs(std::uint16_t v) { return htons(v); }
+constexpr std::uint32_t ntohl(std::uint32_t v) {
+    return htonl(v);
+}
+constexpr std::uint16_t ntohs(std::uint16_t v) {
+    return htons(v);
+}
 
 /// The operations of a socket layer. Each returns what the Winsock call of the same name returns
 /// and, on failure, leaves the error code for WSAGetLastError.
@@ -165,9 +169,15 @@ SocketLayer& CurrentSocketLayer();
 /// Installs a layer (null: the system layer again); returns the previous one.
 SocketLayer* InstallSocketLayer(SocketLayer* pLayer);
 
-inline int WSAStartup(std::uint16_t v, WSADATA* d) { return CurrentSocketLayer().WSAStartup(v, d); }
-inline int WSACleanup() { return CurrentSocketLayer().WSACleanup(); }
-inline SOCKET socket(int af, int type, int protocol) { return CurrentSocketLayer().socket(af, type, protocol); }
+inline int WSAStartup(std::uint16_t v, WSADATA* d) {
+    return CurrentSocketLayer().WSAStartup(v, d);
+}
+inline int WSACleanup() {
+    return CurrentSocketLayer().WSACleanup();
+}
+inline SOCKET socket(int af, int type, int protocol) {
+    return CurrentSocketLayer().socket(af, type, protocol);
+}
 inline int setsockopt(SOCKET s, int level, int name, const char* val, int len) {
     return CurrentSocketLayer().setsockopt(s, level, name, val, len);
 }
@@ -185,12 +195,22 @@ inline int WSAIoctl(SOCKET s, unsigned long code, void* in, unsigned long inLen,
 inline int select(int nfds, fd_set* r, fd_set* w, fd_set* e, const timeval* t) {
     return CurrentSocketLayer().select(nfds, r, w, e, t);
 }
-inline int shutdown(SOCKET s, int how) { return CurrentSocketLayer().shutdown(s, how); }
-inline int closesocket(SOCKET s) { return CurrentSocketLayer().closesocket(s); }
-inline int WSAGetLastError() { return CurrentSocketLayer().WSAGetLastError(); }
-inline std::uint32_t GetTickCount() { return CurrentSocketLayer().GetTickCount(); }
+inline int shutdown(SOCKET s, int how) {
+    return CurrentSocketLayer().shutdown(s, how);
+}
+inline int closesocket(SOCKET s) {
+    return CurrentSocketLayer().closesocket(s);
+}
+inline int WSAGetLastError() {
+    return CurrentSocketLayer().WSAGetLastError();
+}
+inline std::uint32_t GetTickCount() {
+    return CurrentSocketLayer().GetTickCount();
+}
 
-inline void FD_ZERO_SET(fd_set* set) { set->fd_count = 0; }
+inline void FD_ZERO_SET(fd_set* set) {
+    set->fd_count = 0;
+}
 inline void FD_ADD(SOCKET s, fd_set* set) {
     if (set->fd_count < WSA_FD_SETSIZE) {
         set->fd_array[set->fd_count++] = s;
@@ -199,7 +219,9 @@ inline void FD_ADD(SOCKET s, fd_set* set) {
 /// Whether the socket is in the set (after select: whether it is ready).
 int WSAFDIsSet(SOCKET s, const fd_set* set);
 
-inline const char* inet_ntoa(in_addr addr) { return CurrentSocketLayer().inet_ntoa(addr); }
+inline const char* inet_ntoa(in_addr addr) {
+    return CurrentSocketLayer().inet_ntoa(addr);
+}
 /// Text of an AF_INET address into the buffer; null on failure (unknown family, small buffer).
 const char* inet_ntop(int af, const void* src, char* dst, std::size_t size);
 

@@ -63,7 +63,8 @@ public:
     virtual ~Backend();
     /// Makes the window of dialog template nIDTemplate, with its controls, hidden; pOwner may be
     /// null. Returns null when there is no such template.
-    virtual NativeWindow* CreateDialogWindow(UINT nIDTemplate, CWnd* pDialog, NativeWindow* pOwner) = 0;
+    virtual NativeWindow* CreateDialogWindow(UINT nIDTemplate, CWnd* pDialog,
+                                             NativeWindow* pOwner) = 0;
     /// Shows the dialog, disables its owner and runs a modal loop until EndModal; returns the
     /// result. Returns at once when EndModal came first.
     virtual INT_PTR RunModal(NativeWindow* pDialog) = 0;

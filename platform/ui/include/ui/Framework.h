@@ -31,61 +31,60 @@ struct AFX_MSGMAP {
     const AFX_MSGMAP_ENTRY* lpEntries;
 };
 
-#define DECLARE_MESSAGE_MAP()                                 \
-protected:                                                    \
-    static const AFX_MSGMAP* GetThisMessageMap();      \
+#define DECLARE_MESSAGE_MAP()                     \
+protected:                                        \
+    static const AFX_MSGMAP* GetThisMessageMap(); \
     const AFX_MSGMAP* GetMessageMap() const override;
 
-#define BEGIN_MESSAGE_MAP(theClass, baseClass)                                   \
-    const AFX_MSGMAP* theClass::GetMessageMap() const {                          \
-        return GetThisMessageMap();                                       \
-    }                                                                            \
-    const AFX_MSGMAP* theClass::GetThisMessageMap() {                     \
-        using ThisClass = theClass;                                              \
-        using TheBaseClass = baseClass;                                          \
+#define BEGIN_MESSAGE_MAP(theClass, baseClass)          \
+    const AFX_MSGMAP* theClass::GetMessageMap() const { \
+        return GetThisMessageMap();                     \
+    }                                                   \
+    const AFX_MSGMAP* theClass::GetThisMessageMap() {   \
+        using ThisClass = theClass;                     \
+        using TheBaseClass = baseClass;                 \
         static const AFX_MSGMAP_ENTRY _messageEntries[] = {
-#define END_MESSAGE_MAP()                                                        \
-    {0, 0, 0, nullptr}                                                           \
-    }                                                                            \
-    ;                                                                            \
-    static const AFX_MSGMAP messageMap = {&TheBaseClass::GetThisMessageMap, \
-                                          &_messageEntries[0]};                  \
-    return &messageMap;                                                          \
+#define END_MESSAGE_MAP()                                                                         \
+    { 0, 0, 0, nullptr }                                                                          \
+    }                                                                                             \
+    ;                                                                                             \
+    static const AFX_MSGMAP messageMap = {&TheBaseClass::GetThisMessageMap, &_messageEntries[0]}; \
+    return &messageMap;                                                                           \
     }
 
-#define ON_CONTROL(code, id, memberFxn)                                          \
-    {WM_COMMAND, static_cast<UINT>(code), static_cast<UINT>(id),                 \
-     [](CCmdTarget* p, WPARAM, LPARAM) -> LRESULT {                              \
-         static_cast<ThisClass*>(p)->memberFxn();                                \
-         return 0;                                                               \
+#define ON_CONTROL(code, id, memberFxn)                          \
+    {WM_COMMAND, static_cast<UINT>(code), static_cast<UINT>(id), \
+     [](CCmdTarget* p, WPARAM, LPARAM) -> LRESULT {              \
+         static_cast<ThisClass*>(p)->memberFxn();                \
+         return 0;                                               \
      }},
 #define ON_COMMAND(id, memberFxn) ON_CONTROL(0, id, memberFxn)
 #define ON_BN_CLICKED(id, memberFxn) ON_CONTROL(BN_CLICKED, id, memberFxn)
 #define ON_LBN_DBLCLK(id, memberFxn) ON_CONTROL(LBN_DBLCLK, id, memberFxn)
 #define ON_LBN_SELCHANGE(id, memberFxn) ON_CONTROL(LBN_SELCHANGE, id, memberFxn)
-#define ON_MESSAGE_VOID(message, memberFxn)                                      \
-    {message, 0, 0, [](CCmdTarget* p, WPARAM, LPARAM) -> LRESULT {               \
-         static_cast<ThisClass*>(p)->memberFxn();                                \
-         return 0;                                                               \
+#define ON_MESSAGE_VOID(message, memberFxn)                        \
+    {message, 0, 0, [](CCmdTarget* p, WPARAM, LPARAM) -> LRESULT { \
+         static_cast<ThisClass*>(p)->memberFxn();                  \
+         return 0;                                                 \
      }},
 /// A message to a handler taking (wParam, lParam) and returning its result.
-#define ON_MESSAGE(message, memberFxn)                                           \
-    {message, 0, 0, [](CCmdTarget* p, WPARAM w, LPARAM l) -> LRESULT {           \
-         return static_cast<ThisClass*>(p)->memberFxn(w, l);                     \
+#define ON_MESSAGE(message, memberFxn)                                 \
+    {message, 0, 0, [](CCmdTarget* p, WPARAM w, LPARAM l) -> LRESULT { \
+         return static_cast<ThisClass*>(p)->memberFxn(w, l);           \
      }},
 #define ON_WM_DESTROY() ON_MESSAGE_VOID(WM_DESTROY, OnDestroy)
 #define ON_WM_PAINT() ON_MESSAGE_VOID(WM_PAINT, OnPaint)
 #define ON_WM_CLOSE() ON_MESSAGE_VOID(WM_CLOSE, OnClose)
-#define ON_WM_QUERYDRAGICON()                                                    \
-    {WM_QUERYDRAGICON, 0, 0, [](CCmdTarget* p, WPARAM, LPARAM) -> LRESULT {      \
+#define ON_WM_QUERYDRAGICON()                                                             \
+    {WM_QUERYDRAGICON, 0, 0, [](CCmdTarget* p, WPARAM, LPARAM) -> LRESULT {               \
          return reinterpret_cast<LRESULT>(static_cast<ThisClass*>(p)->OnQueryDragIcon()); \
      }},
 /// A scroll message (WM_HSCROLL or WM_VSCROLL) to a handler taking (code, position, scroll bar).
-#define ON_SCROLL_MESSAGE(message, memberFxn)                                    \
-    {message, 0, 0, [](CCmdTarget* p, WPARAM w, LPARAM l) -> LRESULT {           \
-         static_cast<ThisClass*>(p)->memberFxn(LOWORD(w), HIWORD(w),             \
+#define ON_SCROLL_MESSAGE(message, memberFxn)                                     \
+    {message, 0, 0, [](CCmdTarget* p, WPARAM w, LPARAM l) -> LRESULT {            \
+         static_cast<ThisClass*>(p)->memberFxn(LOWORD(w), HIWORD(w),              \
                                                reinterpret_cast<CScrollBar*>(l)); \
-         return 0;                                                               \
+         return 0;                                                                \
      }},
 
 /// Root of the class tree.
@@ -189,9 +188,13 @@ public:
 /// A list box.
 class CListBox : public CWnd {
 public:
-    int AddString(const char* psz) { return static_cast<int>(SendMessage(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(psz))); }
+    int AddString(const char* psz) {
+        return static_cast<int>(SendMessage(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(psz)));
+    }
     int GetCurSel() { return static_cast<int>(SendMessage(LB_GETCURSEL)); }
-    int SetCurSel(int n) { return static_cast<int>(SendMessage(LB_SETCURSEL, static_cast<WPARAM>(n))); }
+    int SetCurSel(int n) {
+        return static_cast<int>(SendMessage(LB_SETCURSEL, static_cast<WPARAM>(n)));
+    }
     int GetCount() { return static_cast<int>(SendMessage(LB_GETCOUNT)); }
 };
 
