@@ -1,4 +1,5 @@
 // lorixlog-finder: the desktop program.
+#include <csignal>
 #include <cstdio>
 
 #include "ClorixlogfinderApp.h"
@@ -17,7 +18,11 @@ int main(int argc, char** argv) {
                                      : ui::LANG_ENGLISH_US);
     RegisterProgramResources();
 
-    // The report also goes to standard output, line by line, for logs and scripts.
+    // The report also goes to standard output, line by line, for logs and scripts; a reader of
+    // it that goes away must not end the program.
+#if defined(SIGPIPE)
+    std::signal(SIGPIPE, SIG_IGN);
+#endif
     static CConsoleReportWriter stdoutWriter(stdout);
     g_pDefaultReportListener = &stdoutWriter;
 
