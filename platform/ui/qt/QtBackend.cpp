@@ -229,7 +229,8 @@ public:
         m_pButton->setAutoDefault(false);
         m_pButton->setProperty("lxWindow",
                                QVariant::fromValue<quintptr>(reinterpret_cast<quintptr>(this)));
-        QObject::connect(m_pButton, &QPushButton::clicked, [this] { Notify(BN_CLICKED); });
+        QObject::connect(m_pButton, &QPushButton::clicked, &m_context,
+                         [this] { Notify(BN_CLICKED); });
     }
     void SetText(const char* pszText) override { m_pButton->setText(FromBytes(pszText)); }
     std::string GetText() const override { return ToBytes(m_pButton->text()); }
@@ -238,6 +239,7 @@ public:
 
 private:
     QPushButton* m_pButton;
+    QObject m_context;  // ends the connections with this object
 };
 
 class GroupBoxWindow final : public QtWindow {
@@ -380,50 +382,60 @@ private:
     }
 
     void ConnectScrollBar(QScrollBar* pBar, UINT message) {
-        QObject::connect(pBar, &QScrollBar::sliderPressed, [this, pBar, message] {
+        QObject::connect(pBar, &QScrollBar::sliderPressed, &m_releaseFilter, [this, pBar, message] {
             SendScroll(message, SB_THUMBTRACK, pBar->sliderPosition());
         });
-        QObject::connect(pBar, &QScrollBar::sliderMoved, [this, message](int nPosition) {
-            SendScroll(message, SB_THUMBTRACK, nPosition);
-        });
-        QObject::connect(pBar, &QScrollBar::sliderReleased, [this, pBar, message] {
-            SendScroll(message, SB_THUMBPOSITION, pBar->sliderPosition());
-            SendScroll(message, SB_ENDSCROLL, 0);
-        });
-        QObject::connect(pBar, &QScrollBar::actionTriggered, [this, message](int nAction) {
-            switch (nAction) {
-                case QAbstractSlider::SliderSingleStepSub:
-                    SendScroll(message, SB_LINEUP, 0);
-                    break;
-                case QAbstractSlider::SliderSingleStepAdd:
-                    SendScroll(message, SB_LINEDOWN, 0);
-                    break;
-                case QAbstractSlider::SliderPageStepSub:
-                    SendScroll(message, SB_PAGEUP, 0);
-                    break;
-                case QAbstractSlider::SliderPageStepAdd:
-                    SendScroll(message, SB_PAGEDOWN, 0);
-                    break;
-                default:
-                    return;
-            }
-            m_bStepping = true;
-        });
+        QObject::connect(
+            pBar, &QScrollBar::sliderMoved, &m_releaseFilter,
+            [this, message](int nPosition) { SendScroll(message, SB_THUMBTRACK, nPosition); });
+        QObject::connect(pBar, &QScrollBar::sliderReleased, &m_releaseFilter,
+                         [this, pBar, message] {
+                             SendScroll(message, SB_THUMBPOSITION, pBar->sliderPosition());
+                             SendScroll(message, SB_ENDSCROLL, 0);
+                         });
+        QObject::connect(pBar, &QScrollBar::actionTriggered, &m_releaseFilter,
+                         [this, message](int nAction) {
+                             switch (nAction) {
+                                 case QAbstractSlider::SliderSingleStepSub:
+                                     SendScroll(message, SB_LINEUP, 0);
+                                     break;
+                                 case QAbstractSlider::SliderSingleStepAdd:
+                                     SendScroll(message, SB_LINEDOWN, 0);
+                                     break;
+                                 case QAbstractSlider::SliderPageStepSub:
+                                     SendScroll(message, SB_PAGEUP, 0);
+                                     break;
+                                 case QAbstractSlider::SliderPageStepAdd:
+                                     SendScroll(message, SB_PAGEDOWN, 0);
+                                     break;
+                                 default:
+                                     return;
+                             }
+                             m_bStepping = true;
+                         });
         pBar->installEventFilter(&m_releaseFilter);
-        m_releaseFilter.onRelease = [this, pBar, message] {
-            if (m_bStepping && !pBar->isSliderDown()) {
+        m_releaseFilter.bars.push_back({pBar, message});
+        m_releaseFilter.onRelease = [this](QScrollBar* pReleased, UINT nMessage) {
+            // The mouse button goes up after arrow or page scrolling: that scrolling ends.
+            if (m_bStepping && !pReleased->isSliderDown()) {
                 m_bStepping = false;
-                SendScroll(message, SB_ENDSCROLL, 0);
+                SendScroll(nMessage, SB_ENDSCROLL, 0);
             }
         };
     }
 
+    /// Sees the mouse button go up on either scroll bar.
     class ReleaseFilter : public QObject {
     public:
-        std::function<void()> onRelease;
-        bool eventFilter(QObject*, QEvent* pEvent) override {
+        std::vector<std::pair<QScrollBar*, UINT>> bars;
+        std::function<void(QScrollBar*, UINT)> onRelease;
+        bool eventFilter(QObject* pObject, QEvent* pEvent) override {
             if (pEvent->type() == QEvent::MouseButtonRelease && onRelease) {
-                onRelease();
+                for (const auto& [pBar, message] : bars) {
+                    if (pBar == pObject) {
+                        onRelease(pBar, message);
+                    }
+                }
             }
             return false;
         }
@@ -434,7 +446,7 @@ private:
     std::vector<std::size_t> m_aLineEnds;  // byte positions of the '\n' of each "\r\n"
     UINT m_nLimit = 30000;
     bool m_bStepping = false;
-    ReleaseFilter m_releaseFilter;
+    ReleaseFilter m_releaseFilter;  // also ends the scroll bars' connections with this object
 };
 
 class ListBoxWindow final : public QtWindow {
@@ -447,16 +459,17 @@ public:
         m_pList->setSortingEnabled(false);
         m_pList->setVerticalScrollBarPolicy(
             (dwStyle & LBS_DISABLENOSCROLL) ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAsNeeded);
-        QObject::connect(m_pList, &QListWidget::currentRowChanged, [this](int) {
+        QObject::connect(m_pList, &QListWidget::currentRowChanged, &m_context, [this](int) {
             if (!m_bProgrammatic && m_bNotify) {
                 Notify(LBN_SELCHANGE);
             }
         });
-        QObject::connect(m_pList, &QListWidget::itemDoubleClicked, [this](QListWidgetItem*) {
-            if (m_bNotify) {
-                Notify(LBN_DBLCLK);
-            }
-        });
+        QObject::connect(m_pList, &QListWidget::itemDoubleClicked, &m_context,
+                         [this](QListWidgetItem*) {
+                             if (m_bNotify) {
+                                 Notify(LBN_DBLCLK);
+                             }
+                         });
     }
     QWidget* Widget() const override { return m_pList; }
     QListWidget* List() const { return m_pList; }
@@ -491,6 +504,7 @@ private:
     QListWidget* m_pList;
     bool m_bNotify;
     bool m_bProgrammatic = false;
+    QObject m_context;  // ends the connections with this object
 };
 
 class DialogWindow;
