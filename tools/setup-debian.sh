@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
-  qt6-base-dev libgl-dev
+  qt6-base-dev qt6-wayland libgl-dev
   iproute2 util-linux procps curl python3 time
   xvfb xauth xdotool imagemagick fonts-dejavu-core desktop-file-utils
 )
