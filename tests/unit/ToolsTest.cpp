@@ -156,7 +156,7 @@ TEST(Simulator, RejectsWrongCommandLines) {
 }
 
 TEST(Simulator, PageEscapesDeviceTexts) {
-    sim::DeviceSpec device;
+    sim::SimulatedDevice device;
     device.serial = "<script>";
     const std::string page = sim::ComposePage(device);
     EXPECT_EQ(page.find("<script>"), std::string::npos);

@@ -97,7 +97,7 @@ std::uint64_t NowMs() {
 }
 
 struct Device {
-    DeviceSpec spec;
+    SimulatedDevice config;
     in_addr address{};
     in_addr netmask{};
     int nHttpSocket = -1;
@@ -201,7 +201,7 @@ int OpenHttp(const in_addr& address, std::uint16_t nPort) {
 
 std::string HttpResponse(const Device& device, const std::string& request) {
     const bool bRoot = request.rfind("GET / ", 0) == 0 || request.rfind("HEAD / ", 0) == 0;
-    const std::string body = bRoot ? ComposePage(device.spec) : "Not found\n";
+    const std::string body = bRoot ? ComposePage(device.config) : "Not found\n";
     std::string response = bRoot ? "HTTP/1.0 200 OK\r\n" : "HTTP/1.0 404 Not Found\r\n";
     response += bRoot ? "Content-Type: text/html; charset=windows-1252\r\n"
                       : "Content-Type: text/plain\r\n";
@@ -282,7 +282,7 @@ bool ParseOptions(const std::vector<std::string>& args, Options* pOptions, bool*
             }
             return true;
         };
-        DeviceSpec* pDevice = pOptions->devices.empty() ? nullptr : &pOptions->devices.back();
+        SimulatedDevice* pDevice = pOptions->devices.empty() ? nullptr : &pOptions->devices.back();
         auto device = [&]() {
             if (pDevice == nullptr) {
                 *pError = "option '" + arg + "' must follow a --device";
@@ -303,9 +303,9 @@ bool ParseOptions(const std::vector<std::string>& args, Options* pOptions, bool*
                 *pError = "'" + text + "' is no IPv4 address";
                 return false;
             }
-            DeviceSpec spec;
-            spec.address = text;
-            pOptions->devices.push_back(spec);
+            SimulatedDevice config;
+            config.address = text;
+            pOptions->devices.push_back(config);
         } else if (arg == "--port" || arg == "--http-port") {
             if (!number(1, 65535, &n)) {
                 return false;
@@ -373,7 +373,7 @@ bool ParseOptions(const std::vector<std::string>& args, Options* pOptions, bool*
         *pError = "no --device given";
         return false;
     }
-    for (DeviceSpec& device : pOptions->devices) {
+    for (SimulatedDevice& device : pOptions->devices) {
         if (device.serial.empty()) {
             in_addr address{};
             inet_pton(AF_INET, device.address.c_str(), &address);
@@ -388,7 +388,7 @@ bool ParseOptions(const std::vector<std::string>& args, Options* pOptions, bool*
     return true;
 }
 
-std::string ComposeReply(const DeviceSpec& device, int nCopy) {
+std::string ComposeReply(const SimulatedDevice& device, int nCopy) {
     std::string reply;
     if (device.reply) {
         reply = *device.reply;
@@ -406,7 +406,7 @@ std::string ComposeReply(const DeviceSpec& device, int nCopy) {
     return reply;
 }
 
-std::string ComposePage(const DeviceSpec& device) {
+std::string ComposePage(const SimulatedDevice& device) {
     const std::string title = HtmlEscape(device.model + " " + device.serial);
     return "<!DOCTYPE html>\n<html><head><meta charset=\"windows-1252\"><title>" + title +
            "</title></head>\n<body><h1>" + title + "</h1>\n<table>\n" + "<tr><th>Model</th><td>" +
@@ -426,20 +426,20 @@ int Run(const Options& options) {
     sigaction(SIGTERM, &action, nullptr);
 
     std::vector<Device> devices;
-    for (const DeviceSpec& spec : options.devices) {
+    for (const SimulatedDevice& config : options.devices) {
         Device device;
-        device.spec = spec;
-        inet_pton(AF_INET, spec.address.c_str(), &device.address);
+        device.config = config;
+        inet_pton(AF_INET, config.address.c_str(), &device.address);
         if (!FindNetmask(device.address, &device.netmask)) {
             std::fprintf(stderr, "lorixlog-sim: %s is not an address of this computer\n",
-                         spec.address.c_str());
+                         config.address.c_str());
             return 1;
         }
-        if (spec.bHttp) {
+        if (config.bHttp) {
             device.nHttpSocket = OpenHttp(device.address, options.nHttpPort);
             if (device.nHttpSocket < 0) {
-                std::fprintf(stderr, "lorixlog-sim: cannot serve %s:%u: %s\n", spec.address.c_str(),
-                             options.nHttpPort, std::strerror(errno));
+                std::fprintf(stderr, "lorixlog-sim: cannot serve %s:%u: %s\n",
+                             config.address.c_str(), options.nHttpPort, std::strerror(errno));
                 return 1;
             }
         }
@@ -476,11 +476,11 @@ int Run(const Options& options) {
             pending.erase(pending.begin() + static_cast<std::ptrdiff_t>(i));
             const Device& device = devices[reply.nDevice];
             for (int nCopy = 0; nCopy < reply.nCopies; ++nCopy) {
-                const std::string payload = ComposeReply(device.spec, nCopy);
+                const std::string payload = ComposeReply(device.config, nCopy);
                 const bool bSent = SendFrom(udp, device, reply.to, payload);
                 if (options.bVerbose || !bSent) {
                     std::fprintf(stderr, "lorixlog-sim: %s %s -> %s:%u (%zu bytes)%s\n",
-                                 device.spec.address.c_str(),
+                                 device.config.address.c_str(),
                                  bSent ? "answered" : "could not answer",
                                  inet_ntoa(reply.to.sin_addr), ntohs(reply.to.sin_port),
                                  payload.size(), bSent ? "" : std::strerror(errno));
@@ -545,10 +545,10 @@ int Run(const Options& options) {
                     if (!Answers(devices[i], destination)) {
                         continue;
                     }
-                    const DeviceSpec& spec = devices[i].spec;
-                    const int nCopies = (spec.bTwice ? 2 : 1) + spec.nFlood;
-                    pending.push_back(PendingReply{nNow + static_cast<std::uint64_t>(spec.nDelayMs),
-                                                   i, from, nCopies});
+                    const SimulatedDevice& config = devices[i].config;
+                    const int nCopies = (config.bTwice ? 2 : 1) + config.nFlood;
+                    pending.push_back(PendingReply{
+                        nNow + static_cast<std::uint64_t>(config.nDelayMs), i, from, nCopies});
                 }
             }
         }
@@ -581,7 +581,7 @@ int Run(const Options& options) {
                         const std::string response = HttpResponse(devices[c.nDevice], c.request);
                         if (options.bVerbose) {
                             std::fprintf(stderr, "lorixlog-sim: %s page request: %s\n",
-                                         devices[c.nDevice].spec.address.c_str(),
+                                         devices[c.nDevice].config.address.c_str(),
                                          c.request.substr(0, c.request.find("\r\n")).c_str());
                         }
                         const int flags = fcntl(c.fd, F_GETFL);

@@ -10,7 +10,7 @@
 namespace sim {
 
 /// One simulated device and how it answers.
-struct DeviceSpec {
+struct SimulatedDevice {
     std::string address;  ///< dotted IPv4 address the device answers from
     std::string maker = "TVK";
     std::string model = "lorixLOG";
@@ -28,7 +28,7 @@ struct DeviceSpec {
 };
 
 struct Options {
-    std::vector<DeviceSpec> devices;
+    std::vector<SimulatedDevice> devices;
     std::uint16_t nPort = 9959;
     std::uint16_t nHttpPort = 80;
     std::string readyFile;
@@ -45,10 +45,10 @@ bool ParseOptions(const std::vector<std::string>& args, Options* pOptions, bool*
 std::string Unescape(const std::string& value);
 
 /// The reply a device sends; nCopy numbers the flood copies (0 for the first).
-std::string ComposeReply(const DeviceSpec& device, int nCopy);
+std::string ComposeReply(const SimulatedDevice& device, int nCopy);
 
 /// The device's web page (HTML, Windows-1252 like the device's texts).
-std::string ComposePage(const DeviceSpec& device);
+std::string ComposePage(const SimulatedDevice& device);
 
 /// Runs the simulator until a signal (or nMaxSeconds). Returns the process exit status.
 int Run(const Options& options);
