@@ -107,6 +107,37 @@ TEST(ConsoleReportWriter, WritesEachCompleteLineOnceInItsFinalForm) {
     std::free(pBuffer);
 }
 
+TEST(ConsoleReportWriter, DoesNotRepeatAnOpeningThatIsWrittenAgainAfterAReset) {
+    char* pBuffer = nullptr;
+    std::size_t nSize = 0;
+    std::FILE* pStream = open_memstream(&pBuffer, &nSize);
+    ASSERT_NE(pStream, nullptr);
+    {
+        CConsoleReportWriter writer(pStream);
+        TestReportWindow report;
+        report.m_pListener = &writer;
+        // The desktop program resets the report three times before its first search runs.
+        report.Reset();
+        report.Reset();
+        report.EnsureBlankLine();
+        report.Reset();
+        report.EnsureBlankLine();
+        report.AppendText("first search\r\n");
+        // A later search starts over with the same opening: after a real report it is written.
+        report.Reset();
+        report.EnsureBlankLine();
+        report.Reset();
+        report.EnsureBlankLine();
+        report.AppendText("second search\r\n");
+        writer.Finish();
+    }
+    std::fclose(pStream);
+    const std::string banner = std::string(kEnglishBanner, std::strlen(kEnglishBanner) - 2) + "\n";
+    EXPECT_EQ(std::string(pBuffer, nSize),
+              banner + "\nfirst search\n" + banner + "\nsecond search\n");
+    std::free(pBuffer);
+}
+
 // --- The simulator's options and replies ---
 
 sim::Options Parse(std::vector<std::string> args, std::string* pError = nullptr) {
