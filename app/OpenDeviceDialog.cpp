@@ -1,6 +1,7 @@
 #include "OpenDeviceDialog.h"
 
 #include "ClorixlogfinderApp.h"
+#include "DeviceUrl.h"
 #include "ReportWindow.h"
 #include "resource.h"
 #include "shell/Shell.h"
@@ -139,14 +140,10 @@ void COpenDeviceDialog::OnByIPv6() {
 
 void COpenDeviceDialog::OnDeviceListDblClk() {
     if (const DeviceRecord* pDevice = SelectedDevice()) {
-        if (Present(pDevice->szIPv4)) {
-            OpenAddress(Url("http://", pDevice->szIPv4, "/"));
-        } else if (Present(pDevice->szIPv6)) {
-            OpenAddress(Url("http://[", pDevice->szIPv6, "]/"));
-        } else if (Present(pDevice->szDnsName)) {
-            OpenAddress(Url("http://", pDevice->szDnsName, "/"));
-        } else if (Present(pDevice->szHostName)) {
-            OpenAddress(Url("http://", pDevice->szHostName, "/"));
+        // The best address the device has: IPv4, else IPv6, else DNS name, else host name.
+        const std::string url = BestDeviceUrl(*pDevice);
+        if (!url.empty()) {
+            OpenAddress(url);
         }
     }
 }
