@@ -8,9 +8,11 @@
 #include "QtBackend.h"
 #include "ReportWindow.h"
 #include "Resources.h"
+#include "StandardStreams.h"
 #include "ui/Resources.h"
 
 int main(int argc, char** argv) {
+    OpenClosedStandardStreams();
     // One choice of language for the resources: German dialogs, tag and report texts for a
     // German user interface, English ones otherwise.
     ui::SetUserInterfaceLanguage(UserInterfaceLanguage() == UiLanguage::German

@@ -1,5 +1,7 @@
 #include "ConsoleReport.h"
 
+#include <cerrno>
+
 #include "TextOutput.h"
 
 namespace {
@@ -24,7 +26,14 @@ void CConsoleReportWriter::WriteLine(const std::string& line) {
         return;
     }
     m_repeatable.clear();
-    std::fprintf(m_pStream, "%s\n", TerminalTextFrom1252(line).c_str());
+    errno = 0;
+    Written(std::fprintf(m_pStream, "%s\n", TerminalTextFrom1252(line).c_str()) >= 0);
+}
+
+void CConsoleReportWriter::Written(bool bSucceeded) {
+    if (!bSucceeded && m_nWriteError == 0) {
+        m_nWriteError = errno != 0 ? errno : EIO;
+    }
 }
 
 void CConsoleReportWriter::OnTextAppended(const char* pText, std::size_t nLength) {
@@ -37,14 +46,17 @@ void CConsoleReportWriter::OnTextAppended(const char* pText, std::size_t nLength
     }
     if (nStart > 0) {
         m_strPending.erase(0, nStart);
-        std::fflush(m_pStream);
+        errno = 0;
+        Written(std::fflush(m_pStream) == 0);
     }
 }
 
 void CConsoleReportWriter::Finish() {
+    errno = 0;
     if (!m_strPending.empty()) {
-        std::fprintf(m_pStream, "%s\n", TerminalTextFrom1252(m_strPending).c_str());
+        Written(std::fprintf(m_pStream, "%s\n", TerminalTextFrom1252(m_strPending).c_str()) >= 0);
         m_strPending.clear();
     }
-    std::fflush(m_pStream);
+    errno = 0;
+    Written(std::fflush(m_pStream) == 0 && std::ferror(m_pStream) == 0);
 }

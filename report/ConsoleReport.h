@@ -20,13 +20,17 @@ public:
     void OnTextAppended(const char* pText, std::size_t nLength) override;
     /// Writes what is left of an unfinished last line.
     void Finish();
+    /// The errno of the first write to the stream that failed; 0 while every write succeeded.
+    int WriteError() const { return m_nWriteError; }
 
 private:
     void WriteLine(const std::string& line);
+    void Written(bool bSucceeded);
 
     std::FILE* m_pStream;
     std::string m_strPending;
     std::vector<std::string> m_linesSinceReset;  // complete lines of the report since its reset
     std::vector<std::string> m_repeatable;       // lines already written that need not be again
     std::size_t m_nRepeated = 0;
+    int m_nWriteError = 0;
 };

@@ -9,9 +9,16 @@
 /// act on a terminal.
 std::string TerminalTextFrom1252(std::string_view text);
 
+/// Text of the user (command-line arguments, file names) in UTF-8, fit for a terminal: valid
+/// UTF-8 stays as it is, but control characters (C0, DEL and the C1 range U+0080 to U+009F) and
+/// every byte that is not part of valid UTF-8 are written as \xNN escapes of their bytes.
+std::string TerminalTextFromUtf8(std::string_view text);
+
 /// A JSON string literal (with its quotes) of Windows-1252 bytes, in UTF-8.
 std::string JsonStringFrom1252(std::string_view text);
 
-/// A CSV field (RFC 4180) of Windows-1252 bytes, in UTF-8: quoted when it holds a comma, quote,
-/// CR or LF, with quotes doubled; other control characters as \xNN escapes.
+/// A CSV field (RFC 4180) of Windows-1252 bytes, in UTF-8: quoted when it holds a comma, a
+/// quote or any control character, with quotes doubled and control characters written as they
+/// are. A field that a spreadsheet would take for a formula (it begins with '=', '+', '-', '@',
+/// a tab or a carriage return) is quoted with a leading apostrophe, so that it stays text.
 std::string CsvFieldFrom1252(std::string_view text);

@@ -1,7 +1,10 @@
 #include "DeviceInfo.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "ReportWindow.h"
 
@@ -12,11 +15,13 @@ namespace {
 constexpr const char kSearchFunction[] = "CDeviceInfo::SearchDevices";
 constexpr const char kDefaultModelPrefix[] = "lorix";
 constexpr const char kRequest[] = "*IDN?";
-constexpr const char kMaker[] = "TVK";
 
 constexpr int kDatagramBufferSize = 1472;
 constexpr int kMaxDatagram = kDatagramBufferSize - 1;
-constexpr int kInterfaceEntries = 64;
+constexpr std::size_t kInterfaceEntries = 64;
+constexpr std::size_t kMostInterfaceEntries = 4096;
+// Oversized datagrams reported one by one before the rest are dropped quietly.
+constexpr int kOversizedReports = 10;
 constexpr std::uint32_t kQuietMilliseconds = 3000;
 constexpr int kQuietPasses = 10;
 constexpr long kWaitMicroseconds = 100000;
@@ -30,7 +35,6 @@ constexpr int kLineDirectedSendFailed = 601;
 constexpr int kLineDirectedSendShort = 611;
 constexpr int kLineSelect = 650;
 constexpr int kLineReceive = 719;
-constexpr int kLineTooLarge = 728;
 constexpr int kLineAddressText = 785;
 
 const char* Text(const char* pszEnglish, const char* pszGerman) {
@@ -55,40 +59,6 @@ void UpdateDisplay() {
     }
 }
 
-/// Copies at most nLength bytes into a field of nWidth bytes, cut to fit and zero-terminated.
-template <std::size_t nWidth>
-void CopyField(char (&szField)[nWidth], const char* pText, std::size_t nLength) {
-    if (nLength > nWidth - 1) {
-        nLength = nWidth - 1;
-    }
-    std::memcpy(szField, pText, nLength);
-    szField[nLength] = '\0';
-}
-
-/// Splits like strtok with "," as the separator: runs of commas are one separator and there
-/// are no empty fields.
-class FieldSplitter {
-public:
-    explicit FieldSplitter(const char* pszText) : m_p(pszText) {}
-    bool Next(const char** ppField, std::size_t* pnLength) {
-        while (*m_p == ',') {
-            ++m_p;
-        }
-        if (*m_p == '\0') {
-            return false;
-        }
-        *ppField = m_p;
-        while (*m_p != '\0' && *m_p != ',') {
-            ++m_p;
-        }
-        *pnLength = static_cast<std::size_t>(m_p - *ppField);
-        return true;
-    }
-
-private:
-    const char* m_p;
-};
-
 void ReportSendError(int nError) {
     switch (nError) {
         case net::WSAECONNABORTED:
@@ -106,34 +76,158 @@ void ReportSendError(int nError) {
     }
 }
 
-void ReportTarget(const CDeviceInfo& info, const net::sockaddr_in& addrDest) {
-    if (info.m_nVerbosity < 1) {
-        return;
-    }
+std::string DottedText(std::uint32_t nAddress) {
     char szAddress[20] = {};
-    net::inet_ntop(net::AF_INET, &addrDest.sin_addr, szAddress, sizeof(szAddress));
-    ReportPrintf(Text("IPv4 broadcast onto '%s'.\r\n", "IPv4 broadcast auf '%s'.\r\n"), szAddress);
+    net::in_addr addr{nAddress};
+    net::inet_ntop(net::AF_INET, &addr, szAddress, sizeof(szAddress));
+    return szAddress;
 }
 
-/// Sends the request text of the buffer to the destination. Returns false after reporting a
-/// failure with the location line of nFailedLine or nShortLine.
-bool SendRequest(net::SOCKET s, const char* achBuffer, const net::sockaddr_in& addrDest,
-                 int nFailedLine, int nShortLine) {
+void ReportTarget(const CDeviceInfo& info, std::uint32_t nAddress) {
+    if (info.m_nVerbosity >= 1) {
+        ReportPrintf(Text("IPv4 broadcast onto '%s'.\r\n", "IPv4 broadcast auf '%s'.\r\n"),
+                     DottedText(nAddress).c_str());
+    }
+}
+
+/// The interface list into the buffer, which grows when the list does not fit (WSAEFAULT).
+/// Returns the number of entries; 0 when there is no list. Only a list too long for the largest
+/// buffer is reported, since the search then misses networks.
+std::size_t ReadInterfaceList(net::SOCKET s, std::vector<net::INTERFACE_INFO>* pEntries) {
+    for (std::size_t nRoom = kInterfaceEntries; nRoom <= kMostInterfaceEntries; nRoom *= 4) {
+        pEntries->assign(nRoom, net::INTERFACE_INFO{});
+        unsigned long nBytes = 0;
+        const unsigned long nBufferBytes =
+            static_cast<unsigned long>(nRoom * sizeof(net::INTERFACE_INFO));
+        if (net::WSAIoctl(s, net::SIO_GET_INTERFACE_LIST, nullptr, 0, pEntries->data(),
+                          nBufferBytes, &nBytes, nullptr, nullptr) != net::SOCKET_ERROR) {
+            pEntries->resize(std::min<std::size_t>(nBytes, nBufferBytes) /
+                             sizeof(net::INTERFACE_INFO));
+            return pEntries->size();
+        }
+        const int nError = net::WSAGetLastError();
+        if (nError != net::WSAEFAULT) {
+            break;
+        }
+        if (nRoom * 4 > kMostInterfaceEntries) {
+            ReportPrintf(Text("WARNING: The list of network interfaces is too long (%d); the "
+                              "query goes to 255.255.255.255 only.\r\n",
+                              "WARNING: Die Liste der Netzwerk-Schnittstellen ist zu lang (%d); "
+                              "die Anfrage geht nur an 255.255.255.255.\r\n"),
+                         nError);
+        }
+    }
+    pEntries->clear();
+    return 0;
+}
+
+/// The broadcast addresses the query goes to, each once, in order: the limited broadcast, then
+/// the directed broadcast of every IPv4 interface. Loopback is left out unless it is the only
+/// entry. Several addresses on one network share a directed broadcast, which goes out once.
+std::vector<std::uint32_t> BroadcastTargets(const std::vector<net::INTERFACE_INFO>& entries) {
+    std::vector<std::uint32_t> targets{net::htonl(net::INADDR_BROADCAST)};
+    for (const net::INTERFACE_INFO& entry : entries) {
+        if (entry.iiAddress.AddressIn.sin_family != net::AF_INET) {
+            continue;
+        }
+        const std::uint32_t nAddress = entry.iiAddress.AddressIn.sin_addr.s_addr;
+        const std::uint32_t nMask = entry.iiNetmask.AddressIn.sin_addr.s_addr;
+        if (reinterpret_cast<const unsigned char*>(&nAddress)[0] == 127 && entries.size() != 1) {
+            continue;
+        }
+        const std::uint32_t nTarget = nAddress | ~nMask;
+        if (std::find(targets.begin(), targets.end(), nTarget) == targets.end()) {
+            targets.push_back(nTarget);
+        }
+    }
+    return targets;
+}
+
+enum class SendResult { Sent, Failed, Short };
+
+/// Sends the request text of the buffer to one target. A failure is reported as a warning and
+/// left to the caller (*pnError) unless bLastChance: then, with no query sent before, it ends the
+/// search with the error line and nFailedLine. A short send always ends the search (nShortLine).
+SendResult SendRequest(net::SOCKET s, const char* achBuffer, std::uint32_t nTarget,
+                       bool bLastChance, int nFailedLine, int nShortLine, int* pnError) {
+    net::sockaddr_in addrDest{};
+    addrDest.sin_family = net::AF_INET;
+    addrDest.sin_port = net::htons(kDiscoveryPort);
+    addrDest.sin_addr.s_addr = nTarget;
     const int nLength = static_cast<int>(std::strlen(achBuffer));
     const int nSent =
         net::sendto(s, achBuffer, nLength, 0, reinterpret_cast<const net::sockaddr*>(&addrDest),
                     sizeof(addrDest));
     if (nSent == net::SOCKET_ERROR) {
-        ReportSendError(net::WSAGetLastError());
-        ReportLocation(nFailedLine);
-        return false;
+        *pnError = net::WSAGetLastError();
+        if (bLastChance) {
+            ReportSendError(*pnError);
+            ReportLocation(nFailedLine);
+        } else {
+            ReportPrintf(Text("WARNING: sendto(UDP) to %s returned %d.\r\n",
+                              "WARNING: sendto(UDP) an %s lieferte %d.\r\n"),
+                         DottedText(nTarget).c_str(), *pnError);
+        }
+        return SendResult::Failed;
     }
     if (nSent != nLength) {
         ReportPrintf("ERROR in sendto(): Sent %d instead of %d bytes.\r\n", nSent, nLength);
         ReportLocation(nShortLine);
-        return false;
+        return SendResult::Short;
     }
-    return true;
+    return SendResult::Sent;
+}
+
+/// Sends the query to every target. Returns whether at least one query went out; otherwise, or
+/// after a short send, the failure has been reported and the search ends.
+bool SendQueries(const CDeviceInfo& info, net::SOCKET s, const char* achBuffer,
+                 const std::vector<std::uint32_t>& targets) {
+    int nQueries = 0;
+    for (std::size_t i = 0; i < targets.size(); ++i) {
+        const bool bLimited = i == 0;
+        if (bLimited) {
+            EnsureBlankLine();
+        }
+        ReportTarget(info, targets[i]);
+        int nError = 0;
+        const bool bLastChance = nQueries == 0 && i + 1 == targets.size();
+        const SendResult result =
+            SendRequest(s, achBuffer, targets[i], bLastChance,
+                        bLimited ? kLineLimitedSendFailed : kLineDirectedSendFailed,
+                        bLimited ? kLineLimitedSendShort : kLineDirectedSendShort, &nError);
+        if (result == SendResult::Short || (result == SendResult::Failed && bLastChance)) {
+            return false;
+        }
+        if (result == SendResult::Sent) {
+            ++nQueries;
+        }
+        if (bLimited) {
+            EnsureBlankLine();
+        }
+    }
+    return nQueries > 0;
+}
+
+/// Reports a datagram that was too long for the buffer and so dropped. A stream of them gets a
+/// line each for the first few only, so that they cannot flood the report.
+void ReportOversizedDatagram(int nError, const net::sockaddr_in& addrFrom, int* pnReported) {
+    if (*pnReported > kOversizedReports) {
+        return;
+    }
+    if (++*pnReported > kOversizedReports) {
+        ReportPrintf(
+            Text("WARNING: Further oversized datagrams are dropped without a "
+                 "report.\r\n",
+                 "WARNING: Weitere zu gro\xdf"
+                 "e Datagramme werden ohne Meldung verworfen.\r\n"));
+        return;
+    }
+    ReportPrintf(Text("WARNING: recvfrom(UDP) returned %d: a datagram from %s:%u was too long "
+                      "and is dropped.\r\n",
+                      "WARNING: recvfrom(UDP) lieferte %d: ein Datagramm von %s:%u war zu lang "
+                      "und wird verworfen.\r\n"),
+                 nError, DottedText(addrFrom.sin_addr.s_addr).c_str(),
+                 static_cast<unsigned>(net::ntohs(addrFrom.sin_port)));
 }
 
 }  // namespace
@@ -207,60 +301,9 @@ void CDeviceInfo::ReportSearchStart() {
     }
 }
 
-bool ParseDeviceReply(const char* pszReply, const char* pszExpectedPrefix,
-                      const char* pszModelPrefix, DeviceRecord* pRecord) {
-    if (std::strncmp(pszReply, pszExpectedPrefix, std::strlen(pszExpectedPrefix)) != 0) {
-        return false;
-    }
-    std::memset(pRecord, 0, sizeof(DeviceRecord));
-    FieldSplitter fields(pszReply);
-    const char* pField = nullptr;
-    std::size_t nLength = 0;
-
-    if (!fields.Next(&pField, &nLength) || nLength != std::strlen(kMaker) ||
-        std::memcmp(pField, kMaker, nLength) != 0) {
-        return false;
-    }
-    CopyField(pRecord->szMaker, pField, nLength);
-
-    const std::size_t nPrefixLength = std::strlen(pszModelPrefix);
-    if (!fields.Next(&pField, &nLength) || nLength < nPrefixLength ||
-        std::memcmp(pField, pszModelPrefix, nPrefixLength) != 0) {
-        return false;
-    }
-    CopyField(pRecord->szModel, pField, nLength);
-
-    if (!fields.Next(&pField, &nLength)) {
-        return false;
-    }
-    CopyField(pRecord->szModelDetail, pField, nLength);
-
-    if (!fields.Next(&pField, &nLength)) {
-        return true;
-    }
-    CopyField(pRecord->szSerialNumber, pField, nLength);
-
-    if (!fields.Next(&pField, &nLength)) {
-        return true;
-    }
-    const void* pDot = std::memchr(pField, '.', nLength);
-    if (pDot != nullptr) {
-        CopyField(pRecord->szDnsName, pField, nLength);
-        nLength = static_cast<std::size_t>(static_cast<const char*>(pDot) - pField);
-    }
-    CopyField(pRecord->szHostName, pField, nLength);
-
-    if (fields.Next(&pField, &nLength)) {
-        CopyField(pRecord->szFirmwareVersion, pField, nLength);
-    }
-    return true;
-}
-
 void CDeviceInfo::SearchDevices() {
     char szExpectedPrefix[48] = {};
     char achBuffer[kDatagramBufferSize];
-    net::sockaddr_in addrDest{};
-    alignas(8) unsigned char achInterfaces[kInterfaceEntries * sizeof(net::INTERFACE_INFO)];
     net::sockaddr_in addrFrom{};
     DeviceRecord record;
 
@@ -277,49 +320,12 @@ void CDeviceInfo::SearchDevices() {
         const int bBroadcast = 1;
         net::setsockopt(s, net::SOL_SOCKET, net::SO_BROADCAST,
                         reinterpret_cast<const char*>(&bBroadcast), sizeof(bBroadcast));
-
-        addrDest.sin_family = net::AF_INET;
-        addrDest.sin_port = net::htons(kDiscoveryPort);
-        addrDest.sin_addr.s_addr = net::htonl(net::INADDR_BROADCAST);
         std::memset(achBuffer, 0, sizeof(achBuffer));
         std::strncpy(achBuffer, kRequest, kMaxDatagram);
 
-        EnsureBlankLine();
-        ReportTarget(*this, addrDest);
-        bool bSent =
-            SendRequest(s, achBuffer, addrDest, kLineLimitedSendFailed, kLineLimitedSendShort);
-
-        if (bSent) {
-            EnsureBlankLine();
-            unsigned long nBytes = 0;
-            if (net::WSAIoctl(s, net::SIO_GET_INTERFACE_LIST, nullptr, 0, achInterfaces,
-                              sizeof(achInterfaces), &nBytes, nullptr,
-                              nullptr) == net::SOCKET_ERROR) {
-                nBytes = 0;
-            }
-            if (nBytes > sizeof(achInterfaces)) {
-                nBytes = sizeof(achInterfaces);
-            }
-            const std::size_t nEntries = nBytes / sizeof(net::INTERFACE_INFO);
-            for (std::size_t i = 0; i < nEntries && bSent; ++i) {
-                net::INTERFACE_INFO entry;
-                std::memcpy(&entry, achInterfaces + i * sizeof(entry), sizeof(entry));
-                if (entry.iiAddress.AddressIn.sin_family != net::AF_INET) {
-                    continue;
-                }
-                const std::uint32_t nAddress = entry.iiAddress.AddressIn.sin_addr.s_addr;
-                const std::uint32_t nMask = entry.iiNetmask.AddressIn.sin_addr.s_addr;
-                if (reinterpret_cast<const unsigned char*>(&nAddress)[0] == 127 && nEntries != 1) {
-                    continue;
-                }
-                addrDest.sin_addr.s_addr = nAddress | ~nMask;
-                ReportTarget(*this, addrDest);
-                bSent = SendRequest(s, achBuffer, addrDest, kLineDirectedSendFailed,
-                                    kLineDirectedSendShort);
-            }
-        }
-
-        if (bSent) {
+        std::vector<net::INTERFACE_INFO> interfaces;
+        ReadInterfaceList(s, &interfaces);
+        if (SendQueries(*this, s, achBuffer, BroadcastTargets(interfaces))) {
             EnsureBlankLine();
             ReceiveReplies(s, szExpectedPrefix, achBuffer, &addrFrom, &record);
         }
@@ -343,6 +349,7 @@ void CDeviceInfo::ReceiveReplies(net::SOCKET s, const char* pszExpectedPrefix, c
     std::uint32_t nQuietStart = nPhaseStart;
     int nQuietPasses = 0;
     bool bTableFullReported = false;
+    int nOversizedReported = 0;
 
     for (;;) {
         const std::uint32_t nNow = net::GetTickCount();
@@ -388,6 +395,13 @@ void CDeviceInfo::ReceiveReplies(net::SOCKET s, const char* pszExpectedPrefix, c
                 case net::WSAEINVAL:
                 case net::WSAECONNRESET:
                     continue;
+                case net::WSAEMSGSIZE:
+                    // Anybody who sees the query can send an oversized datagram: drop it, and
+                    // count it as traffic like any other.
+                    ReportOversizedDatagram(nError, *pAddrFrom, &nOversizedReported);
+                    nQuietStart = net::GetTickCount();
+                    nQuietPasses = 0;
+                    continue;
                 case net::WSAECONNABORTED:
                     ReportPrintf("ERROR: recvfrom(UDP) returned ABORTED.\r\n");
                     break;
@@ -401,14 +415,14 @@ void CDeviceInfo::ReceiveReplies(net::SOCKET s, const char* pszExpectedPrefix, c
             ReportLocation(kLineReceive);
             return;
         }
-        if (nReceived > kMaxDatagram) {
-            ReportPrintf("ERROR in recvfrom - received packet too large.\r\n");
-            ReportLocation(kLineTooLarge);
-            return;
-        }
-        achBuffer[nReceived < 0 ? 0 : nReceived] = '\0';
         nQuietStart = net::GetTickCount();
         nQuietPasses = 0;
+        if (nReceived > kMaxDatagram) {
+            // A layer that reports a truncated datagram by its whole length.
+            ReportOversizedDatagram(net::WSAEMSGSIZE, *pAddrFrom, &nOversizedReported);
+            continue;
+        }
+        achBuffer[nReceived < 0 ? 0 : nReceived] = '\0';
 
         if (!ParseDeviceReply(achBuffer, pszExpectedPrefix, m_szModelPrefix, pRecord)) {
             continue;
@@ -421,7 +435,7 @@ void CDeviceInfo::ReceiveReplies(net::SOCKET s, const char* pszExpectedPrefix, c
                 ReportLocation(kLineAddressText);
                 return;
             }
-            CopyField(pRecord->szIPv4, pszAddress, std::strlen(pszAddress));
+            std::snprintf(pRecord->szIPv4, sizeof(pRecord->szIPv4), "%s", pszAddress);
         }
 
         const int nIndex = AddDevice(*pRecord);

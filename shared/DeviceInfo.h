@@ -62,10 +62,12 @@ public:
     void ReportDevice(const DeviceRecord& record);
     /// Resets the report, writes the line that opens a search and describes every stored record.
     void ReportSearchStart();
-    /// Runs one complete search on the local IPv4 networks: broadcasts "*IDN?" to port 9959 and
-    /// stores and describes the devices that answer until the network has been quiet for about
-    /// four seconds (at most 30 s in all). Blocks the calling thread; failures end the search
-    /// with an error line in the report.
+    /// Runs one complete search on the local IPv4 networks: broadcasts "*IDN?" to port 9959
+    /// (each distinct broadcast address once) and stores and describes the devices that answer
+    /// until the network has been quiet for about four seconds (at most 30 s in all). Blocks the
+    /// calling thread. A query that cannot be sent to one address, and a datagram too long to
+    /// receive, are warnings; the search goes on. Other failures, and sends that all fail, end
+    /// the search with an error line in the report.
     void SearchDevices();
 
 private:

@@ -1,10 +1,13 @@
 #include "Sandbox.h"
 
+#include <arpa/inet.h>
 #include <fcntl.h>
 #include <net/if.h>
+#include <netinet/in.h>
 #include <sched.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -141,12 +144,22 @@ Simulator::Simulator(const std::vector<std::string>& options) {
     }
 }
 
-Simulator::~Simulator() {
-    if (m_pid > 0) {
-        kill(m_pid, SIGTERM);
-        int status = 0;
-        waitpid(m_pid, &status, 0);
+long Simulator::StopAndMeasure() {
+    if (m_pid <= 0) {
+        return -1;
     }
+    const auto start = std::chrono::steady_clock::now();
+    kill(m_pid, SIGTERM);
+    int status = 0;
+    waitpid(m_pid, &status, 0);
+    m_pid = -1;
+    return static_cast<long>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                 std::chrono::steady_clock::now() - start)
+                                 .count());
+}
+
+Simulator::~Simulator() {
+    StopAndMeasure();
     if (!m_readyFile.empty()) {
         unlink(m_readyFile.c_str());
     }
@@ -213,6 +226,59 @@ CommandResult RunProgram(const std::string& program, const std::vector<std::stri
     waitpid(pid, &status, 0);
     result.nExitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     return result;
+}
+
+pid_t StartProgram(const std::string& program, const std::vector<std::string>& args,
+                   const char* pszStdout) {
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    if (pszStdout == nullptr) {
+        posix_spawn_file_actions_addclose(&actions, 1);
+    } else {
+        posix_spawn_file_actions_addopen(&actions, 1, pszStdout, O_WRONLY, 0);
+    }
+    std::vector<std::string> argStrings = {program};
+    argStrings.insert(argStrings.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (std::string& a : argStrings) {
+        argv.push_back(a.data());
+    }
+    argv.push_back(nullptr);
+    pid_t pid = -1;
+    if (posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ) != 0) {
+        pid = -1;
+    }
+    posix_spawn_file_actions_destroy(&actions);
+    return pid;
+}
+
+int WaitForProgram(pid_t pid) {
+    int status = 0;
+    if (pid <= 0 || waitpid(pid, &status, 0) != pid) {
+        return -1;
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+bool SendDatagram(const char* pszAddress, int nPort, const std::string& payload) {
+    const int fd = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    if (fd < 0) {
+        return false;
+    }
+    sockaddr_in to{};
+    to.sin_family = AF_INET;
+    to.sin_port = htons(static_cast<std::uint16_t>(nPort));
+    const bool bSent =
+        inet_pton(AF_INET, pszAddress, &to.sin_addr) == 1 &&
+        sendto(fd, payload.data(), payload.size(), 0, reinterpret_cast<sockaddr*>(&to),
+               sizeof(to)) == static_cast<ssize_t>(payload.size());
+    close(fd);
+    return bSent;
+}
+
+bool Shell(const std::string& command) {
+    std::string why;
+    return Run(command, &why);
 }
 
 }  // namespace sandbox

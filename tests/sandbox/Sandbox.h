@@ -24,6 +24,8 @@ public:
     Simulator(const Simulator&) = delete;
     Simulator& operator=(const Simulator&) = delete;
     bool IsReady() const { return m_bReady; }
+    /// Sends SIGTERM and waits for the simulator to end; returns the milliseconds that took.
+    long StopAndMeasure();
 
 private:
     pid_t m_pid = -1;
@@ -42,5 +44,18 @@ struct CommandResult {
 /// output streams.
 CommandResult RunProgram(const std::string& program, const std::vector<std::string>& args,
                          const std::vector<std::string>& environment = {});
+
+/// Starts the program with standard output on the file (opened for writing), or closed when
+/// pszStdout is null; standard input and error stay those of the test. Returns its pid or -1.
+pid_t StartProgram(const std::string& program, const std::vector<std::string>& args,
+                   const char* pszStdout);
+/// Waits for a started program; returns its exit status (128 + signal when killed).
+int WaitForProgram(pid_t pid);
+
+/// Sends one UDP datagram to the address and port (inside the sandbox).
+bool SendDatagram(const char* pszAddress, int nPort, const std::string& payload);
+
+/// Runs a shell command line quietly; whether it succeeded.
+bool Shell(const std::string& command);
 
 }  // namespace sandbox

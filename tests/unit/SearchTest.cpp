@@ -317,23 +317,116 @@ TEST_F(Search, ShortSendToTheLimitedBroadcast) {
     ExpectSocketClosedOnce();
 }
 
-TEST_F(Search, FailedAndShortSendsToAnInterface) {
+TEST_F(Search, ShortSendToAnInterface) {
     m_net.AddInterface("192.168.1.5", "255.255.255.0");
-    m_net.AddInterface("192.168.2.5", "255.255.255.0");
-    m_net.m_nFailingSend = 2;
-    m_net.m_nSendError = net::WSAEACCES;
-    info.SearchDevices();
-    EXPECT_EQ(AfterStart(), "ERROR: sendto(UDP) returned 10013.\r\n\r\n" + Location(601));
-    ExpectSocketClosedOnce();
-
-    net::ScriptedSocketLayer layer;
-    net::InstallSocketLayer(&layer);
-    layer.AddInterface("192.168.1.5", "255.255.255.0");
-    layer.m_nShortSend = 1;
-    layer.m_nShortSendBytes = 0;
+    m_net.m_nShortSend = 1;
+    m_net.m_nShortSendBytes = 0;
     info.SearchDevices();
     EXPECT_EQ(AfterStart(), "ERROR in sendto(): Sent 0 instead of 5 bytes.\r\n" + Location(611));
-    EXPECT_EQ(layer.m_nSocketsClosed, 1);
+    ExpectSocketClosedOnce();
+}
+
+// --- Sends that fail for some networks only (no route, a firewall, a VPN) ---
+
+TEST_F(Search, AFailedSendIsAWarningAndTheSearchGoesOn) {
+    m_net.AddInterface("192.168.1.5", "255.255.255.0");
+    m_net.AddInterface("10.99.0.1", "255.255.255.0");
+    m_net.AddInterface("192.168.2.5", "255.255.255.0");
+    m_net.FailSendsTo("10.99.0.255", net::WSAEACCES);
+    Reply(300, "192.168.2.20", "TVK,lorixA,B,S2");
+    info.SearchDevices();
+    EXPECT_EQ(AfterStart(),
+              "WARNING: sendto(UDP) to 10.99.0.255 returned 10013.\r\n"
+              "\r\n"
+              "Found lorixA B device\r\n"
+              "  at IPv4 address 192.168.2.20\r\n"
+              "  serial number = S2\r\n"
+              "  firmware version = \r\n"
+              "\r\n"
+              "... done.\r\n");
+    ASSERT_EQ(m_net.m_aSent.size(), 3u);
+    EXPECT_EQ(SentTo(2), "192.168.2.255") << "the networks after the failed one get the query";
+    EXPECT_EQ(m_report.m_nWarnings, 1);
+    EXPECT_EQ(m_report.m_nErrors, 0);
+    ExpectSocketClosedOnce();
+}
+
+TEST_F(Search, AFailedLimitedBroadcastIsAWarningInGermanToo) {
+    UseLanguage("de-DE");
+    m_net.AddInterface("192.168.1.5", "255.255.255.0");
+    m_net.FailSendsTo("255.255.255.255", net::WSAENETUNREACH);
+    Reply(300, "192.168.1.20", "TVK,lorixA,B,S1");
+    info.SearchDevices();
+    EXPECT_NE(
+        Text().find("\r\n\r\nWARNING: sendto(UDP) an 255.255.255.255 lieferte 10051.\r\n\r\n"),
+        std::string::npos)
+        << Text();
+    EXPECT_EQ(info.m_nDevices, 1);
+    EXPECT_NE(Text().find("... fertig.\r\n"), std::string::npos);
+}
+
+TEST_F(Search, WhenNoQueryGoesOutTheLastFailureEndsTheSearch) {
+    m_net.AddInterface("192.168.1.5", "255.255.255.0");
+    m_net.AddInterface("192.168.2.5", "255.255.255.0");
+    m_net.FailSendsTo("255.255.255.255", net::WSAENETUNREACH);
+    m_net.FailSendsTo("192.168.1.255", net::WSAENETUNREACH);
+    m_net.FailSendsTo("192.168.2.255", net::WSAEACCES);
+    Reply(10, "192.168.1.20", "TVK,lorixA,B,1");
+    info.m_nVerbosity = 1;
+    info.SearchDevices();
+    EXPECT_EQ(AfterStart(),
+              "IPv4 broadcast onto '255.255.255.255'.\r\n"
+              "\r\n"
+              "WARNING: sendto(UDP) to 255.255.255.255 returned 10051.\r\n"
+              "\r\n"
+              "IPv4 broadcast onto '192.168.1.255'.\r\n"
+              "\r\n"
+              "WARNING: sendto(UDP) to 192.168.1.255 returned 10051.\r\n"
+              "\r\n"
+              "IPv4 broadcast onto '192.168.2.255'.\r\n"
+              "\r\n"
+              "ERROR: sendto(UDP) returned 10013.\r\n"
+              "\r\n" +
+                  Location(601));
+    EXPECT_EQ(info.m_nDevices, 0) << "nothing is received when no query went out";
+    EXPECT_EQ(m_report.m_nErrors, 1);
+    ExpectSocketClosedOnce();
+}
+
+// --- Broadcast targets ---
+
+TEST_F(Search, EachBroadcastAddressGetsTheQueryOnce) {
+    // Several addresses on one network (as on a host with aliases), and a /0 network whose
+    // directed broadcast is the limited one.
+    m_net.AddInterface("10.77.0.1", "255.255.255.0");
+    m_net.AddInterface("10.77.0.20", "255.255.255.0");
+    m_net.AddInterface("10.78.0.1", "255.255.255.0");
+    m_net.AddInterface("10.77.0.21", "255.255.255.0");
+    m_net.AddInterface("10.5.0.1", "0.0.0.0");
+    info.m_nVerbosity = 1;
+    info.SearchDevices();
+    ASSERT_EQ(m_net.m_aSent.size(), 3u);
+    EXPECT_EQ(SentTo(0), "255.255.255.255");
+    EXPECT_EQ(SentTo(1), "10.77.0.255");
+    EXPECT_EQ(SentTo(2), "10.78.0.255");
+    EXPECT_EQ(AfterStart(),
+              "IPv4 broadcast onto '255.255.255.255'.\r\n"
+              "\r\n"
+              "IPv4 broadcast onto '10.77.0.255'.\r\n"
+              "IPv4 broadcast onto '10.78.0.255'.\r\n"
+              "\r\n"
+              "... done.\r\n");
+}
+
+TEST_F(Search, MoreThanSixtyFourAddressesAreAllQueried) {
+    for (int i = 0; i < 150; ++i) {
+        const std::string address = "10." + std::to_string(i) + ".0.1";
+        m_net.AddInterface(address.c_str(), "255.255.0.0");
+    }
+    info.SearchDevices();
+    ASSERT_EQ(m_net.m_aSent.size(), 151u);
+    EXPECT_EQ(SentTo(150), "10.149.255.255");
+    EXPECT_EQ(m_report.m_nWarnings, 0);
 }
 
 TEST_F(Search, WaitThatFails) {
@@ -358,7 +451,7 @@ TEST_F(Search, ReceiveErrors) {
         {net::WSAECONNRESET, nullptr},
         {net::WSAECONNABORTED, "ERROR: recvfrom(UDP) returned ABORTED.\r\n"},
         {net::WSAESHUTDOWN, "ERROR: recvfrom(UDP) returned SHUTDOWN.\r\n"},
-        {net::WSAEMSGSIZE, "ERROR: recvfrom(UDP) returned 10040.\r\n"},
+        {net::WSAEHOSTUNREACH, "ERROR: recvfrom(UDP) returned 10065.\r\n"},
     };
     for (const Case& c : cases) {
         net::ScriptedSocketLayer layer;
@@ -384,17 +477,48 @@ TEST_F(Search, IgnoredReceiveErrorDoesNotRestartTheQuietPeriod) {
     EXPECT_EQ(m_net.Elapsed(), 3900u);
 }
 
-TEST_F(Search, OversizedDatagram) {
-    Reply(10, "192.168.1.20", "TVK,lorixA,B," + std::string(1500, 'x'));
+// A datagram too long for the buffer may come from any host that saw the query; it must not end
+// the search for everybody.
+TEST_F(Search, OversizedDatagramIsDroppedWithAWarningAndCountsAsTraffic) {
+    Reply(10, "192.168.1.99", "TVK,lorixA,B," + std::string(1500, 'x'), 4444);
+    Reply(2500, "192.168.1.20", "TVK,lorixA,B,S1");
     info.SearchDevices();
-    EXPECT_EQ(AfterStart(), "ERROR: recvfrom(UDP) returned 10040.\r\n\r\n" + Location(719));
+    EXPECT_EQ(AfterStart(),
+              "WARNING: recvfrom(UDP) returned 10040: a datagram from 192.168.1.99:4444 was too "
+              "long and is dropped.\r\n"
+              "\r\n"
+              "Found lorixA B device\r\n"
+              "  at IPv4 address 192.168.1.20\r\n"
+              "  serial number = S1\r\n"
+              "  firmware version = \r\n"
+              "\r\n"
+              "... done.\r\n");
+    EXPECT_EQ(info.m_nDevices, 1);
 
+    // A layer that reports the truncated datagram by its whole length; the oversized datagram
+    // restarts the quiet period.
     net::ScriptedSocketLayer layer;
     net::InstallSocketLayer(&layer);
     layer.m_bReportTruncatedLength = true;
-    layer.AddDatagram(10, "192.168.1.20", 9959, std::string(1472, 'x'));
+    layer.AddDatagram(2000, "192.168.1.98", 9959, std::string(1472, 'x'));
     info.SearchDevices();
-    EXPECT_EQ(AfterStart(), "ERROR in recvfrom - received packet too large.\r\n" + Location(728));
+    EXPECT_EQ(AfterStart(),
+              "WARNING: recvfrom(UDP) returned 10040: a datagram from 192.168.1.98:9959 was too "
+              "long and is dropped.\r\n"
+              "\r\n"
+              "... done.\r\n");
+    EXPECT_EQ(layer.Elapsed(), 2000u + 3900u);
+}
+
+TEST_F(Search, AFloodOfOversizedDatagramsGetsFewReportLines) {
+    for (std::uint32_t i = 0; i < 500; ++i) {
+        Reply(10 + i, "192.168.1.99", std::string(2000, 'x'));
+    }
+    info.SearchDevices();
+    EXPECT_EQ(m_report.m_nWarnings, 11);
+    EXPECT_NE(Text().find("WARNING: Further oversized datagrams are dropped without a report."),
+              std::string::npos);
+    EXPECT_NE(Text().find("... done.\r\n"), std::string::npos);
 }
 
 TEST_F(Search, DatagramOfExactly1471BytesIsAccepted) {

@@ -32,9 +32,43 @@ TEST(TextOutput, CsvFieldsAreQuotedAsRfc4180Says) {
     EXPECT_EQ(CsvFieldFrom1252("a,b"), "\"a,b\"");
     EXPECT_EQ(CsvFieldFrom1252("say \"hi\""), "\"say \"\"hi\"\"\"");
     EXPECT_EQ(CsvFieldFrom1252("2.0\r\n"), "\"2.0\r\n\"");
+    // Control characters are data: written as they are, inside quotes.
     EXPECT_EQ(CsvFieldFrom1252("\x1b"
-                               "x"),
-              "\\x1bx");
+                               "x\ty"),
+              "\"\x1bx\ty\"");
+    EXPECT_EQ(CsvFieldFrom1252("Ger\xe4t"), "Ger\xc3\xa4t");
+}
+
+// A cell that a spreadsheet would run as a formula stays text.
+TEST(TextOutput, CsvFieldsNeverStartAFormula) {
+    EXPECT_EQ(CsvFieldFrom1252("=HYPERLINK(\"http://x\")"), "\"'=HYPERLINK(\"\"http://x\"\")\"");
+    EXPECT_EQ(CsvFieldFrom1252("+1"), "\"'+1\"");
+    EXPECT_EQ(CsvFieldFrom1252("-2+3"), "\"'-2+3\"");
+    EXPECT_EQ(CsvFieldFrom1252("@SUM(A1)"), "\"'@SUM(A1)\"");
+    EXPECT_EQ(CsvFieldFrom1252("\t=1"), "\"'\t=1\"");
+    EXPECT_EQ(CsvFieldFrom1252("\r=1"), "\"'\r=1\"");
+    EXPECT_EQ(CsvFieldFrom1252("a=1"), "a=1") << "only the first character counts";
+    EXPECT_EQ(CsvFieldFrom1252(""), "");
+}
+
+TEST(TextOutput, UserTextKeepsUtf8ButNoControls) {
+    EXPECT_EQ(TerminalTextFromUtf8("--gr\xc3\xb6\xc3\x9f"
+                                   "e \xe2\x82\xac \xf0\x9f\x98\x80"),
+              "--gr\xc3\xb6\xc3\x9f"
+              "e \xe2\x82\xac \xf0\x9f\x98\x80");
+    EXPECT_EQ(TerminalTextFromUtf8("a\x1b[2J\x07\x7f"), "a\\x1b[2J\\x07\\x7f");
+    // C1 controls (CSI U+009B) act on some terminals too.
+    EXPECT_EQ(TerminalTextFromUtf8("\xc2\x9b"
+                                   "31m"),
+              "\\xc2\\x9b31m");
+    // Malformed UTF-8: stray continuation, overlong, surrogate, cut short, out of range.
+    EXPECT_EQ(TerminalTextFromUtf8("\x80"), "\\x80");
+    EXPECT_EQ(TerminalTextFromUtf8("\xc0\xaf"), "\\xc0\\xaf");
+    EXPECT_EQ(TerminalTextFromUtf8("\xe0\x80\xaf"), "\\xe0\\x80\\xaf");
+    EXPECT_EQ(TerminalTextFromUtf8("\xed\xa0\x80"), "\\xed\\xa0\\x80");
+    EXPECT_EQ(TerminalTextFromUtf8("\xe2\x82"), "\\xe2\\x82");
+    EXPECT_EQ(TerminalTextFromUtf8("\xf4\x90\x80\x80"), "\\xf4\\x90\\x80\\x80");
+    EXPECT_EQ(TerminalTextFromUtf8("\xff"), "\\xff");
 }
 
 DeviceRecord Device(const char* pszSerial, const char* pszIPv4) {

@@ -9,6 +9,8 @@
 #include "DeviceInfo.h"
 #include "Language.h"
 #include "ReportWindow.h"
+#include "StandardStreams.h"
+#include "TextOutput.h"
 #include "Version.h"
 
 namespace {
@@ -55,9 +57,24 @@ bool EndsWith(const std::string& text, const char* pszTail) {
     return text.size() >= n && text.compare(text.size() - n, n, pszTail) == 0;
 }
 
+/// The exit status of a program whose only output was the text just written (nResult): a
+/// failure when it, or the flush of standard output, failed.
+int Finish(int nResult, int nStatus) {
+    COutputCheck output;
+    output.Check(nResult);
+    output.Flush(stdout);
+    if (output.Failed()) {
+        std::fprintf(stderr, "lorixlog-find: cannot write the output: %s\n",
+                     output.Reason().c_str());
+        return kExitError;
+    }
+    return nStatus;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    OpenClosedStandardStreams();
     Format format = Format::Report;
     int nVerbosity = 0;
     for (int i = 1; i < argc; ++i) {
@@ -72,15 +89,13 @@ int main(int argc, char** argv) {
         } else if (arg == "-v" || arg == "--verbose") {
             nVerbosity = 1;
         } else if (arg == "-h" || arg == "--help") {
-            std::fputs(kUsage, stdout);
-            return kExitFound;
+            return Finish(std::fputs(kUsage, stdout), kExitFound);
         } else if (arg == "-V" || arg == "--version") {
-            std::printf("lorixlog-find %s\n", LORIXLOG_VERSION);
-            return kExitFound;
+            return Finish(std::printf("lorixlog-find %s\n", LORIXLOG_VERSION), kExitFound);
         } else {
             std::fprintf(stderr,
                          "lorixlog-find: unknown option '%s'\nTry 'lorixlog-find --help'.\n",
-                         arg.c_str());
+                         TerminalTextFromUtf8(arg).c_str());
             return kExitError;
         }
     }
@@ -103,12 +118,19 @@ int main(int argc, char** argv) {
     g_pReportWindow = nullptr;
     net::WSACleanup();
 
+    COutputCheck output;
     if (format == Format::Json) {
-        std::fputs(DevicesAsJson(g_DeviceInfo).c_str(), stdout);
+        output.Check(std::fputs(DevicesAsJson(g_DeviceInfo).c_str(), stdout));
     } else if (format == Format::Csv) {
-        std::fputs(DevicesAsCsv(g_DeviceInfo).c_str(), stdout);
+        output.Check(std::fputs(DevicesAsCsv(g_DeviceInfo).c_str(), stdout));
     }
-    std::fflush(stdout);
+    output.Flush(stdout);
+    if (writer.WriteError() != 0 || output.Failed()) {
+        const std::string reason =
+            writer.WriteError() != 0 ? std::strerror(writer.WriteError()) : output.Reason();
+        std::fprintf(stderr, "lorixlog-find: cannot write the output: %s\n", reason.c_str());
+        return kExitError;
+    }
 
     const bool bCompleted = EndsWith(report.m_strText, "... done.\r\n") ||
                             EndsWith(report.m_strText, "... fertig.\r\n");

@@ -467,7 +467,7 @@ int Run(const Options& options) {
             break;
         }
         // Replies that are due.
-        for (std::size_t i = 0; i < pending.size();) {
+        for (std::size_t i = 0; i < pending.size() && !g_bStop;) {
             if (pending[i].nDueMs > nNow) {
                 ++i;
                 continue;
@@ -475,7 +475,8 @@ int Run(const Options& options) {
             const PendingReply reply = pending[i];
             pending.erase(pending.begin() + static_cast<std::ptrdiff_t>(i));
             const Device& device = devices[reply.nDevice];
-            for (int nCopy = 0; nCopy < reply.nCopies; ++nCopy) {
+            // A flood can take minutes: a signal ends it at once.
+            for (int nCopy = 0; nCopy < reply.nCopies && !g_bStop; ++nCopy) {
                 const std::string payload = ComposeReply(device.config, nCopy);
                 const bool bSent = SendFrom(udp, device, reply.to, payload);
                 if (options.bVerbose || !bSent) {

@@ -2,7 +2,9 @@
 //
 // The layer's own header comes first: the system headers define some of its names (AF_INET,
 // SOL_SOCKET, WSA_FD_SETSIZE, ...) as macros, so the layer's values are taken before they are
-// included, and below them every such name means the system's.
+// included, and below them every such name means the system's. The interface flags are enum
+// constants, not macros: inside namespace net the layer's own would win, so the system's are
+// written ::IFF_UP and so on.
 #include "net/SocketLayer.h"
 
 namespace {
@@ -27,6 +29,7 @@ constexpr unsigned int kNetFdSetSize = net::WSA_FD_SETSIZE;
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstring>
 #include <ctime>
 #include <string>
@@ -209,16 +212,16 @@ public:
         std::vector<INTERFACE_INFO> entries;
         for (const ifaddrs* p = pList; p != nullptr; p = p->ifa_next) {
             if (p->ifa_addr == nullptr || p->ifa_addr->sa_family != AF_INET ||
-                (p->ifa_flags & IFF_UP) == 0) {
+                (p->ifa_flags & ::IFF_UP) == 0) {
                 continue;
             }
             INTERFACE_INFO entry{};
             entry.iiFlags = kNetIfUp;
-            if ((p->ifa_flags & IFF_BROADCAST) != 0) {
+            if ((p->ifa_flags & ::IFF_BROADCAST) != 0) {
                 entry.iiFlags |= kNetIfBroadcast;
                 entry.iiBroadcastAddress = GenFromSystem(p->ifa_broadaddr);
             }
-            if ((p->ifa_flags & IFF_LOOPBACK) != 0) {
+            if ((p->ifa_flags & ::IFF_LOOPBACK) != 0) {
                 entry.iiFlags |= kNetIfLoopback;
             }
             entry.iiAddress = GenFromSystem(p->ifa_addr);
@@ -302,24 +305,26 @@ private:
         if (::getifaddrs(&pList) != 0) {
             return Fail(WSAENETUNREACH);
         }
-        std::vector<std::string> done;
-        bool bAnySent = false;
+        // Every interface that can broadcast, each once; loopback only when nothing else is up
+        // (a computer without network), so that the query still reaches devices on this host.
+        std::vector<std::string> broadcasting;
+        std::vector<std::string> loopback;
         for (const ifaddrs* p = pList; p != nullptr; p = p->ifa_next) {
             if (p->ifa_addr == nullptr || p->ifa_addr->sa_family != AF_INET ||
-                (p->ifa_flags & IFF_UP) == 0 || (p->ifa_flags & IFF_BROADCAST) == 0 ||
-                (p->ifa_flags & IFF_LOOPBACK) != 0) {
+                (p->ifa_flags & ::IFF_UP) == 0) {
                 continue;
             }
-            const std::string name = p->ifa_name;
-            bool bSeen = false;
-            for (const std::string& d : done) {
-                bSeen = bSeen || d == name;
+            std::vector<std::string>& names =
+                (p->ifa_flags & ::IFF_LOOPBACK) != 0 ? loopback : broadcasting;
+            if ((p->ifa_flags & (::IFF_LOOPBACK | ::IFF_BROADCAST)) != 0 &&
+                std::find(names.begin(), names.end(), p->ifa_name) == names.end()) {
+                names.emplace_back(p->ifa_name);
             }
-            if (bSeen) {
-                continue;
-            }
-            done.push_back(name);
-            const unsigned int nIndex = ::if_nametoindex(p->ifa_name);
+        }
+        ::freeifaddrs(pList);
+        bool bAnySent = false;
+        for (const std::string& name : broadcasting.empty() ? loopback : broadcasting) {
+            const unsigned int nIndex = ::if_nametoindex(name.c_str());
             if (nIndex == 0) {
                 continue;
             }
@@ -343,7 +348,6 @@ private:
                 bAnySent = true;
             }
         }
-        ::freeifaddrs(pList);
         if (bAnySent) {
             return len;
         }

@@ -59,6 +59,10 @@ void ScriptedSocketLayer::AddReceiveError(std::uint32_t nDelay, int nError) {
     }
 }
 
+void ScriptedSocketLayer::FailSendsTo(const char* pszAddress, int nError) {
+    m_aFailingTargets.emplace_back(ParseDotted(pszAddress), nError);
+}
+
 int ScriptedSocketLayer::Fail(int nError) {
     m_nLastError = nError;
     return SOCKET_ERROR;
@@ -106,6 +110,11 @@ int ScriptedSocketLayer::sendto(SOCKET, const char* buf, int len, int, const soc
     }
     Sent sent{m_nNow, {}, std::string(buf, static_cast<std::size_t>(len))};
     std::memcpy(&sent.to, to, sizeof(sent.to));
+    for (const auto& [nAddress, nError] : m_aFailingTargets) {
+        if (nAddress == sent.to.sin_addr.s_addr) {
+            return Fail(nError);
+        }
+    }
     m_aSent.push_back(sent);
     return nIndex == m_nShortSend ? m_nShortSendBytes : len;
 }

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "net/SocketLayer.h"
@@ -42,6 +43,8 @@ public:
     std::uint16_t m_wGrantedVersion = MAKEWORD(2, 2);
     int m_nSocketError = 0;  ///< socket() fails with this code when non-zero
     bool m_bInterfaceListFails = false;
+    /// Every sendto to the dotted address fails with the code (a network without a route).
+    void FailSendsTo(const char* pszAddress, int nError);
     int m_nFailingSend = -1;  ///< index of the sendto that fails (0: the first)
     int m_nSendError = WSAENETUNREACH;
     int m_nShortSend = -1;  ///< index of the sendto that sends too few bytes
@@ -92,7 +95,8 @@ private:
     bool IsDue(const Arrival& arrival) const;
 
     std::vector<INTERFACE_INFO> m_aInterfaces;
-    std::vector<Arrival> m_aArrivals;  // kept in order of arrival time
+    std::vector<std::pair<std::uint32_t, int>> m_aFailingTargets;  // address, error code
+    std::vector<Arrival> m_aArrivals;                              // kept in order of arrival time
     int m_nLastError = 0;
     int m_nSends = 0;
     static constexpr SOCKET kSocket = 7;

@@ -1,0 +1,26 @@
+// The standard streams of a program: present at start, and every write to them checked.
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+/// Opens the null device on each of the standard descriptors 0, 1 and 2 that is closed, so that
+/// no file or socket the program opens later takes its place (and receives what the program
+/// writes to standard output). Call first thing in main.
+void OpenClosedStandardStreams();
+
+/// Remembers the first failed write to a stream, so that a program can end with a failure
+/// instead of reporting success with its output lost (a full disk, a closed pipe).
+class COutputCheck {
+public:
+    /// Records a failure when nResult is negative (the result of fputs, fprintf, fflush).
+    void Check(int nResult);
+    /// Flushes the stream and records a failure of the flush or an error flag of the stream.
+    void Flush(std::FILE* pStream);
+    bool Failed() const { return m_nErrno != 0; }
+    /// The system's text of the first failure.
+    std::string Reason() const;
+
+private:
+    int m_nErrno = 0;
+};
