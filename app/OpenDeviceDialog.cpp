@@ -1,6 +1,7 @@
 #include "OpenDeviceDialog.h"
 
 #include "ClorixlogfinderApp.h"
+#include "DeviceText.h"
 #include "DeviceUrl.h"
 #include "ReportWindow.h"
 #include "resource.h"
@@ -44,16 +45,16 @@ std::string Url(const char* pszFormatStart, const char* pszAddress, const char* 
 COpenDeviceDialog::COpenDeviceDialog() : CDialogEx(IDD_OPEN_DEVICE, nullptr) {}
 
 std::string COpenDeviceDialog::ListLine(const DeviceRecord& device, bool* pbHasIPv6) {
-    std::string line = device.szHostName;
+    std::string line = ShownDeviceText(device.szHostName);
     if (Present(device.szIPv4)) {
-        line += std::string("  (") + device.szIPv4 + ")";
+        line += "  (" + ShownDeviceText(device.szIPv4) + ")";
     }
     if (Present(device.szIPv6)) {
-        line += std::string("  (") + device.szIPv6 + ")";
+        line += "  (" + ShownDeviceText(device.szIPv6) + ")";
         *pbHasIPv6 = true;
     }
     if (!EqualIgnoringAsciiCase(device.szHostName, device.szSerialNumber)) {
-        line += std::string("  # ") + device.szSerialNumber;
+        line += "  # " + ShownDeviceText(device.szSerialNumber);
     }
     return line;
 }
@@ -113,12 +114,37 @@ const DeviceRecord* COpenDeviceDialog::SelectedDevice() {
 }
 
 void COpenDeviceDialog::OnByName() {
-    if (const DeviceRecord* pDevice = SelectedDevice()) {
-        if (Present(pDevice->szDnsName)) {
-            OpenAddress(Url("http://", pDevice->szDnsName, "/"));
-        } else if (Present(pDevice->szHostName)) {
-            OpenAddress(Url("http://", pDevice->szHostName, "/"));
-        }
+    const DeviceRecord* pDevice = SelectedDevice();
+    if (pDevice == nullptr) {
+        return;
+    }
+    const char* pszName = Present(pDevice->szDnsName) ? pDevice->szDnsName : pDevice->szHostName;
+    if (!Present(pszName)) {
+        return;
+    }
+    if (IsDnsHostName(pszName)) {
+        OpenAddress(Url("http://", pszName, "/"));
+        return;
+    }
+    // The name is the device's word: one that is no host name could send the browser to
+    // another host or path. The device's address is what it answered from.
+    const bool bGerman = IsGermanLanguageTag(g_szLanguage);
+    const std::string shown = ShownDeviceText(pszName);
+    if (Present(pDevice->szIPv4)) {
+        ReportPrintf(bGerman ? "WARNING: Der Name '%s' ist kein g\xfcltiger Host-Name; "
+                               "ge\xf6"
+                               "ffnet wird die IPv4-Adresse.\r\n"
+                             : "WARNING: The name '%s' is not a valid host name; opening the "
+                               "IPv4 address instead.\r\n",
+                     shown.c_str());
+        OpenAddress(Url("http://", pDevice->szIPv4, "/"));
+    } else {
+        ReportPrintf(bGerman ? "WARNING: Der Name '%s' ist kein g\xfcltiger Host-Name; das "
+                               "Ger\xe4t wird nicht ge\xf6"
+                               "ffnet.\r\n"
+                             : "WARNING: The name '%s' is not a valid host name; the device is "
+                               "not opened.\r\n",
+                     shown.c_str());
     }
 }
 
@@ -148,6 +174,12 @@ void COpenDeviceDialog::OnDeviceListDblClk() {
     }
 }
 
+void COpenDeviceDialog::OnOK() {
+    // The dialog manager sends IDOK for Enter on the list: it opens the selected device, as a
+    // double click does, and ends the dialog only when a page was opened.
+    OnDeviceListDblClk();
+}
+
 void COpenDeviceDialog::OnDeviceListSelChange() {
     const DeviceRecord* pDevice = SelectedDevice();
     if (pDevice == nullptr) {
@@ -175,6 +207,16 @@ void COpenDeviceDialog::OpenAddress(const std::string& url) {
     if (g_pReportWindow != nullptr) {
         g_pReportWindow->EnsureBlankLine();
     }
-    ShellExecuteA(nullptr, nullptr, url.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    const INT_PTR nResult =
+        ShellExecuteA(nullptr, nullptr, url.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    if (nResult <= 32) {
+        // Nothing was opened: say so and let the user try again or cancel.
+        ReportPrintf(IsGermanLanguageTag(g_szLanguage)
+                         ? "ERROR: Der Web-Browser f\xfcr %s konnte nicht gestartet werden "
+                           "(Fehler %d).\r\n"
+                         : "ERROR: The web browser could not be started for %s (error %d).\r\n",
+                     url.c_str(), static_cast<int>(nResult));
+        return;
+    }
     EndDialog(IDOK);
 }

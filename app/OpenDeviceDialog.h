@@ -14,8 +14,8 @@ public:
     COpenDeviceDialog();
 
     /// The list line of a device: host name, "  (" IPv4 ")", "  (" IPv6 ")", and "  # " serial
-    /// number when that differs from the host name (ignoring the case of ASCII letters). Sets
-    /// *pbHasIPv6 when the device has an IPv6 text.
+    /// number when that differs from the host name (ignoring the case of ASCII letters); control
+    /// bytes of the device's texts escaped. Sets *pbHasIPv6 when the device has an IPv6 text.
     static std::string ListLine(const DeviceRecord& device, bool* pbHasIPv6);
     /// Where the dialog goes: centred horizontally on its owner, its bottom on the owner's bottom.
     static POINT Placement(const RECT& owner, const RECT& dialog);
@@ -26,11 +26,14 @@ public:
     void OnByIPv6();
     void OnDeviceListDblClk();
     void OnDeviceListSelChange();
+    /// Enter: opens the selected device as a double click does.
+    void OnOK() override;
 
 protected:
     /// The device of the list's selection, or null when the selection selects none.
     const DeviceRecord* SelectedDevice();
-    /// Writes the report line, hands the URL to the shell and ends the dialog with IDOK.
+    /// Writes the report line, hands the URL to the shell and ends the dialog with IDOK. When
+    /// the browser cannot be started, an error line says so and the dialog stays open.
     void OpenAddress(const std::string& url);
 
     DECLARE_MESSAGE_MAP()

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "DeviceText.h"
 #include "ReportWindow.h"
 
 CDeviceInfo g_DeviceInfo;
@@ -265,24 +266,30 @@ int CDeviceInfo::AddDevice(const DeviceRecord& record) {
 }
 
 void CDeviceInfo::ReportDevice(const DeviceRecord& record) {
-    ReportPrintf(Text("Found %s %s device", "%s %s Ger\xe4t gefunden"), record.szModel,
-                 record.szModelDetail);
+    // The fields are the device's words: shown escaped, they never make lines of their own.
+    ReportPrintf(Text("Found %s %s device", "%s %s Ger\xe4t gefunden"),
+                 ShownDeviceText(record.szModel).c_str(),
+                 ShownDeviceText(record.szModelDetail).c_str());
     if (record.szIPv4[0] != '\0') {
-        ReportPrintf(Text("\r\n  at IPv4 address %s", "\r\n  an IPv4 Adresse %s"), record.szIPv4);
+        ReportPrintf(Text("\r\n  at IPv4 address %s", "\r\n  an IPv4 Adresse %s"),
+                     ShownDeviceText(record.szIPv4).c_str());
     }
     if (record.szIPv6[0] != '\0') {
-        ReportPrintf(Text("\r\n  at IPv6 address %s", "\r\n  an IPv6 Adresse %s"), record.szIPv6);
+        ReportPrintf(Text("\r\n  at IPv6 address %s", "\r\n  an IPv6 Adresse %s"),
+                     ShownDeviceText(record.szIPv6).c_str());
     }
     if (std::strcmp(record.szHostName, record.szDnsName) != 0) {
-        ReportPrintf(Text("\r\n  host name = '%s'", "\r\n  Host-Name = '%s'"), record.szHostName);
+        ReportPrintf(Text("\r\n  host name = '%s'", "\r\n  Host-Name = '%s'"),
+                     ShownDeviceText(record.szHostName).c_str());
     }
     if (record.szDnsName[0] != '\0') {
-        ReportPrintf(Text("\r\n  DNS name = '%s'", "\r\n  DNS-Name = '%s'"), record.szDnsName);
+        ReportPrintf(Text("\r\n  DNS name = '%s'", "\r\n  DNS-Name = '%s'"),
+                     ShownDeviceText(record.szDnsName).c_str());
     }
     ReportPrintf(Text("\r\n  serial number = %s", "\r\n  Serien-Nummer = %s"),
-                 record.szSerialNumber);
+                 ShownDeviceText(record.szSerialNumber).c_str());
     ReportPrintf(Text("\r\n  firmware version = %s", "\r\n  Firmware-Version = %s"),
-                 record.szFirmwareVersion);
+                 ShownDeviceText(record.szFirmwareVersion).c_str());
     EnsureBlankLine();
 }
 

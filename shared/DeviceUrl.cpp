@@ -1,5 +1,7 @@
 #include "DeviceUrl.h"
 
+#include "DeviceText.h"
+
 std::string BestDeviceUrl(const DeviceRecord& record) {
     if (record.szIPv4[0] != '\0') {
         return std::string("http://") + record.szIPv4 + "/";
@@ -7,10 +9,10 @@ std::string BestDeviceUrl(const DeviceRecord& record) {
     if (record.szIPv6[0] != '\0') {
         return std::string("http://[") + record.szIPv6 + "]/";
     }
-    if (record.szDnsName[0] != '\0') {
+    if (IsDnsHostName(record.szDnsName)) {
         return std::string("http://") + record.szDnsName + "/";
     }
-    if (record.szHostName[0] != '\0') {
+    if (IsDnsHostName(record.szHostName)) {
         return std::string("http://") + record.szHostName + "/";
     }
     return std::string();

@@ -6,6 +6,6 @@
 #include "DeviceInfo.h"
 
 /// The URL of the best address a device has: its IPv4 text, else its IPv6 text (in brackets),
-/// else its DNS name, else its host name, put unchanged into "http://%s/". Empty when the record
-/// has none of them.
+/// else its DNS name, else its host name, put unchanged into "http://%s/"; a name only when it is
+/// a valid DNS host name. Empty when the record has none of them.
 std::string BestDeviceUrl(const DeviceRecord& record);

@@ -38,11 +38,13 @@ DeviceRecord Device(const DeviceTexts& t) {
 /// Stands in for the desktop's opener and records every URL handed to it.
 struct ShellSpy {
     std::vector<std::string> urls;
+    INT_PTR nResult = 42;  // what ShellExecuteA returns: above 32 when the browser started
     ShellSpy() { shell::SetUrlOpener(&ShellSpy::Open, this); }
     ~ShellSpy() { shell::SetUrlOpener(nullptr, nullptr); }
     static INT_PTR Open(const char* pszUrl, void* pContext) {
-        static_cast<ShellSpy*>(pContext)->urls.emplace_back(pszUrl);
-        return 42;
+        auto* pSpy = static_cast<ShellSpy*>(pContext);
+        pSpy->urls.emplace_back(pszUrl);
+        return pSpy->nResult;
     }
 };
 
@@ -283,15 +285,132 @@ private slots:
         dlg.DestroyWindow();
     }
 
-    void enterOnTheListEndsWithOkWithoutOpening() {
-        Table({{"h", "10.0.0.1", "", "", "S"}});
+    void enterOnTheListOpensTheSelectedDevice() {
+        Table({{"h", "10.0.0.1", "", "h.lan", "S"}, {"k", "10.0.0.2", "", "", "T"}});
         ShellSpy shell;
         COpenDeviceDialog dlg;
         QVERIFY(dlg.Create(IDD_OPEN_DEVICE));
+        QTest::keyClick(List(dlg), Qt::Key_Down);
         QTest::keyClick(List(dlg), Qt::Key_Return);
+        QCOMPARE(shell.urls, std::vector<std::string>{"http://10.0.0.2/"});
+        QCOMPARE(m_report.m_strText, std::string("report\r\n\r\nOpen: http://10.0.0.2/ \r\n\r\n"));
         QCOMPARE(dlg.m_nModalResult, INT_PTR(IDOK));
+        dlg.DestroyWindow();
+
+        // A device without any address: Enter opens nothing and ends nothing.
+        Table({{"", "", "", "", "S"}});
+        m_report.m_strText = "report\r\n";
+        ShellSpy none;
+        COpenDeviceDialog empty;
+        QVERIFY(empty.Create(IDD_OPEN_DEVICE));
+        QTest::keyClick(List(empty), Qt::Key_Return);
+        QVERIFY(none.urls.empty());
+        QCOMPARE(empty.m_nModalResult, INT_PTR(-1));
+        empty.DestroyWindow();
+    }
+
+    // A device's name goes into a URL only when it is a host name; any other could send the
+    // browser elsewhere.
+    void byNameOpensOnlyAValidHostName() {
+        const char* const hostile[] = {"trusted.lan@attacker.example",
+                                       "evil.example.com/phish?x=",
+                                       "a b.lan",
+                                       "-x.lan",
+                                       "x-.lan",
+                                       "a..lan",
+                                       "h\xe4st.lan"};
+        for (const char* pszName : hostile) {
+            Table({{"h", "10.0.0.7", "", pszName, "S"}});
+            m_report.m_strText = "report\r\n";
+            ShellSpy shell;
+            COpenDeviceDialog dlg;
+            QVERIFY(dlg.Create(IDD_OPEN_DEVICE));
+            QTest::mouseClick(Button(dlg, IDC_BY_NAME), Qt::LeftButton);
+            QVERIFY2(shell.urls == std::vector<std::string>{"http://10.0.0.7/"}, pszName);
+            QCOMPARE(m_report.m_strText,
+                     "report\r\n\r\nWARNING: The name '" + std::string(pszName) +
+                         "' is not a valid host name; opening the IPv4 address instead.\r\n"
+                         "\r\nOpen: http://10.0.0.7/ \r\n\r\n");
+            QCOMPARE(dlg.m_nModalResult, INT_PTR(IDOK));
+            dlg.DestroyWindow();
+        }
+        // Valid names, also the longest label and a trailing dot.
+        const std::string longest = std::string(63, 'a') + ".b-2.lan.";
+        for (const std::string& name : {std::string("A-1.example.lan"), longest}) {
+            Table({{"h", "10.0.0.7", "", name.c_str(), "S"}});
+            ShellSpy shell;
+            COpenDeviceDialog dlg;
+            QVERIFY(dlg.Create(IDD_OPEN_DEVICE));
+            QTest::mouseClick(Button(dlg, IDC_BY_NAME), Qt::LeftButton);
+            QCOMPARE(shell.urls, std::vector<std::string>{"http://" + name + "/"});
+            dlg.DestroyWindow();
+        }
+        // Without an IPv4 address an invalid name opens nothing; the dialog stays.
+        std::strcpy(g_szLanguage, "de-DE");
+        Table({{"a/b", "", "", "", "S"}});
+        m_report.m_strText = "report\r\n";
+        ShellSpy shell;
+        COpenDeviceDialog dlg;
+        QVERIFY(dlg.Create(IDD_OPEN_DEVICE));
+        QTest::mouseClick(Button(dlg, IDC_BY_NAME), Qt::LeftButton);
         QVERIFY(shell.urls.empty());
-        QCOMPARE(m_report.m_strText, std::string("report\r\n"));
+        QCOMPARE(m_report.m_strText,
+                 std::string("report\r\n\r\nWARNING: Der Name 'a/b' ist kein g\xfcltiger "
+                             "Host-Name; das Ger\xe4t wird nicht ge\xf6"
+                             "ffnet.\r\n\r\n"));
+        QCOMPARE(dlg.m_nModalResult, INT_PTR(-1));
+        dlg.DestroyWindow();
+    }
+
+    void aBrowserThatCannotBeStartedKeepsTheListOpen() {
+        Table({{"h", "10.0.0.1", "", "", "S"}});
+        ShellSpy shell;
+        shell.nResult = 2;
+        COpenDeviceDialog dlg;
+        QVERIFY(dlg.Create(IDD_OPEN_DEVICE));
+        QTest::mouseClick(Button(dlg, IDC_BY_IPV4), Qt::LeftButton);
+        QCOMPARE(shell.urls, std::vector<std::string>{"http://10.0.0.1/"});
+        QCOMPARE(m_report.m_strText,
+                 std::string("report\r\n\r\nOpen: http://10.0.0.1/ \r\n\r\n"
+                             "ERROR: The web browser could not be started for http://10.0.0.1/ "
+                             "(error 2).\r\n\r\n"));
+        QCOMPARE(m_report.m_nErrors, 1);
+        QCOMPARE(dlg.m_nModalResult, INT_PTR(-1));
+        // The user can try again.
+        shell.nResult = 42;
+        DoubleClick(dlg, 0);
+        QCOMPARE(shell.urls.size(), std::size_t(2));
+        QCOMPARE(dlg.m_nModalResult, INT_PTR(IDOK));
+        dlg.DestroyWindow();
+    }
+
+    void deviceTextCannotMakeListLines() {
+        Table({{"printer\r\nlab-north  (10.77.0.21)  # A20988", "10.77.0.20", "", "", "S\x1b[1m"}});
+        COpenDeviceDialog dlg;
+        QVERIFY(dlg.Create(IDD_OPEN_DEVICE));
+        QCOMPARE(List(dlg)->count(), 1);
+        QCOMPARE(List(dlg)->item(0)->text(),
+                 QStringLiteral("printer\\x0d\\x0alab-north  (10.77.0.21)  # A20988  "
+                                "(10.77.0.20)  # S\\x1b[1m"));
+        dlg.DestroyWindow();
+    }
+
+    // The list behaves as a single-selection list box.
+    void theSelectionCannotBeTakenAwayAndADoubleClickBelowTheLinesOpens() {
+        Table({{"h", "10.0.0.1", "", "", "S"}, {"k", "10.0.0.2", "", "", "T"}});
+        ShellSpy shell;
+        COpenDeviceDialog dlg;
+        QVERIFY(dlg.Create(IDD_OPEN_DEVICE));
+        QListWidget* pList = List(dlg);
+        const QPoint first = pList->visualItemRect(pList->item(0)).center();
+        QTest::mouseClick(pList->viewport(), Qt::LeftButton, Qt::ControlModifier, first);
+        QCOMPARE(dlg.GetDlgItem(IDC_DEVICE_LIST)->SendMessage(LB_GETCURSEL), LRESULT(0));
+        const QPoint below(first.x(), pList->visualItemRect(pList->item(1)).bottom() + 30);
+        QVERIFY(pList->viewport()->rect().contains(below));
+        QTest::mouseClick(pList->viewport(), Qt::LeftButton, {}, below);
+        QCOMPARE(dlg.GetDlgItem(IDC_DEVICE_LIST)->SendMessage(LB_GETCURSEL), LRESULT(0));
+        QTest::mouseDClick(pList->viewport(), Qt::LeftButton, {}, below);
+        QCOMPARE(shell.urls, std::vector<std::string>{"http://10.0.0.1/"});
         dlg.DestroyWindow();
     }
 

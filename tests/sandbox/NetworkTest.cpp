@@ -204,11 +204,26 @@ TEST_F(Finder, PrintsHostileRepliesLiterallyAndSafely) {
     EXPECT_NE(result.out.find("  serial number = S\\x1b[31m1\n"), std::string::npos) << result.out;
     EXPECT_NE(result.out.find("  host name = 'h\xc3\xa4st\\x07'\n"), std::string::npos)
         << result.out;
-    EXPECT_NE(result.out.find("  firmware version = 1.0\n\n"), std::string::npos) << result.out;
+    EXPECT_NE(result.out.find("  firmware version = 1.0\\x0d\\x0a\n\n"), std::string::npos)
+        << result.out;
     for (char c : result.out) {
         EXPECT_TRUE(c == '\n' || static_cast<unsigned char>(c) >= 0x20)
             << "raw control byte " << int(c);
     }
+}
+
+TEST_F(Finder, DeviceTextCannotForgeLinesOfTheReport) {
+    sandbox::Simulator sim({"--device", "10.77.0.20", "--serial", "A1", "--name",
+                            "printer\\r\\nERROR: forged\\r\\nFound lorixLOG X device"});
+    ASSERT_TRUE(sim.IsReady());
+    const auto result = sandbox::RunProgram(LORIXLOG_FIND_PATH, {});
+    EXPECT_EQ(result.nExitStatus, 0) << result.out << result.err;
+    EXPECT_NE(result.out.find("  host name = 'printer\\x0d\\x0aERROR: forged\\x0d\\x0aFound "
+                              "lorixLOG X device'\n"),
+              std::string::npos)
+        << result.out;
+    EXPECT_EQ(result.out.find("\nERROR"), std::string::npos) << result.out;
+    EXPECT_EQ(result.out.find("Found"), result.out.rfind("\nFound") + 1) << result.out;
 }
 
 TEST_F(Finder, WritesJsonThatParsesAndTheReportToStandardError) {

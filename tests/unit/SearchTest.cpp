@@ -538,14 +538,36 @@ TEST_F(Search, AddressThatCannotBeConvertedToText) {
     ExpectSocketClosedOnce();
 }
 
-TEST_F(Search, HostileRepliesAreStoredLiterally) {
+TEST_F(Search, HostileRepliesAreStoredLiterallyAndShownEscaped) {
     Reply(10, "192.168.1.20", "TVK,lorix%s%n,%x%x,%s%n%d,\x1b[2J\xe4\xff.lan,%%");
     info.SearchDevices();
     ASSERT_EQ(info.m_nDevices, 1);
+    EXPECT_STREQ(info.m_aDevices[0].szDnsName, "\x1b[2J\xe4\xff.lan");
     EXPECT_NE(Text().find("Found lorix%s%n %x%x device\r\n"), std::string::npos);
     EXPECT_NE(Text().find("  serial number = %s%n%d\r\n"), std::string::npos);
-    EXPECT_NE(Text().find("  DNS name = '\x1b[2J\xe4\xff.lan'\r\n"), std::string::npos);
+    EXPECT_NE(Text().find("  DNS name = '\\x1b[2J\xe4\xff.lan'\r\n"), std::string::npos);
     EXPECT_NE(Text().find("  firmware version = %%\r\n"), std::string::npos);
+}
+
+// Line ends inside a field would let a device write lines that look like the program's own.
+TEST_F(Search, DeviceTextCannotForgeReportLines) {
+    Reply(10, "192.168.1.20",
+          "TVK,lorixA,B\r\nERROR: x,S1,evil\r\nFound lorixA B device\r\n  at IPv4 address "
+          "10.0.0.9,\rWARNING: y");
+    info.SearchDevices();
+    ASSERT_EQ(info.m_nDevices, 1);
+    EXPECT_EQ(AfterStart(),
+              "Found lorixA B\\x0d\\x0aERROR: x device\r\n"
+              "  at IPv4 address 192.168.1.20\r\n"
+              "  host name = 'evil\\x0d\\x0aFound lorixA B device\\x0d\\x0a  at IPv4 "
+              "address 10'\r\n"
+              "  DNS name = 'evil\\x0d\\x0aFound lorixA B device\\x0d\\x0a  at IPv4 "
+              "address 10.0.0.9'\r\n"
+              "  serial number = S1\r\n"
+              "  firmware version = \\x0dWARNING: y\r\n"
+              "\r\n"
+              "... done.\r\n");
+    EXPECT_EQ(m_report.m_nErrors + m_report.m_nWarnings, 0);
 }
 
 TEST_F(Search, WorksWithoutAReportWindow) {

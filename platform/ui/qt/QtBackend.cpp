@@ -9,6 +9,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPointer>
@@ -21,6 +22,7 @@
 #include <algorithm>
 #include <cstring>
 #include <deque>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -449,11 +451,49 @@ private:
     ReleaseFilter m_releaseFilter;  // also ends the scroll bars' connections with this object
 };
 
+/// A list widget that behaves as a single-selection list box: once an item is selected, no
+/// click takes the selection away (Ctrl+click, a click below the last item), and a double click
+/// anywhere in the list is a double click on the list, as LBN_DBLCLK is.
+class LxListWidget final : public QListWidget {
+public:
+    explicit LxListWidget(QWidget* pParent) : QListWidget(pParent) {}
+    std::function<void()> onDoubleClick;
+
+protected:
+    QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
+                                                         const QEvent* pEvent) const override {
+        QItemSelectionModel::SelectionFlags flags = QListWidget::selectionCommand(index, pEvent);
+        if ((flags & (QItemSelectionModel::Deselect | QItemSelectionModel::Toggle)) != 0) {
+            flags = index.isValid() ? QItemSelectionModel::ClearAndSelect
+                                    : QItemSelectionModel::NoUpdate;
+        }
+        return flags;
+    }
+    void mousePressEvent(QMouseEvent* pEvent) override {
+        if (!indexAt(pEvent->position().toPoint()).isValid()) {
+            setFocus(Qt::MouseFocusReason);
+            pEvent->accept();
+            return;
+        }
+        QListWidget::mousePressEvent(pEvent);
+    }
+    void mouseDoubleClickEvent(QMouseEvent* pEvent) override {
+        if (!indexAt(pEvent->position().toPoint()).isValid()) {
+            pEvent->accept();
+            if (onDoubleClick) {
+                onDoubleClick();
+            }
+            return;
+        }
+        QListWidget::mouseDoubleClickEvent(pEvent);
+    }
+};
+
 class ListBoxWindow final : public QtWindow {
 public:
     ListBoxWindow(int nID, QtWindow* pParent, QWidget* pDialog, DWORD dwStyle)
         : QtWindow(nID, pParent),
-          m_pList(new QListWidget(pDialog)),
+          m_pList(new LxListWidget(pDialog)),
           m_bNotify((dwStyle & LBS_NOTIFY) != 0) {
         m_pList->setSelectionMode(QAbstractItemView::SingleSelection);
         m_pList->setSortingEnabled(false);
@@ -465,11 +505,8 @@ public:
             }
         });
         QObject::connect(m_pList, &QListWidget::itemDoubleClicked, &m_context,
-                         [this](QListWidgetItem*) {
-                             if (m_bNotify) {
-                                 Notify(LBN_DBLCLK);
-                             }
-                         });
+                         [this](QListWidgetItem*) { DoubleClicked(); });
+        m_pList->onDoubleClick = [this] { DoubleClicked(); };
     }
     QWidget* Widget() const override { return m_pList; }
     QListWidget* List() const { return m_pList; }
@@ -501,7 +538,13 @@ public:
     }
 
 private:
-    QListWidget* m_pList;
+    void DoubleClicked() {
+        if (m_bNotify) {
+            Notify(LBN_DBLCLK);
+        }
+    }
+
+    LxListWidget* m_pList;
     bool m_bNotify;
     bool m_bProgrammatic = false;
     QObject m_context;  // ends the connections with this object

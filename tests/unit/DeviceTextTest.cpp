@@ -1,0 +1,34 @@
+// Text a device sent: shown as data, and used in a URL only as a host name.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "DeviceText.h"
+
+TEST(DeviceText, ControlBytesAreShownEscaped) {
+    EXPECT_EQ(ShownDeviceText("lab-1"), "lab-1");
+    EXPECT_EQ(ShownDeviceText("a\r\nb\tc\x1b[1m\x7f"), "a\\x0d\\x0ab\\x09c\\x1b[1m\\x7f");
+    EXPECT_EQ(ShownDeviceText("Ger\xe4t \x80\xff"), "Ger\xe4t \x80\xff") << "8-bit text stays";
+    EXPECT_EQ(ShownDeviceText(""), "");
+}
+
+TEST(DeviceText, HostNamesForUrls) {
+    for (const char* pszValid :
+         {"a", "A1234", "lab-logger.example.lan", "x.lan.", "1-2.3", "xn--bcher-kva.example"}) {
+        EXPECT_TRUE(IsDnsHostName(pszValid)) << pszValid;
+    }
+    for (const char* pszInvalid :
+         {"", ".", "a..b", ".a", "-a", "a-", "a.-b", "a_b", "a b", "a@b.example", "a/b", "a:80",
+          "a?x", "a#x", "[::1]", "h\xe4st", "a\r\nb", "a..", "%41"}) {
+        EXPECT_FALSE(IsDnsHostName(pszInvalid)) << pszInvalid;
+    }
+    const std::string label63(63, 'a');
+    EXPECT_TRUE(IsDnsHostName(label63.c_str()));
+    EXPECT_FALSE(IsDnsHostName((label63 + "a").c_str()));
+    // 253 characters in all at most: four labels of 63 and dots make 255.
+    std::string name = label63 + "." + label63 + "." + label63 + "." + std::string(61, 'b');
+    EXPECT_EQ(name.size(), 253u);
+    EXPECT_TRUE(IsDnsHostName(name.c_str()));
+    EXPECT_TRUE(IsDnsHostName((name + ".").c_str()));
+    EXPECT_FALSE(IsDnsHostName((name + "b").c_str()));
+}
