@@ -216,11 +216,10 @@ void ReportOversizedDatagram(int nError, const net::sockaddr_in& addrFrom, int* 
         return;
     }
     if (++*pnReported > kOversizedReports) {
-        ReportPrintf(
-            Text("WARNING: Further oversized datagrams are dropped without a "
-                 "report.\r\n",
-                 "WARNING: Weitere zu gro\xdf"
-                 "e Datagramme werden ohne Meldung verworfen.\r\n"));
+        ReportPrintf("%s", Text("WARNING: Further oversized datagrams are dropped without a "
+                                "report.\r\n",
+                                "WARNING: Weitere zu gro\xdf"
+                                "e Datagramme werden ohne Meldung verworfen.\r\n"));
         return;
     }
     ReportPrintf(Text("WARNING: recvfrom(UDP) returned %d: a datagram from %s:%u was too long "
@@ -364,11 +363,11 @@ void CDeviceInfo::ReceiveReplies(net::SOCKET s, const char* pszExpectedPrefix, c
             break;
         }
         if (nNow - nPhaseStart >= kLongestReceivePhase) {
-            ReportPrintf(
-                Text("WARNING: Replies kept arriving for 30 seconds; the search stops "
-                     "here.\r\n",
-                     "WARNING: 30 Sekunden lang kamen ununterbrochen Antworten; die Suche "
-                     "endet hier.\r\n"));
+            ReportPrintf("%s",
+                         Text("WARNING: Replies kept arriving for 30 seconds; the search stops "
+                              "here.\r\n",
+                              "WARNING: 30 Sekunden lang kamen ununterbrochen Antworten; die Suche "
+                              "endet hier.\r\n"));
             break;
         }
 
@@ -452,17 +451,17 @@ void CDeviceInfo::ReceiveReplies(net::SOCKET s, const char* pszExpectedPrefix, c
             UpdateDisplay();
         } else if (nIndex == ADD_TABLE_FULL && !bTableFullReported) {
             bTableFullReported = true;
-            ReportPrintf(
-                Text("WARNING: The device table is full (40 devices); further devices "
-                     "are not listed.\r\n",
-                     "WARNING: Die Ger\xe4tetabelle ist voll (40 Ger\xe4"
-                     "te); weitere "
-                     "Ger\xe4te werden nicht aufgef\xfchrt.\r\n"));
+            ReportPrintf("%s",
+                         Text("WARNING: The device table is full (40 devices); further devices "
+                              "are not listed.\r\n",
+                              "WARNING: Die Ger\xe4tetabelle ist voll (40 Ger\xe4"
+                              "te); weitere "
+                              "Ger\xe4te werden nicht aufgef\xfchrt.\r\n"));
         }
         nQuietStart = net::GetTickCount();
         nQuietPasses = 0;
     }
 
     EnsureBlankLine();
-    ReportPrintf(Text("... done.\r\n", "... fertig.\r\n"));
+    ReportPrintf("%s", Text("... done.\r\n", "... fertig.\r\n"));
 }

@@ -7,6 +7,7 @@ packages=(
   build-essential cmake pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-wayland libgl-dev
+  clang-14 libclang-rt-14-dev libfuzzer-14-dev
   iproute2 util-linux procps curl python3 time
   xvfb xauth xdotool imagemagick fonts-dejavu-core desktop-file-utils
 )

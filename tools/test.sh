@@ -1,15 +1,37 @@
 #!/usr/bin/env bash
 # Installs the dependencies, builds and runs the whole test suite, then the same suite built with
-# AddressSanitizer and UndefinedBehaviorSanitizer. The sandbox-network tests need root (or
-# unprivileged user namespaces); they make their own network namespaces and never touch the
-# machine's own network.
+# AddressSanitizer and UndefinedBehaviorSanitizer, then each fuzz target for a short fixed time.
+# The sandbox-network tests need root (or unprivileged user namespaces); they make their own
+# network namespaces and never touch the machine's own network. As root, or in CI, a skipped test
+# is a failure: there every test can and must run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 tools/setup-debian.sh
+
+strict=
+if [ "$(id -u)" -eq 0 ] || [ -n "${CI:-}" ]; then
+  strict=1
+fi
+log=$(mktemp)
+trap 'rm -f "$log"' EXIT
+
 for preset in default asan; do
   echo "== $preset: configure, build, test" >&2
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset"
-  QT_QPA_PLATFORM=offscreen ctest --preset "$preset"
+  QT_QPA_PLATFORM=offscreen ctest --preset "$preset" 2>&1 | tee "$log"
+  status=${PIPESTATUS[0]}
+  [ "$status" -eq 0 ] || exit "$status"
+  if [ -n "$strict" ] && grep -q '(Skipped)' "$log"; then
+    echo "== $preset: tests were skipped where every test must run:" >&2
+    grep '(Skipped)' "$log" >&2
+    exit 1
+  fi
 done
+
+# Each fuzz target for a short fixed time from its seed corpus (both at once on two cores).
+echo "== fuzz: configure, build, run each target" >&2
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz
+ctest --preset fuzz -j2

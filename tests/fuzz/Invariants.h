@@ -1,0 +1,34 @@
+// What must hold after every fuzz input. A violation prints what broke and aborts, so that
+// libFuzzer keeps the input that shows it.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "DeviceInfo.h"
+
+namespace fuzz {
+
+/// Aborts with the message when the condition does not hold.
+void Require(bool bCondition, const char* pszWhat, std::string_view detail = {});
+
+/// At most 40 records, sorted by serial number, no two equal, every text field terminated
+/// within its width, and every slot past the count all zero.
+void CheckTable(const CDeviceInfo& info);
+
+/// Valid UTF-8 without any control character but the line feed.
+void CheckTerminalText(std::string_view text);
+
+/// The whole text is one JSON array of nObjects objects (strict JSON: RFC 8259).
+void CheckJson(std::string_view text, int nObjects);
+
+/// RFC 4180 CSV with CR LF line ends: a header and one row per device, every row with the same
+/// number of cells, and no cell that a spreadsheet would run as a formula.
+void CheckCsv(std::string_view text, int nDevices);
+
+/// Parses RFC 4180 CSV into rows of cells; false when it is not well formed.
+bool ParseCsv(std::string_view text, std::vector<std::vector<std::string>>* pRows);
+
+}  // namespace fuzz
