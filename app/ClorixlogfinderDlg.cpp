@@ -16,7 +16,8 @@ ON_BN_CLICKED(IDC_OPEN_DEVICE, OnOpenDevice)
 ON_BN_CLICKED(IDC_SEARCH_AGAIN, OnSearchAgain)
 END_MESSAGE_MAP()
 
-ClorixlogfinderDlg::ClorixlogfinderDlg() : m_hIcon(AfxLoadIcon(IDI_PROGRAM)) {
+ClorixlogfinderDlg::ClorixlogfinderDlg()
+    : CReportWindow(IDD_MAIN), m_hIcon(AfxLoadIcon(IDI_PROGRAM)) {
     m_nEditId = IDC_REPORT;
     m_pszProgramName = LORIXLOG_PROGRAM_NAME;
     m_pszLanguage = g_szLanguage[0] != '\0' ? g_szLanguage : "en-US";
@@ -26,16 +27,10 @@ ClorixlogfinderDlg::ClorixlogfinderDlg() : m_hIcon(AfxLoadIcon(IDI_PROGRAM)) {
 
 BOOL ClorixlogfinderDlg::OnInitDialog() {
     CDialogEx::OnInitDialog();
-    if (CReportEditControl* pEdit = m_pEditControl.load()) {
-        pEdit->m_nNotifyId = IDC_REPORT;
-        pEdit->m_nNotifyCode = 8;
-        pEdit->SubclassDlgItem(IDC_REPORT, this);
-    }
     SetWindowText(m_pszProgramName);
     SetIcon(m_hIcon, TRUE);
     SetIcon(m_hIcon, FALSE);
-    Reset();
-    g_pReportWindow = this;
+    AttachReportDisplay();
     PostMessage(WM_COMMAND, IDC_SEARCH, 0);
     return TRUE;
 }

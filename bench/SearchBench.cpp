@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "DeviceInfo.h"
-#include "ReportWindow.h"
+#include "ReportText.h"
 
 namespace {
 
@@ -36,8 +36,8 @@ void BM_RepeatAgainstFullTable(benchmark::State& state) {
 BENCHMARK(BM_RepeatAgainstFullTable);
 
 void BM_ReportDeviceDescription(benchmark::State& state) {
-    CReportWindow report;
-    g_pReportWindow = &report;
+    CReportText report;
+    g_pReportText = &report;
     DeviceRecord record;
     ParseDeviceReply("TVK,lorixLOG,LX-8,A20988,lab-north.example.lan,3.2.0", "TVK,lorix", "lorix",
                      &record);
@@ -46,7 +46,7 @@ void BM_ReportDeviceDescription(benchmark::State& state) {
         // Runs into the 32000-character limit again and again, so trimming is included.
         g_DeviceInfo.ReportDevice(record);
     }
-    g_pReportWindow = nullptr;
+    g_pReportText = nullptr;
 }
 BENCHMARK(BM_ReportDeviceDescription);
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "ReportWindow.h"
+#include "ReportText.h"
 
 /// Writes every complete line of the report to a stream the moment it is complete, converted from
 /// Windows-1252 to UTF-8 with "\n" line ends and control characters escaped. A line rewritten by

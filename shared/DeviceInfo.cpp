@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "DeviceText.h"
-#include "ReportWindow.h"
+#include "ReportText.h"
 
 CDeviceInfo g_DeviceInfo;
 
@@ -43,20 +43,29 @@ const char* Text(const char* pszEnglish, const char* pszGerman) {
 }
 
 void ReportLocation(int nLine) {
-    if (g_pReportWindow != nullptr) {
+    if (g_pReportText != nullptr) {
         ReportErrorLocation(kSearchFunction, __FILE__, nLine);
     }
 }
 
+/// Records the failure that ends the search and writes its location line (the error line has
+/// been written).
+void Fail(SearchOutcome* pOutcome, int nError, int nLine) {
+    pOutcome->result = SearchOutcome::Failed;
+    pOutcome->nError = nError;
+    pOutcome->nLine = nLine;
+    ReportLocation(nLine);
+}
+
 void EnsureBlankLine() {
-    if (g_pReportWindow != nullptr) {
-        g_pReportWindow->EnsureBlankLine();
+    if (g_pReportText != nullptr) {
+        g_pReportText->EnsureBlankLine();
     }
 }
 
 void UpdateDisplay() {
-    if (g_pReportWindow != nullptr) {
-        g_pReportWindow->UpdateDisplay();
+    if (g_pReportText != nullptr) {
+        g_pReportText->UpdateDisplay();
     }
 }
 
@@ -94,7 +103,8 @@ void ReportTarget(const CDeviceInfo& info, std::uint32_t nAddress) {
 /// The interface list into the buffer, which grows when the list does not fit (WSAEFAULT).
 /// Returns the number of entries; 0 when there is no list. Only a list too long for the largest
 /// buffer is reported, since the search then misses networks.
-std::size_t ReadInterfaceList(net::SOCKET s, std::vector<net::INTERFACE_INFO>* pEntries) {
+std::size_t ReadInterfaceList(net::SOCKET s, std::vector<net::INTERFACE_INFO>* pEntries,
+                              SearchOutcome* pOutcome) {
     for (std::size_t nRoom = kInterfaceEntries; nRoom <= kMostInterfaceEntries; nRoom *= 4) {
         pEntries->assign(nRoom, net::INTERFACE_INFO{});
         unsigned long nBytes = 0;
@@ -111,6 +121,7 @@ std::size_t ReadInterfaceList(net::SOCKET s, std::vector<net::INTERFACE_INFO>* p
             break;
         }
         if (nRoom * 4 > kMostInterfaceEntries) {
+            ++pOutcome->nWarnings;
             ReportPrintf(Text("WARNING: The list of network interfaces is too long (%d); the "
                               "query goes to 255.255.255.255 only.\r\n",
                               "WARNING: Die Liste der Netzwerk-Schnittstellen ist zu lang (%d); "
@@ -150,7 +161,7 @@ enum class SendResult { Sent, Failed, Short };
 /// left to the caller (*pnError) unless bLastChance: then, with no query sent before, it ends the
 /// search with the error line and nFailedLine. A short send always ends the search (nShortLine).
 SendResult SendRequest(net::SOCKET s, const char* achBuffer, std::uint32_t nTarget,
-                       bool bLastChance, int nFailedLine, int nShortLine, int* pnError) {
+                       bool bLastChance, int nFailedLine, int nShortLine, SearchOutcome* pOutcome) {
     net::sockaddr_in addrDest{};
     addrDest.sin_family = net::AF_INET;
     addrDest.sin_port = net::htons(kDiscoveryPort);
@@ -160,20 +171,21 @@ SendResult SendRequest(net::SOCKET s, const char* achBuffer, std::uint32_t nTarg
         net::sendto(s, achBuffer, nLength, 0, reinterpret_cast<const net::sockaddr*>(&addrDest),
                     sizeof(addrDest));
     if (nSent == net::SOCKET_ERROR) {
-        *pnError = net::WSAGetLastError();
+        const int nError = net::WSAGetLastError();
         if (bLastChance) {
-            ReportSendError(*pnError);
-            ReportLocation(nFailedLine);
+            ReportSendError(nError);
+            Fail(pOutcome, nError, nFailedLine);
         } else {
+            ++pOutcome->nWarnings;
             ReportPrintf(Text("WARNING: sendto(UDP) to %s returned %d.\r\n",
                               "WARNING: sendto(UDP) an %s lieferte %d.\r\n"),
-                         DottedText(nTarget).c_str(), *pnError);
+                         DottedText(nTarget).c_str(), nError);
         }
         return SendResult::Failed;
     }
     if (nSent != nLength) {
         ReportPrintf("ERROR in sendto(): Sent %d instead of %d bytes.\r\n", nSent, nLength);
-        ReportLocation(nShortLine);
+        Fail(pOutcome, 0, nShortLine);
         return SendResult::Short;
     }
     return SendResult::Sent;
@@ -182,7 +194,7 @@ SendResult SendRequest(net::SOCKET s, const char* achBuffer, std::uint32_t nTarg
 /// Sends the query to every target. Returns whether at least one query went out; otherwise, or
 /// after a short send, the failure has been reported and the search ends.
 bool SendQueries(const CDeviceInfo& info, net::SOCKET s, const char* achBuffer,
-                 const std::vector<std::uint32_t>& targets) {
+                 const std::vector<std::uint32_t>& targets, SearchOutcome* pOutcome) {
     int nQueries = 0;
     for (std::size_t i = 0; i < targets.size(); ++i) {
         const bool bLimited = i == 0;
@@ -190,12 +202,11 @@ bool SendQueries(const CDeviceInfo& info, net::SOCKET s, const char* achBuffer,
             EnsureBlankLine();
         }
         ReportTarget(info, targets[i]);
-        int nError = 0;
         const bool bLastChance = nQueries == 0 && i + 1 == targets.size();
         const SendResult result =
             SendRequest(s, achBuffer, targets[i], bLastChance,
                         bLimited ? kLineLimitedSendFailed : kLineDirectedSendFailed,
-                        bLimited ? kLineLimitedSendShort : kLineDirectedSendShort, &nError);
+                        bLimited ? kLineLimitedSendShort : kLineDirectedSendShort, pOutcome);
         if (result == SendResult::Short || (result == SendResult::Failed && bLastChance)) {
             return false;
         }
@@ -211,10 +222,12 @@ bool SendQueries(const CDeviceInfo& info, net::SOCKET s, const char* achBuffer,
 
 /// Reports a datagram that was too long for the buffer and so dropped. A stream of them gets a
 /// line each for the first few only, so that they cannot flood the report.
-void ReportOversizedDatagram(int nError, const net::sockaddr_in& addrFrom, int* pnReported) {
+void ReportOversizedDatagram(int nError, const net::sockaddr_in& addrFrom, int* pnReported,
+                             SearchOutcome* pOutcome) {
     if (*pnReported > kOversizedReports) {
         return;
     }
+    ++pOutcome->nWarnings;
     if (++*pnReported > kOversizedReports) {
         ReportPrintf("%s", Text("WARNING: Further oversized datagrams are dropped without a "
                                 "report.\r\n",
@@ -293,9 +306,9 @@ void CDeviceInfo::ReportDevice(const DeviceRecord& record) {
 }
 
 void CDeviceInfo::ReportSearchStart() {
-    if (g_pReportWindow != nullptr) {
-        g_pReportWindow->Reset();
-        g_pReportWindow->EnsureBlankLine();
+    if (g_pReportText != nullptr) {
+        g_pReportText->Reset();
+        g_pReportText->EnsureBlankLine();
     }
     ReportPrintf(Text("Searching %s devices (please wait) ...\r\n",
                       "Suche %s Ger\xe4"
@@ -307,7 +320,8 @@ void CDeviceInfo::ReportSearchStart() {
     }
 }
 
-void CDeviceInfo::SearchDevices() {
+SearchOutcome CDeviceInfo::SearchDevices() {
+    SearchOutcome outcome;
     char szExpectedPrefix[48] = {};
     char achBuffer[kDatagramBufferSize];
     net::sockaddr_in addrFrom{};
@@ -321,7 +335,7 @@ void CDeviceInfo::SearchDevices() {
     net::SOCKET s = net::socket(net::AF_INET, net::SOCK_DGRAM, net::IPPROTO_UDP);
     if (s == net::INVALID_SOCKET) {
         ReportPrintf("ERROR: Could not create IPv4 socket\r\n");
-        ReportLocation(kLineSocket);
+        Fail(&outcome, net::WSAGetLastError(), kLineSocket);
     } else {
         const int bBroadcast = 1;
         net::setsockopt(s, net::SOL_SOCKET, net::SO_BROADCAST,
@@ -330,27 +344,32 @@ void CDeviceInfo::SearchDevices() {
         std::strncpy(achBuffer, kRequest, kMaxDatagram);
 
         std::vector<net::INTERFACE_INFO> interfaces;
-        ReadInterfaceList(s, &interfaces);
-        if (SendQueries(*this, s, achBuffer, BroadcastTargets(interfaces))) {
+        ReadInterfaceList(s, &interfaces, &outcome);
+        if (SendQueries(*this, s, achBuffer, BroadcastTargets(interfaces), &outcome)) {
             EnsureBlankLine();
-            ReceiveReplies(s, szExpectedPrefix, achBuffer, &addrFrom, &record);
+            ReceiveReplies(s, szExpectedPrefix, achBuffer, &addrFrom, &record, &outcome);
         }
 
         net::shutdown(s, net::SD_BOTH);
         net::closesocket(s);
     }
 
-    if (g_pReportWindow != nullptr) {
-        const std::string& text = g_pReportWindow->m_strText;
+    if (g_pReportText != nullptr) {
+        const std::string& text = g_pReportText->m_strText;
         if (text.size() < 2 || text.compare(text.size() - 2, 2, "\r\n") != 0) {
-            g_pReportWindow->AppendText("\r\n");
+            g_pReportText->AppendText("\r\n");
         }
-        g_pReportWindow->UpdateDisplay();
+        g_pReportText->UpdateDisplay();
     }
+    if (outcome.result != SearchOutcome::Failed && outcome.nWarnings > 0) {
+        outcome.result = SearchOutcome::CompletedWithWarnings;
+    }
+    return outcome;
 }
 
 void CDeviceInfo::ReceiveReplies(net::SOCKET s, const char* pszExpectedPrefix, char* achBuffer,
-                                 net::sockaddr_in* pAddrFrom, DeviceRecord* pRecord) {
+                                 net::sockaddr_in* pAddrFrom, DeviceRecord* pRecord,
+                                 SearchOutcome* pOutcome) {
     const std::uint32_t nPhaseStart = net::GetTickCount();
     std::uint32_t nQuietStart = nPhaseStart;
     int nQuietPasses = 0;
@@ -363,6 +382,7 @@ void CDeviceInfo::ReceiveReplies(net::SOCKET s, const char* pszExpectedPrefix, c
             break;
         }
         if (nNow - nPhaseStart >= kLongestReceivePhase) {
+            ++pOutcome->nWarnings;
             ReportPrintf("%s",
                          Text("WARNING: Replies kept arriving for 30 seconds; the search stops "
                               "here.\r\n",
@@ -380,8 +400,9 @@ void CDeviceInfo::ReceiveReplies(net::SOCKET s, const char* pszExpectedPrefix, c
             continue;
         }
         if (nReady == net::SOCKET_ERROR) {
-            ReportPrintf("ERROR: select(UDP) returned %d.\r\n", net::WSAGetLastError());
-            ReportLocation(kLineSelect);
+            const int nError = net::WSAGetLastError();
+            ReportPrintf("ERROR: select(UDP) returned %d.\r\n", nError);
+            Fail(pOutcome, nError, kLineSelect);
             return;
         }
         if (!net::WSAFDIsSet(s, &readSet)) {
@@ -404,7 +425,7 @@ void CDeviceInfo::ReceiveReplies(net::SOCKET s, const char* pszExpectedPrefix, c
                 case net::WSAEMSGSIZE:
                     // Anybody who sees the query can send an oversized datagram: drop it, and
                     // count it as traffic like any other.
-                    ReportOversizedDatagram(nError, *pAddrFrom, &nOversizedReported);
+                    ReportOversizedDatagram(nError, *pAddrFrom, &nOversizedReported, pOutcome);
                     nQuietStart = net::GetTickCount();
                     nQuietPasses = 0;
                     continue;
@@ -418,14 +439,14 @@ void CDeviceInfo::ReceiveReplies(net::SOCKET s, const char* pszExpectedPrefix, c
                     ReportPrintf("ERROR: recvfrom(UDP) returned %d.\r\n", nError);
                     break;
             }
-            ReportLocation(kLineReceive);
+            Fail(pOutcome, nError, kLineReceive);
             return;
         }
         nQuietStart = net::GetTickCount();
         nQuietPasses = 0;
         if (nReceived > kMaxDatagram) {
             // A layer that reports a truncated datagram by its whole length.
-            ReportOversizedDatagram(net::WSAEMSGSIZE, *pAddrFrom, &nOversizedReported);
+            ReportOversizedDatagram(net::WSAEMSGSIZE, *pAddrFrom, &nOversizedReported, pOutcome);
             continue;
         }
         achBuffer[nReceived < 0 ? 0 : nReceived] = '\0';
@@ -438,7 +459,7 @@ void CDeviceInfo::ReceiveReplies(net::SOCKET s, const char* pszExpectedPrefix, c
             const char* pszAddress = net::inet_ntoa(pAddrFrom->sin_addr);
             if (pszAddress == nullptr) {
                 ReportPrintf("ERROR in inet_ntoa.\r\n");
-                ReportLocation(kLineAddressText);
+                Fail(pOutcome, 0, kLineAddressText);
                 return;
             }
             std::snprintf(pRecord->szIPv4, sizeof(pRecord->szIPv4), "%s", pszAddress);
@@ -451,6 +472,7 @@ void CDeviceInfo::ReceiveReplies(net::SOCKET s, const char* pszExpectedPrefix, c
             UpdateDisplay();
         } else if (nIndex == ADD_TABLE_FULL && !bTableFullReported) {
             bTableFullReported = true;
+            ++pOutcome->nWarnings;
             ReportPrintf("%s",
                          Text("WARNING: The device table is full (40 devices); further devices "
                               "are not listed.\r\n",

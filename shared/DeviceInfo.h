@@ -31,6 +31,24 @@ static_assert(offsetof(DeviceRecord, szFirmwareVersion) == 1460);
 constexpr int kMaxDevices = 40;
 constexpr std::uint16_t kDiscoveryPort = 9959;
 
+/// How a search ended, for its caller; the report says the same in words.
+struct SearchOutcome {
+    enum Result {
+        Completed,              ///< the network was quiet long enough: "... done."
+        CompletedWithWarnings,  ///< completed, and the report holds nWarnings warning lines
+        Failed,                 ///< ended by an error: no "... done."
+    };
+    Result result = Completed;
+    /// The socket layer's error code of a failure; 0 for a failure without one (a short send,
+    /// an address that has no text) and for a completed search.
+    int nError = 0;
+    /// The location line that the report gives for the failure; 0 when completed.
+    int nLine = 0;
+    /// The warning lines the search wrote (a send that failed for one network, a datagram too
+    /// long to receive, a full table, a search that replies kept going).
+    int nWarnings = 0;
+};
+
 /// The device table, the model prefix the search looks for and the diagnostic level. One global
 /// instance, g_DeviceInfo; the search fills it, the dialogs only read it.
 class CDeviceInfo {
@@ -67,13 +85,14 @@ public:
     /// until the network has been quiet for about four seconds (at most 30 s in all). Blocks the
     /// calling thread. A query that cannot be sent to one address, and a datagram too long to
     /// receive, are warnings; the search goes on. Other failures, and sends that all fail, end
-    /// the search with an error line in the report.
-    void SearchDevices();
+    /// the search with an error line in the report. Returns how the search ended.
+    SearchOutcome SearchDevices();
 
 private:
     /// The receive phase of a search: replies until the network has been quiet long enough.
     void ReceiveReplies(net::SOCKET s, const char* pszExpectedPrefix, char* achBuffer,
-                        net::sockaddr_in* pAddrFrom, DeviceRecord* pRecord);
+                        net::sockaddr_in* pAddrFrom, DeviceRecord* pRecord,
+                        SearchOutcome* pOutcome);
 };
 
 extern CDeviceInfo g_DeviceInfo;

@@ -1,19 +1,20 @@
 // The report text operations in any order and with any pieces: appending (lone carriage
-// returns, error and warning prefixes), Printf, blank lines, resets and the report keys. After
-// each step the text must keep the rules that the report promises.
+// returns, error and warning prefixes), Printf, blank lines, resets, and trimming at any limit
+// that a display sets. After each step the text must keep the rules that the report promises.
 //
 // Input: operations until the input ends, each led by a byte: its low three bits choose the
 // operation; AppendText and Printf take a length byte and that many bytes.
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <string>
 
 #include "Invariants.h"
-#include "ReportWindow.h"
+#include "ReportText.h"
 
 namespace {
 
-class FuzzReport : public CReportWindow {
+class FuzzReport : public CReportText {
 public:
     FuzzReport() {
         m_pszProgramName = "lorixlog-finder version 2.0.45";
@@ -24,7 +25,14 @@ public:
 
 constexpr const char kBanner[] =
     "This is lorixlog-finder version 2.0.45 built on Mar 13 2026, 10:59:27\r\n";
-constexpr std::size_t kLimit = 32000;  // the report's limit without a display
+/// A display whose limit the input chooses.
+class FuzzDisplay : public CReportDisplay {
+public:
+    void ShowReportText() override { ++m_nRefreshes; }
+    std::size_t ResetDisplayLimit() override { return m_nLimit; }
+    std::size_t m_nLimit = 0;
+    int m_nRefreshes = 0;
+};
 
 bool EndsWith(const std::string& text, const char* pszTail) {
     const std::size_t n = std::strlen(pszTail);
@@ -35,6 +43,8 @@ bool EndsWith(const std::string& text, const char* pszTail) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSize) {
     FuzzReport report;
+    FuzzDisplay display;
+    report.m_pDisplay = &display;
     report.Reset();
     std::size_t i = 0;
     auto piece = [&](std::size_t nScale) {
@@ -70,8 +80,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSi
                 const std::string text = piece(8);
                 const std::size_t nBefore = report.m_strText.size();
                 report.Printf("%s", text.c_str());
-                fuzz::Require(report.m_strText.size() <= nBefore + 1023 + 8 ||
-                                  report.m_strText.size() <= kLimit,
+                fuzz::Require(report.m_strText.size() <= nBefore + 1023 + 8,
                               "Printf appends at most 1023 characters");
                 break;
             }
@@ -86,18 +95,28 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSi
                 fuzz::Require(report.m_nErrors == 0 && report.m_nWarnings == 0,
                               "Reset zeroes the counters");
                 break;
-            case 5:
-                report.HandleKey('+');
-                fuzz::Require(EndsWith(report.m_strText, "\r\n\r\n"), "'+' adds an empty line");
+            case 5: {
+                // A display limit, as small as the biggest piece allows or as large as the
+                // largest limit; it takes effect with the next reset.
+                const std::size_t nLimit = i + 1 < nSize ? (pData[i] << 8 | pData[i + 1]) * 8 : 0;
+                i += 2;
+                display.m_nLimit = nLimit == 0 ? 0 : std::max<std::size_t>(nLimit, 8 * 1024);
                 break;
-            case 6:
-                report.HandleKey(i < nSize ? pData[i++] : 1);
+            }
+            case 6: {
+                const int nRefreshes = display.m_nRefreshes;
+                report.AppendText("\r\n");
+                fuzz::Require(display.m_nRefreshes == nRefreshes + 1 || !report.m_bAutoRefresh,
+                              "a line end refreshes the display");
                 break;
+            }
             default:
                 report.TrimText(i < nSize ? pData[i++] * 256u : 0);
                 break;
         }
-        fuzz::Require(report.m_strText.size() <= kLimit, "the text stays within its limit");
+        fuzz::Require(report.m_strText.size() <= report.TrimLimit(),
+                      "the text stays within its limit", report.m_strText);
+        fuzz::Require(report.TrimLimit() <= 0x40000, "the limit is at most 262144");
         fuzz::Require(
             (op & 7) == 4 || (report.m_nErrors >= nErrors && report.m_nWarnings >= nWarnings),
             "the counters never fall but by Reset");

@@ -16,12 +16,12 @@
 #include "DeviceExport.h"
 #include "DeviceInfo.h"
 #include "Invariants.h"
-#include "ReportWindow.h"
+#include "ReportText.h"
 #include "ScriptedSocketLayer.h"
 
 namespace {
 
-class FuzzReport : public CReportWindow {
+class FuzzReport : public CReportText {
 public:
     FuzzReport(const char* pszLanguage) {
         m_pszProgramName = "lorixlog-finder version 2.0.45";
@@ -112,7 +112,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSi
         FuzzReport report((nFlags & 1) != 0 ? "de-DE" : "en-US");
         CConsoleReportWriter writer(pStream);
         report.m_pListener = &writer;
-        g_pReportWindow = &report;
+        g_pReportText = &report;
         net::InstallSocketLayer(&layer);
         g_DeviceInfo.m_nVerbosity = (nFlags & 2) != 0 ? 1 : 0;
 
@@ -120,7 +120,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSi
 
         writer.Finish();
         net::InstallSocketLayer(nullptr);
-        g_pReportWindow = nullptr;
+        g_pReportText = nullptr;
         fuzz::Require(report.m_strText.size() <= 32000, "the report stays within its limit");
         fuzz::Require(report.m_strText.size() >= 2 &&
                           report.m_strText.compare(report.m_strText.size() - 2, 2, "\r\n") == 0,

@@ -50,7 +50,7 @@ struct ShellSpy {
 
 class QuietReport : public CReportWindow {
 public:
-    QuietReport() {
+    QuietReport() : CReportWindow(IDD_MAIN) {
         m_pszProgramName = "lorixlog-finder version 2.0.45";
         m_pszLanguage = "en-US";
     }

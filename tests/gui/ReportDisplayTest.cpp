@@ -12,7 +12,7 @@ using namespace guitest;
 /// A report window of the main template that does not search: it only shows its report.
 class TestReportDialog : public CReportWindow {
 public:
-    TestReportDialog() { m_nEditId = IDC_REPORT; }
+    TestReportDialog() : CReportWindow(IDD_MAIN) { m_nEditId = IDC_REPORT; }
     int m_nNotifications = 0;
     NMHDR m_lastNotification{};
     std::string m_textAtNotification;
@@ -20,13 +20,7 @@ public:
 protected:
     BOOL OnInitDialog() override {
         CDialogEx::OnInitDialog();
-        if (CReportEditControl* pEdit = m_pEditControl.load()) {
-            pEdit->m_nNotifyId = IDC_REPORT;
-            pEdit->m_nNotifyCode = 8;
-            pEdit->SubclassDlgItem(IDC_REPORT, this);
-        }
-        Reset();
-        g_pReportWindow = this;
+        AttachReportDisplay();
         return TRUE;
     }
     LRESULT OnNotify(WPARAM, LPARAM lParam) {

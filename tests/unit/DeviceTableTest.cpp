@@ -227,7 +227,7 @@ TEST_F(DeviceDescription, SearchStartDescribesStoredRecords) {
 }
 
 TEST(DeviceDescriptionWithoutWindow, WritesNothingAndChangesNothing) {
-    g_pReportWindow = nullptr;
+    g_pReportText = nullptr;
     CDeviceInfo info;
     info.AddDevice(MakeRecord("A"));
     info.ReportSearchStart();

@@ -1,15 +1,15 @@
-// A report window without a display, registered as the one report window for the test.
+// A report without a display, registered as the one report for the test.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "ReportWindow.h"
+#include "ReportText.h"
 
-class TestReportWindow : public CReportWindow {
+class TestReport : public CReportText {
 public:
-    explicit TestReportWindow(const char* pszLanguage = "en-US") {
+    explicit TestReport(const char* pszLanguage = "en-US") {
         m_pszProgramName = "lorixlog-finder version 2.0.45";
         m_pszBuildDate = "Mar 13 2026";
         m_pszBuildTime = "10:59:27";
@@ -22,13 +22,13 @@ inline constexpr const char kEnglishBanner[] =
 inline constexpr const char kGermanBanner[] =
     "Dies ist lorixlog-finder version 2.0.45 vom Mar 13 2026, 10:59:27\r\n";
 
-/// Registers a fresh report window for each test and unregisters it afterwards.
+/// Registers a fresh report for each test and unregisters it afterwards.
 class RegisteredReport : public ::testing::Test {
 protected:
-    void SetUp() override { g_pReportWindow = &m_report; }
-    void TearDown() override { g_pReportWindow = nullptr; }
+    void SetUp() override { g_pReportText = &m_report; }
+    void TearDown() override { g_pReportText = nullptr; }
     void UseLanguage(const char* pszTag) { m_report.m_pszLanguage = pszTag; }
     const std::string& Text() const { return m_report.m_strText; }
 
-    TestReportWindow m_report;
+    TestReport m_report;
 };

@@ -136,9 +136,9 @@ TEST_F(ReportText, BannerLanguageFollowsTheFirstThreeBytesOfTheTag) {
 }
 
 TEST(ReportPrintfWithoutWindow, WritesNothing) {
-    g_pReportWindow = nullptr;
+    g_pReportText = nullptr;
     ReportPrintf("%s", "dropped");  // must not crash
-    TestReportWindow report;
+    TestReport report;
     EXPECT_TRUE(report.m_strText.empty());
 }
 

@@ -570,8 +570,80 @@ TEST_F(Search, DeviceTextCannotForgeReportLines) {
     EXPECT_EQ(m_report.m_nErrors + m_report.m_nWarnings, 0);
 }
 
+// --- How the search ended, as a value for its caller ---
+
+TEST_F(Search, TellsItsCallerHowItEnded) {
+    Reply(10, "192.168.1.20", "TVK,lorixA,B,1");
+    SearchOutcome outcome = info.SearchDevices();
+    EXPECT_EQ(outcome.result, SearchOutcome::Completed);
+    EXPECT_EQ(outcome.nError, 0);
+    EXPECT_EQ(outcome.nLine, 0);
+    EXPECT_EQ(outcome.nWarnings, 0);
+
+    struct Case {
+        const char* pszWhat;
+        void (*arrange)(net::ScriptedSocketLayer&);
+        SearchOutcome::Result result;
+        int nError;
+        int nLine;
+        int nWarnings;
+    };
+    const Case cases[] = {
+        {"socket", [](net::ScriptedSocketLayer& l) { l.m_nSocketError = net::WSAEMFILE; },
+         SearchOutcome::Failed, net::WSAEMFILE, 270, 0},
+        {"every send",
+         [](net::ScriptedSocketLayer& l) {
+             l.AddInterface("192.168.1.5", "255.255.255.0");
+             l.FailSendsTo("255.255.255.255", net::WSAENETUNREACH);
+             l.FailSendsTo("192.168.1.255", net::WSAEACCES);
+         },
+         SearchOutcome::Failed, net::WSAEACCES, 601, 1},
+        {"short send", [](net::ScriptedSocketLayer& l) { l.m_nShortSend = 0; },
+         SearchOutcome::Failed, 0, 528, 0},
+        {"select", [](net::ScriptedSocketLayer& l) { l.m_nFailingSelect = 0; },
+         SearchOutcome::Failed, net::WSAENOTSOCK, 650, 0},
+        {"receive",
+         [](net::ScriptedSocketLayer& l) { l.AddReceiveError(10, net::WSAECONNABORTED); },
+         SearchOutcome::Failed, net::WSAECONNABORTED, 719, 0},
+        {"one send",
+         [](net::ScriptedSocketLayer& l) {
+             l.AddInterface("192.168.1.5", "255.255.255.0");
+             l.FailSendsTo("192.168.1.255", net::WSAEACCES);
+         },
+         SearchOutcome::CompletedWithWarnings, 0, 0, 1},
+        {"oversized",
+         [](net::ScriptedSocketLayer& l) {
+             l.AddDatagram(10, "10.0.0.1", 1, std::string(1600, 'x'));
+             l.AddDatagram(20, "10.0.0.1", 1, std::string(1600, 'x'));
+         },
+         SearchOutcome::CompletedWithWarnings, 0, 0, 2},
+    };
+    for (const Case& c : cases) {
+        net::ScriptedSocketLayer layer;
+        c.arrange(layer);
+        net::InstallSocketLayer(&layer);
+        outcome = info.SearchDevices();
+        EXPECT_EQ(outcome.result, c.result) << c.pszWhat;
+        EXPECT_EQ(outcome.nError, c.nError) << c.pszWhat;
+        EXPECT_EQ(outcome.nLine, c.nLine) << c.pszWhat;
+        EXPECT_EQ(outcome.nWarnings, c.nWarnings) << c.pszWhat;
+        EXPECT_EQ(outcome.nWarnings, m_report.m_nWarnings) << c.pszWhat;
+        EXPECT_EQ(outcome.result == SearchOutcome::Failed,
+                  Text().find("... done.") == std::string::npos)
+            << c.pszWhat;
+    }
+    // The outcome does not depend on the report: without one it is the same.
+    g_pReportText = nullptr;
+    net::ScriptedSocketLayer layer;
+    layer.m_nFailingSelect = 0;
+    net::InstallSocketLayer(&layer);
+    outcome = info.SearchDevices();
+    EXPECT_EQ(outcome.result, SearchOutcome::Failed);
+    EXPECT_EQ(outcome.nLine, 650);
+}
+
 TEST_F(Search, WorksWithoutAReportWindow) {
-    g_pReportWindow = nullptr;
+    g_pReportText = nullptr;
     m_net.m_nFailingSelect = 3;
     Reply(10, "192.168.1.20", "TVK,lorixA,B,1");
     info.SearchDevices();

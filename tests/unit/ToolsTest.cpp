@@ -120,7 +120,7 @@ TEST(ConsoleReportWriter, WritesEachCompleteLineOnceInItsFinalForm) {
     ASSERT_NE(pStream, nullptr);
     {
         CConsoleReportWriter writer(pStream);
-        TestReportWindow report("de-DE");
+        TestReport report("de-DE");
         report.m_pListener = &writer;
         report.Reset();
         report.AppendText("Ger\xe4t ");
@@ -148,7 +148,7 @@ TEST(ConsoleReportWriter, DoesNotRepeatAnOpeningThatIsWrittenAgainAfterAReset) {
     ASSERT_NE(pStream, nullptr);
     {
         CConsoleReportWriter writer(pStream);
-        TestReportWindow report;
+        TestReport report;
         report.m_pListener = &writer;
         // The desktop program resets the report three times before its first search runs.
         report.Reset();

@@ -8,7 +8,7 @@
 #include "DeviceExport.h"
 #include "DeviceInfo.h"
 #include "Language.h"
-#include "ReportWindow.h"
+#include "ReportText.h"
 #include "StandardStreams.h"
 #include "TextOutput.h"
 #include "Version.h"
@@ -41,8 +41,8 @@ const char kUsage[] =
 
 enum class Format { Report, Json, Csv };
 
-/// The report of the command-line finder: a report window without a display.
-class CConsoleReport : public CReportWindow {
+/// The report of the command-line finder: a report text without a display.
+class CConsoleReport : public CReportText {
 public:
     explicit CConsoleReport(const char* pszLanguage) {
         m_pszProgramName = LORIXLOG_PROGRAM_NAME;
@@ -51,11 +51,6 @@ public:
         m_pszLanguage = pszLanguage;
     }
 };
-
-bool EndsWith(const std::string& text, const char* pszTail) {
-    const std::size_t n = std::strlen(pszTail);
-    return text.size() >= n && text.compare(text.size() - n, n, pszTail) == 0;
-}
 
 /// The exit status of a program whose only output was the text just written (nResult): a
 /// failure when it, or the flush of standard output, failed.
@@ -109,13 +104,13 @@ int main(int argc, char** argv) {
     CConsoleReport report(LanguageTagOf(UserInterfaceLanguage()));
     CConsoleReportWriter writer(format == Format::Report ? stdout : stderr);
     report.m_pListener = &writer;
-    g_pReportWindow = &report;
+    g_pReportText = &report;
     g_DeviceInfo.m_nVerbosity = nVerbosity;
 
-    g_DeviceInfo.SearchDevices();
+    const SearchOutcome outcome = g_DeviceInfo.SearchDevices();
 
     writer.Finish();
-    g_pReportWindow = nullptr;
+    g_pReportText = nullptr;
     net::WSACleanup();
 
     COutputCheck output;
@@ -132,9 +127,7 @@ int main(int argc, char** argv) {
         return kExitError;
     }
 
-    const bool bCompleted = EndsWith(report.m_strText, "... done.\r\n") ||
-                            EndsWith(report.m_strText, "... fertig.\r\n");
-    if (!bCompleted) {
+    if (outcome.result == SearchOutcome::Failed) {
         return kExitError;
     }
     return g_DeviceInfo.m_nDevices > 0 ? kExitFound : kExitNoneFound;

@@ -1,5 +1,8 @@
 #include "ui/Framework.h"
 
+#include <cstdio>
+#include <cstdlib>
+
 #include "ui/Backend.h"
 
 namespace ui {
@@ -90,6 +93,13 @@ const AFX_MSGMAP* CWnd::GetThisMessageMap() {
 
 const AFX_MSGMAP* CWnd::GetMessageMap() const {
     return GetThisMessageMap();
+}
+
+void ui::ProgrammingError(const char* pszWhat, long nId) {
+    std::fprintf(stderr, "lorixlog: programming error: %s %ld\n", pszWhat, nId);
+#if !defined(NDEBUG)
+    std::abort();
+#endif
 }
 
 static CWnd* FromNative(ui::NativeWindow* pWindow) {
@@ -201,6 +211,7 @@ BOOL CWnd::SubclassDlgItem(UINT nID, CWnd* pParent) {
     }
     ui::NativeWindow* pControl = pParent->m_hWnd->GetChild(static_cast<int>(nID));
     if (pControl == nullptr) {
+        ui::ProgrammingError("SubclassDlgItem: the dialog has no control with the id", nID);
         return FALSE;
     }
     m_hWnd = pControl;
@@ -317,6 +328,7 @@ INT_PTR CDialog::DoModal() {
     HWND hWnd =
         pBackend->CreateDialogWindow(m_nIDTemplate, this, pOwner ? pOwner->m_hWnd : nullptr);
     if (hWnd == nullptr) {
+        ui::ProgrammingError("DoModal: there is no dialog template", m_nIDTemplate);
         return -1;
     }
     m_hWnd = hWnd;
@@ -341,6 +353,7 @@ BOOL CDialog::Create(UINT nIDTemplate, CWnd* pParentWnd) {
     HWND hWnd =
         pBackend->CreateDialogWindow(nIDTemplate, this, pParentWnd ? pParentWnd->m_hWnd : nullptr);
     if (hWnd == nullptr) {
+        ui::ProgrammingError("Create: there is no dialog template", nIDTemplate);
         return FALSE;
     }
     m_hWnd = hWnd;

@@ -82,7 +82,14 @@ public:
 
 /// The installed backend, or null (then no window is ever created).
 Backend* GetBackend();
+
 /// Installs a backend; returns the previous one.
 Backend* SetBackend(Backend* pBackend);
+
+/// A call the program should never make with a backend installed (a dialog template or a control
+/// id that does not exist): writes one line to standard error, and in debug builds stops the
+/// program there, as a failed assertion does. Without a backend such calls stay quiet, for tests
+/// of the framework's own logic.
+void ProgrammingError(const char* pszWhat, long nId);
 
 }  // namespace ui

@@ -1,0 +1,119 @@
+// The report: one growing 8-bit text that everything the program tells the user is appended to.
+// The text and its rules live here, apart from any window: the search writes into it, and the
+// report window, the console writer and tests each attach to it.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+/// Receives the report text as it grows, for outputs other than the display (the command-line
+/// finder writes it to a terminal). All calls come from AppendText and Reset.
+class CReportTextListener {
+public:
+    virtual ~CReportTextListener() = default;
+    /// The text was emptied by Reset.
+    virtual void OnReportReset() = 0;
+    /// A piece that began with a lone carriage return removed the unfinished last line.
+    virtual void OnUnfinishedLineDropped() = 0;
+    /// The bytes were appended to the end of the text.
+    virtual void OnTextAppended(const char* pText, std::size_t nLength) = 0;
+};
+
+/// What shows a report text (the report window's edit control). The text calls it; it never
+/// reaches for a control itself.
+class CReportDisplay {
+public:
+    virtual ~CReportDisplay() = default;
+    /// Brings the display up to date with the whole text.
+    virtual void ShowReportText() = 0;
+    /// The text is being reset: the display resets its own limit and returns the largest text
+    /// it can show, or 0 when there is no display.
+    virtual std::size_t ResetDisplayLimit() = 0;
+};
+
+/// The report text with its rules: error and warning lines counted and set off by empty lines,
+/// the lone-carriage-return rule, formatted appending of at most 1023 characters, and trimming
+/// from the front at a limit that the display sets (32000 characters without one). No operation
+/// reports a failure.
+class CReportText {
+public:
+    CReportText();
+    virtual ~CReportText();
+    CReportText(const CReportText&) = delete;
+    CReportText& operator=(const CReportText&) = delete;
+
+    const char* m_pszProgramName = "(unknown)";
+    const char* m_pszBuildDate = "";
+    const char* m_pszBuildTime = "";
+    /// Language tag; German texts when its first three bytes are "de-".
+    const char* m_pszLanguage = "en-US";
+    std::string m_strText;
+    /// While true, AppendText refreshes the display after a piece that holds a line end.
+    bool m_bAutoRefresh = true;
+    int m_nErrors = 0;
+    int m_nWarnings = 0;
+    /// Optional second output of the text; not owned.
+    CReportTextListener* m_pListener = nullptr;
+    /// What shows the text; null: no display. Not owned.
+    CReportDisplay* m_pDisplay = nullptr;
+
+    /// Appends one zero-terminated piece: counts and sets off error and warning lines, applies
+    /// the lone-carriage-return rule, trims the text to its limit and refreshes the display when
+    /// the piece holds a line end.
+    void AppendText(const char* pszPiece);
+    /// printf-style append of at most 1023 characters.
+    void Printf(const char* pszFormat, ...)
+#if defined(__GNUC__)
+        __attribute__((format(printf, 2, 3)))
+#endif
+        ;
+    /// Makes the text end with an empty line ("\r\n" twice).
+    void EnsureBlankLine();
+    /// Empties the text, zeroes the counters, lets the display reset its limit and appends the
+    /// banner line.
+    void Reset();
+    /// Shortens the text from its front when nIncoming more characters would pass the limit:
+    /// by at least an eighth of the limit, to the next empty line within half that much further,
+    /// else to the next line end.
+    void TrimText(std::size_t nIncoming);
+    /// Brings the display up to date; nothing without one.
+    void UpdateDisplay();
+    /// The limit that trimming keeps the text within, as the display that shows the text can
+    /// hold it (at most 262144); 0: no display, 32000. The display sets it.
+    void SetDisplayLimit(std::size_t nLimit);
+    std::size_t TrimLimit() const {
+        return m_nTrimLimit;
+    }
+
+    /// Whether report texts are to be German (the language tag begins with "de-").
+    bool IsGerman() const;
+
+private:
+    std::size_t m_nTrimLimit;
+    std::size_t m_nTrimCut;
+};
+
+/// The report that receives all report output (the registered report window's text); null until
+/// one is registered. The search writes here.
+extern CReportText* g_pReportText;
+
+/// The listener that every report text starts with (null: none). The desktop program sets it so
+/// that its report also goes to standard output.
+extern CReportTextListener* g_pDefaultReportListener;
+
+/// Printf on the registered report; does nothing (not even formatting) while there is none.
+void ReportPrintf(const char* pszFormat, ...)
+#if defined(__GNUC__)
+    __attribute__((format(printf, 1, 2)))
+#endif
+    ;
+
+/// Appends the location line of a failure: the function name from its first colon on, the file
+/// name without directories and the line. Call only while a report is registered.
+void ReportErrorLocation(const char* pszFunction, const char* pszFile, int nLine);
+
+/// The language rule: German when the first three bytes of the tag are exactly "de-".
+bool IsGermanLanguageTag(const char* pszTag);
+
+/// Whether report texts are German: the tag of the registered report, or "en-US" without one.
+bool ReportIsGerman();
