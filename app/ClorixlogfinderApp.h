@@ -1,7 +1,7 @@
 // The application: start-up, the language of the user interface, and the main dialog's run.
 #pragma once
 
-#include "ui/Framework.h"
+#include "ui/Afx.h"
 
 /// The language tag of the user interface ("de-DE" or "en-US"), zero-terminated; written once by
 /// start-up from the string resource IDS_LANGUAGE of the chosen resource language.

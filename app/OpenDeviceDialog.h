@@ -4,7 +4,7 @@
 #include <string>
 
 #include "DeviceInfo.h"
-#include "ui/Framework.h"
+#include "ui/Afx.h"
 
 /// A base for classes that write into the report; it has no members.
 class CReportTarget {};

@@ -5,10 +5,10 @@
 #include "ClorixlogfinderApp.h"
 #include "ConsoleReport.h"
 #include "Language.h"
-#include "QtBackend.h"
 #include "ReportWindow.h"
 #include "Resources.h"
 #include "StandardStreams.h"
+#include "ui/Application.h"
 #include "ui/Resources.h"
 
 int main(int argc, char** argv) {
@@ -28,7 +28,7 @@ int main(int argc, char** argv) {
     static CConsoleReportWriter stdoutWriter(stdout);
     g_pDefaultReportListener = &stdoutWriter;
 
-    const int nStatus = ui::qt::RunApplication(g_App, argc, argv);
+    const int nStatus = ui::RunApplication(g_App, argc, argv);
     stdoutWriter.Finish();
     return nStatus;
 }

@@ -2,7 +2,7 @@
 // dragged and brings the display up to date when the drag ends.
 #pragma once
 
-#include "ui/Framework.h"
+#include "ui/Afx.h"
 
 class CReportEditControl : public CEdit {
 public:

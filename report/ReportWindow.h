@@ -5,7 +5,7 @@
 #include <cstddef>
 
 #include "ReportText.h"
-#include "ui/Framework.h"
+#include "ui/Afx.h"
 
 class CReportEditControl;
 

@@ -1,6 +1,7 @@
 #include "Resources.h"
 
 #include "resource.h"
+#include "ui/Afx.h"
 #include "ui/Resources.h"
 
 using namespace ui;

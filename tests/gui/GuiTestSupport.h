@@ -16,7 +16,7 @@
 #include "Resources.h"
 #include "ScriptedSocketLayer.h"
 #include "resource.h"
-#include "ui/Framework.h"
+#include "ui/Afx.h"
 #include "ui/Resources.h"
 #include "ui/Windows1252.h"
 

@@ -2,8 +2,8 @@
 // one (the framework's own tests) they stay quiet.
 #include <gtest/gtest.h>
 
+#include "ui/Afx.h"
 #include "ui/Backend.h"
-#include "ui/Framework.h"
 
 namespace {
 

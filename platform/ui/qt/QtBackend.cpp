@@ -32,6 +32,8 @@
 #include "ui/Resources.h"
 #include "ui/Windows1252.h"
 
+using namespace fw;
+
 namespace ui {
 
 class Icon {
@@ -946,17 +948,6 @@ Backend* InstallBackend() {
     return pBackend;
 }
 
-int RunApplication(CWinApp& app, int argc, char** argv) {
-    QApplication application(argc, argv);
-    InstallBackend();
-    int nStatus = 0;
-    if (app.InitInstance()) {
-        nStatus = QApplication::exec();
-    }
-    const int nExit = app.ExitInstance();
-    return nStatus != 0 ? nStatus : nExit;
-}
-
 QWidget* WidgetOf(HWND hWnd) {
     auto* pWindow = dynamic_cast<QtWindow*>(hWnd);
     return pWindow ? pWindow->Widget() : nullptr;
@@ -967,4 +958,16 @@ int LiveWindowCount() {
 }
 
 }  // namespace qt
+
+int RunApplication(CWinApp& app, int argc, char** argv) {
+    QApplication application(argc, argv);
+    qt::InstallBackend();
+    int nStatus = 0;
+    if (app.InitInstance()) {
+        nStatus = QApplication::exec();
+    }
+    const int nExit = app.ExitInstance();
+    return nStatus != 0 ? nStatus : nExit;
+}
+
 }  // namespace ui

@@ -5,6 +5,8 @@
 
 #include "ui/Backend.h"
 
+using namespace fw;
+
 namespace ui {
 
 namespace {
@@ -258,7 +260,7 @@ BOOL CWnd::PreTranslateMessage(MSG*) {
     return FALSE;
 }
 
-BOOL IsWindow(HWND hWnd) {
+BOOL fw::IsWindow(HWND hWnd) {
     ui::Backend* pBackend = ui::GetBackend();
     return hWnd != nullptr && pBackend != nullptr && pBackend->IsWindow(hWnd) ? TRUE : FALSE;
 }
@@ -458,30 +460,30 @@ BOOL CWinApp::PreTranslateMessage(MSG* pMsg) {
     return FALSE;
 }
 
-CWinApp* AfxGetApp() {
+CWinApp* fw::AfxGetApp() {
     return g_pApp;
 }
 
-CWnd* AfxGetMainWnd() {
+CWnd* fw::AfxGetMainWnd() {
     return g_pApp ? g_pApp->m_pMainWnd : nullptr;
 }
 
-HCURSOR AfxWaitCursor() {
+HCURSOR fw::AfxWaitCursor() {
     ui::Backend* pBackend = ui::GetBackend();
     return pBackend ? pBackend->WaitCursor() : nullptr;
 }
 
-HCURSOR SetCursor(HCURSOR hCursor) {
+HCURSOR fw::SetCursor(HCURSOR hCursor) {
     ui::Backend* pBackend = ui::GetBackend();
     return pBackend ? pBackend->SetCursor(hCursor) : nullptr;
 }
 
-HICON AfxLoadIcon(int nID) {
+HICON fw::AfxLoadIcon(int nID) {
     ui::Backend* pBackend = ui::GetBackend();
     return pBackend ? pBackend->LoadIcon(nID) : nullptr;
 }
 
-int GetSystemMetrics(int nIndex) {
+int fw::GetSystemMetrics(int nIndex) {
     ui::Backend* pBackend = ui::GetBackend();
     return pBackend ? pBackend->GetSystemMetrics(nIndex) : 0;
 }

@@ -3,6 +3,8 @@
 #include <map>
 #include <utility>
 
+using namespace fw;
+
 namespace ui {
 
 namespace {

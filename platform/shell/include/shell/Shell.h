@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "ui/Types.h"
+#include "ui/Afx.h"
 
 /// Hands the file (a URL) to the desktop, which opens it with the default program: on Linux
 /// xdg-open, on macOS open, on Windows the shell itself. The URL is one argument of a program

@@ -10,7 +10,9 @@
 
 #include "ui/Types.h"
 
+namespace fw {
 class CWnd;
+}  // namespace fw
 
 namespace ui {
 
@@ -23,9 +25,9 @@ public:
     NativeWindow& operator=(const NativeWindow&) = delete;
 
     /// The object that receives this window's messages; null for a control nobody subclassed.
-    CWnd* m_pOwner = nullptr;
+    fw::CWnd* m_pOwner = nullptr;
     /// The framework's stand-in object for a control that no object has subclassed.
-    std::unique_ptr<CWnd> m_pPermanent;
+    std::unique_ptr<fw::CWnd> m_pPermanent;
 
     virtual int GetDlgCtrlID() const = 0;
     /// The child control with the identifier, or null.
@@ -34,28 +36,29 @@ public:
     virtual NativeWindow* GetParentWindow() = 0;
     /// The window's native processing of a message (edit and list-box messages, WM_SETICON,
     /// WM_NEXTDLGCTL, ...). Returns 0 for messages it does not know.
-    virtual LRESULT DefaultProc(UINT message, WPARAM wParam, LPARAM lParam) = 0;
+    virtual fw::LRESULT DefaultProc(fw::UINT message, fw::WPARAM wParam, fw::LPARAM lParam) = 0;
     virtual void SetText(const char* pszText) = 0;
     virtual std::string GetText() const = 0;
     virtual void Enable(bool bEnable) = 0;
     virtual bool IsEnabled() const = 0;
     virtual void Show(int nCmdShow) = 0;
     virtual bool IsVisible() const = 0;
-    virtual RECT GetWindowRect() const = 0;
-    virtual RECT GetClientRect() const = 0;
+    virtual fw::RECT GetWindowRect() const = 0;
+    virtual fw::RECT GetClientRect() const = 0;
     virtual void Move(int x, int y, int nWidth, int nHeight, bool bRepaint) = 0;
     virtual void SetFocus() = 0;
     virtual bool IsIconic() const = 0;
     /// Queues a message; the backend later hands it to SendMessageTo(this, ...), unless the window
     /// has been destroyed by then.
-    virtual void Post(UINT message, WPARAM wParam, LPARAM lParam) = 0;
+    virtual void Post(fw::UINT message, fw::WPARAM wParam, fw::LPARAM lParam) = 0;
     /// Draws an icon while the window handles WM_PAINT.
-    virtual void PaintIcon(int x, int y, HICON hIcon) = 0;
+    virtual void PaintIcon(int x, int y, fw::HICON hIcon) = 0;
 };
 
 /// Delivers a message to a window: to its owner object's WindowProc, or, when it has none, to its
 /// native processing.
-LRESULT SendMessageTo(NativeWindow* pWindow, UINT message, WPARAM wParam, LPARAM lParam);
+fw::LRESULT SendMessageTo(NativeWindow* pWindow, fw::UINT message, fw::WPARAM wParam,
+                          fw::LPARAM lParam);
 
 /// The toolkit behind the framework.
 class Backend {
@@ -63,20 +66,20 @@ public:
     virtual ~Backend();
     /// Makes the window of dialog template nIDTemplate, with its controls, hidden; pOwner may be
     /// null. Returns null when there is no such template.
-    virtual NativeWindow* CreateDialogWindow(UINT nIDTemplate, CWnd* pDialog,
+    virtual NativeWindow* CreateDialogWindow(fw::UINT nIDTemplate, fw::CWnd* pDialog,
                                              NativeWindow* pOwner) = 0;
     /// Shows the dialog, disables its owner and runs a modal loop until EndModal; returns the
     /// result. Returns at once when EndModal came first.
-    virtual INT_PTR RunModal(NativeWindow* pDialog) = 0;
-    virtual void EndModal(NativeWindow* pDialog, INT_PTR nResult) = 0;
+    virtual fw::INT_PTR RunModal(NativeWindow* pDialog) = 0;
+    virtual void EndModal(NativeWindow* pDialog, fw::INT_PTR nResult) = 0;
     /// Shows a dialog made by CreateDialogWindow without a modal loop.
     virtual void ShowModeless(NativeWindow* pDialog) = 0;
     /// Destroys the window and its controls; handles to them become invalid.
     virtual void DestroyWindow(NativeWindow* pWindow) = 0;
     virtual bool IsWindow(NativeWindow* pWindow) const = 0;
-    virtual HCURSOR SetCursor(HCURSOR hCursor) = 0;
-    virtual HCURSOR WaitCursor() = 0;
-    virtual HICON LoadIcon(int nID) = 0;
+    virtual fw::HCURSOR SetCursor(fw::HCURSOR hCursor) = 0;
+    virtual fw::HCURSOR WaitCursor() = 0;
+    virtual fw::HICON LoadIcon(int nID) = 0;
     virtual int GetSystemMetrics(int nIndex) = 0;
 };
 

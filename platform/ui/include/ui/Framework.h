@@ -12,6 +12,8 @@
 
 #include "ui/Types.h"
 
+namespace fw {
+
 class CCmdTarget;
 class CWnd;
 
@@ -279,12 +281,16 @@ private:
     CWnd* m_pWnd;
 };
 
+}  // namespace fw
+
 namespace ui {
 /// Called by CDialog::DoModal after OnInitDialog and before the modal loop; the seam through
 /// which tests look at and end modal dialogs (null: none).
-using ModalObserver = void (*)(CDialog* pDialog, void* pContext);
+using ModalObserver = void (*)(fw::CDialog* pDialog, void* pContext);
 void SetModalObserver(ModalObserver pObserver, void* pContext);
 }  // namespace ui
+
+namespace fw {
 
 /// The one application object, or null before it is constructed.
 CWinApp* AfxGetApp();
@@ -298,3 +304,5 @@ HCURSOR SetCursor(HCURSOR hCursor);
 HICON AfxLoadIcon(int nID);
 /// Metrics of the display (SM_CXICON, SM_CYICON).
 int GetSystemMetrics(int nIndex);
+
+}  // namespace fw

@@ -3,9 +3,22 @@
 // The program's classes are written in the manner of the Windows dialog framework; these are the
 // handful of Windows types, message numbers and identifiers that they use, with the values the
 // Windows headers give them, so that code and resource data read the same on every platform.
+//
+// They live in namespace fw, so that they can share a translation unit with <windows.h>, whose
+// names they repeat: program code brings them in with "ui/Afx.h"; the Win32 backend, which sees
+// both, includes this header before <windows.h> (through its one door, win32/Win32.h) and names
+// the framework's types fw::HWND and so on.
 #pragma once
 
 #include <cstdint>
+
+namespace ui {
+class NativeWindow;
+class Icon;
+class Cursor;
+}  // namespace ui
+
+namespace fw {
 
 using BOOL = int;
 using UINT = unsigned int;
@@ -23,12 +36,6 @@ using INT_PTR = std::intptr_t;
 #ifndef FALSE
 #define FALSE 0
 #endif
-
-namespace ui {
-class NativeWindow;
-class Icon;
-class Cursor;
-}  // namespace ui
 
 /// A window handle: the backend's object for one window or control, or null.
 using HWND = ui::NativeWindow*;
@@ -133,3 +140,5 @@ constexpr WPARAM ICON_BIG = 1;
 // System metrics.
 constexpr int SM_CXICON = 11;
 constexpr int SM_CYICON = 12;
+
+}  // namespace fw

@@ -1,0 +1,16 @@
+// The program's entry into the framework: one function, implemented by each backend (Qt on
+// Linux, Win32 on Windows; CMake chooses the one that is built).
+#pragma once
+
+namespace fw {
+class CWinApp;
+}  // namespace fw
+
+namespace ui {
+
+/// Runs the program: sets the toolkit up, installs its backend and the application-wide key
+/// pre-translation, and calls the application object's InitInstance; runs a message loop only
+/// when that returns TRUE. Returns the process exit status.
+int RunApplication(fw::CWinApp& app, int argc, char** argv);
+
+}  // namespace ui
