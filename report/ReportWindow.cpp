@@ -67,6 +67,8 @@ void CReportWindow::UpdateDisplay() {
     pControl->SetWindowText(m_strText.c_str());
     pControl->SendMessage(EM_SETSEL, static_cast<WPARAM>(-1), -1);
     pControl->SendMessage(EM_LINESCROLL, 0, 0x7FFFFFFF);
+    // The search keeps the thread busy: show the text now.
+    pControl->UpdateWindow();
 }
 
 void CReportWindow::HandleKey(WPARAM nChar) {

@@ -27,6 +27,7 @@ public:
     bool IsIconic() const override { return false; }
     void Post(UINT, WPARAM, LPARAM) override {}
     void PaintIcon(int, int, HICON) override {}
+    void Update() override {}
 };
 
 /// Knows one template, 100, whose dialog has no controls.

@@ -206,6 +206,10 @@ public:
         SchedulePump();
     }
     void PaintIcon(int, int, HICON) override {}
+    void Update() override {
+        Widget()->repaint();
+        FlushDisplay();
+    }
 
     virtual QWidget* Widget() const = 0;
     std::uint64_t Serial() const { return m_nSerial; }
@@ -310,7 +314,8 @@ public:
     void SetText(const char* pszText) override {
         m_strText = pszText;
         m_pEdit->setPlainText(DisplayText(m_strText, &m_aLineEnds));
-        // The thread stays busy during a search: paint now, so the text is seen at once.
+    }
+    void Update() override {
         m_pEdit->viewport()->repaint();
         FlushDisplay();
     }
@@ -339,8 +344,6 @@ public:
                     static_cast<long long>(pHBar->value()) + static_cast<long long>(wParam);
                 pHBar->setValue(static_cast<int>(
                     std::clamp<long long>(nHTarget, pHBar->minimum(), pHBar->maximum())));
-                m_pEdit->viewport()->repaint();
-                FlushDisplay();
                 return TRUE;
             }
             default:

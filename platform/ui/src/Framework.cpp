@@ -142,6 +142,12 @@ BOOL CWnd::PostMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     return TRUE;
 }
 
+void CWnd::UpdateWindow() {
+    if (m_hWnd != nullptr) {
+        m_hWnd->Update();
+    }
+}
+
 void CWnd::SetWindowText(const char* pszText) {
     if (m_hWnd != nullptr) {
         m_hWnd->SetText(pszText ? pszText : "");

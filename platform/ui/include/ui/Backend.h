@@ -53,6 +53,9 @@ public:
     virtual void Post(fw::UINT message, fw::WPARAM wParam, fw::LPARAM lParam) = 0;
     /// Draws an icon while the window handles WM_PAINT.
     virtual void PaintIcon(int x, int y, fw::HICON hIcon) = 0;
+    /// Paints what has changed now, and shows it, although the handler that changed it keeps the
+    /// thread busy (the search blocks it for seconds); input and posted messages wait.
+    virtual void Update() = 0;
 };
 
 /// Delivers a message to a window: to its owner object's WindowProc, or, when it has none, to its

@@ -134,6 +134,8 @@ public:
     /// the order of posting. Returns FALSE when there is no window.
     BOOL PostMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
 
+    /// Paints the window's changes now, while a handler keeps the thread busy.
+    void UpdateWindow();
     void SetWindowText(const char* pszText);
     std::string GetWindowText() const;
     BOOL EnableWindow(BOOL bEnable = TRUE);

@@ -1,0 +1,91 @@
+#include <map>
+
+#include "Win32Backend.h"
+#include "ui/Application.h"
+
+namespace ui::win32 {
+
+::HINSTANCE Module() {
+    return ::GetModuleHandleW(nullptr);
+}
+
+namespace {
+
+class Win32Backend final : public Backend {
+public:
+    Win32Backend() {
+        m_arrow.hCursor = ::LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
+        m_wait.hCursor = ::LoadCursorW(nullptr, MAKEINTRESOURCEW(32514));   // IDC_WAIT
+    }
+
+    NativeWindow* CreateDialogWindow(fw::UINT nIDTemplate, fw::CWnd*,
+                                     NativeWindow* pOwner) override {
+        const DialogTemplate* pTemplate = FindDialogTemplate(nIDTemplate);
+        if (pTemplate == nullptr) {
+            return nullptr;
+        }
+        return DialogWindow::Create(*pTemplate, static_cast<Window*>(pOwner));
+    }
+    fw::INT_PTR RunModal(NativeWindow* pDialog) override {
+        return static_cast<DialogWindow*>(pDialog)->RunModal();
+    }
+    void EndModal(NativeWindow* pDialog, fw::INT_PTR nResult) override {
+        if (auto* p = dynamic_cast<DialogWindow*>(pDialog)) {
+            p->EndModal(nResult);
+        }
+    }
+    void ShowModeless(NativeWindow* pDialog) override {
+        ::ShowWindow(static_cast<Window*>(pDialog)->Handle(), SW_SHOW);
+    }
+    void DestroyWindow(NativeWindow* pWindow) override { delete pWindow; }
+    bool IsWindow(NativeWindow* pWindow) const override { return Window::IsLive(pWindow); }
+    fw::HCURSOR SetCursor(fw::HCURSOR hCursor) override {
+        const fw::HCURSOR hOld = m_hCursor;
+        m_hCursor = hCursor != nullptr ? hCursor : &m_arrow;
+        ::SetCursor(m_hCursor->hCursor);
+        return hOld;
+    }
+    fw::HCURSOR WaitCursor() override { return &m_wait; }
+    fw::HICON LoadIcon(int nID) override {
+        auto it = m_icons.find(nID);
+        if (it != m_icons.end()) {
+            return it->second.get();
+        }
+        auto pIcon = std::make_unique<Icon>();
+        pIcon->hIcon = static_cast<::HICON>(::LoadImageW(
+            Module(), MAKEINTRESOURCEW(nID), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE | LR_SHARED));
+        if (pIcon->hIcon == nullptr) {
+            return nullptr;
+        }
+        return (m_icons[nID] = std::move(pIcon)).get();
+    }
+    int GetSystemMetrics(int nIndex) override { return ::GetSystemMetrics(nIndex); }
+
+private:
+    Cursor m_arrow;
+    Cursor m_wait;
+    fw::HCURSOR m_hCursor = &m_arrow;
+    std::map<int, std::unique_ptr<Icon>> m_icons;
+};
+
+}  // namespace
+
+Backend* InstallBackend() {
+    static Win32Backend backend;
+    SetBackend(&backend);
+    return &backend;
+}
+
+}  // namespace ui::win32
+
+int ui::RunApplication(fw::CWinApp& app, int, char**) {
+    win32::InstallBackend();
+    int nStatus = 0;
+    if (app.InitInstance()) {
+        static const bool bNever = false;
+        win32::RunMessageLoop(bNever);
+        nStatus = 0;
+    }
+    const int nExit = app.ExitInstance();
+    return nStatus != 0 ? nStatus : nExit;
+}

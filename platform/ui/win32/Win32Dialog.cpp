@@ -1,0 +1,273 @@
+#include <cstring>
+
+#include "Win32Backend.h"
+
+namespace ui::win32 {
+
+namespace {
+
+// Predefined window classes, as a template names them by ordinal.
+constexpr WORD kButtonClass = 0x0080;
+constexpr WORD kEditClass = 0x0081;
+constexpr WORD kStaticClass = 0x0082;
+constexpr WORD kListBoxClass = 0x0083;
+
+class TemplateWriter {
+public:
+    void Word(WORD w) { m_words.push_back(w); }
+    void Dword(DWORD d) {
+        Word(static_cast<WORD>(d & 0xFFFF));
+        Word(static_cast<WORD>(d >> 16));
+    }
+    void Text(const char* pszText) {
+        for (wchar_t c : WideFrom1252(pszText != nullptr ? pszText : "")) {
+            Word(static_cast<WORD>(c));
+        }
+        Word(0);
+    }
+    void AlignToDword() {
+        if (m_words.size() % 2 != 0) {
+            Word(0);
+        }
+    }
+    std::vector<WORD> Take() { return std::move(m_words); }
+
+private:
+    std::vector<WORD> m_words;
+};
+
+WORD ClassOf(ControlKind kind) {
+    switch (kind) {
+        case ControlKind::Edit:
+            return kEditClass;
+        case ControlKind::ListBox:
+            return kListBoxClass;
+        case ControlKind::Picture:
+            return kStaticClass;
+        case ControlKind::PushButton:
+        case ControlKind::GroupBox:
+            break;
+    }
+    return kButtonClass;
+}
+
+}  // namespace
+
+std::vector<WORD> SerializeTemplate(const DialogTemplate& dialog) {
+    TemplateWriter w;
+    w.Word(1);       // dlgVer
+    w.Word(0xFFFF);  // signature: DLGTEMPLATEEX
+    w.Dword(0);      // helpID
+    w.Dword(dialog.dwExStyle);
+    // Made hidden: the framework shows the dialog when it runs.
+    w.Dword(dialog.dwStyle & ~static_cast<DWORD>(WS_VISIBLE));
+    w.Word(static_cast<WORD>(dialog.controls.size()));
+    w.Word(static_cast<WORD>(dialog.x));
+    w.Word(static_cast<WORD>(dialog.y));
+    w.Word(static_cast<WORD>(dialog.cx));
+    w.Word(static_cast<WORD>(dialog.cy));
+    w.Word(0);  // no menu
+    w.Word(0);  // the dialog class
+    w.Text(dialog.pszCaption);
+    if ((dialog.dwStyle & DS_SETFONT) != 0) {
+        w.Word(static_cast<WORD>(dialog.nPointSize));
+        w.Word(static_cast<WORD>(dialog.nWeight));
+        w.Word(0x0100);  // not italic; character set 1 (the default)
+        w.Text(dialog.pszFont);
+    }
+    for (const ControlTemplate& control : dialog.controls) {
+        w.AlignToDword();
+        w.Dword(0);  // helpID
+        w.Dword(0);  // extended style
+        w.Dword(control.dwStyle | WS_CHILD);
+        w.Word(static_cast<WORD>(control.x));
+        w.Word(static_cast<WORD>(control.y));
+        w.Word(static_cast<WORD>(control.cx));
+        w.Word(static_cast<WORD>(control.cy));
+        w.Dword(static_cast<DWORD>(control.nID));
+        w.Word(0xFFFF);
+        w.Word(ClassOf(control.kind));
+        // A picture gets its image after creation, in the program's language.
+        w.Text(control.kind == ControlKind::Picture ? "" : control.pszText);
+        w.Word(0);  // no creation data
+    }
+    return w.Take();
+}
+
+DialogWindow::DialogWindow(::HWND hwnd, Window* pOwner) : Window(hwnd, 0, pOwner) {}
+
+DialogWindow* DialogWindow::Create(const DialogTemplate& dialog, Window* pOwner) {
+    const std::vector<WORD> data = SerializeTemplate(dialog);
+    auto* pDialog = new DialogWindow(nullptr, pOwner);
+    const ::HWND hwnd =
+        ::CreateDialogIndirectParamW(Module(), reinterpret_cast<const DLGTEMPLATE*>(data.data()),
+                                     pOwner != nullptr ? pOwner->Handle() : nullptr, &DialogProc,
+                                     reinterpret_cast<LPARAM>(pDialog));
+    if (hwnd == nullptr) {
+        delete pDialog;
+        return nullptr;
+    }
+    // The children stand in the order of the template (several may share IDC_STATIC).
+    ::HWND hChild = ::GetWindow(hwnd, GW_CHILD);
+    for (const ControlTemplate& control : dialog.controls) {
+        if (hChild == nullptr) {
+            break;
+        }
+        pDialog->m_children.push_back(MakeControl(hChild, control, pDialog));
+        hChild = ::GetWindow(hChild, GW_HWNDNEXT);
+    }
+    return pDialog;
+}
+
+DialogWindow::~DialogWindow() {
+    m_children.clear();
+    if (::IsWindow(m_hwnd)) {
+        ::HWND hwnd = m_hwnd;
+        ::DestroyWindow(hwnd);
+    }
+}
+
+NativeWindow* DialogWindow::GetChild(int nID) {
+    for (const auto& pChild : m_children) {
+        if (pChild->GetDlgCtrlID() == nID) {
+            return pChild.get();
+        }
+    }
+    return nullptr;
+}
+
+fw::LRESULT DialogWindow::DefaultProc(fw::UINT message, fw::WPARAM wParam, fw::LPARAM lParam) {
+    switch (message) {
+        case WM_SETICON: {
+            const auto* pIcon = reinterpret_cast<const Icon*>(lParam);
+            return ::SendMessageW(
+                m_hwnd, WM_SETICON, wParam,
+                reinterpret_cast<LPARAM>(pIcon != nullptr ? pIcon->hIcon : nullptr));
+        }
+        case WM_NEXTDLGCTL: {
+            if (lParam == 0) {
+                return ::SendMessageW(m_hwnd, WM_NEXTDLGCTL, wParam, 0);
+            }
+            auto* pTarget = reinterpret_cast<NativeWindow*>(wParam);
+            auto* pWindow = IsLive(pTarget) ? static_cast<Window*>(pTarget) : nullptr;
+            return pWindow != nullptr
+                       ? ::SendMessageW(m_hwnd, WM_NEXTDLGCTL,
+                                        reinterpret_cast<WPARAM>(pWindow->Handle()), TRUE)
+                       : 0;
+        }
+        case WM_ICONERASEBKGND:
+            return m_hPaintDC != nullptr ? ::DefWindowProcW(m_hwnd, WM_ICONERASEBKGND,
+                                                            reinterpret_cast<WPARAM>(m_hPaintDC), 0)
+                                         : 0;
+        default:
+            // The dialog manager's own processing runs when the dialog procedure returns FALSE.
+            return 0;
+    }
+}
+
+INT_PTR CALLBACK DialogWindow::DialogProc(::HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        // The framework sends its own WM_INITDIALOG once the object has its window.
+        auto* pDialog = reinterpret_cast<DialogWindow*>(lParam);
+        pDialog->m_hwnd = hwnd;
+        pDialog->Register();
+        return TRUE;
+    }
+    auto* pDialog = dynamic_cast<DialogWindow*>(FromHandle(hwnd));
+    return pDialog != nullptr ? pDialog->OnDialogMessage(message, wParam, lParam) : FALSE;
+}
+
+INT_PTR DialogWindow::OnDialogMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case kDeliverPosted:
+            DeliverPosted();
+            return TRUE;
+        case WM_COMMAND: {
+            // Notifications of the controls, and IDOK and IDCANCEL of the dialog manager (Enter,
+            // Escape), to the dialog's object, with the control's window of the framework.
+            Window* pControl = FromHandle(reinterpret_cast<::HWND>(lParam));
+            SendMessageTo(this, WM_COMMAND, wParam,
+                          reinterpret_cast<fw::LPARAM>(static_cast<NativeWindow*>(pControl)));
+            return TRUE;
+        }
+        case WM_CLOSE:
+            // The close box asks the dialog's object; it decides whether and how it ends.
+            SendMessageTo(this, WM_CLOSE, 0, 0);
+            return TRUE;
+        case WM_PAINT: {
+            if (!::IsIconic(m_hwnd)) {
+                return FALSE;
+            }
+            PAINTSTRUCT paint{};
+            m_hPaintDC = ::BeginPaint(m_hwnd, &paint);
+            SendMessageTo(this, WM_PAINT, 0, 0);
+            ::EndPaint(m_hwnd, &paint);
+            m_hPaintDC = nullptr;
+            return TRUE;
+        }
+        case WM_QUERYDRAGICON: {
+            const auto* pIcon =
+                reinterpret_cast<const Icon*>(SendMessageTo(this, WM_QUERYDRAGICON, 0, 0));
+            return reinterpret_cast<INT_PTR>(pIcon != nullptr ? pIcon->hIcon : nullptr);
+        }
+        default:
+            return FALSE;
+    }
+}
+
+fw::INT_PTR DialogWindow::RunModal() {
+    if (m_bEnded) {
+        return m_nResult;  // ended during its initialisation: never shown
+    }
+    ::HWND hOwner = m_pParent != nullptr ? m_pParent->Handle() : nullptr;
+    if (hOwner != nullptr) {
+        ::EnableWindow(hOwner, FALSE);
+    }
+    ::ShowWindow(m_hwnd, SW_SHOW);
+    ::SetForegroundWindow(m_hwnd);
+    RunMessageLoop(m_bEnded);
+    // The owner first, so that it, not another program, becomes active when the dialog hides.
+    if (hOwner != nullptr) {
+        ::EnableWindow(hOwner, TRUE);
+        ::SetActiveWindow(hOwner);
+    }
+    ::ShowWindow(m_hwnd, SW_HIDE);
+    return m_nResult;
+}
+
+void DialogWindow::EndModal(fw::INT_PTR nResult) {
+    m_nResult = nResult;
+    m_bEnded = true;
+    ::PostMessageW(m_hwnd, WM_NULL, 0, 0);  // wakes the loop
+}
+
+bool RunMessageLoop(const bool& bDone) {
+    ::MSG msg{};
+    while (!bDone) {
+        const BOOL bGot = ::GetMessageW(&msg, nullptr, 0, 0);
+        if (bGot == 0) {
+            ::PostQuitMessage(static_cast<int>(msg.wParam));
+            return false;
+        }
+        if (bGot < 0) {
+            return false;
+        }
+        if (msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST) {
+            fw::MSG message{Window::FromHandle(msg.hwnd), msg.message, msg.wParam,
+                            static_cast<fw::LPARAM>(msg.lParam)};
+            fw::CWinApp* pApp = fw::AfxGetApp();
+            if (pApp != nullptr && pApp->PreTranslateMessage(&message)) {
+                continue;
+            }
+        }
+        ::HWND hDialog = ::GetAncestor(msg.hwnd, GA_ROOT);
+        if (hDialog != nullptr && ::IsDialogMessageW(hDialog, &msg)) {
+            continue;
+        }
+        ::TranslateMessage(&msg);
+        ::DispatchMessageW(&msg);
+    }
+    return true;
+}
+
+}  // namespace ui::win32
