@@ -63,11 +63,10 @@ UiLanguage UserInterfaceLanguage(const EnvironmentReader& getEnv) {
     return MatchLocaleName(pszLocale) == Match::German ? UiLanguage::German : UiLanguage::English;
 }
 
-UiLanguage UserInterfaceLanguage() {
-    return UserInterfaceLanguage(
-        [](const char* pszName) -> const char* { return std::getenv(pszName); });
-}
-
 const char* LanguageTagOf(UiLanguage language) {
     return language == UiLanguage::German ? "de-DE" : "en-US";
+}
+
+UiLanguage UiLanguageOfLangId(unsigned short wLangId) {
+    return (wLangId & 0x3FF) == 0x07 ? UiLanguage::German : UiLanguage::English;
 }

@@ -13,8 +13,13 @@ using EnvironmentReader = std::function<const char*(const char*)>;
 /// "C" or "POSIX", the priority list LANGUAGE takes its place. The first German or English entry
 /// decides; English when none does.
 UiLanguage UserInterfaceLanguage(const EnvironmentReader& getEnv);
-/// The same, from the process environment.
+/// The language of the user interface of this process: on Windows the user's UI language
+/// (GetUserDefaultUILanguage; German when its primary language is German), elsewhere the rule
+/// above on the process environment.
 UiLanguage UserInterfaceLanguage();
+
+/// The Windows rule: German when the primary language of the language id is German (0x07).
+UiLanguage UiLanguageOfLangId(unsigned short wLangId);
 
 /// The language tag that the resources of the language carry: "de-DE" or "en-US".
 const char* LanguageTagOf(UiLanguage language);

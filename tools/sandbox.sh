@@ -38,7 +38,8 @@ while [ $# -gt 0 ]; do
     *) break ;;
   esac
 done
-[ $# -gt 0 ] || { echo "usage: $0 [--build DIR] [--subnets N] [-- SIM OPTIONS --] COMMAND..." >&2; exit 2; }
+[ $# -gt 0 ] || { echo "usage: $0 [--build DIR] [--subnets N] [--wine] [-- SIM OPTIONS --] COMMAND..." >&2; exit 2; }
+[ ! -d "$build" ] || build=$(cd "$build" && pwd)
 
 if [ -z "${LORIXLOG_IN_SANDBOX:-}" ]; then
   export LORIXLOG_IN_SANDBOX=1 LORIXLOG_BUILD="$build"

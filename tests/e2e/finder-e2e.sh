@@ -1,5 +1,8 @@
 #!/usr/bin/env bash
 # Runs the real lorixlog-finder under Xvfb, as a person would use it, and checks what it did.
+# FINDER may be the Windows program (lorixlog-finder.exe): it then runs under Wine, whose
+# ShellExecute hands the URL to the first xdg-open on PATH (with the host name in small letters),
+# and the sandbox must have been made with --wine (a wineserver of its own).
 # Must run inside the sandbox network (tools/sandbox.sh) with its three built-in devices:
 #   10.77.0.20 A20715 (host name = serial number), 10.77.0.21 A20988 lab-north.example.lan,
 #   10.77.0.22 B10042 tank-farm.
@@ -46,11 +49,21 @@ unset WAYLAND_DISPLAY
 export QT_QPA_PLATFORM=xcb
 
 case "$scenario" in
-  german) export LANG=de_DE.UTF-8 LC_ALL= LANGUAGE= ;;
+  german)
+    export LANG=de_DE.UTF-8 LC_ALL= LANGUAGE=
+    # Wine takes the Windows UI language from LC_ALL when the locale is not installed.
+    [[ "$finder" != *.exe ]] || export LC_ALL=de_DE.UTF-8
+    ;;
   *) export LANG=C.UTF-8 LC_ALL= LANGUAGE= ;;
 esac
 
-"$finder" >"$work/out" 2>"$work/err" &
+run=("$finder")
+if [[ "$finder" == *.exe ]]; then
+  [ -n "${WINEPREFIX:-}" ] || { echo "finder-e2e: a Windows program needs tools/sandbox.sh --wine" >&2; exit 2; }
+  [ -d "$WINEPREFIX" ] || wineboot --init >/dev/null 2>&1
+  run=(wine "$finder")
+fi
+"${run[@]}" >"$work/out" 2>"$work/err" &
 finder_pid=$!
 
 wait_for() {  # wait_for SECONDS COMMAND...
@@ -73,6 +86,7 @@ shot "$scenario-list"
 case "$scenario" in
   by-name|german)
     xdotool windowfocus --sync "$list_window"
+    sleep 0.3          # Wine activates the window first; a key sent before that is lost
     xdotool key Down   # the second line: A20988, lab-north.example.lan
     xdotool key Tab    # to the by Name button
     xdotool key Return
@@ -91,6 +105,7 @@ case "$scenario" in
     ;;
   cancel-quit)
     xdotool windowfocus --sync "$list_window"
+    sleep 0.3
     xdotool key Escape
     wait_for 5 sh -c '[ "$(xdotool search --onlyvisible --name "lorixlog-finder version" | wc -l)" -eq 1 ]' \
       || fail "the device list did not close"
@@ -98,6 +113,7 @@ case "$scenario" in
     shot "$scenario-main"
     main_window=$(xdotool search --onlyvisible --name "lorixlog-finder version" | head -1)
     xdotool windowfocus --sync "$main_window"
+    sleep 0.3
     xdotool key Escape
     expected=""
     ;;
@@ -110,6 +126,8 @@ set +e; wait "$finder_pid"; status=$?; set -e
 finder_pid=
 [ "$status" -eq 0 ] || fail "exit status $status"
 
+# The report with Windows' line ends made plain.
+tr -d '\r' <"$work/out" >"$work/report" && mv "$work/report" "$work/out"
 if [ -n "$expected" ]; then
   [ -f "$work/opened" ] || fail "nothing was handed to xdg-open"
   [ "$(cat "$work/opened")" = "$expected" ] || fail "xdg-open got '$(cat "$work/opened")', not '$expected' once"

@@ -9,7 +9,6 @@
 #include "DeviceUrl.h"
 #include "ReportFixture.h"
 #include "ScriptedSocketLayer.h"
-#include "Simulator.h"
 #include "TextOutput.h"
 
 namespace {
@@ -113,10 +112,35 @@ TEST(DeviceExport, JsonAndCsvListTheTableInOrder) {
               "10.0.0.2,9959,,,TVK,lorixA,\"B,C\",2,,,http://10.0.0.2/\r\n");
 }
 
+/// A stream whose bytes the test reads back: a temporary file, which every platform has.
+class StreamSink {
+public:
+    StreamSink() : m_pStream(std::tmpfile()) {}
+    ~StreamSink() {
+        if (m_pStream != nullptr) {
+            std::fclose(m_pStream);
+        }
+    }
+    std::FILE* Stream() const { return m_pStream; }
+    /// Everything written so far.
+    std::string Text() const {
+        std::fflush(m_pStream);
+        const long nEnd = std::ftell(m_pStream);
+        std::string text(static_cast<std::size_t>(nEnd), '\0');
+        std::rewind(m_pStream);
+        const std::size_t nRead = std::fread(text.data(), 1, text.size(), m_pStream);
+        text.resize(nRead);
+        std::fseek(m_pStream, 0, SEEK_END);
+        return text;
+    }
+
+private:
+    std::FILE* m_pStream;
+};
+
 TEST(ConsoleReportWriter, WritesEachCompleteLineOnceInItsFinalForm) {
-    char* pBuffer = nullptr;
-    std::size_t nSize = 0;
-    std::FILE* pStream = open_memstream(&pBuffer, &nSize);
+    StreamSink sink;
+    std::FILE* pStream = sink.Stream();
     ASSERT_NE(pStream, nullptr);
     {
         CConsoleReportWriter writer(pStream);
@@ -124,8 +148,7 @@ TEST(ConsoleReportWriter, WritesEachCompleteLineOnceInItsFinalForm) {
         report.m_pListener = &writer;
         report.Reset();
         report.AppendText("Ger\xe4t ");
-        std::fflush(pStream);
-        EXPECT_EQ(std::string(pBuffer, nSize),
+        EXPECT_EQ(sink.Text(),
                   "Dies ist lorixlog-finder version 2.0.45 vom Mar 13 2026, 10:59:27\n")
             << "an unfinished line is held back";
         report.AppendText("\r10%");
@@ -134,17 +157,14 @@ TEST(ConsoleReportWriter, WritesEachCompleteLineOnceInItsFinalForm) {
         report.AppendText("last");
         writer.Finish();
     }
-    std::fclose(pStream);
-    EXPECT_EQ(std::string(pBuffer, nSize),
+    EXPECT_EQ(sink.Text(),
               "Dies ist lorixlog-finder version 2.0.45 vom Mar 13 2026, 10:59:27\n"
               "100%\n\nERROR: \\x1b[1m\n\nlast\n");
-    std::free(pBuffer);
 }
 
 TEST(ConsoleReportWriter, DoesNotRepeatAnOpeningThatIsWrittenAgainAfterAReset) {
-    char* pBuffer = nullptr;
-    std::size_t nSize = 0;
-    std::FILE* pStream = open_memstream(&pBuffer, &nSize);
+    StreamSink sink;
+    std::FILE* pStream = sink.Stream();
     ASSERT_NE(pStream, nullptr);
     {
         CConsoleReportWriter writer(pStream);
@@ -165,67 +185,8 @@ TEST(ConsoleReportWriter, DoesNotRepeatAnOpeningThatIsWrittenAgainAfterAReset) {
         report.AppendText("second search\r\n");
         writer.Finish();
     }
-    std::fclose(pStream);
     const std::string banner = std::string(kEnglishBanner, std::strlen(kEnglishBanner) - 2) + "\n";
-    EXPECT_EQ(std::string(pBuffer, nSize),
-              banner + "\nfirst search\n" + banner + "\nsecond search\n");
-    std::free(pBuffer);
-}
-
-// --- The simulator's options and replies ---
-
-sim::Options Parse(std::vector<std::string> args, std::string* pError = nullptr) {
-    sim::Options options;
-    bool bHelp = false;
-    std::string error;
-    const bool bOk = sim::ParseOptions(args, &options, &bHelp, &error);
-    if (pError != nullptr) {
-        *pError = bOk ? "" : error;
-    }
-    return options;
-}
-
-TEST(Simulator, ComposesRepliesFromTheOptions) {
-    const sim::Options options =
-        Parse({"--port", "9000", "--device", "10.77.0.20", "--device", "10.77.0.21", "--serial",
-               "S1", "--name", "dev.lan", "--firmware", "1\\x2c5\\r\\n", "--twice"});
-    ASSERT_EQ(options.devices.size(), 2u);
-    EXPECT_EQ(options.nPort, 9000);
-    EXPECT_EQ(sim::ComposeReply(options.devices[0], 0), "TVK,lorixLOG,LX-8,LX00020,LX00020,3.1.4");
-    EXPECT_EQ(sim::ComposeReply(options.devices[1], 0), "TVK,lorixLOG,LX-8,S1,dev.lan,1,5\r\n");
-    EXPECT_TRUE(options.devices[1].bTwice);
-    EXPECT_FALSE(options.devices[0].bTwice);
-}
-
-TEST(Simulator, ReplyOverridesPaddingAndFloodCopies) {
-    const sim::Options options =
-        Parse({"--device", "10.77.0.20", "--reply", "TVK,lorixA,\\e\\xe4\\\\", "--pad-to", "20",
-               "--device", "10.77.0.21", "--serial", "F", "--flood", "3", "--vary"});
-    EXPECT_EQ(sim::ComposeReply(options.devices[0], 0), "TVK,lorixA,\x1b\xe4\\xxxxxx");
-    EXPECT_EQ(sim::ComposeReply(options.devices[1], 0), "TVK,lorixLOG,LX-8,F,F,3.1.4");
-    EXPECT_EQ(sim::ComposeReply(options.devices[1], 2), "TVK,lorixLOG,LX-8,F-2,F,3.1.4");
-}
-
-TEST(Simulator, RejectsWrongCommandLines) {
-    std::string error;
-    Parse({}, &error);
-    EXPECT_EQ(error, "no --device given");
-    Parse({"--serial", "x"}, &error);
-    EXPECT_EQ(error, "option '--serial' must follow a --device");
-    Parse({"--device", "10.0.0.300"}, &error);
-    EXPECT_EQ(error, "'10.0.0.300' is no IPv4 address");
-    Parse({"--device", "10.0.0.1", "--delay", "-1"}, &error);
-    EXPECT_EQ(error, "option '--delay' needs a number from 0 to 600000");
-    Parse({"--device", "10.0.0.1", "--name"}, &error);
-    EXPECT_EQ(error, "option '--name' needs a value");
-}
-
-TEST(Simulator, PageEscapesDeviceTexts) {
-    sim::SimulatedDevice device;
-    device.serial = "<script>";
-    const std::string page = sim::ComposePage(device);
-    EXPECT_EQ(page.find("<script>"), std::string::npos);
-    EXPECT_NE(page.find("&lt;script&gt;"), std::string::npos);
+    EXPECT_EQ(sink.Text(), banner + "\nfirst search\n" + banner + "\nsecond search\n");
 }
 
 }  // namespace

@@ -9,6 +9,14 @@
 /// writes to standard output). Call first thing in main.
 void OpenClosedStandardStreams();
 
+/// Makes a Windows console show the UTF-8 that the programs write (nothing elsewhere, where the
+/// terminal's encoding is UTF-8 already or the program does not choose it).
+void UseUtf8Console();
+
+/// Writes the stream's bytes as they are: no line-end translation (on Windows, text-mode output
+/// turns each "\n" into "\r\n", and a CSV's own CR LF would become CR CR LF).
+void UseBinaryOutput(std::FILE* pStream);
+
 /// Remembers the first failed write to a stream, so that a program can end with a failure
 /// instead of reporting success with its output lost (a full disk, a closed pipe).
 class COutputCheck {

@@ -70,6 +70,7 @@ int Finish(int nResult, int nStatus) {
 
 int main(int argc, char** argv) {
     OpenClosedStandardStreams();
+    UseUtf8Console();
     Format format = Format::Report;
     int nVerbosity = 0;
     for (int i = 1; i < argc; ++i) {
@@ -117,6 +118,7 @@ int main(int argc, char** argv) {
     if (format == Format::Json) {
         output.Check(std::fputs(DevicesAsJson(g_DeviceInfo).c_str(), stdout));
     } else if (format == Format::Csv) {
+        UseBinaryOutput(stdout);  // the CSV has its own CR LF line ends
         output.Check(std::fputs(DevicesAsCsv(g_DeviceInfo).c_str(), stdout));
     }
     output.Flush(stdout);

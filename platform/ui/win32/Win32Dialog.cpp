@@ -225,6 +225,14 @@ fw::INT_PTR DialogWindow::RunModal() {
     }
     ::ShowWindow(m_hwnd, SW_SHOW);
     ::SetForegroundWindow(m_hwnd);
+    // Made hidden, the dialog could not take the focus at its creation: the first tab stop gets
+    // it now, unless the dialog's initialisation gave it to one of its controls.
+    ::HWND hFocus = ::GetFocus();
+    if (hFocus == nullptr || (hFocus != m_hwnd && !::IsChild(m_hwnd, hFocus))) {
+        if (::HWND hFirst = ::GetNextDlgTabItem(m_hwnd, nullptr, FALSE)) {
+            ::SendMessageW(m_hwnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(hFirst), TRUE);
+        }
+    }
     RunMessageLoop(m_bEnded);
     // The owner first, so that it, not another program, becomes active when the dialog hides.
     if (hOwner != nullptr) {

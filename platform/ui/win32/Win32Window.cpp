@@ -54,9 +54,10 @@ void Window::Subclass() {
 }
 
 LRESULT Window::CallOriginal(UINT message, WPARAM wParam, LPARAM lParam) {
+    // A subclassed control's own procedure; any other control processes the message itself.
     return m_pfnOriginal != nullptr
                ? ::CallWindowProcW(m_pfnOriginal, m_hwnd, message, wParam, lParam)
-               : ::DefWindowProcW(m_hwnd, message, wParam, lParam);
+               : ::SendMessageW(m_hwnd, message, wParam, lParam);
 }
 
 bool Window::OnNativeMessage(UINT, WPARAM, LPARAM, LRESULT*) {

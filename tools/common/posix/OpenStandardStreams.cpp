@@ -14,3 +14,7 @@ void OpenClosedStandardStreams() {
         }
     }
 }
+
+void UseUtf8Console() {}
+
+void UseBinaryOutput(std::FILE*) {}
