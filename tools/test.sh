@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the dependencies, builds and runs the whole test suite, then the same suite built with
-# AddressSanitizer and UndefinedBehaviorSanitizer, then each fuzz target for a short fixed time.
+# AddressSanitizer and UndefinedBehaviorSanitizer, then the Windows build's tests under Wine, then
+# each fuzz target for a short fixed time.
 # The sandbox-network tests need root (or unprivileged user namespaces); they make their own
 # network namespaces and never touch the machine's own network. As root, or in CI, a skipped test
 # is a failure: there every test can and must run.
@@ -29,6 +30,20 @@ for preset in default asan; do
     exit 1
   fi
 done
+
+# The Windows build (MinGW-w64) and its tests under Wine: the toolkit-free unit tests and the
+# desktop program's end-to-end scenarios, all inside one sandbox with a wineserver of its own.
+echo "== windows: cross-build, tests under Wine" >&2
+cmake --preset windows >/dev/null
+cmake --build --preset windows
+LORIXLOG_SIM="$PWD/build/default/tools/lorixlog-sim" tools/sandbox.sh --wine --build build/windows \
+  bash -c 'wineboot --init >/dev/null 2>&1 && ctest --preset windows -j2' 2>&1 | tee "$log"
+status=${PIPESTATUS[0]}
+[ "$status" -eq 0 ] || exit "$status"
+if [ -n "$strict" ] && grep -q '(Skipped)' "$log"; then
+  echo "== windows: tests were skipped where every test must run" >&2
+  exit 1
+fi
 
 # Each fuzz target for a short fixed time from its seed corpus (both at once on two cores).
 echo "== fuzz: configure, build, run each target" >&2
