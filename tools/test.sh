@@ -37,7 +37,7 @@ echo "== windows: cross-build, tests under Wine" >&2
 cmake --preset windows >/dev/null
 cmake --build --preset windows
 LORIXLOG_SIM="$PWD/build/default/tools/lorixlog-sim" tools/sandbox.sh --wine --build build/windows \
-  bash -c 'wineboot --init >/dev/null 2>&1 && ctest --preset windows -j2' 2>&1 | tee "$log"
+  bash -c 'wineboot --init >/dev/null 2>&1 && xvfb-run -a ctest --preset windows -j2' 2>&1 | tee "$log"
 status=${PIPESTATUS[0]}
 [ "$status" -eq 0 ] || exit "$status"
 if [ -n "$strict" ] && grep -q '(Skipped)' "$log"; then

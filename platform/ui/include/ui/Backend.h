@@ -2,7 +2,40 @@
 //
 // A backend makes the native windows of dialogs and their controls from the dialog templates,
 // runs modal loops, delivers posted messages and reports user input as window messages to the
-// window's CWnd (NativeWindow::m_pOwner). The framework itself never touches a toolkit.
+// window's CWnd (NativeWindow::m_pOwner). The framework itself never touches a toolkit. Two
+// backends implement it: qt/ (Qt 6 Widgets) and win32/ (the Windows dialog manager), with files
+// of the same names for the same concerns.
+//
+// What every backend promises (code against this text, not against the other backend):
+//
+// Posted messages. NativeWindow::Post queues a message; it is delivered with SendMessageTo after
+// the handler that is running has returned, never inside it. Messages are delivered one at a
+// time in the order they were posted, across all windows of the program. A message posted to a
+// window that is destroyed before its turn is dropped, silently.
+//
+// Keys. Every key message (on Windows every WM_KEYDOWN .. WM_CHAR, on Qt each key press as the
+// WM_CHAR code it produces) goes to CWinApp::PreTranslateMessage first, with MSG::hwnd the window
+// that has the focus, before the dialog manager acts on it (Tab, Enter, Escape, arrows). When
+// PreTranslateMessage returns TRUE the key goes no further. The dialog manager's keys: Escape
+// sends IDCANCEL to the dialog; Enter clicks the push button that has the focus, else sends IDOK
+// (also from a read-only multiline edit, which does not take Enter for itself).
+//
+// Painting while busy. A handler may keep the thread busy for seconds (the device search).
+// Windows change on the screen only when painted; NativeWindow::Update (CWnd::UpdateWindow) paints
+// the window's changes at once and shows them, without delivering input or posted messages. The
+// framework never relies on painting between two messages of one handler without it.
+//
+// Destruction. DestroyWindow destroys the window and its controls. Afterwards every handle to
+// them (HWND, the NativeWindow objects, the CWnd stand-ins of unsubclassed controls) is invalid,
+// IsWindow is false for them, and their queued posted messages are dropped. The framework sends
+// WM_DESTROY itself, before it asks the backend to destroy the window; a backend does not forward
+// the toolkit's own destruction notice. EndModal may come before RunModal (a dialog that ends in
+// its initialisation): RunModal then returns the result at once, and the dialog is never shown.
+//
+// Modal dialogs. RunModal shows the dialog, disables its owner, and runs a loop until EndModal;
+// the owner is enabled again before the dialog hides, so that it becomes the active window.
+// Text. Every text crosses the interface as the program's Windows-1252 bytes; a backend converts
+// at its edge and shows control characters as visible pictures, one character a byte.
 #pragma once
 
 #include <memory>
