@@ -12,7 +12,8 @@ constexpr WORD kGerman = LANG_GERMAN_GERMANY;
 constexpr WORD kEnglish = LANG_ENGLISH_US;
 
 // Main dialog: popup, visible, caption, system menu, minimise box, modal frame, font.
-constexpr DWORD kMainStyle = 0x90CA00C8;
+constexpr DWORD kMainStyle = WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX |
+                             DS_MODALFRAME | DS_SETFONT | DS_FIXEDSYS;
 // Open-device dialog: popup, caption, system menu, modal frame, font.
 constexpr DWORD kOpenStyle =
     WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT | DS_FIXEDSYS;
@@ -21,6 +22,12 @@ constexpr DWORD kListStyle = WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | WS
                              LBS_NOTIFY | LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT |
                              LBS_DISABLENOSCROLL;
 constexpr DWORD kButtonStyle = WS_CHILD | WS_VISIBLE | WS_TABSTOP;
+constexpr DWORD kHiddenButtonStyle = WS_CHILD | WS_TABSTOP;
+constexpr DWORD kDisabledButtonStyle = WS_CHILD | WS_VISIBLE | WS_DISABLED | WS_TABSTOP;
+constexpr DWORD kReportStyle = WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | WS_HSCROLL |
+                               WS_TABSTOP | ES_MULTILINE | ES_AUTOVSCROLL | ES_AUTOHSCROLL |
+                               ES_READONLY;
+constexpr DWORD kLogoStyle = WS_CHILD | WS_VISIBLE | SS_BITMAP | SS_REALSIZEIMAGE;
 
 struct MainTexts {
     const char* pszSearch;
@@ -45,15 +52,16 @@ DialogTemplate MainDialog(WORD wLanguage, const MainTexts& t) {
         0,
         "lorixlog-finder",
         {
-            {IDC_SEARCH, ControlKind::PushButton, t.pszSearch, 144, 90, 50, 14, 0x40010000, 0},
-            {IDC_OPEN_DEVICE, ControlKind::PushButton, t.pszOpenDevice, 18, 90, 78, 14, 0x58010000,
+            {IDC_SEARCH, ControlKind::PushButton, t.pszSearch, 144, 90, 50, 14, kHiddenButtonStyle,
              0},
-            {IDC_QUIT, ControlKind::PushButton, t.pszQuit, 252, 90, 50, 14, 0x50010000, 0},
-            {IDC_STATIC, ControlKind::GroupBox, t.pszResults, 12, 114, 294, 204, 0x50000007, 0},
-            {IDC_REPORT, ControlKind::Edit, "", 18, 126, 282, 186, 0x50B108C4, 0},
-            {IDC_STATIC, ControlKind::Picture, "", 23, 7, 267, 70, 0x5000080E, IDB_LOGO},
+            {IDC_OPEN_DEVICE, ControlKind::PushButton, t.pszOpenDevice, 18, 90, 78, 14,
+             kDisabledButtonStyle, 0},
+            {IDC_QUIT, ControlKind::PushButton, t.pszQuit, 252, 90, 50, 14, kButtonStyle, 0},
+            {IDC_STATIC, ControlKind::GroupBox, t.pszResults, 12, 114, 294, 204, kGroupStyle, 0},
+            {IDC_REPORT, ControlKind::Edit, "", 18, 126, 282, 186, kReportStyle, 0},
+            {IDC_STATIC, ControlKind::Picture, "", 23, 7, 267, 70, kLogoStyle, IDB_LOGO},
             {IDC_SEARCH_AGAIN, ControlKind::PushButton, t.pszSearchAgain, 138, 90, 69, 14,
-             0x58010000, 0},
+             kDisabledButtonStyle, 0},
         }};
 }
 
