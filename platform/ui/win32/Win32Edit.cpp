@@ -1,4 +1,4 @@
-#include "Win32Backend.h"
+#include "Win32Internal.h"
 
 namespace ui::win32 {
 

@@ -1,4 +1,4 @@
-#include "Win32Backend.h"
+#include "Win32Internal.h"
 #include "ui/Windows1252.h"
 
 namespace ui::win32 {

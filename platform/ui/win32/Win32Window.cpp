@@ -1,6 +1,6 @@
 #include <map>
 
-#include "Win32Backend.h"
+#include "Win32Internal.h"
 
 namespace ui::win32 {
 

@@ -1,0 +1,261 @@
+#include <QApplication>
+#include <QCloseEvent>
+#include <QEventLoop>
+#include <QFontMetrics>
+#include <QPainter>
+
+#include <algorithm>
+
+#include "QtInternal.h"
+
+namespace ui::qt {
+
+class DialogWindow;
+
+/// The Qt dialog of a DialogWindow: forwards closing and painting to the window object.
+class LxDialog final : public QDialog {
+public:
+    LxDialog(DialogWindow* pWindow, QWidget* pParent) : QDialog(pParent), m_pWindow(pWindow) {}
+    void closeEvent(QCloseEvent* pEvent) override;
+    void paintEvent(QPaintEvent* pEvent) override;
+    void reject() override;
+
+    DialogWindow* m_pWindow;
+    bool m_bInPaint = false;
+};
+
+class DialogWindow final : public QtWindow {
+public:
+    DialogWindow(const DialogTemplate& dialog, QtWindow* pOwner)
+        : QtWindow(0, pOwner),
+          m_pDialog(new LxDialog(this, pOwner ? pOwner->Widget()->window() : nullptr)) {
+        m_pDialog->setProperty("lxWindow",
+                               QVariant::fromValue<quintptr>(reinterpret_cast<quintptr>(this)));
+        Qt::WindowFlags flags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                                Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint;
+        if ((dialog.dwStyle & WS_MINIMIZEBOX) != 0) {
+            flags |= Qt::WindowMinimizeButtonHint;
+        }
+        if ((dialog.dwExStyle & WS_EX_APPWINDOW) != 0) {
+            flags = (flags & ~Qt::Dialog) | Qt::Window;
+        }
+        m_pDialog->setWindowFlags(flags);
+        m_pDialog->setWindowTitle(FromBytes(dialog.pszCaption));
+
+        // Dialog units from the dialog font: the desktop's sans-serif font at the template's size.
+        QFont font = QApplication::font();
+        font.setPointSize(dialog.nPointSize);
+        m_pDialog->setFont(font);
+        const QFontMetrics metrics(font);
+        m_nBaseX = std::max(1, (metrics.horizontalAdvance(QStringLiteral(
+                                    "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")) +
+                                26) /
+                                   52);
+        m_nBaseY = std::max(1, metrics.height());
+
+        QWidget* pPrevious = nullptr;
+        for (const ControlTemplate& control : dialog.controls) {
+            std::unique_ptr<QtWindow> pControl = MakeControl(control);
+            QWidget* pWidget = pControl->Widget();
+            pWidget->setGeometry(ToPixels(control.x, control.y, control.cx, control.cy));
+            pWidget->setVisible((control.dwStyle & WS_VISIBLE) != 0);
+            pWidget->setEnabled((control.dwStyle & WS_DISABLED) == 0);
+            if (auto* pPicture = dynamic_cast<PictureWindow*>(pControl.get())) {
+                pPicture->FitToPicture();
+            }
+            if ((control.dwStyle & WS_TABSTOP) != 0) {
+                pWidget->setFocusPolicy(Qt::StrongFocus);
+                if (pPrevious != nullptr) {
+                    QWidget::setTabOrder(pPrevious, pWidget);
+                }
+                pPrevious = pWidget;
+            } else if (control.kind != ControlKind::Edit && control.kind != ControlKind::ListBox) {
+                pWidget->setFocusPolicy(Qt::NoFocus);
+            }
+            m_children.push_back(std::move(pControl));
+        }
+        const QRect client = ToPixels(dialog.x, dialog.y, dialog.cx, dialog.cy);
+        m_pDialog->setFixedSize(client.size());
+        m_pDialog->move(client.topLeft());
+    }
+
+    ~DialogWindow() override {
+        m_children.clear();
+        if (m_pDialog != nullptr) {
+            m_pDialog->m_pWindow = nullptr;
+            m_pDialog->hide();
+            delete m_pDialog;
+        }
+    }
+
+    QWidget* Widget() const override { return m_pDialog; }
+    NativeWindow* GetChild(int nID) override {
+        for (const auto& pChild : m_children) {
+            if (pChild->GetDlgCtrlID() == nID) {
+                return pChild.get();
+            }
+        }
+        return nullptr;
+    }
+    void SetText(const char* pszText) override { m_pDialog->setWindowTitle(FromBytes(pszText)); }
+    void Show(int nCmdShow) override {
+        if (nCmdShow == SW_HIDE) {
+            m_pDialog->hide();
+        } else {
+            m_pDialog->show();
+        }
+    }
+
+    LRESULT DefaultProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+        switch (message) {
+            case WM_SETICON:
+                if (const auto* pIcon = reinterpret_cast<const Icon*>(lParam)) {
+                    m_pDialog->setWindowIcon(pIcon->icon);
+                }
+                return 0;
+            case WM_NEXTDLGCTL: {
+                // lParam TRUE: wParam is the control that gets the focus; a push button also
+                // becomes the default button.
+                QtWindow* pTarget = nullptr;
+                if (lParam != 0) {
+                    for (const auto& pChild : m_children) {
+                        if (reinterpret_cast<WPARAM>(static_cast<NativeWindow*>(pChild.get())) ==
+                            wParam) {
+                            pTarget = pChild.get();
+                        }
+                    }
+                }
+                if (pTarget != nullptr) {
+                    SetDefaultButton(dynamic_cast<PushButtonWindow*>(pTarget));
+                    pTarget->Widget()->setFocus(Qt::TabFocusReason);
+                }
+                return 0;
+            }
+            default:
+                return 0;
+        }
+    }
+
+    void PaintIcon(int x, int y, HICON hIcon) override {
+        if (m_pDialog->m_bInPaint && hIcon != nullptr) {
+            QPainter painter(m_pDialog);
+            painter.drawPixmap(x, y, hIcon->icon.pixmap(32, 32));
+        }
+    }
+
+    void SetDefaultButton(PushButtonWindow* pButton) {
+        for (const auto& pChild : m_children) {
+            if (auto* p = dynamic_cast<PushButtonWindow*>(pChild.get())) {
+                p->Button()->setDefault(p == pButton);
+            }
+        }
+    }
+
+    INT_PTR RunModal() {
+        if (m_bEnded) {
+            return m_nResult;
+        }
+        // Application-modal: the owner takes no input while the dialog is up.
+        m_pDialog->setWindowModality(Qt::ApplicationModal);
+        QWidget* pOwner = m_pParent ? m_pParent->Widget() : nullptr;
+        m_pDialog->show();
+        m_pDialog->raise();
+        m_pDialog->activateWindow();
+        QEventLoop loop;
+        m_pLoop = &loop;
+        if (!m_bEnded) {
+            loop.exec(QEventLoop::DialogExec);
+        }
+        m_pLoop = nullptr;
+        if (pOwner != nullptr) {
+            pOwner->activateWindow();
+        }
+        m_pDialog->hide();
+        return m_nResult;
+    }
+
+    void EndModal(INT_PTR nResult) {
+        m_nResult = nResult;
+        m_bEnded = true;
+        if (m_pLoop != nullptr) {
+            m_pLoop->quit();
+        }
+    }
+
+    LxDialog* m_pDialog;
+
+private:
+    QRect ToPixels(int x, int y, int cx, int cy) const {
+        return QRect(x * m_nBaseX / 4, y * m_nBaseY / 8, cx * m_nBaseX / 4, cy * m_nBaseY / 8);
+    }
+
+    std::unique_ptr<QtWindow> MakeControl(const ControlTemplate& control) {
+        const QString text = FromBytes(control.pszText ? control.pszText : "");
+        switch (control.kind) {
+            case ControlKind::PushButton:
+                return std::make_unique<PushButtonWindow>(control.nID, this, m_pDialog, text);
+            case ControlKind::GroupBox:
+                return MakeGroupBox(control.nID, this, m_pDialog, text);
+            case ControlKind::Edit:
+                return MakeEdit(control.nID, this, m_pDialog, control.dwStyle);
+            case ControlKind::ListBox:
+                return MakeListBox(control.nID, this, m_pDialog, control.dwStyle);
+            case ControlKind::Picture:
+                return std::make_unique<PictureWindow>(control.nID, this, m_pDialog,
+                                                       control.nImageID);
+        }
+        return nullptr;
+    }
+
+    std::vector<std::unique_ptr<QtWindow>> m_children;
+    int m_nBaseX = 6;
+    int m_nBaseY = 13;
+    QEventLoop* m_pLoop = nullptr;
+    bool m_bEnded = false;
+    INT_PTR m_nResult = -1;
+};
+
+void LxDialog::closeEvent(QCloseEvent* pEvent) {
+    // The close box asks the dialog's object; it decides whether and how the dialog ends.
+    pEvent->ignore();
+    if (m_pWindow != nullptr) {
+        SendMessageTo(m_pWindow, WM_CLOSE, 0, 0);
+    }
+}
+
+void LxDialog::reject() {
+    if (m_pWindow != nullptr) {
+        SendMessageTo(m_pWindow, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    }
+}
+
+void LxDialog::paintEvent(QPaintEvent* pEvent) {
+    QDialog::paintEvent(pEvent);
+    if (m_pWindow != nullptr) {
+        m_bInPaint = true;
+        SendMessageTo(m_pWindow, WM_PAINT, 0, 0);
+        m_bInPaint = false;
+    }
+}
+
+QtWindow* DialogOf(QWidget* pWidget) {
+    QWidget* pTop = pWidget ? pWidget->window() : nullptr;
+    auto* pDialog = dynamic_cast<LxDialog*>(pTop);
+    return pDialog ? pDialog->m_pWindow : nullptr;
+}
+
+QtWindow* MakeDialog(const DialogTemplate& dialog, QtWindow* pOwner) {
+    return new DialogWindow(dialog, pOwner);
+}
+
+INT_PTR RunModalDialog(NativeWindow* pDialog) {
+    return static_cast<DialogWindow*>(pDialog)->RunModal();
+}
+
+void EndModalDialog(NativeWindow* pDialog, INT_PTR nResult) {
+    if (auto* p = dynamic_cast<DialogWindow*>(pDialog)) {
+        p->EndModal(nResult);
+    }
+}
+
+}  // namespace ui::qt

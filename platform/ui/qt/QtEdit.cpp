@@ -1,0 +1,183 @@
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QTextBlock>
+
+#include <algorithm>
+
+#include "QtInternal.h"
+
+namespace ui::qt {
+
+/// The read-only multiline edit control: its text is the report's bytes, and its character
+/// positions are the report's ("\r\n" counts two).
+class EditWindow final : public QtWindow {
+public:
+    EditWindow(int nID, QtWindow* pParent, QWidget* pDialog, DWORD dwStyle)
+        : QtWindow(nID, pParent), m_pEdit(new QPlainTextEdit(pDialog)) {
+        m_pEdit->setReadOnly((dwStyle & ES_READONLY) != 0);
+        m_pEdit->setLineWrapMode((dwStyle & ES_AUTOHSCROLL) != 0 ? QPlainTextEdit::NoWrap
+                                                                 : QPlainTextEdit::WidgetWidth);
+        m_pEdit->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
+        m_pEdit->setVerticalScrollBarPolicy((dwStyle & WS_VSCROLL) ? Qt::ScrollBarAlwaysOn
+                                                                   : Qt::ScrollBarAlwaysOff);
+        m_pEdit->setHorizontalScrollBarPolicy((dwStyle & WS_HSCROLL) ? Qt::ScrollBarAlwaysOn
+                                                                     : Qt::ScrollBarAlwaysOff);
+        QFont font = m_pEdit->font();
+        font.setStyleHint(QFont::TypeWriter);
+        font.setFamily(QStringLiteral("monospace"));
+        m_pEdit->setFont(font);
+        ConnectScrollBar(m_pEdit->verticalScrollBar(), WM_VSCROLL);
+        ConnectScrollBar(m_pEdit->horizontalScrollBar(), WM_HSCROLL);
+    }
+    QWidget* Widget() const override { return m_pEdit; }
+
+    void SetText(const char* pszText) override {
+        m_strText = pszText;
+        m_pEdit->setPlainText(DisplayText(m_strText, &m_aLineEnds));
+    }
+    void Update() override {
+        m_pEdit->viewport()->repaint();
+        FlushDisplay();
+    }
+    std::string GetText() const override { return m_strText; }
+
+    LRESULT DefaultProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+        switch (message) {
+            case EM_LIMITTEXT:
+                // As Windows: 0 asks for the largest limit, which a multiline control reports as
+                // -1.
+                m_nLimit = wParam == 0 ? 0xFFFFFFFFu : static_cast<UINT>(wParam);
+                return 0;
+            case EM_GETLIMITTEXT:
+                return static_cast<LRESULT>(m_nLimit);
+            case EM_SETSEL:
+                SetSelection(static_cast<int>(static_cast<std::intptr_t>(wParam)),
+                             static_cast<int>(lParam));
+                return 0;
+            case EM_LINESCROLL: {
+                QScrollBar* pBar = m_pEdit->verticalScrollBar();
+                const long long nTarget = static_cast<long long>(pBar->value()) + lParam;
+                pBar->setValue(static_cast<int>(
+                    std::clamp<long long>(nTarget, pBar->minimum(), pBar->maximum())));
+                QScrollBar* pHBar = m_pEdit->horizontalScrollBar();
+                const long long nHTarget =
+                    static_cast<long long>(pHBar->value()) + static_cast<long long>(wParam);
+                pHBar->setValue(static_cast<int>(
+                    std::clamp<long long>(nHTarget, pHBar->minimum(), pHBar->maximum())));
+                return TRUE;
+            }
+            default:
+                return 0;
+        }
+    }
+
+private:
+    int ToDisplayPosition(std::size_t nBytePosition) const {
+        nBytePosition = std::min(nBytePosition, m_strText.size());
+        const auto nPairsBefore =
+            std::lower_bound(m_aLineEnds.begin(), m_aLineEnds.end(), nBytePosition) -
+            m_aLineEnds.begin();
+        return static_cast<int>(nBytePosition) - static_cast<int>(nPairsBefore);
+    }
+
+    void SetSelection(int nStart, int nEnd) {
+        QTextCursor cursor = m_pEdit->textCursor();
+        if (nStart == -1) {
+            cursor.clearSelection();  // no selection; the caret stays
+        } else {
+            const int nLength = static_cast<int>(m_pEdit->document()->characterCount()) - 1;
+            const int nFrom =
+                std::min(ToDisplayPosition(static_cast<std::size_t>(nStart)), nLength);
+            const int nTo =
+                nEnd < 0 ? nLength
+                         : std::min(ToDisplayPosition(static_cast<std::size_t>(nEnd)), nLength);
+            cursor.setPosition(nFrom);
+            cursor.setPosition(nTo, QTextCursor::KeepAnchor);
+        }
+        // Selecting does not scroll the view.
+        QScrollBar* pV = m_pEdit->verticalScrollBar();
+        QScrollBar* pH = m_pEdit->horizontalScrollBar();
+        const int nV = pV->value();
+        const int nH = pH->value();
+        m_pEdit->setTextCursor(cursor);
+        pV->setValue(nV);
+        pH->setValue(nH);
+    }
+
+    void SendScroll(UINT message, UINT nCode, int nPosition) {
+        SendMessageTo(this, message, MAKEWPARAM(nCode, static_cast<unsigned>(nPosition)), 0);
+    }
+
+    void ConnectScrollBar(QScrollBar* pBar, UINT message) {
+        QObject::connect(pBar, &QScrollBar::sliderPressed, &m_releaseFilter, [this, pBar, message] {
+            SendScroll(message, SB_THUMBTRACK, pBar->sliderPosition());
+        });
+        QObject::connect(
+            pBar, &QScrollBar::sliderMoved, &m_releaseFilter,
+            [this, message](int nPosition) { SendScroll(message, SB_THUMBTRACK, nPosition); });
+        QObject::connect(pBar, &QScrollBar::sliderReleased, &m_releaseFilter,
+                         [this, pBar, message] {
+                             SendScroll(message, SB_THUMBPOSITION, pBar->sliderPosition());
+                             SendScroll(message, SB_ENDSCROLL, 0);
+                         });
+        QObject::connect(pBar, &QScrollBar::actionTriggered, &m_releaseFilter,
+                         [this, message](int nAction) {
+                             switch (nAction) {
+                                 case QAbstractSlider::SliderSingleStepSub:
+                                     SendScroll(message, SB_LINEUP, 0);
+                                     break;
+                                 case QAbstractSlider::SliderSingleStepAdd:
+                                     SendScroll(message, SB_LINEDOWN, 0);
+                                     break;
+                                 case QAbstractSlider::SliderPageStepSub:
+                                     SendScroll(message, SB_PAGEUP, 0);
+                                     break;
+                                 case QAbstractSlider::SliderPageStepAdd:
+                                     SendScroll(message, SB_PAGEDOWN, 0);
+                                     break;
+                                 default:
+                                     return;
+                             }
+                             m_bStepping = true;
+                         });
+        pBar->installEventFilter(&m_releaseFilter);
+        m_releaseFilter.bars.push_back({pBar, message});
+        m_releaseFilter.onRelease = [this](QScrollBar* pReleased, UINT nMessage) {
+            // The mouse button goes up after arrow or page scrolling: that scrolling ends.
+            if (m_bStepping && !pReleased->isSliderDown()) {
+                m_bStepping = false;
+                SendScroll(nMessage, SB_ENDSCROLL, 0);
+            }
+        };
+    }
+
+    /// Sees the mouse button go up on either scroll bar.
+    class ReleaseFilter : public QObject {
+    public:
+        std::vector<std::pair<QScrollBar*, UINT>> bars;
+        std::function<void(QScrollBar*, UINT)> onRelease;
+        bool eventFilter(QObject* pObject, QEvent* pEvent) override {
+            if (pEvent->type() == QEvent::MouseButtonRelease && onRelease) {
+                for (const auto& [pBar, message] : bars) {
+                    if (pBar == pObject) {
+                        onRelease(pBar, message);
+                    }
+                }
+            }
+            return false;
+        }
+    };
+
+    QPlainTextEdit* m_pEdit;
+    std::string m_strText;
+    std::vector<std::size_t> m_aLineEnds;  // byte positions of the '\n' of each "\r\n"
+    UINT m_nLimit = 30000;
+    bool m_bStepping = false;
+    ReleaseFilter m_releaseFilter;  // also ends the scroll bars' connections with this object
+};
+
+std::unique_ptr<QtWindow> MakeEdit(int nID, QtWindow* pParent, QWidget* pDialog, DWORD dwStyle) {
+    return std::make_unique<EditWindow>(nID, pParent, pDialog, dwStyle);
+}
+
+}  // namespace ui::qt

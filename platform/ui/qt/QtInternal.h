@@ -1,0 +1,214 @@
+// The dialog framework on Qt 6 Widgets: the backend's own classes, shared by its files (one
+// concern each, paired with the Win32 backend's files of the same names: text, window, controls,
+// edit, dialog, keys, backend).
+#pragma once
+
+#include <QDialog>
+#include <QLabel>
+#include <QPointer>
+#include <QPushButton>
+#include <QWidget>
+#include <QWindow>
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "QtBackend.h"
+#include "ui/Framework.h"
+#include "ui/Resources.h"
+
+class QKeyEvent;
+
+namespace ui {
+
+class Icon {
+public:
+    QIcon icon;
+};
+class Cursor {
+public:
+    Qt::CursorShape shape;
+};
+
+namespace qt {
+
+using namespace fw;
+
+extern const Cursor kArrowCursor;
+extern const Cursor kWaitCursor;
+
+// ---- QtText.cpp: text between the program's Windows-1252 and Qt's strings ----
+QString FromBytes(std::string_view text);
+std::string ToBytes(const QString& text);
+/// Report text for display: "\r\n" becomes one line break, other control characters their
+/// visible pictures, so that every other byte stays one character.
+QString DisplayText(const std::string& text, std::vector<std::size_t>* pLineEnds);
+
+// ---- QtWindow.cpp: the window base, the registry of live windows, posted messages ----
+class QtWindow;
+/// The live windows by serial number.
+std::map<std::uint64_t, QtWindow*>& LiveWindows();
+std::uint64_t NextSerial();
+/// Queues a message for the window with the serial number (see Backend.h for the promises).
+void QueuePosted(std::uint64_t nSerial, UINT message, WPARAM wParam, LPARAM lParam);
+/// Shows what was painted while a handler keeps the thread busy (a search): lets the window
+/// system events through, but no input and no posted message.
+void FlushDisplay();
+
+/// One dialog or control.
+class QtWindow : public NativeWindow {
+public:
+    QtWindow(int nID, QtWindow* pParent) : m_nID(nID), m_pParent(pParent), m_nSerial(NextSerial()) {
+        LiveWindows()[m_nSerial] = this;
+    }
+    ~QtWindow() override { LiveWindows().erase(m_nSerial); }
+
+    int GetDlgCtrlID() const override { return m_nID; }
+    NativeWindow* GetChild(int) override { return nullptr; }
+    NativeWindow* GetParentWindow() override { return m_pParent; }
+    LRESULT DefaultProc(UINT, WPARAM, LPARAM) override { return 0; }
+    void SetText(const char* pszText) override { Widget()->setWindowTitle(FromBytes(pszText)); }
+    std::string GetText() const override { return ToBytes(Widget()->windowTitle()); }
+    void Enable(bool bEnable) override { Widget()->setEnabled(bEnable); }
+    bool IsEnabled() const override { return Widget()->isEnabled(); }
+    void Show(int nCmdShow) override { Widget()->setVisible(nCmdShow != SW_HIDE); }
+    bool IsVisible() const override { return Widget()->isVisible(); }
+    RECT GetWindowRect() const override {
+        QWidget* w = Widget();
+        if (w->isWindow()) {
+            QRect r = w->frameGeometry();
+            if (!w->isVisible()) {
+                // Not shown yet: the frame the window system will add is known once the native
+                // window exists.
+                w->winId();
+                const QMargins margins =
+                    w->windowHandle() ? w->windowHandle()->frameMargins() : QMargins();
+                r = w->geometry().marginsAdded(margins);
+            }
+            return RECT{r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
+        }
+        const QPoint p = w->mapToGlobal(QPoint(0, 0));
+        return RECT{p.x(), p.y(), p.x() + w->width(), p.y() + w->height()};
+    }
+    RECT GetClientRect() const override {
+        return RECT{0, 0, Widget()->width(), Widget()->height()};
+    }
+    void Move(int x, int y, int nWidth, int nHeight, bool bRepaint) override {
+        QWidget* w = Widget();
+        if (w->isWindow()) {
+            const QRect frame = w->frameGeometry();
+            const QRect inner = w->geometry();
+            w->move(x, y);
+            w->resize(nWidth - (frame.width() - inner.width()),
+                      nHeight - (frame.height() - inner.height()));
+        } else {
+            w->setGeometry(x, y, nWidth, nHeight);
+        }
+        if (bRepaint) {
+            w->update();
+        }
+    }
+    void SetFocus() override { Widget()->setFocus(Qt::OtherFocusReason); }
+    bool IsIconic() const override { return Widget()->window()->isMinimized(); }
+    void Post(UINT message, WPARAM wParam, LPARAM lParam) override {
+        QueuePosted(m_nSerial, message, wParam, lParam);
+    }
+    void PaintIcon(int, int, HICON) override {}
+    void Update() override {
+        Widget()->repaint();
+        FlushDisplay();
+    }
+
+    virtual QWidget* Widget() const = 0;
+    std::uint64_t Serial() const { return m_nSerial; }
+
+protected:
+    /// Tells the dialog's window object about a control's notification.
+    void Notify(UINT nCode) {
+        if (m_pParent != nullptr) {
+            SendMessageTo(m_pParent, WM_COMMAND, MAKEWPARAM(static_cast<unsigned>(m_nID), nCode),
+                          reinterpret_cast<LPARAM>(static_cast<NativeWindow*>(this)));
+        }
+    }
+
+    int m_nID;
+    QtWindow* m_pParent;
+    std::uint64_t m_nSerial;
+};
+
+/// The window object of a widget or of its nearest ancestor that has one.
+QtWindow* FromWidget(QWidget* pWidget);
+
+// ---- QtControls.cpp and QtEdit.cpp: the controls ----
+class PushButtonWindow final : public QtWindow {
+public:
+    PushButtonWindow(int nID, QtWindow* pParent, QWidget* pDialog, const QString& text)
+        : QtWindow(nID, pParent), m_pButton(new QPushButton(text, pDialog)) {
+        m_pButton->setAutoDefault(false);
+        m_pButton->setProperty("lxWindow",
+                               QVariant::fromValue<quintptr>(reinterpret_cast<quintptr>(this)));
+        QObject::connect(m_pButton, &QPushButton::clicked, &m_context,
+                         [this] { Notify(BN_CLICKED); });
+    }
+    void SetText(const char* pszText) override { m_pButton->setText(FromBytes(pszText)); }
+    std::string GetText() const override { return ToBytes(m_pButton->text()); }
+    QWidget* Widget() const override { return m_pButton; }
+    QPushButton* Button() const { return m_pButton; }
+
+private:
+    QPushButton* m_pButton;
+    QObject m_context;  // ends the connections with this object
+};
+
+class PictureWindow final : public QtWindow {
+public:
+    PictureWindow(int nID, QtWindow* pParent, QWidget* pDialog, int nImageID)
+        : QtWindow(nID, pParent), m_pLabel(new QLabel(pDialog)) {
+        m_pLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        m_pLabel->setScaledContents(false);
+        if (const char* pszName = FindImage(nImageID)) {
+            m_pLabel->setPixmap(QPixmap(QString::fromUtf8(pszName)));
+        }
+    }
+    QWidget* Widget() const override { return m_pLabel; }
+    /// The picture is shown at its own pixel size, not stretched to the control.
+    void FitToPicture() {
+        const QPixmap pixmap = m_pLabel->pixmap();
+        if (!pixmap.isNull()) {
+            m_pLabel->resize(pixmap.deviceIndependentSize().toSize());
+        }
+    }
+
+private:
+    QLabel* m_pLabel;
+};
+
+std::unique_ptr<QtWindow> MakeGroupBox(int nID, QtWindow* pParent, QWidget* pDialog,
+                                       const QString& text);
+std::unique_ptr<QtWindow> MakeListBox(int nID, QtWindow* pParent, QWidget* pDialog, DWORD dwStyle);
+std::unique_ptr<QtWindow> MakeEdit(int nID, QtWindow* pParent, QWidget* pDialog, DWORD dwStyle);
+
+// ---- QtDialog.cpp: dialogs from the templates, and their modal loops ----
+/// The dialog of the template, hidden; pOwner may be null.
+QtWindow* MakeDialog(const DialogTemplate& dialog, QtWindow* pOwner);
+INT_PTR RunModalDialog(NativeWindow* pDialog);
+void EndModalDialog(NativeWindow* pDialog, INT_PTR nResult);
+/// The dialog window that a widget belongs to, or null.
+QtWindow* DialogOf(QWidget* pWidget);
+
+// ---- QtKeys.cpp: the message pre-translation and the dialog manager's keys ----
+class KeyFilter final : public QObject {
+public:
+    bool eventFilter(QObject* pObject, QEvent* pEvent) override;
+
+private:
+    QKeyEvent* m_pLastEvent = nullptr;
+    QPointer<QWidget> m_pLastReceiver;
+};
+
+}  // namespace qt
+}  // namespace ui

@@ -1,0 +1,139 @@
+// The dialog framework on the native Windows dialog manager and controls: the backend's own
+// classes, shared by its files (one concern each, paired with the Qt backend's files of the same
+// names: text, window, controls, edit, dialog, keys, backend).
+#pragma once
+
+#include <deque>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "Win32.h"
+#include "Win32Backend.h"
+
+namespace ui {
+
+class Icon {
+public:
+    ::HICON hIcon = nullptr;
+};
+class Cursor {
+public:
+    ::HCURSOR hCursor = nullptr;
+};
+
+namespace win32 {
+
+// ---- Win32Text.cpp: text between the program's Windows-1252 and Windows' UTF-16 ----
+/// Windows-1252 bytes as UTF-16, one unit a byte. With bPictures, control characters other than
+/// the "\r\n" of a line end are shown as their visible pictures (U+2400 + code), as the Qt
+/// backend shows them; byte positions and character positions stay the same.
+std::wstring WideFrom1252(std::string_view text, bool bPictures = false);
+/// UTF-16 as Windows-1252; characters it cannot hold become '?', pictures their control bytes.
+std::string Bytes1252FromWide(std::wstring_view text);
+
+// ---- Win32Window.cpp: the window base, the registry of live windows, posted messages ----
+/// The private message that tells a window to deliver its posted framework messages.
+constexpr UINT kDeliverPosted = WM_APP + 0x4C;
+
+/// One native window (a dialog or a control) as the framework sees it.
+class Window : public NativeWindow {
+public:
+    Window(::HWND hwnd, int nID, Window* pParent);
+    ~Window() override;
+
+    ::HWND Handle() const { return m_hwnd; }
+    /// The live window object of a native handle, or null.
+    static Window* FromHandle(::HWND hwnd);
+    /// Whether the object is a live window.
+    static bool IsLive(const NativeWindow* pWindow);
+
+    int GetDlgCtrlID() const override { return m_nID; }
+    NativeWindow* GetChild(int) override { return nullptr; }
+    NativeWindow* GetParentWindow() override { return m_pParent; }
+    fw::LRESULT DefaultProc(fw::UINT message, fw::WPARAM wParam, fw::LPARAM lParam) override;
+    void SetText(const char* pszText) override;
+    std::string GetText() const override;
+    void Enable(bool bEnable) override { ::EnableWindow(m_hwnd, bEnable ? TRUE : FALSE); }
+    bool IsEnabled() const override { return ::IsWindowEnabled(m_hwnd) != FALSE; }
+    void Show(int nCmdShow) override { ::ShowWindow(m_hwnd, nCmdShow); }
+    bool IsVisible() const override { return ::IsWindowVisible(m_hwnd) != FALSE; }
+    fw::RECT GetWindowRect() const override;
+    fw::RECT GetClientRect() const override;
+    void Move(int x, int y, int nWidth, int nHeight, bool bRepaint) override;
+    void SetFocus() override { ::SetFocus(m_hwnd); }
+    bool IsIconic() const override { return ::IsIconic(m_hwnd) != FALSE; }
+    void Post(fw::UINT message, fw::WPARAM wParam, fw::LPARAM lParam) override;
+    void Update() override;
+    void PaintIcon(int x, int y, fw::HICON hIcon) override;
+
+    /// Hands the posted framework messages to the window, oldest first.
+    void DeliverPosted();
+
+protected:
+    /// Takes the native window over: its messages come to ControlProc first.
+    void Subclass();
+    /// Enters the window in the registry of live windows (once it has its handle).
+    void Register();
+    /// What a subclassed control does with a message before its own processing; returns true
+    /// with *pResult when it handled it.
+    virtual bool OnNativeMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult);
+    LRESULT CallOriginal(UINT message, WPARAM wParam, LPARAM lParam);
+
+    ::HWND m_hwnd;
+    int m_nID;
+    Window* m_pParent;
+    ::WNDPROC m_pfnOriginal = nullptr;
+    ::HDC m_hPaintDC = nullptr;  // while the window paints its minimised icon
+
+private:
+    static LRESULT CALLBACK ControlProc(::HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    struct Posted {
+        fw::UINT message;
+        fw::WPARAM wParam;
+        fw::LPARAM lParam;
+    };
+    std::deque<Posted> m_posted;
+    friend class DialogWindow;
+};
+
+// ---- Win32Controls.cpp and Win32Edit.cpp: the controls ----
+/// The control object for a child window of a dialog, by the template's kind.
+std::unique_ptr<Window> MakeControl(::HWND hwnd, const ControlTemplate& control, Window* pDialog);
+
+// ---- Win32Dialog.cpp: dialogs from the templates, and their modal loops ----
+/// The template as the dialog manager reads it (a DLGTEMPLATEEX with its items).
+std::vector<WORD> SerializeTemplate(const DialogTemplate& dialog);
+
+class DialogWindow final : public Window {
+public:
+    /// Makes the dialog of the template, hidden; null when Windows cannot.
+    static DialogWindow* Create(const DialogTemplate& dialog, Window* pOwner);
+    ~DialogWindow() override;
+
+    NativeWindow* GetChild(int nID) override;
+    fw::LRESULT DefaultProc(fw::UINT message, fw::WPARAM wParam, fw::LPARAM lParam) override;
+    fw::INT_PTR RunModal();
+    void EndModal(fw::INT_PTR nResult);
+
+private:
+    DialogWindow(::HWND hwnd, Window* pOwner);
+    static INT_PTR CALLBACK DialogProc(::HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    INT_PTR OnDialogMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+    std::vector<std::unique_ptr<Window>> m_children;
+    bool m_bEnded = false;
+    fw::INT_PTR m_nResult = -1;
+};
+
+// ---- Win32Keys.cpp: the message loop with the key pre-translation ----
+/// Runs the message loop until the flag is set: every key message goes to the application's
+/// PreTranslateMessage first, then to the dialog manager of the active dialog, then to the
+/// window. Returns false when WM_QUIT came (it is posted again for the outer loop).
+bool RunMessageLoop(const bool& bDone);
+
+/// The program's module, whose resources hold the icon and the bitmaps.
+::HINSTANCE Module();
+
+}  // namespace win32
+}  // namespace ui
