@@ -2,6 +2,7 @@
 #include <QListWidget>
 #include <QMouseEvent>
 
+#include <cstring>
 #include <functional>
 
 #include "QtInternal.h"
@@ -104,6 +105,15 @@ public:
             }
             case LB_GETCOUNT:
                 return m_pList->count();
+            case LB_GETTEXT: {
+                const int nIndex = static_cast<int>(static_cast<std::intptr_t>(wParam));
+                if (nIndex < 0 || nIndex >= m_pList->count()) {
+                    return LB_ERR;
+                }
+                const std::string text = ToBytes(m_pList->item(nIndex)->text());
+                std::memcpy(reinterpret_cast<char*>(lParam), text.c_str(), text.size() + 1);
+                return static_cast<LRESULT>(text.size());
+            }
             default:
                 return 0;
         }

@@ -1,0 +1,251 @@
+// The program's dialogs on the installed backend: the same tests run on Qt (offscreen) and on
+// the Windows dialog manager (under Wine). They ask through the dialog framework (GetDlgItem,
+// IsWindowEnabled, IsWindowVisible, GetWindowText, list-box messages); the few toolkit-only
+// steps are in DialogBackend.h.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "ClorixlogfinderApp.h"
+#include "ClorixlogfinderDlg.h"
+#include "DialogBackend.h"
+#include "OpenDeviceDialog.h"
+#include "ReportWindow.h"
+#include "Resources.h"
+#include "ScriptedSocketLayer.h"
+#include "resource.h"
+#include "shell/Shell.h"
+#include "ui/Afx.h"
+#include "ui/Resources.h"
+
+namespace {
+
+/// Stands in for the desktop's opener and records every URL handed to it.
+struct ShellSpy {
+    std::vector<std::string> urls;
+    INT_PTR nResult = 42;
+    ShellSpy() { shell::SetUrlOpener(&ShellSpy::Open, this); }
+    ~ShellSpy() { shell::SetUrlOpener(nullptr, nullptr); }
+    static INT_PTR Open(const char* pszUrl, void* pContext) {
+        auto* pSpy = static_cast<ShellSpy*>(pContext);
+        pSpy->urls.emplace_back(pszUrl);
+        return pSpy->nResult;
+    }
+};
+
+/// Ends every modal dialog at once, after its initialisation, and notes its template.
+struct ModalSpy {
+    std::vector<UINT> seen;
+    ModalSpy() { ui::SetModalObserver(&ModalSpy::Observe, this); }
+    ~ModalSpy() { ui::SetModalObserver(nullptr, nullptr); }
+    static void Observe(CDialog* pDialog, void* pContext) {
+        static_cast<ModalSpy*>(pContext)->seen.push_back(pDialog->m_nIDTemplate);
+        pDialog->EndDialog(IDCANCEL);
+    }
+};
+
+class QuietReport : public CReportWindow {
+public:
+    QuietReport() : CReportWindow(IDD_MAIN) { m_pszProgramName = "lorixlog-finder version 2.0.45"; }
+};
+
+/// A report window of the main template that shows its report and does nothing else.
+class ShowingReport : public CReportWindow {
+public:
+    ShowingReport() : CReportWindow(IDD_MAIN) { m_nEditId = IDC_REPORT; }
+
+protected:
+    BOOL OnInitDialog() override {
+        CDialogEx::OnInitDialog();
+        AttachReportDisplay();
+        return TRUE;
+    }
+};
+
+DeviceRecord Device(const char* pszHost, const char* pszIPv4, const char* pszIPv6,
+                    const char* pszDns, const char* pszSerial) {
+    DeviceRecord d{};
+    std::strcpy(d.szHostName, pszHost);
+    std::strcpy(d.szIPv4, pszIPv4);
+    std::strcpy(d.szIPv6, pszIPv6);
+    std::strcpy(d.szDnsName, pszDns);
+    std::strcpy(d.szSerialNumber, pszSerial);
+    std::strcpy(d.szMaker, "TVK");
+    std::strcpy(d.szModel, "lorixLOG");
+    return d;
+}
+
+std::string ListLine(CWnd& dlg, int nIndex) {
+    char szLine[512] = {};
+    CWnd* pList = dlg.GetDlgItem(IDC_DEVICE_LIST);
+    if (pList == nullptr || pList->SendMessage(LB_GETTEXT, static_cast<WPARAM>(nIndex),
+                                               reinterpret_cast<LPARAM>(szLine)) == LB_ERR) {
+        return "(none)";
+    }
+    return szLine;
+}
+
+bool Enabled(CWnd& dlg, int nID) {
+    CWnd* p = dlg.GetDlgItem(nID);
+    return p != nullptr && p->IsWindowEnabled() != FALSE;
+}
+
+class Dialogs : public ::testing::Test {
+protected:
+    void SetUp() override {
+        static const bool bRegistered = [] {
+            RegisterProgramResources();
+            return true;
+        }();
+        ASSERT_TRUE(bRegistered);
+        ui::SetUserInterfaceLanguage(ui::LANG_ENGLISH_US);
+        std::strcpy(g_szLanguage, "en-US");
+        m_noNetwork.m_nSocketError = net::WSAENETDOWN;
+        net::InstallSocketLayer(&m_noNetwork);
+        m_report.m_strText = "report\r\n";
+        g_pReportWindow = &m_report;
+    }
+    void TearDown() override {
+        g_pReportWindow = nullptr;
+        net::InstallSocketLayer(nullptr);
+        g_DeviceInfo.ClearDevices();
+    }
+    void Table(const std::vector<DeviceRecord>& devices) {
+        g_DeviceInfo.ClearDevices();
+        for (const DeviceRecord& d : devices) {
+            ASSERT_GE(g_DeviceInfo.AddDevice(d), 0);
+        }
+    }
+
+    net::ScriptedSocketLayer m_noNetwork;
+    QuietReport m_report;
+};
+
+TEST_F(Dialogs, TheDeviceListShowsTheDevicesAndOpensOneByName) {
+    Table({Device("lab-logger", "192.168.1.20", "", "lab-logger.example.lan", "A1234"),
+           Device("B7", "192.168.1.21", "", "", "B7")});
+    ShellSpy shell;
+    COpenDeviceDialog dlg;
+    ASSERT_TRUE(dlg.Create(IDD_OPEN_DEVICE));
+    EXPECT_EQ(dlg.GetWindowText(), "lorixlog-finder version 2.0.45");
+    CWnd* pList = dlg.GetDlgItem(IDC_DEVICE_LIST);
+    ASSERT_NE(pList, nullptr);
+    EXPECT_EQ(pList->SendMessage(LB_GETCOUNT), 2);
+    EXPECT_EQ(ListLine(dlg, 0), "lab-logger  (192.168.1.20)  # A1234");
+    EXPECT_EQ(ListLine(dlg, 1), "B7  (192.168.1.21)");
+    EXPECT_EQ(pList->SendMessage(LB_GETCURSEL), 0);
+    EXPECT_TRUE(Enabled(dlg, IDC_BY_NAME));
+    EXPECT_TRUE(Enabled(dlg, IDC_BY_IPV4));
+    EXPECT_EQ(dlg.GetDlgItem(IDC_BY_IPV6), nullptr) << "template 129 has no IPv6 button";
+
+    dialogtest::Click(dlg, IDC_BY_NAME);
+    EXPECT_EQ(shell.urls, std::vector<std::string>{"http://lab-logger.example.lan/"});
+    EXPECT_EQ(m_report.m_strText, "report\r\n\r\nOpen: http://lab-logger.example.lan/ \r\n\r\n");
+    EXPECT_EQ(dlg.m_nModalResult, IDOK);
+    dlg.DestroyWindow();
+}
+
+TEST_F(Dialogs, TheOpenButtonsFollowTheSelection) {
+    Table({Device("", "10.0.0.1", "", "", "A"), Device("b", "", "", "", "B"),
+           Device("", "", "fe80::3", "", "C")});
+    COpenDeviceDialog dlg;
+    ASSERT_TRUE(dlg.Create(IDD_OPEN_DEVICE_IPV6));
+    EXPECT_FALSE(Enabled(dlg, IDC_BY_NAME));
+    EXPECT_TRUE(Enabled(dlg, IDC_BY_IPV4));
+    EXPECT_FALSE(Enabled(dlg, IDC_BY_IPV6));
+    EXPECT_TRUE(dlg.GetDlgItem(IDC_BY_IPV6)->IsWindowVisible()) << "a device has IPv6 text";
+    CWnd* pList = dlg.GetDlgItem(IDC_DEVICE_LIST);
+    for (int nIndex : {1, 2}) {
+        pList->SendMessage(LB_SETCURSEL, static_cast<WPARAM>(nIndex));
+        dlg.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_DEVICE_LIST, LBN_SELCHANGE),
+                        reinterpret_cast<LPARAM>(pList->m_hWnd));
+        EXPECT_EQ(Enabled(dlg, IDC_BY_NAME), nIndex == 1);
+        EXPECT_FALSE(Enabled(dlg, IDC_BY_IPV4));
+        EXPECT_EQ(Enabled(dlg, IDC_BY_IPV6), nIndex == 2);
+    }
+    dlg.DestroyWindow();
+}
+
+TEST_F(Dialogs, TheIPv6ButtonIsHiddenWithoutIPv6Text) {
+    Table({Device("h", "10.0.0.1", "", "", "S")});
+    COpenDeviceDialog dlg;
+    ASSERT_TRUE(dlg.Create(IDD_OPEN_DEVICE_IPV6));
+    EXPECT_FALSE(dlg.GetDlgItem(IDC_BY_IPV6)->IsWindowVisible());
+    EXPECT_TRUE(dlg.GetDlgItem(IDC_BY_IPV4)->IsWindowVisible());
+    dlg.DestroyWindow();
+}
+
+TEST_F(Dialogs, AnEmptyTableEndsTheListBeforeItIsShown) {
+    COpenDeviceDialog dlg;
+    ASSERT_TRUE(dlg.Create(IDD_OPEN_DEVICE));
+    EXPECT_EQ(dlg.m_nModalResult, IDCANCEL);
+    dlg.DestroyWindow();
+    COpenDeviceDialog modal;
+    EXPECT_EQ(modal.DoModal(), IDCANCEL);
+}
+
+TEST_F(Dialogs, ABrowserThatCannotStartKeepsTheListOpen) {
+    Table({Device("h", "10.0.0.1", "", "", "S")});
+    ShellSpy shell;
+    shell.nResult = 2;
+    COpenDeviceDialog dlg;
+    ASSERT_TRUE(dlg.Create(IDD_OPEN_DEVICE));
+    dialogtest::Click(dlg, IDC_BY_IPV4);
+    EXPECT_EQ(shell.urls, std::vector<std::string>{"http://10.0.0.1/"});
+    EXPECT_EQ(dlg.m_nModalResult, -1);
+    EXPECT_NE(m_report.m_strText.find("ERROR: The web browser could not be started"),
+              std::string::npos);
+    dlg.DestroyWindow();
+}
+
+TEST_F(Dialogs, TheReportControlShowsTheReportText) {
+    ShowingReport report;
+    ASSERT_TRUE(report.Create(IDD_MAIN));
+    CWnd* pEdit = report.GetDlgItem(IDC_REPORT);
+    ASSERT_NE(pEdit, nullptr);
+    EXPECT_EQ(pEdit->GetWindowText(), report.m_strText);
+    report.AppendText("Ger\xe4t \x1b[1m\r\n");
+    report.Printf("line %d\r\n", 2);
+    EXPECT_EQ(pEdit->GetWindowText(), report.m_strText) << "every line end refreshes";
+    EXPECT_EQ(static_cast<UINT>(pEdit->SendMessage(EM_GETLIMITTEXT)), 0x0FFFFFFFu)
+        << "Reset made the control's limit its largest";
+    EXPECT_EQ(report.TrimLimit(), 262144u);
+    report.DestroyWindow();
+}
+
+TEST_F(Dialogs, TheMainDialogSearchesByItselfAndOffersTheDevices) {
+    g_pReportWindow = nullptr;
+    net::ScriptedSocketLayer network;
+    network.AddDatagram(200, "10.77.0.20", 9959, "TVK,lorixLOG,LX-8,A20715,lab.example.lan,3.1.4");
+    net::InstallSocketLayer(&network);
+    ModalSpy spy;
+    {
+        ClorixlogfinderDlg dlg;
+        ASSERT_TRUE(dlg.Create(IDD_MAIN));
+        EXPECT_EQ(dlg.GetWindowText(), "lorixlog-finder version 2.0.45");
+        EXPECT_TRUE(network.m_aSent.empty()) << "the search is posted, not run in the opening";
+        EXPECT_FALSE(Enabled(dlg, IDC_OPEN_DEVICE));
+        dialogtest::Pump();
+        ASSERT_EQ(g_DeviceInfo.m_nDevices, 1);
+        EXPECT_NE(dlg.m_strText.find("... done.\r\n"), std::string::npos);
+        EXPECT_EQ(dlg.GetDlgItem(IDC_REPORT)->GetWindowText(), dlg.m_strText);
+        EXPECT_TRUE(Enabled(dlg, IDC_OPEN_DEVICE));
+        EXPECT_TRUE(Enabled(dlg, IDC_SEARCH_AGAIN));
+        EXPECT_FALSE(dlg.GetDlgItem(IDC_SEARCH)->IsWindowVisible());
+        EXPECT_EQ(spy.seen, std::vector<UINT>{IDD_OPEN_DEVICE}) << "the list opened by itself";
+        dlg.DestroyWindow();
+    }
+    EXPECT_EQ(g_pReportWindow, nullptr);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    ::testing::InitGoogleTest(&argc, argv);
+    if (!GTEST_FLAG_GET(list_tests)) {
+        dialogtest::StartBackend(argc, argv);
+    }
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,39 @@
+#include <QApplication>
+#include <QPushButton>
+
+#include "../DialogBackend.h"
+#include "QtBackend.h"
+
+namespace dialogtest {
+
+void StartBackend(int argc, char** argv) {
+    // No display needed: the offscreen platform, unless the caller chose one.
+    qputenv("QT_QPA_PLATFORM",
+            qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    static int nArgc = argc;
+    static QApplication application(nArgc, argv);
+    ui::qt::InstallBackend();
+}
+
+void Pump() {
+    for (int i = 0; i < 20; ++i) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+        QCoreApplication::sendPostedEvents();
+    }
+}
+
+void Click(fw::CWnd& dialog, int nID) {
+    fw::CWnd* pButton = dialog.GetDlgItem(nID);
+    if (auto* p =
+            qobject_cast<QPushButton*>(pButton ? ui::qt::WidgetOf(pButton->m_hWnd) : nullptr)) {
+        p->click();
+    }
+}
+
+bool HasFocus(fw::CWnd& dialog, int nID) {
+    fw::CWnd* pControl = dialog.GetDlgItem(nID);
+    QWidget* pWidget = pControl ? ui::qt::WidgetOf(pControl->m_hWnd) : nullptr;
+    return pWidget != nullptr && pWidget->hasFocus();
+}
+
+}  // namespace dialogtest
