@@ -11,7 +11,9 @@ void StartBackend(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM",
             qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     static int nArgc = argc;
-    static QApplication application(nArgc, argv);
+    // For the life of the process: destroyed among the exit handlers it would outlive Qt's own.
+    static QApplication* pApplication = new QApplication(nArgc, argv);
+    (void)pApplication;
     ui::qt::InstallBackend();
 }
 
