@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# lorixlog-find.exe under Wine, inside tools/sandbox.sh --wine with its three built-in devices:
+# the CSV keeps its own CR LF line ends (no CR CR LF from text-mode output), the report is UTF-8,
+# and a German Windows UI language gives the German report.
+#   find-wine.sh FIND_EXE
+set -euo pipefail
+find_exe=$1
+[ -n "${LORIXLOG_IN_SANDBOX:-}" ] && [ -n "${WINEPREFIX:-}" ] ||
+  { echo "find-wine: run me through tools/sandbox.sh --wine" >&2; exit 2; }
+[ -d "$WINEPREFIX" ] || wineboot --init >/dev/null 2>&1
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+LC_ALL=C.UTF-8 wine "$find_exe" --csv >"$work/csv" 2>"$work/report" || fail "exit status $?"
+grep -q $'\r\r' "$work/csv" && fail "the CSV has CR CR LF line ends"
+[ "$(grep -c $'\r$' "$work/csv")" -eq 4 ] || fail "the CSV has not a header and three rows with CR LF"
+grep -q '^10.77.0.21,9959,,lab-north.example.lan,TVK,' "$work/csv" || fail "no row of lab-north"
+grep -q 'Found lorixLOG LX-16 device' "$work/report" || fail "no report on standard error"
+
+LC_ALL=de_DE.UTF-8 wine "$find_exe" >"$work/german" 2>&1 || fail "exit status $? (German)"
+grep -q $'Suche lorix Ger\xc3\xa4te (bitte warten) ...' "$work/german" ||
+  fail "no German report in UTF-8: $(head -3 "$work/german")"
+echo "PASS"
