@@ -97,11 +97,6 @@ DialogTemplate OpenDeviceDialog(UINT nID, WORD wLanguage, const OpenTexts& t) {
     return dialog;
 }
 
-constexpr const char kIcons[] =
-    ":/lorixlog/icon-16.png;:/lorixlog/icon-24.png;:/lorixlog/icon-32.png;:/lorixlog/icon-48.png;"
-    ":/lorixlog/icon-64.png;:/lorixlog/icon-72.png;:/lorixlog/icon-96.png;:/lorixlog/icon-128.png;"
-    ":/lorixlog/icon-192.png;:/lorixlog/icon-256.png";
-
 }  // namespace
 
 void RegisterProgramResources() {
@@ -137,7 +132,10 @@ void RegisterProgramResources() {
     RegisterString(IDS_LANGUAGE, kEnglish, "en-US");
 
     // One icon for both languages, stored under German.
-    RegisterImage(IDI_PROGRAM, kGerman, kIcons);
-    RegisterImage(IDB_LOGO, kGerman, ":/lorixlog/logo-de.png");
-    RegisterImage(IDB_LOGO, kEnglish, ":/lorixlog/logo-en.png");
+    // Names, not files: each backend finds an image its own way (Qt in its compiled-in
+    // resources, Windows in the program's resource script, by the id).
+    RegisterImage(IDI_PROGRAM, kGerman, "icon");
+    RegisterImage(IDI_PROGRAM, kEnglish, "icon");
+    RegisterImage(IDB_LOGO, kGerman, "logo-de");
+    RegisterImage(IDB_LOGO, kEnglish, "logo-en");
 }

@@ -13,6 +13,9 @@ void StartBackend(int argc, char** argv);
 void Pump();
 /// Clicks the push button as the user does (the toolkit's own click, then its notification).
 void Click(fw::CWnd& dialog, int nID);
+/// Presses Enter with the keyboard focus in the control, through the toolkit's key handling and
+/// the dialog manager, as the user does.
+void PressEnter(fw::CWnd& dialog, int nID);
 /// Whether the control has the keyboard focus.
 bool HasFocus(fw::CWnd& dialog, int nID);
 

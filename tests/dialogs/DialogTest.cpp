@@ -215,6 +215,16 @@ TEST_F(Dialogs, TheReportControlShowsTheReportText) {
     report.DestroyWindow();
 }
 
+// The main template has no default button: Enter in the read-only report is the OK command,
+// which the edit control would otherwise keep for itself.
+TEST_F(Dialogs, EnterInTheReportIsTheOkCommand) {
+    ShowingReport report;
+    ASSERT_TRUE(report.Create(IDD_MAIN));
+    dialogtest::PressEnter(report, IDC_REPORT);
+    EXPECT_EQ(report.m_nModalResult, IDOK);
+    report.DestroyWindow();
+}
+
 TEST_F(Dialogs, TheMainDialogSearchesByItselfAndOffersTheDevices) {
     g_pReportWindow = nullptr;
     net::ScriptedSocketLayer network;

@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QFile>
 
 #include "QtInternal.h"
 
@@ -51,14 +52,17 @@ public:
         if (it != m_icons.end()) {
             return it->second.get();
         }
-        const char* pszNames = FindImage(nID);
-        if (pszNames == nullptr) {
+        const char* pszName = FindImage(nID);
+        if (pszName == nullptr) {
             return nullptr;
         }
         auto pIcon = std::make_unique<Icon>();
-        for (const QString& name :
-             QString::fromUtf8(pszNames).split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
-            pIcon->icon.addFile(name);
+        for (int nSize : {16, 24, 32, 48, 64, 72, 96, 128, 192, 256}) {
+            const QString file =
+                QStringLiteral(":/lorixlog/%1-%2.png").arg(QString::fromUtf8(pszName)).arg(nSize);
+            if (QFile::exists(file)) {
+                pIcon->icon.addFile(file);
+            }
         }
         return (m_icons[nID] = std::move(pIcon)).get();
     }

@@ -171,7 +171,8 @@ public:
         m_pLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         m_pLabel->setScaledContents(false);
         if (const char* pszName = FindImage(nImageID)) {
-            m_pLabel->setPixmap(QPixmap(QString::fromUtf8(pszName)));
+            m_pLabel->setPixmap(
+                QPixmap(QStringLiteral(":/lorixlog/%1.png").arg(QString::fromUtf8(pszName))));
         }
     }
     QWidget* Widget() const override { return m_pLabel; }

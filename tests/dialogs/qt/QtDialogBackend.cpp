@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QKeyEvent>
 #include <QPushButton>
 
 #include "../DialogBackend.h"
@@ -29,6 +30,17 @@ void Click(fw::CWnd& dialog, int nID) {
     if (auto* p =
             qobject_cast<QPushButton*>(pButton ? ui::qt::WidgetOf(pButton->m_hWnd) : nullptr)) {
         p->click();
+    }
+}
+
+void PressEnter(fw::CWnd& dialog, int nID) {
+    fw::CWnd* pControl = dialog.GetDlgItem(nID);
+    if (QWidget* pWidget = pControl ? ui::qt::WidgetOf(pControl->m_hWnd) : nullptr) {
+        pWidget->setFocus();
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+        QCoreApplication::sendEvent(pWidget, &press);
+        QKeyEvent release(QEvent::KeyRelease, Qt::Key_Return, Qt::NoModifier);
+        QCoreApplication::sendEvent(pWidget, &release);
     }
 }
 

@@ -31,6 +31,26 @@ void Click(fw::CWnd& dialog, int nID) {
     }
 }
 
+void PressEnter(fw::CWnd& dialog, int nID) {
+    ::HWND hControl = HandleOf(dialog, nID);
+    if (hControl == nullptr) {
+        return;
+    }
+    ::SetFocus(hControl);
+    ::PostMessageW(hControl, WM_KEYDOWN, VK_RETURN, 0x001C0001);
+    ::PostMessageW(hControl, WM_KEYUP, VK_RETURN, 0xC01C0001);
+    // The program's own loop: the dialog manager sees the key before the control.
+    ::MSG msg{};
+    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        ::HWND hDialog = ::GetAncestor(msg.hwnd, GA_ROOT);
+        if (hDialog != nullptr && ::IsDialogMessageW(hDialog, &msg)) {
+            continue;
+        }
+        ::TranslateMessage(&msg);
+        ::DispatchMessageW(&msg);
+    }
+}
+
 bool HasFocus(fw::CWnd& dialog, int nID) {
     ::HWND hControl = HandleOf(dialog, nID);
     return hControl != nullptr && ::GetFocus() == hControl;

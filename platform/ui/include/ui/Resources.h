@@ -70,7 +70,9 @@ struct DialogTemplate {
 void RegisterDialogTemplate(const DialogTemplate& dialog);
 /// Registers a string of the string table.
 void RegisterString(fw::UINT nID, fw::WORD wLanguage, const char* pszText);
-/// Registers an image (an icon or bitmap) by the name the backend loads it from.
+/// Registers an image (an icon or bitmap) by a name of the program's that each backend maps to
+/// its own resources (the Qt backend: ":/lorixlog/NAME.png", or NAME-SIZE.png in every size of an
+/// icon; the Win32 backend loads the id from the program's resource script).
 void RegisterImage(int nID, fw::WORD wLanguage, const char* pszName);
 
 /// The user-interface language that resources are chosen by; English until set.
