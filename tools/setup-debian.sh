@@ -10,6 +10,7 @@ packages=(
   clang-14 libclang-rt-14-dev libfuzzer-14-dev
   iproute2 util-linux procps curl python3 time
   xvfb xauth xdotool imagemagick fonts-dejavu-core desktop-file-utils
+  nsis lintian appstream man-db dpkg-dev file unzip
   g++-mingw-w64-x86-64 wine wine64
 )
 

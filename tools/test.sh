@@ -31,6 +31,13 @@ for preset in default asan; do
   fi
 done
 
+# The Debian package: lintian, AppStream, .desktop and manual pages, then (as root) installed,
+# used and purged on this machine.
+echo "== packages: the .deb" >&2
+rm -rf build/packages
+cpack --preset deb >/dev/null
+tests/packaging/check-deb.sh build/packages/lorixlog-finder_*_amd64.deb
+
 # The Windows build (MinGW-w64) and its tests under Wine: the toolkit-free unit tests and the
 # desktop program's end-to-end scenarios, all inside one sandbox with a wineserver of its own.
 echo "== windows: cross-build, tests under Wine" >&2
@@ -44,6 +51,13 @@ if [ -n "$strict" ] && grep -q '(Skipped)' "$log"; then
   echo "== windows: tests were skipped where every test must run" >&2
   exit 1
 fi
+
+# The Windows packages: the zip and the installer, installed and removed again under Wine.
+echo "== packages: the Windows zip and installer" >&2
+cpack --preset windows >/dev/null
+LORIXLOG_SIM="$PWD/build/default/tools/lorixlog-sim" tools/sandbox.sh --wine --build build/windows \
+  tests/packaging/check-windows-installer.sh build/packages/lorixlog-finder-*-win64.exe \
+  build/packages/lorixlog-finder-*-win64.zip
 
 # Each fuzz target for a short fixed time from its seed corpus (both at once on two cores).
 echo "== fuzz: configure, build, run each target" >&2
