@@ -15,25 +15,13 @@
 #include "ReportWindow.h"
 #include "Resources.h"
 #include "ScriptedSocketLayer.h"
+#include "ShellSpy.h"
 #include "resource.h"
 #include "shell/Shell.h"
 #include "ui/Afx.h"
 #include "ui/Resources.h"
 
 namespace {
-
-/// Stands in for the desktop's opener and records every URL handed to it.
-struct ShellSpy {
-    std::vector<std::string> urls;
-    INT_PTR nResult = 42;
-    ShellSpy() { shell::SetUrlOpener(&ShellSpy::Open, this); }
-    ~ShellSpy() { shell::SetUrlOpener(nullptr, nullptr); }
-    static INT_PTR Open(const char* pszUrl, void* pContext) {
-        auto* pSpy = static_cast<ShellSpy*>(pContext);
-        pSpy->urls.emplace_back(pszUrl);
-        return pSpy->nResult;
-    }
-};
 
 /// Ends every modal dialog at once, after its initialisation, and notes its template.
 struct ModalSpy {

@@ -9,6 +9,7 @@
 #include "GuiTestSupport.h"
 #include "OpenDeviceDialog.h"
 #include "ReportWindow.h"
+#include "ShellSpy.h"
 #include "shell/Shell.h"
 
 using namespace guitest;
@@ -34,19 +35,6 @@ DeviceRecord Device(const DeviceTexts& t) {
     std::strcpy(d.szModel, "lorixLOG");
     return d;
 }
-
-/// Stands in for the desktop's opener and records every URL handed to it.
-struct ShellSpy {
-    std::vector<std::string> urls;
-    INT_PTR nResult = 42;  // what ShellExecuteA returns: above 32 when the browser started
-    ShellSpy() { shell::SetUrlOpener(&ShellSpy::Open, this); }
-    ~ShellSpy() { shell::SetUrlOpener(nullptr, nullptr); }
-    static INT_PTR Open(const char* pszUrl, void* pContext) {
-        auto* pSpy = static_cast<ShellSpy*>(pContext);
-        pSpy->urls.emplace_back(pszUrl);
-        return pSpy->nResult;
-    }
-};
 
 class QuietReport : public CReportWindow {
 public:

@@ -56,6 +56,24 @@ bool Run(const std::string& command, std::string* pWhy) {
     return true;
 }
 
+/// A program and its arguments as posix_spawn takes them.
+class CommandLine {
+public:
+    CommandLine(const std::string& program, const std::vector<std::string>& args)
+        : m_strings{program} {
+        m_strings.insert(m_strings.end(), args.begin(), args.end());
+        for (std::string& s : m_strings) {
+            m_pointers.push_back(s.data());
+        }
+        m_pointers.push_back(nullptr);
+    }
+    char* const* Get() { return m_pointers.data(); }
+
+private:
+    std::vector<std::string> m_strings;
+    std::vector<char*> m_pointers;
+};
+
 std::string ReadAll(int fd) {
     std::string text;
     char buffer[4096];
@@ -123,15 +141,10 @@ Simulator::Simulator(const std::vector<std::string>& options) {
     unlink(szTemplate);
     m_readyFile = szTemplate;
 
-    std::vector<std::string> args = {LORIXLOG_SIM_PATH, "--ready-file", m_readyFile,
-                                     "--max-seconds", "120"};
+    std::vector<std::string> args = {"--ready-file", m_readyFile, "--max-seconds", "120"};
     args.insert(args.end(), options.begin(), options.end());
-    std::vector<char*> argv;
-    for (std::string& arg : args) {
-        argv.push_back(arg.data());
-    }
-    argv.push_back(nullptr);
-    if (posix_spawn(&m_pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0) {
+    CommandLine argv(LORIXLOG_SIM_PATH, args);
+    if (posix_spawn(&m_pid, LORIXLOG_SIM_PATH, nullptr, nullptr, argv.Get(), environ) != 0) {
         m_pid = -1;
         return;
     }
@@ -180,13 +193,7 @@ CommandResult RunProgram(const std::string& program, const std::vector<std::stri
     posix_spawn_file_actions_addclose(&actions, outPipe[0]);
     posix_spawn_file_actions_addclose(&actions, errPipe[0]);
 
-    std::vector<std::string> argStrings = {program};
-    argStrings.insert(argStrings.end(), args.begin(), args.end());
-    std::vector<char*> argv;
-    for (std::string& a : argStrings) {
-        argv.push_back(a.data());
-    }
-    argv.push_back(nullptr);
+    CommandLine argv(program, args);
     std::vector<std::string> envStrings;
     for (char** p = environ; *p != nullptr; ++p) {
         const std::string entry = *p;
@@ -207,7 +214,7 @@ CommandResult RunProgram(const std::string& program, const std::vector<std::stri
 
     pid_t pid = -1;
     const int nSpawn =
-        posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data());
+        posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.Get(), envp.data());
     posix_spawn_file_actions_destroy(&actions);
     close(outPipe[1]);
     close(errPipe[1]);
@@ -237,15 +244,9 @@ pid_t StartProgram(const std::string& program, const std::vector<std::string>& a
     } else {
         posix_spawn_file_actions_addopen(&actions, 1, pszStdout, O_WRONLY, 0);
     }
-    std::vector<std::string> argStrings = {program};
-    argStrings.insert(argStrings.end(), args.begin(), args.end());
-    std::vector<char*> argv;
-    for (std::string& a : argStrings) {
-        argv.push_back(a.data());
-    }
-    argv.push_back(nullptr);
+    CommandLine argv(program, args);
     pid_t pid = -1;
-    if (posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ) != 0) {
+    if (posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.Get(), environ) != 0) {
         pid = -1;
     }
     posix_spawn_file_actions_destroy(&actions);
