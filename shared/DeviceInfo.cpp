@@ -6,15 +6,16 @@
 #include <string>
 #include <vector>
 
-#include "DeviceText.h"
+#include "DeviceReportLines.h"
 #include "ReportText.h"
-
-CDeviceInfo g_DeviceInfo;
 
 namespace {
 
+using discovery::EnsureBlankLine;
+using discovery::Text;
+using discovery::UpdateDisplay;
+
 constexpr const char kSearchFunction[] = "CDeviceInfo::SearchDevices";
-constexpr const char kDefaultModelPrefix[] = "lorix";
 constexpr const char kRequest[] = "*IDN?";
 
 constexpr int kDatagramBufferSize = 1472;
@@ -23,6 +24,12 @@ constexpr std::size_t kInterfaceEntries = 64;
 constexpr std::size_t kMostInterfaceEntries = 4096;
 // Oversized datagrams reported one by one before the rest are dropped quietly.
 constexpr int kOversizedReports = 10;
+// The pace of a sweep over a prefix: batches of queries with a pause between them, in which
+// replies are taken in; about 5000 queries a second, so that a /16 takes some 13 seconds and no
+// link is flooded.
+constexpr std::uint32_t kSweepBatch = 250;
+constexpr std::uint32_t kSweepPauseMs = 50;
+constexpr std::uint32_t kSweepQueriesPerSecond = kSweepBatch * 1000 / kSweepPauseMs;
 constexpr std::uint32_t kQuietMilliseconds = 3000;
 constexpr int kQuietPasses = 10;
 constexpr long kWaitMicroseconds = 100000;
@@ -38,10 +45,6 @@ constexpr int kLineSelect = 650;
 constexpr int kLineReceive = 719;
 constexpr int kLineAddressText = 785;
 
-const char* Text(const char* pszEnglish, const char* pszGerman) {
-    return ReportIsGerman() ? pszGerman : pszEnglish;
-}
-
 void ReportLocation(int nLine) {
     if (g_pReportText != nullptr) {
         ReportErrorLocation(kSearchFunction, __FILE__, nLine);
@@ -55,18 +58,6 @@ void Fail(SearchOutcome* pOutcome, int nError, int nLine) {
     pOutcome->nError = nError;
     pOutcome->nLine = nLine;
     ReportLocation(nLine);
-}
-
-void EnsureBlankLine() {
-    if (g_pReportText != nullptr) {
-        g_pReportText->EnsureBlankLine();
-    }
-}
-
-void UpdateDisplay() {
-    if (g_pReportText != nullptr) {
-        g_pReportText->UpdateDisplay();
-    }
 }
 
 void ReportSendError(int nError) {
@@ -191,10 +182,12 @@ SendResult SendRequest(net::SOCKET s, const char* achBuffer, std::uint32_t nTarg
     return SendResult::Sent;
 }
 
-/// Sends the query to every target. Returns whether at least one query went out; otherwise, or
-/// after a short send, the failure has been reported and the search ends.
-bool SendQueries(const CDeviceInfo& info, net::SOCKET s, const char* achBuffer,
-                 const std::vector<std::uint32_t>& targets, SearchOutcome* pOutcome) {
+/// Sends the query to every broadcast address. Returns the number of queries that went out, or
+/// -1 after a short send or when none went out and nothing more is to be sent: then the failure
+/// has been reported and the search ends.
+int SendQueries(const CDeviceInfo& info, net::SOCKET s, const char* achBuffer,
+                const std::vector<std::uint32_t>& targets, bool bMoreToSend,
+                SearchOutcome* pOutcome) {
     int nQueries = 0;
     for (std::size_t i = 0; i < targets.size(); ++i) {
         const bool bLimited = i == 0;
@@ -202,13 +195,13 @@ bool SendQueries(const CDeviceInfo& info, net::SOCKET s, const char* achBuffer,
             EnsureBlankLine();
         }
         ReportTarget(info, targets[i]);
-        const bool bLastChance = nQueries == 0 && i + 1 == targets.size();
+        const bool bLastChance = nQueries == 0 && i + 1 == targets.size() && !bMoreToSend;
         const SendResult result =
             SendRequest(s, achBuffer, targets[i], bLastChance,
                         bLimited ? kLineLimitedSendFailed : kLineDirectedSendFailed,
                         bLimited ? kLineLimitedSendShort : kLineDirectedSendShort, pOutcome);
         if (result == SendResult::Short || (result == SendResult::Failed && bLastChance)) {
-            return false;
+            return -1;
         }
         if (result == SendResult::Sent) {
             ++nQueries;
@@ -217,7 +210,7 @@ bool SendQueries(const CDeviceInfo& info, net::SOCKET s, const char* achBuffer,
             EnsureBlankLine();
         }
     }
-    return nQueries > 0;
+    return nQueries;
 }
 
 /// Reports a datagram that was too long for the buffer and so dropped. A stream of them gets a
@@ -245,80 +238,266 @@ void ReportOversizedDatagram(int nError, const net::sockaddr_in& addrFrom, int* 
 
 }  // namespace
 
-CDeviceInfo::CDeviceInfo() : m_nVerbosity(0), m_nDevices(0) {
-    std::memset(m_szModelPrefix, 0, sizeof(m_szModelPrefix));
-    std::strncpy(m_szModelPrefix, kDefaultModelPrefix, sizeof(m_szModelPrefix));
-    m_szModelPrefix[sizeof(m_szModelPrefix) - 1] = '\0';
-    std::memset(m_aDevices, 0, sizeof(m_aDevices));
+namespace {
+
+/// Receives the replies of a search, one datagram at a time: checks, stores and describes them,
+/// and keeps the quiet period. Both the receive phase and a long sweep use it.
+class CReplyReceiver {
+public:
+    CReplyReceiver(CDeviceInfo& info, net::SOCKET s, const char* pszExpectedPrefix, char* achBuffer,
+                   net::sockaddr_in* pAddrFrom, DeviceRecord* pRecord, SearchOutcome* pOutcome)
+        : m_info(info),
+          m_s(s),
+          m_pszExpectedPrefix(pszExpectedPrefix),
+          m_achBuffer(achBuffer),
+          m_pAddrFrom(pAddrFrom),
+          m_pRecord(pRecord),
+          m_pOutcome(pOutcome) {}
+
+    /// Starts the quiet period anew (after the last query went out).
+    void RestartQuietPeriod() {
+        m_nQuietStart = net::GetTickCount();
+        m_nQuietPasses = 0;
+    }
+    /// Whether the network has been quiet long enough: counts the passes that begin 3000 ms or
+    /// more after the last datagram.
+    bool QuietLongEnough() {
+        return net::GetTickCount() - m_nQuietStart >= kQuietMilliseconds &&
+               ++m_nQuietPasses >= kQuietPasses;
+    }
+    /// Waits at most nWaitMs for one datagram and handles it. False when the search must end
+    /// (the failure has been reported).
+    bool Pass(std::uint32_t nWaitMs);
+    /// Takes in what arrives during nMs (a pause between the batches of a sweep).
+    bool Drain(std::uint32_t nMs) {
+        const std::uint32_t nStart = net::GetTickCount();
+        for (std::uint32_t nElapsed = 0; nElapsed < nMs; nElapsed = net::GetTickCount() - nStart) {
+            if (!Pass(nMs - nElapsed)) {
+                return false;
+            }
+        }
+        return true;
+    }
+
+private:
+    void Traffic() { RestartQuietPeriod(); }
+
+    CDeviceInfo& m_info;
+    net::SOCKET m_s;
+    const char* m_pszExpectedPrefix;
+    char* m_achBuffer;
+    net::sockaddr_in* m_pAddrFrom;
+    DeviceRecord* m_pRecord;
+    SearchOutcome* m_pOutcome;
+    std::uint32_t m_nQuietStart = net::GetTickCount();
+    int m_nQuietPasses = 0;
+    bool m_bTableFullReported = false;
+    int m_nOversizedReported = 0;
+};
+
+bool CReplyReceiver::Pass(std::uint32_t nWaitMs) {
+    net::fd_set readSet;
+    net::FD_ZERO_SET(&readSet);
+    net::FD_ADD(m_s, &readSet);
+    const net::timeval wait = {static_cast<long>(nWaitMs / 1000),
+                               static_cast<long>(nWaitMs % 1000) * 1000};
+    const int nReady = net::select(0, &readSet, nullptr, nullptr, &wait);
+    if (nReady == 0) {
+        return true;
+    }
+    if (nReady == net::SOCKET_ERROR) {
+        const int nError = net::WSAGetLastError();
+        ReportPrintf("ERROR: select(UDP) returned %d.\r\n", nError);
+        Fail(m_pOutcome, nError, kLineSelect);
+        return false;
+    }
+    if (!net::WSAFDIsSet(m_s, &readSet)) {
+        return true;
+    }
+
+    std::memset(m_achBuffer, 0, kDatagramBufferSize);
+    std::memset(m_pAddrFrom, 0, sizeof(*m_pAddrFrom));
+    int nFromLength = sizeof(*m_pAddrFrom);
+    const int nReceived =
+        net::recvfrom(m_s, m_achBuffer, kMaxDatagram, 0,
+                      reinterpret_cast<net::sockaddr*>(m_pAddrFrom), &nFromLength);
+    if (nReceived == net::SOCKET_ERROR) {
+        const int nError = net::WSAGetLastError();
+        switch (nError) {
+            case net::WSAEINTR:
+            case net::WSAEINVAL:
+            case net::WSAECONNRESET:
+                return true;
+            case net::WSAEMSGSIZE:
+                // Anybody who sees the query can send an oversized datagram: drop it, and count
+                // it as traffic like any other.
+                ReportOversizedDatagram(nError, *m_pAddrFrom, &m_nOversizedReported, m_pOutcome);
+                Traffic();
+                return true;
+            case net::WSAECONNABORTED:
+                ReportPrintf("ERROR: recvfrom(UDP) returned ABORTED.\r\n");
+                break;
+            case net::WSAESHUTDOWN:
+                ReportPrintf("ERROR: recvfrom(UDP) returned SHUTDOWN.\r\n");
+                break;
+            default:
+                ReportPrintf("ERROR: recvfrom(UDP) returned %d.\r\n", nError);
+                break;
+        }
+        Fail(m_pOutcome, nError, kLineReceive);
+        return false;
+    }
+    Traffic();
+    if (nReceived > kMaxDatagram) {
+        // A layer that reports a truncated datagram by its whole length.
+        ReportOversizedDatagram(net::WSAEMSGSIZE, *m_pAddrFrom, &m_nOversizedReported, m_pOutcome);
+        return true;
+    }
+    m_achBuffer[nReceived < 0 ? 0 : nReceived] = '\0';
+
+    if (!ParseDeviceReply(m_achBuffer, m_pszExpectedPrefix, m_info.m_szModelPrefix, m_pRecord)) {
+        return true;
+    }
+    std::memcpy(&m_pRecord->addrIPv4, m_pAddrFrom, sizeof(m_pRecord->addrIPv4));
+    if (m_pAddrFrom->sin_family == net::AF_INET) {
+        const char* pszAddress = net::inet_ntoa(m_pAddrFrom->sin_addr);
+        if (pszAddress == nullptr) {
+            ReportPrintf("ERROR in inet_ntoa.\r\n");
+            Fail(m_pOutcome, 0, kLineAddressText);
+            return false;
+        }
+        std::snprintf(m_pRecord->szIPv4, sizeof(m_pRecord->szIPv4), "%s", pszAddress);
+    }
+
+    const int nIndex = m_info.AddDevice(*m_pRecord);
+    if (nIndex >= 0) {
+        EnsureBlankLine();
+        m_info.ReportDevice(m_info.m_aDevices[nIndex]);
+        UpdateDisplay();
+    } else if (nIndex == CDeviceInfo::ADD_TABLE_FULL && !m_bTableFullReported) {
+        m_bTableFullReported = true;
+        ++m_pOutcome->nWarnings;
+        ReportPrintf("%s", Text("WARNING: The device table is full (40 devices); further devices "
+                                "are not listed.\r\n",
+                                "WARNING: Die Ger\xe4tetabelle ist voll (40 Ger\xe4"
+                                "te); weitere "
+                                "Ger\xe4te werden nicht aufgef\xfchrt.\r\n"));
+    }
+    Traffic();
+    return true;
 }
 
-void CDeviceInfo::ClearDevices() {
-    std::memset(m_aDevices, 0, sizeof(m_aDevices));
-    m_nDevices = 0;
-}
-
-int CDeviceInfo::AddDevice(const DeviceRecord& record) {
-    for (int i = 0; i < m_nDevices; ++i) {
-        if (std::memcmp(&m_aDevices[i], &record, sizeof(DeviceRecord)) == 0) {
-            return ADD_REPEAT;
+/// Sends the query to the targets beyond the local networks: each host, and each prefix host by
+/// host and then to its directed broadcast, paced so that a large prefix does not flood a link;
+/// replies that arrive meanwhile are taken in. Returns the number of queries sent, or -1 when
+/// the search must end.
+long SendTargetQueries(const CDeviceInfo& info, net::SOCKET s, const char* achBuffer,
+                       CReplyReceiver& receiver, SearchOutcome* pOutcome) {
+    long nQueries = 0;
+    const int nLength = static_cast<int>(std::strlen(achBuffer));
+    for (const SearchTarget& target : info.m_aTargets) {
+        std::uint32_t nFirst = target.nFirst;
+        std::uint32_t nLast = target.nLast;
+        if (target.bName) {
+            net::in_addr addr{};
+            if (!net::ResolveIPv4(target.text.c_str(), &addr)) {
+                ++pOutcome->nWarnings;
+                ReportPrintf(Text("WARNING: The name '%s' could not be resolved; it is not "
+                                  "queried.\r\n",
+                                  "WARNING: Der Name '%s' konnte nicht aufgel\xf6st werden; er "
+                                  "wird nicht abgefragt.\r\n"),
+                             target.text.c_str());
+                continue;
+            }
+            nFirst = nLast = net::ntohl(addr.s_addr);
+        }
+        const std::uint32_t nCount = nLast - nFirst + 1;
+        if (info.m_nVerbosity >= 1) {
+            if (target.IsSweep()) {
+                ReportPrintf(Text("IPv4 sweep of '%s' (%u addresses).\r\n",
+                                  "IPv4 Suchlauf \xfc"
+                                  "ber '%s' (%u Adressen).\r\n"),
+                             target.text.c_str(), static_cast<unsigned>(nCount));
+            } else {
+                ReportPrintf(Text("IPv4 query to '%s' (%s).\r\n", "IPv4 Anfrage an '%s' (%s).\r\n"),
+                             target.text.c_str(), DottedText(net::htonl(nFirst)).c_str());
+            }
+        }
+        const bool bShowProgress = nCount > kSweepQueriesPerSecond;
+        bool bFailureReported = false;
+        std::uint32_t nSent = 0;
+        const auto sendTo = [&](std::uint32_t nAddress) {
+            net::sockaddr_in addrDest{};
+            addrDest.sin_family = net::AF_INET;
+            addrDest.sin_port = net::htons(kDiscoveryPort);
+            addrDest.sin_addr.s_addr = net::htonl(nAddress);
+            if (net::sendto(s, achBuffer, nLength, 0,
+                            reinterpret_cast<const net::sockaddr*>(&addrDest),
+                            sizeof(addrDest)) == nLength) {
+                ++nQueries;
+            } else if (!bFailureReported) {
+                // One line a target: a network without a route fails for every host.
+                bFailureReported = true;
+                ++pOutcome->nWarnings;
+                ReportPrintf(Text("WARNING: sendto(UDP) to %s returned %d.\r\n",
+                                  "WARNING: sendto(UDP) an %s lieferte %d.\r\n"),
+                             DottedText(addrDest.sin_addr.s_addr).c_str(), net::WSAGetLastError());
+            }
+        };
+        for (std::uint32_t nAddress = nFirst;; ++nAddress) {
+            sendTo(nAddress);
+            ++nSent;
+            if (nSent % kSweepBatch == 0 && nAddress != nLast) {
+                if (bShowProgress) {
+                    ReportPrintf(Text("\rQuerying %s: %u of %u addresses ...",
+                                      "\rAbfrage %s: %u von %u Adressen ..."),
+                                 target.text.c_str(), static_cast<unsigned>(nSent),
+                                 static_cast<unsigned>(nCount));
+                }
+                if (!receiver.Drain(kSweepPauseMs)) {
+                    return -1;
+                }
+            }
+            if (nAddress == nLast) {
+                break;
+            }
+        }
+        if (target.nBroadcast != 0) {
+            sendTo(target.nBroadcast);
+        }
+        if (bShowProgress) {
+            ReportPrintf(
+                Text("\rQueried %s: %u addresses.\r\n", "\rAbgefragt %s: %u Adressen.\r\n"),
+                target.text.c_str(), static_cast<unsigned>(nCount));
         }
     }
-    if (m_nDevices >= kMaxDevices) {
-        return ADD_TABLE_FULL;
-    }
-    int i = m_nDevices;
-    while (i > 0 && std::strcmp(m_aDevices[i - 1].szSerialNumber, record.szSerialNumber) > 0) {
-        std::memcpy(&m_aDevices[i], &m_aDevices[i - 1], sizeof(DeviceRecord));
-        std::memset(&m_aDevices[i - 1], 0, sizeof(DeviceRecord));
-        --i;
-    }
-    std::memcpy(&m_aDevices[i], &record, sizeof(DeviceRecord));
-    ++m_nDevices;
-    return i;
+    return nQueries;
 }
 
-void CDeviceInfo::ReportDevice(const DeviceRecord& record) {
-    // The fields are the device's words: shown escaped, they never make lines of their own.
-    ReportPrintf(Text("Found %s %s device", "%s %s Ger\xe4t gefunden"),
-                 ShownDeviceText(record.szModel).c_str(),
-                 ShownDeviceText(record.szModelDetail).c_str());
-    if (record.szIPv4[0] != '\0') {
-        ReportPrintf(Text("\r\n  at IPv4 address %s", "\r\n  an IPv4 Adresse %s"),
-                     ShownDeviceText(record.szIPv4).c_str());
+/// The receive phase: replies until the network has been quiet long enough.
+void ReceiveReplies(CReplyReceiver& receiver, SearchOutcome* pOutcome) {
+    const std::uint32_t nPhaseStart = net::GetTickCount();
+    for (;;) {
+        if (receiver.QuietLongEnough()) {
+            break;
+        }
+        if (net::GetTickCount() - nPhaseStart >= kLongestReceivePhase) {
+            ++pOutcome->nWarnings;
+            ReportPrintf("%s", Text("WARNING: Replies kept arriving for 30 seconds; the search "
+                                    "stops here.\r\n",
+                                    "WARNING: 30 Sekunden lang kamen ununterbrochen Antworten; "
+                                    "die Suche endet hier.\r\n"));
+            break;
+        }
+        if (!receiver.Pass(kWaitMicroseconds / 1000)) {
+            return;
+        }
     }
-    if (record.szIPv6[0] != '\0') {
-        ReportPrintf(Text("\r\n  at IPv6 address %s", "\r\n  an IPv6 Adresse %s"),
-                     ShownDeviceText(record.szIPv6).c_str());
-    }
-    if (std::strcmp(record.szHostName, record.szDnsName) != 0) {
-        ReportPrintf(Text("\r\n  host name = '%s'", "\r\n  Host-Name = '%s'"),
-                     ShownDeviceText(record.szHostName).c_str());
-    }
-    if (record.szDnsName[0] != '\0') {
-        ReportPrintf(Text("\r\n  DNS name = '%s'", "\r\n  DNS-Name = '%s'"),
-                     ShownDeviceText(record.szDnsName).c_str());
-    }
-    ReportPrintf(Text("\r\n  serial number = %s", "\r\n  Serien-Nummer = %s"),
-                 ShownDeviceText(record.szSerialNumber).c_str());
-    ReportPrintf(Text("\r\n  firmware version = %s", "\r\n  Firmware-Version = %s"),
-                 ShownDeviceText(record.szFirmwareVersion).c_str());
     EnsureBlankLine();
+    ReportPrintf("%s", Text("... done.\r\n", "... fertig.\r\n"));
 }
 
-void CDeviceInfo::ReportSearchStart() {
-    if (g_pReportText != nullptr) {
-        g_pReportText->Reset();
-        g_pReportText->EnsureBlankLine();
-    }
-    ReportPrintf(Text("Searching %s devices (please wait) ...\r\n",
-                      "Suche %s Ger\xe4"
-                      "te (bitte warten) ...\r\n"),
-                 m_szModelPrefix);
-    for (int i = 0; i < m_nDevices; ++i) {
-        EnsureBlankLine();
-        ReportDevice(m_aDevices[i]);
-    }
-}
+}  // namespace
 
 SearchOutcome CDeviceInfo::SearchDevices() {
     SearchOutcome outcome;
@@ -345,9 +524,26 @@ SearchOutcome CDeviceInfo::SearchDevices() {
 
         std::vector<net::INTERFACE_INFO> interfaces;
         ReadInterfaceList(s, &interfaces, &outcome);
-        if (SendQueries(*this, s, achBuffer, BroadcastTargets(interfaces), &outcome)) {
+        const bool bTargets = !m_aTargets.empty();
+        CReplyReceiver receiver(*this, s, szExpectedPrefix, achBuffer, &addrFrom, &record,
+                                &outcome);
+        long nQueries =
+            SendQueries(*this, s, achBuffer, BroadcastTargets(interfaces), bTargets, &outcome);
+        if (nQueries >= 0 && bTargets) {
+            const long nTargetQueries = SendTargetQueries(*this, s, achBuffer, receiver, &outcome);
+            nQueries = nTargetQueries < 0 ? -1 : nQueries + nTargetQueries;
+            if (nQueries == 0) {
+                // Neither a broadcast nor a target query went out.
+                const int nError = net::WSAGetLastError();
+                ReportPrintf("ERROR: sendto(UDP) returned %d.\r\n", nError);
+                Fail(&outcome, nError, kLineDirectedSendFailed);
+                nQueries = -1;
+            }
+        }
+        if (nQueries >= 0) {
             EnsureBlankLine();
-            ReceiveReplies(s, szExpectedPrefix, achBuffer, &addrFrom, &record, &outcome);
+            receiver.RestartQuietPeriod();  // the quiet period begins after the last query
+            ReceiveReplies(receiver, &outcome);
         }
 
         net::shutdown(s, net::SD_BOTH);
@@ -365,125 +561,4 @@ SearchOutcome CDeviceInfo::SearchDevices() {
         outcome.result = SearchOutcome::CompletedWithWarnings;
     }
     return outcome;
-}
-
-void CDeviceInfo::ReceiveReplies(net::SOCKET s, const char* pszExpectedPrefix, char* achBuffer,
-                                 net::sockaddr_in* pAddrFrom, DeviceRecord* pRecord,
-                                 SearchOutcome* pOutcome) {
-    const std::uint32_t nPhaseStart = net::GetTickCount();
-    std::uint32_t nQuietStart = nPhaseStart;
-    int nQuietPasses = 0;
-    bool bTableFullReported = false;
-    int nOversizedReported = 0;
-
-    for (;;) {
-        const std::uint32_t nNow = net::GetTickCount();
-        if (nNow - nQuietStart >= kQuietMilliseconds && ++nQuietPasses >= kQuietPasses) {
-            break;
-        }
-        if (nNow - nPhaseStart >= kLongestReceivePhase) {
-            ++pOutcome->nWarnings;
-            ReportPrintf("%s",
-                         Text("WARNING: Replies kept arriving for 30 seconds; the search stops "
-                              "here.\r\n",
-                              "WARNING: 30 Sekunden lang kamen ununterbrochen Antworten; die Suche "
-                              "endet hier.\r\n"));
-            break;
-        }
-
-        net::fd_set readSet;
-        net::FD_ZERO_SET(&readSet);
-        net::FD_ADD(s, &readSet);
-        const net::timeval wait = {0, kWaitMicroseconds};
-        const int nReady = net::select(0, &readSet, nullptr, nullptr, &wait);
-        if (nReady == 0) {
-            continue;
-        }
-        if (nReady == net::SOCKET_ERROR) {
-            const int nError = net::WSAGetLastError();
-            ReportPrintf("ERROR: select(UDP) returned %d.\r\n", nError);
-            Fail(pOutcome, nError, kLineSelect);
-            return;
-        }
-        if (!net::WSAFDIsSet(s, &readSet)) {
-            continue;
-        }
-
-        std::memset(achBuffer, 0, kDatagramBufferSize);
-        std::memset(pAddrFrom, 0, sizeof(*pAddrFrom));
-        int nFromLength = sizeof(*pAddrFrom);
-        const int nReceived =
-            net::recvfrom(s, achBuffer, kMaxDatagram, 0,
-                          reinterpret_cast<net::sockaddr*>(pAddrFrom), &nFromLength);
-        if (nReceived == net::SOCKET_ERROR) {
-            const int nError = net::WSAGetLastError();
-            switch (nError) {
-                case net::WSAEINTR:
-                case net::WSAEINVAL:
-                case net::WSAECONNRESET:
-                    continue;
-                case net::WSAEMSGSIZE:
-                    // Anybody who sees the query can send an oversized datagram: drop it, and
-                    // count it as traffic like any other.
-                    ReportOversizedDatagram(nError, *pAddrFrom, &nOversizedReported, pOutcome);
-                    nQuietStart = net::GetTickCount();
-                    nQuietPasses = 0;
-                    continue;
-                case net::WSAECONNABORTED:
-                    ReportPrintf("ERROR: recvfrom(UDP) returned ABORTED.\r\n");
-                    break;
-                case net::WSAESHUTDOWN:
-                    ReportPrintf("ERROR: recvfrom(UDP) returned SHUTDOWN.\r\n");
-                    break;
-                default:
-                    ReportPrintf("ERROR: recvfrom(UDP) returned %d.\r\n", nError);
-                    break;
-            }
-            Fail(pOutcome, nError, kLineReceive);
-            return;
-        }
-        nQuietStart = net::GetTickCount();
-        nQuietPasses = 0;
-        if (nReceived > kMaxDatagram) {
-            // A layer that reports a truncated datagram by its whole length.
-            ReportOversizedDatagram(net::WSAEMSGSIZE, *pAddrFrom, &nOversizedReported, pOutcome);
-            continue;
-        }
-        achBuffer[nReceived < 0 ? 0 : nReceived] = '\0';
-
-        if (!ParseDeviceReply(achBuffer, pszExpectedPrefix, m_szModelPrefix, pRecord)) {
-            continue;
-        }
-        std::memcpy(&pRecord->addrIPv4, pAddrFrom, sizeof(pRecord->addrIPv4));
-        if (pAddrFrom->sin_family == net::AF_INET) {
-            const char* pszAddress = net::inet_ntoa(pAddrFrom->sin_addr);
-            if (pszAddress == nullptr) {
-                ReportPrintf("ERROR in inet_ntoa.\r\n");
-                Fail(pOutcome, 0, kLineAddressText);
-                return;
-            }
-            std::snprintf(pRecord->szIPv4, sizeof(pRecord->szIPv4), "%s", pszAddress);
-        }
-
-        const int nIndex = AddDevice(*pRecord);
-        if (nIndex >= 0) {
-            EnsureBlankLine();
-            ReportDevice(m_aDevices[nIndex]);
-            UpdateDisplay();
-        } else if (nIndex == ADD_TABLE_FULL && !bTableFullReported) {
-            bTableFullReported = true;
-            ++pOutcome->nWarnings;
-            ReportPrintf("%s",
-                         Text("WARNING: The device table is full (40 devices); further devices "
-                              "are not listed.\r\n",
-                              "WARNING: Die Ger\xe4tetabelle ist voll (40 Ger\xe4"
-                              "te); weitere "
-                              "Ger\xe4te werden nicht aufgef\xfchrt.\r\n"));
-        }
-        nQuietStart = net::GetTickCount();
-        nQuietPasses = 0;
-    }
-
-    EnsureBlankLine();
-    ReportPrintf("%s", Text("... done.\r\n", "... fertig.\r\n"));
 }

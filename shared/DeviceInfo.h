@@ -5,6 +5,9 @@
 #include <cstddef>
 #include <cstdint>
 
+#include <vector>
+
+#include "SearchTarget.h"
 #include "net/SocketLayer.h"
 
 /// One found device: a plain 1500-byte record, copied and compared as a whole. Text fields are
@@ -69,6 +72,9 @@ public:
     char m_szModelPrefix[40];
     /// Records 0..m_nDevices-1, sorted by serial number in byte order; the rest all zero.
     DeviceRecord m_aDevices[kMaxDevices];
+    /// Hosts and prefixes beyond the local networks that every search queries as well, after
+    /// its broadcasts (--target); empty: the local networks only.
+    std::vector<SearchTarget> m_aTargets;
 
     /// Zero-fills the table and sets the count to 0.
     void ClearDevices();
@@ -87,12 +93,6 @@ public:
     /// receive, are warnings; the search goes on. Other failures, and sends that all fail, end
     /// the search with an error line in the report. Returns how the search ended.
     SearchOutcome SearchDevices();
-
-private:
-    /// The receive phase of a search: replies until the network has been quiet long enough.
-    void ReceiveReplies(net::SOCKET s, const char* pszExpectedPrefix, char* achBuffer,
-                        net::sockaddr_in* pAddrFrom, DeviceRecord* pRecord,
-                        SearchOutcome* pOutcome);
 };
 
 extern CDeviceInfo g_DeviceInfo;

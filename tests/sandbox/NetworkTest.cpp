@@ -48,6 +48,7 @@ public:
     int closesocket(net::SOCKET k) override { return s.closesocket(k); }
     int WSAGetLastError() override { return m_nLastError ? m_nLastError : s.WSAGetLastError(); }
     std::uint32_t GetTickCount() override { return s.GetTickCount(); }
+    bool ResolveIPv4(const char* n, net::in_addr* a) override { return s.ResolveIPv4(n, a); }
     int m_nLastError = 0;
 };
 

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "ConsoleReport.h"
 #include "DeviceExport.h"
@@ -28,7 +29,12 @@ const char kUsage[] =
     "                 (the report then goes to standard error)\n"
     "  --csv          write the devices as CSV to standard output\n"
     "                 (the report then goes to standard error)\n"
-    "  -v, --verbose  also report every broadcast address the query is sent to\n"
+    "  -t, --target TARGET\n"
+    "                 also query a host or network behind a router, which broadcasts\n"
+    "                 do not reach: an IPv4 address, a host name, or a prefix\n"
+    "                 A.B.C.D/N (N from 16 to 32) whose hosts are queried one by one\n"
+    "                 (about 5000 a second); repeatable\n"
+    "  -v, --verbose  also report every address the query is sent to\n"
     "  -h, --help     show this help and exit\n"
     "  -V, --version  show the version and exit\n"
     "\n"
@@ -37,7 +43,9 @@ const char kUsage[] =
     "LC_MESSAGES, LANG) is German, else in English.\n"
     "\n"
     "Exit status: 0 devices found, 1 no device answered, 2 the search failed\n"
-    "or the command line was wrong.\n";
+    "or the command line was wrong.\n"
+    "\n"
+    "Example: lorixlog-find --target 10.88.0.0/24 --target logger7.plant.example\n";
 
 enum class Format { Report, Json, Csv };
 
@@ -73,6 +81,7 @@ int main(int argc, char** argv) {
     UseUtf8Console();
     Format format = Format::Report;
     int nVerbosity = 0;
+    std::vector<SearchTarget> targets;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--json" || arg == "--csv") {
@@ -82,6 +91,24 @@ int main(int argc, char** argv) {
                 return kExitError;
             }
             format = wanted;
+        } else if (arg == "-t" || arg == "--target" || arg.rfind("--target=", 0) == 0) {
+            std::string text;
+            if (arg.rfind("--target=", 0) == 0) {
+                text = arg.substr(9);
+            } else if (i + 1 < argc) {
+                text = argv[++i];
+            } else {
+                std::fprintf(stderr, "lorixlog-find: option '%s' needs a target\n", arg.c_str());
+                return kExitError;
+            }
+            SearchTarget target;
+            std::string error;
+            if (!ParseSearchTarget(text, &target, &error)) {
+                // Refused before anything is sent.
+                std::fprintf(stderr, "lorixlog-find: %s\n", TerminalTextFromUtf8(error).c_str());
+                return kExitError;
+            }
+            targets.push_back(target);
         } else if (arg == "-v" || arg == "--verbose") {
             nVerbosity = 1;
         } else if (arg == "-h" || arg == "--help") {
@@ -107,6 +134,7 @@ int main(int argc, char** argv) {
     report.m_pListener = &writer;
     g_pReportText = &report;
     g_DeviceInfo.m_nVerbosity = nVerbosity;
+    g_DeviceInfo.m_aTargets = targets;
 
     const SearchOutcome outcome = g_DeviceInfo.SearchDevices();
 

@@ -24,6 +24,7 @@ constexpr unsigned int kNetFdSetSize = net::WSA_FD_SETSIZE;
 #include <fcntl.h>
 #include <ifaddrs.h>
 #include <net/if.h>
+#include <netdb.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
@@ -281,6 +282,19 @@ public:
     }
 
     int WSAGetLastError() override { return m_nLastError; }
+
+    bool ResolveIPv4(const char* pszName, in_addr* pAddress) override {
+        addrinfo hints{};
+        hints.ai_family = AF_INET;
+        hints.ai_socktype = SOCK_DGRAM;
+        addrinfo* pList = nullptr;
+        if (::getaddrinfo(pszName, nullptr, &hints, &pList) != 0 || pList == nullptr) {
+            return false;
+        }
+        pAddress->s_addr = reinterpret_cast<const ::sockaddr_in*>(pList->ai_addr)->sin_addr.s_addr;
+        ::freeaddrinfo(pList);
+        return true;
+    }
 
     std::uint32_t GetTickCount() override {
         timespec now{};

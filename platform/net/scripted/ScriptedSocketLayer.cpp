@@ -192,6 +192,16 @@ int ScriptedSocketLayer::closesocket(SOCKET) {
     return 0;
 }
 
+bool ScriptedSocketLayer::ResolveIPv4(const char* pszName, in_addr* pAddress) {
+    for (const auto& [name, address] : m_aHosts) {
+        if (name == pszName) {
+            pAddress->s_addr = ParseDotted(address.c_str());
+            return true;
+        }
+    }
+    return false;
+}
+
 const char* ScriptedSocketLayer::inet_ntoa(in_addr addr) {
     return m_bNtoaFails ? nullptr : SocketLayer::inet_ntoa(addr);
 }

@@ -88,6 +88,9 @@ public:
     int closesocket(SOCKET s) override;
     int WSAGetLastError() override { return m_nLastError; }
     std::uint32_t GetTickCount() override { return m_nNow; }
+    bool ResolveIPv4(const char* pszName, in_addr* pAddress) override;
+    /// Names that resolve, to dotted addresses.
+    std::vector<std::pair<std::string, std::string>> m_aHosts;
     const char* inet_ntoa(in_addr addr) override;
 
 private:

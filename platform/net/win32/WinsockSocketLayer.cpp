@@ -89,6 +89,19 @@ public:
     int shutdown(SOCKET s, int how) override { return ::shutdown(static_cast<::SOCKET>(s), how); }
     int closesocket(SOCKET s) override { return ::closesocket(static_cast<::SOCKET>(s)); }
     int WSAGetLastError() override { return ::WSAGetLastError(); }
+
+    bool ResolveIPv4(const char* pszName, in_addr* pAddress) override {
+        ::addrinfo hints{};
+        hints.ai_family = AF_INET;
+        hints.ai_socktype = SOCK_DGRAM;
+        ::addrinfo* pList = nullptr;
+        if (::getaddrinfo(pszName, nullptr, &hints, &pList) != 0 || pList == nullptr) {
+            return false;
+        }
+        pAddress->s_addr = reinterpret_cast<const ::sockaddr_in*>(pList->ai_addr)->sin_addr.s_addr;
+        ::freeaddrinfo(pList);
+        return true;
+    }
     std::uint32_t GetTickCount() override { return ::GetTickCount(); }
 };
 

@@ -155,6 +155,9 @@ public:
     virtual int WSAGetLastError() = 0;
     /// Milliseconds since an arbitrary start, 32 bits, wrapping.
     virtual std::uint32_t GetTickCount() = 0;
+    /// The first IPv4 address of a host name (getaddrinfo, IPv4 only), in network byte order;
+    /// false when the name does not resolve.
+    virtual bool ResolveIPv4(const char* pszName, in_addr* pAddress) = 0;
     /// Dotted-decimal text of the address in a buffer of the layer's; null on failure.
     virtual const char* inet_ntoa(in_addr addr);
 
@@ -206,6 +209,9 @@ inline int WSAGetLastError() {
 }
 inline std::uint32_t GetTickCount() {
     return CurrentSocketLayer().GetTickCount();
+}
+inline bool ResolveIPv4(const char* pszName, in_addr* pAddress) {
+    return CurrentSocketLayer().ResolveIPv4(pszName, pAddress);
 }
 
 inline void FD_ZERO_SET(fd_set* set) {
