@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "ClorixlogfinderDlg.h"
+#include "DeviceInfo.h"
 #include "net/SocketLayer.h"
 #include "resource.h"
 #include "ui/Resources.h"
@@ -30,8 +31,35 @@ void DetermineLanguageTag() {
     g_szLanguage[sizeof(g_szLanguage) - 1] = '\0';
 }
 
+void ClorixlogfinderApp::ParseCommandLine(int argc, char** argv) {
+    for (int i = 1; i < argc && m_strCommandLineError.empty(); ++i) {
+        const std::string arg = argv[i];
+        std::string text;
+        if (arg.rfind("--target=", 0) == 0) {
+            text = arg.substr(9);
+        } else if (arg == "--target" || arg == "-t") {
+            if (i + 1 >= argc) {
+                m_strCommandLineError = "option '" + arg + "' needs a target";
+                break;
+            }
+            text = argv[++i];
+        } else {
+            continue;
+        }
+        SearchTarget target;
+        if (ParseSearchTarget(text, &target, &m_strCommandLineError)) {
+            g_DeviceInfo.m_aTargets.push_back(target);
+        }
+    }
+}
+
 BOOL ClorixlogfinderApp::InitInstance() {
     CWinApp::InitInstance();
+    if (!m_strCommandLineError.empty()) {
+        // Nothing is sent with a target that is wrong: say so and end.
+        AfxMessageBox(("lorixlog-finder: " + m_strCommandLineError).c_str());
+        return FALSE;
+    }
     SetRegistryKey("Local AppWizard-Generated Applications");
 
     net::WSADATA wsaData{};

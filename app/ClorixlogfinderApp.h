@@ -1,6 +1,8 @@
 // The application: start-up, the language of the user interface, and the main dialog's run.
 #pragma once
 
+#include <string>
+
 #include "ui/Afx.h"
 
 /// The language tag of the user interface ("de-DE" or "en-US"), zero-terminated; written once by
@@ -13,6 +15,12 @@ void DetermineLanguageTag();
 class ClorixlogfinderApp : public CWinApp {
 public:
     ClorixlogfinderApp();
+
+    /// Takes the program's own options from the command line (--target TARGET, repeatable);
+    /// others are left to the toolkit. A malformed target is kept as m_strCommandLineError, which
+    /// InitInstance shows in a message box before it ends the program.
+    void ParseCommandLine(int argc, char** argv);
+    std::string m_strCommandLineError;
 
     /// Starts the socket layer (version 2.2 and nothing else), determines the language tag and
     /// runs the main dialog; stops the socket layer again afterwards. Returns FALSE, so that no

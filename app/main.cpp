@@ -28,6 +28,7 @@ int main(int argc, char** argv) {
     static CConsoleReportWriter stdoutWriter(stdout);
     g_pDefaultReportListener = &stdoutWriter;
 
+    g_App.ParseCommandLine(argc, argv);
     const int nStatus = ui::RunApplication(g_App, argc, argv);
     stdoutWriter.Finish();
     return nStatus;

@@ -238,6 +238,50 @@ TEST_F(Dialogs, TheMainDialogSearchesByItselfAndOffersTheDevices) {
     EXPECT_EQ(g_pReportWindow, nullptr);
 }
 
+TEST_F(Dialogs, TheCommandLineTargetsAreQueriedByEverySearch) {
+    char szProgram[] = "lorixlog-finder";
+    char szQtOption[] = "-platform";
+    char szQtValue[] = "offscreen";
+    char szTarget[] = "--target";
+    char szNetwork[] = "10.88.0.0/30";
+    char szHost[] = "--target=10.89.0.7";
+    char* argv[] = {szProgram, szQtOption, szQtValue, szTarget, szNetwork, szHost};
+    g_App.ParseCommandLine(6, argv);
+    EXPECT_EQ(g_App.m_strCommandLineError, "");
+    ASSERT_EQ(g_DeviceInfo.m_aTargets.size(), 2u);
+
+    g_pReportWindow = nullptr;
+    net::ScriptedSocketLayer network;
+    net::InstallSocketLayer(&network);
+    ModalSpy spy;
+    {
+        ClorixlogfinderDlg dlg;
+        ASSERT_TRUE(dlg.Create(IDD_MAIN));
+        dialogtest::Pump();
+        dialogtest::Click(dlg, IDC_SEARCH_AGAIN);
+        dialogtest::Pump();
+        dlg.DestroyWindow();
+    }
+    std::vector<std::string> sent;
+    for (const auto& s : network.m_aSent) {
+        sent.push_back(net::ScriptedSocketLayer::DottedText(s.to));
+    }
+    const std::vector<std::string> oneSearch = {"255.255.255.255", "10.88.0.1", "10.88.0.2",
+                                                "10.88.0.3", "10.89.0.7"};
+    std::vector<std::string> twoSearches = oneSearch;
+    twoSearches.insert(twoSearches.end(), oneSearch.begin(), oneSearch.end());
+    EXPECT_EQ(sent, twoSearches);
+    g_DeviceInfo.m_aTargets.clear();
+
+    char szWrong[] = "10.0.0.0/8";
+    char* wrong[] = {szProgram, szTarget, szWrong};
+    g_App.ParseCommandLine(3, wrong);
+    EXPECT_EQ(g_App.m_strCommandLineError,
+              "the prefix length of '10.0.0.0/8' is not from 16 to 32");
+    EXPECT_TRUE(g_DeviceInfo.m_aTargets.empty());
+    g_App.m_strCommandLineError.clear();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {

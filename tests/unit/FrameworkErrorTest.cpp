@@ -49,6 +49,7 @@ public:
     HCURSOR WaitCursor() override { return nullptr; }
     HICON LoadIcon(int) override { return nullptr; }
     int GetSystemMetrics(int) override { return 0; }
+    void MessageBox(ui::NativeWindow*, const char*) override {}
 
 private:
     std::vector<std::unique_ptr<ui::NativeWindow>> m_windows;

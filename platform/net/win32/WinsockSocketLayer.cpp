@@ -98,7 +98,9 @@ public:
         if (::getaddrinfo(pszName, nullptr, &hints, &pList) != 0 || pList == nullptr) {
             return false;
         }
-        pAddress->s_addr = reinterpret_cast<const ::sockaddr_in*>(pList->ai_addr)->sin_addr.s_addr;
+        // Winsock's s_addr is a macro: copy the four bytes.
+        const auto& address = reinterpret_cast<const ::sockaddr_in*>(pList->ai_addr)->sin_addr;
+        std::memcpy(pAddress, &address, sizeof(*pAddress));
         ::freeaddrinfo(pList);
         return true;
     }

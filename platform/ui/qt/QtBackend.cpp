@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QFile>
+#include <QMessageBox>
 
 #include "QtInternal.h"
 
@@ -65,6 +66,11 @@ public:
             }
         }
         return (m_icons[nID] = std::move(pIcon)).get();
+    }
+    void MessageBox(NativeWindow* pOwner, const char* pszText) override {
+        auto* pWindow = dynamic_cast<QtWindow*>(pOwner);
+        QMessageBox::critical(pWindow != nullptr ? pWindow->Widget() : nullptr,
+                              QStringLiteral("lorixlog-finder"), FromBytes(pszText));
     }
     int GetSystemMetrics(int nIndex) override {
         return nIndex == SM_CXICON || nIndex == SM_CYICON ? 32 : 0;

@@ -484,6 +484,17 @@ HCURSOR fw::SetCursor(HCURSOR hCursor) {
     return pBackend ? pBackend->SetCursor(hCursor) : nullptr;
 }
 
+int fw::AfxMessageBox(const char* pszText) {
+    ui::Backend* pBackend = ui::GetBackend();
+    if (pBackend == nullptr) {
+        std::fprintf(stderr, "%s\n", pszText);
+        return IDOK;
+    }
+    CWnd* pMain = AfxGetMainWnd();
+    pBackend->MessageBox(pMain != nullptr ? pMain->m_hWnd : nullptr, pszText);
+    return IDOK;
+}
+
 HICON fw::AfxLoadIcon(int nID) {
     ui::Backend* pBackend = ui::GetBackend();
     return pBackend ? pBackend->LoadIcon(nID) : nullptr;

@@ -30,3 +30,4 @@
 #undef DefWindowProc
 #undef CreateDialog
 #undef IsDialogMessage
+#undef MessageBox

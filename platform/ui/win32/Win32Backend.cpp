@@ -60,6 +60,11 @@ public:
         return (m_icons[nID] = std::move(pIcon)).get();
     }
     int GetSystemMetrics(int nIndex) override { return ::GetSystemMetrics(nIndex); }
+    void MessageBox(NativeWindow* pOwner, const char* pszText) override {
+        auto* pWindow = static_cast<Window*>(pOwner);
+        ::MessageBoxW(pWindow != nullptr ? pWindow->Handle() : nullptr,
+                      WideFrom1252(pszText).c_str(), L"lorixlog-finder", MB_OK | MB_ICONERROR);
+    }
 
 private:
     Cursor m_arrow;

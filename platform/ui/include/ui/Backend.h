@@ -117,6 +117,9 @@ public:
     virtual fw::HCURSOR WaitCursor() = 0;
     virtual fw::HICON LoadIcon(int nID) = 0;
     virtual int GetSystemMetrics(int nIndex) = 0;
+    /// A modal message box with the text and an OK button, over pOwner (may be null), in the
+    /// style of the platform's errors; returns when the user closed it.
+    virtual void MessageBox(NativeWindow* pOwner, const char* pszText) = 0;
 };
 
 /// The installed backend, or null (then no window is ever created).

@@ -304,6 +304,9 @@ HCURSOR AfxWaitCursor();
 HCURSOR SetCursor(HCURSOR hCursor);
 /// The icon with the resource identifier, or null.
 HICON AfxLoadIcon(int nID);
+/// Shows the text in a modal message box with an OK button, over the main window if there is
+/// one; returns IDOK. Without a backend, writes it to standard error.
+int AfxMessageBox(const char* pszText);
 /// Metrics of the display (SM_CXICON, SM_CYICON).
 int GetSystemMetrics(int nIndex);
 
