@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Runs a command inside a private network namespace with simulated lorixlog devices.
 #
-#   tools/sandbox.sh [--build DIR] [--subnets N] [--sim-verbose] [--wine] [-- SIM OPTIONS ... --] COMMAND [ARG]...
+#   tools/sandbox.sh [--build DIR] [--subnets N] [--sim-verbose] [--wine] [--routed] [-- SIM OPTIONS ... --] COMMAND [ARG]...
 #
 # The namespace is made here (as root with unshare -n, else rootless with unshare -Urn) and holds
 # only loopback and a veth pair per subnet: the finder's end fnd<i> with 10.77+i.0.1/24 and the
@@ -13,6 +13,11 @@
 # /tmp/.wine-<uid>, where a fresh wineserver starts inside the network namespace (never one of the
 # computer's own); it is stopped at the end. The limited broadcast gets a route (Wine, like Windows,
 # does not send it without one), and WINEPREFIX defaults to a prefix in the build directory.
+# With --routed the devices stand behind a router, as loggers on another subnet do: a router
+# namespace (10.76.0.254 towards the finder's rt0 at 10.76.0.1, 10.88.0.1 towards the devices;
+# forwarding on, directed broadcasts not forwarded) and a devices namespace (10.88.0.20 to .29,
+# where the simulator runs). The finder reaches 10.88.0.0/24 through the router only, so it finds
+# those devices with --target alone.
 # Environment: LORIXLOG_SIM and LORIXLOG_BUILD point at the simulator and the build directory.
 set -euo pipefail
 
@@ -22,6 +27,7 @@ subnets=1
 sim_verbose=()
 sim_args=()
 wine=
+routed=
 
 while [ $# -gt 0 ]; do
   case "$1" in
@@ -29,6 +35,7 @@ while [ $# -gt 0 ]; do
     --subnets) subnets=$2; shift 2 ;;
     --sim-verbose) sim_verbose=(--verbose); shift ;;
     --wine) wine=1; shift ;;
+    --routed) routed=1; shift ;;
     --) shift
         if [ "${1:-}" = "--device" ] || [ "${1:-}" = "--port" ]; then
           while [ $# -gt 0 ] && [ "$1" != "--" ]; do sim_args+=("$1"); shift; done
@@ -50,9 +57,10 @@ if [ -z "${LORIXLOG_IN_SANDBOX:-}" ]; then
   verbose_flag=()
   [ ${#sim_verbose[@]} -gt 0 ] && verbose_flag=(--sim-verbose)
   wine_flag=()
+  [ -z "$routed" ] || wine_flag+=(--routed)
   if [ -n "$wine" ]; then
     unshare+=(--mount --propagation private)
-    wine_flag=(--wine)
+    wine_flag+=(--wine)
   fi
   exec "${unshare[@]}" -- "$0" --build "$build" --subnets "$subnets" "${verbose_flag[@]}" \
     "${wine_flag[@]}" "${sim_section[@]}" "$@"
@@ -86,6 +94,34 @@ if [ -n "$wine" ]; then
   export WINEPREFIX=${WINEPREFIX:-$build/wine-prefix}
 fi
 
+holders=()
+if [ -n "$routed" ]; then
+  unshare --net sleep 3600 & router=$!
+  unshare --net sleep 3600 & devices=$!
+  holders=("$router" "$devices")
+  for _ in $(seq 100); do
+    [ "$(readlink /proc/$router/ns/net)" != "$(readlink /proc/$$/ns/net)" ] &&
+      [ "$(readlink /proc/$devices/ns/net)" != "$(readlink /proc/$$/ns/net)" ] && break
+    sleep 0.02
+  done
+  ip link add rt0 type veth peer name r0
+  ip link set r0 netns "$router"
+  ip link add r1 type veth peer name dv0
+  ip link set r1 netns "$router"
+  ip link set dv0 netns "$devices"
+  ip addr add 10.76.0.1/24 dev rt0
+  ip link set rt0 up
+  nsenter -t "$router" -n sh -c 'ip link set lo up; ip addr add 10.76.0.254/24 dev r0; ip link set r0 up;
+    ip addr add 10.88.0.1/24 dev r1; ip link set r1 up; sysctl -qw net.ipv4.ip_forward=1'
+  nsenter -t "$devices" -n sh -c 'ip link set lo up; for d in $(seq 20 29); do
+    ip addr add 10.88.0.$d/24 dev dv0; done; ip link set dv0 up; ip route add default via 10.88.0.1'
+  ip route add 10.88.0.0/24 via 10.76.0.254
+  [ ${#sim_args[@]} -gt 0 ] || sim_args=(
+    --device 10.88.0.20 --serial R20715 --name plant-a.example.lan --model lorixLOG --detail LX-8
+    --device 10.88.0.21 --serial R20988 --name plant-b --model lorixLOG --detail LX-16)
+  sim_args=(--netns "/proc/$devices/ns/net" "${sim_args[@]}")
+fi
+
 if [ ${#sim_args[@]} -eq 0 ]; then
   export LORIXLOG_SANDBOX_HOSTS="A20715=10.77.0.20,lab-north=10.77.0.21,lab-north.example.lan=10.77.0.21,tank-farm=10.77.0.22"
   sim_args=(
@@ -101,6 +137,7 @@ ready=$(mktemp -u "${TMPDIR:-/tmp}/lorixlog-sim-ready.XXXXXX")
 sim_pid=$!
 stop() {
   [ -z "$wine" ] || wineserver -k 2>/dev/null || true
+  [ ${#holders[@]} -eq 0 ] || kill "${holders[@]}" 2>/dev/null || true
   kill "$sim_pid" 2>/dev/null
   wait "$sim_pid" 2>/dev/null
   rm -f "$ready"

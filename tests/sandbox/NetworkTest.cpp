@@ -332,6 +332,62 @@ TEST_F(Finder, EchoedArgumentsCannotDriveTheTerminal) {
         << utf8.err;
 }
 
+// --- Devices behind a router: --target ---
+
+class Routed : public Network {
+protected:
+    void SetUp() override {
+        Network::SetUp();
+        if (!IsSkipped()) {
+            ASSERT_TRUE(m_routed.IsReady()) << m_routed.Why();
+        }
+    }
+    sandbox::RoutedNetwork m_routed;
+};
+
+TEST_F(Routed, ASweepFindsTheDevicesBehindTheRouterOnceEach) {
+    sandbox::Simulator sim({"--netns", m_routed.DevicesNamespace(), "--device", "10.88.0.20",
+                            "--serial", "R20", "--device", "10.88.0.21", "--serial", "R21"});
+    ASSERT_TRUE(sim.IsReady());
+    const auto result =
+        sandbox::RunProgram(LORIXLOG_FIND_PATH, {"--csv", "--target", "10.88.0.0/24"});
+    EXPECT_EQ(result.nExitStatus, 0) << result.err;
+    EXPECT_EQ(std::count(result.out.begin(), result.out.end(), '\n'), 3) << result.out;
+    EXPECT_NE(result.out.find("\r\n10.88.0.20,9959,"), std::string::npos) << result.out;
+    EXPECT_NE(result.out.find("\r\n10.88.0.21,9959,"), std::string::npos) << result.out;
+}
+
+TEST_F(Routed, OneAddressFindsThatDeviceOnly) {
+    sandbox::Simulator sim({"--netns", m_routed.DevicesNamespace(), "--device", "10.88.0.20",
+                            "--device", "10.88.0.21", "--serial", "ONLY"});
+    ASSERT_TRUE(sim.IsReady());
+    const auto result =
+        sandbox::RunProgram(LORIXLOG_FIND_PATH, {"--json", "-v", "--target=10.88.0.21"});
+    EXPECT_EQ(result.nExitStatus, 0) << result.err;
+    EXPECT_NE(result.err.find("IPv4 query to '10.88.0.21' (10.88.0.21)."), std::string::npos)
+        << result.err;
+    EXPECT_NE(result.out.find("\"serial_number\": \"ONLY\""), std::string::npos) << result.out;
+    EXPECT_EQ(result.out.find("10.88.0.20"), std::string::npos) << result.out;
+}
+
+TEST_F(Routed, WithoutTargetsTheDevicesBehindTheRouterAreNotFound) {
+    sandbox::Simulator sim({"--netns", m_routed.DevicesNamespace(), "--device", "10.88.0.20"});
+    ASSERT_TRUE(sim.IsReady());
+    const auto result = sandbox::RunProgram(LORIXLOG_FIND_PATH, {"-v"});
+    EXPECT_EQ(result.nExitStatus, 1) << result.out << result.err;
+    EXPECT_NE(result.out.find("... done."), std::string::npos);
+}
+
+TEST_F(Routed, MalformedTargetsAreRefusedBeforeTheSearch) {
+    for (const char* pszTarget : {"10.88.0.0/8", "10.88.0.0/33", "10.88.0.300", "a b"}) {
+        const auto result = sandbox::RunProgram(LORIXLOG_FIND_PATH, {"--target", pszTarget});
+        EXPECT_EQ(result.nExitStatus, 2) << pszTarget;
+        EXPECT_EQ(result.out, "") << "nothing was searched for " << pszTarget;
+        EXPECT_NE(result.err.find(std::string("'") + pszTarget + "'"), std::string::npos)
+            << result.err;
+    }
+}
+
 // --- The simulator ---
 
 TEST_F(Network, AFloodingSimulatorStopsAtOnce) {

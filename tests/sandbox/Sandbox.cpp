@@ -235,6 +235,78 @@ CommandResult RunProgram(const std::string& program, const std::vector<std::stri
     return result;
 }
 
+namespace {
+/// A process that only holds a new network namespace.
+pid_t StartNamespaceHolder() {
+    CommandLine argv("/usr/bin/unshare", {"-n", "sleep", "600"});
+    pid_t pid = -1;
+    if (posix_spawn(&pid, "/usr/bin/unshare", nullptr, nullptr, argv.Get(), environ) != 0) {
+        return -1;
+    }
+    // unshare has made the namespace once /proc shows another one than ours.
+    const std::string own = std::to_string(getpid());
+    for (int i = 0; i < 200; ++i) {
+        char szMine[64] = {};
+        char szTheirs[64] = {};
+        if (readlink(("/proc/" + own + "/ns/net").c_str(), szMine, sizeof(szMine) - 1) > 0 &&
+            readlink(("/proc/" + std::to_string(pid) + "/ns/net").c_str(), szTheirs,
+                     sizeof(szTheirs) - 1) > 0 &&
+            std::strcmp(szMine, szTheirs) != 0) {
+            return pid;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return pid;
+}
+}  // namespace
+
+RoutedNetwork::RoutedNetwork() {
+    m_router = StartNamespaceHolder();
+    m_devices = StartNamespaceHolder();
+    if (m_router <= 0 || m_devices <= 0) {
+        m_why = "cannot make the router's and the devices' namespaces";
+        return;
+    }
+    const std::string r = std::to_string(m_router);
+    const std::string d = std::to_string(m_devices);
+    std::string devices;
+    for (int n = 20; n <= 29; ++n) {
+        devices += "ip addr add 10.88.0." + std::to_string(n) + "/24 dev dv0 && ";
+    }
+    const std::string commands[] = {
+        "ip link add rt0 type veth peer name r0 && ip link set r0 netns " + r,
+        "ip link add r1 type veth peer name dv0 && ip link set r1 netns " + r +
+            " && ip link set dv0 netns " + d,
+        "ip addr add 10.76.0.1/24 dev rt0 && ip link set rt0 up",
+        "nsenter -t " + r +
+            " -n sh -c 'ip link set lo up && ip addr add 10.76.0.254/24 dev r0 && "
+            "ip link set r0 up && ip addr add 10.88.0.1/24 dev r1 && ip link set r1 up && "
+            "sysctl -qw net.ipv4.ip_forward=1'",
+        "nsenter -t " + d + " -n sh -c 'ip link set lo up && " + devices +
+            "ip link set dv0 up && ip route add default via 10.88.0.1'",
+        "ip route add 10.88.0.0/24 via 10.76.0.254",
+    };
+    for (const std::string& command : commands) {
+        if (!Run(command, &m_why)) {
+            return;
+        }
+    }
+    m_bReady = true;
+}
+
+RoutedNetwork::~RoutedNetwork() {
+    for (pid_t pid : {m_router, m_devices}) {
+        if (pid > 0) {
+            kill(pid, SIGTERM);
+            waitpid(pid, nullptr, 0);
+        }
+    }
+}
+
+std::string RoutedNetwork::DevicesNamespace() const {
+    return "/proc/" + std::to_string(m_devices) + "/ns/net";
+}
+
 pid_t StartProgram(const std::string& program, const std::vector<std::string>& args,
                    const char* pszStdout) {
     posix_spawn_file_actions_t actions;

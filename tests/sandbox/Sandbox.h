@@ -16,6 +16,29 @@ namespace sandbox {
 /// then no search may run.
 bool EnterPrivateNetwork(int nSubnets, std::string* pWhy);
 
+/// Devices behind a router, added to the private network: a router namespace (10.76.0.254 towards
+/// the finder on rt0, 10.88.0.1 towards the devices, forwarding on, directed broadcasts not
+/// forwarded, as on real routers) and a devices namespace (10.88.0.20 to .29 on dv0, default
+/// route via the router). The finder reaches 10.88.0.0/24 through 10.76.0.254 only; no broadcast
+/// of the finder crosses the router. The namespaces end with the object.
+class RoutedNetwork {
+public:
+    RoutedNetwork();
+    ~RoutedNetwork();
+    RoutedNetwork(const RoutedNetwork&) = delete;
+    RoutedNetwork& operator=(const RoutedNetwork&) = delete;
+    bool IsReady() const { return m_bReady; }
+    const std::string& Why() const { return m_why; }
+    /// The devices' namespace, for lorixlog-sim --netns.
+    std::string DevicesNamespace() const;
+
+private:
+    pid_t m_router = -1;
+    pid_t m_devices = -1;
+    bool m_bReady = false;
+    std::string m_why;
+};
+
 /// A running lorixlog-sim with the options given; stopped on destruction.
 class Simulator {
 public:

@@ -6,6 +6,7 @@
 #include <ifaddrs.h>
 #include <netinet/in.h>
 #include <poll.h>
+#include <sched.h>
 #include <signal.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -30,6 +31,7 @@ const char kUsage[] =
     "  --port N          UDP port of the query (default 9959)\n"
     "  --http-port N     TCP port of the web pages (default 80)\n"
     "  --ready-file F    create F once every socket is listening\n"
+    "  --netns PATH      run the devices in that network namespace (/proc/PID/ns/net)\n"
     "  --max-seconds N   end after N seconds\n"
     "  --verbose         log queries, replies and page requests to standard error\n"
     "  -h, --help        show this help\n"
@@ -316,6 +318,10 @@ bool ParseOptions(const std::vector<std::string>& args, Options* pOptions, bool*
             if (!value(&pOptions->readyFile)) {
                 return false;
             }
+        } else if (arg == "--netns") {
+            if (!value(&pOptions->netns)) {
+                return false;
+            }
         } else if (arg == "--max-seconds") {
             if (!number(0, 86400, &pOptions->nMaxSeconds)) {
                 return false;
@@ -425,6 +431,16 @@ int Run(const Options& options) {
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
 
+    if (!options.netns.empty()) {
+        // Devices behind a router live in a network of their own.
+        const int fd = open(options.netns.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0 || setns(fd, CLONE_NEWNET) != 0) {
+            std::fprintf(stderr, "lorixlog-sim: cannot enter the network namespace %s: %s\n",
+                         options.netns.c_str(), std::strerror(errno));
+            return 1;
+        }
+        close(fd);
+    }
     std::vector<Device> devices;
     for (const SimulatedDevice& config : options.devices) {
         Device device;

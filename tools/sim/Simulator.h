@@ -32,6 +32,9 @@ struct Options {
     std::uint16_t nPort = 9959;
     std::uint16_t nHttpPort = 80;
     std::string readyFile;
+    /// A network namespace to run the devices in (a path such as /proc/PID/ns/net); empty: the
+    /// simulator's own.
+    std::string netns;
     int nMaxSeconds = 0;  ///< end after this long (0: run until signalled)
     bool bVerbose = false;
 };
