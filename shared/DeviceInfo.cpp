@@ -7,11 +7,15 @@
 #include <vector>
 
 #include "DeviceReportLines.h"
+#include "LocalNetworks.h"
 #include "ReportText.h"
 
 namespace {
 
+using discovery::BroadcastTargets;
+using discovery::DottedText;
 using discovery::EnsureBlankLine;
+using discovery::ReadInterfaceList;
 using discovery::Text;
 using discovery::UpdateDisplay;
 
@@ -20,8 +24,6 @@ constexpr const char kRequest[] = "*IDN?";
 
 constexpr int kDatagramBufferSize = 1472;
 constexpr int kMaxDatagram = kDatagramBufferSize - 1;
-constexpr std::size_t kInterfaceEntries = 64;
-constexpr std::size_t kMostInterfaceEntries = 4096;
 // Oversized datagrams reported one by one before the rest are dropped quietly.
 constexpr int kOversizedReports = 10;
 // The pace of a sweep over a prefix: batches of queries with a pause between them, in which
@@ -77,73 +79,11 @@ void ReportSendError(int nError) {
     }
 }
 
-std::string DottedText(std::uint32_t nAddress) {
-    char szAddress[20] = {};
-    net::in_addr addr{nAddress};
-    net::inet_ntop(net::AF_INET, &addr, szAddress, sizeof(szAddress));
-    return szAddress;
-}
-
 void ReportTarget(const CDeviceInfo& info, std::uint32_t nAddress) {
     if (info.m_nVerbosity >= 1) {
         ReportPrintf(Text("IPv4 broadcast onto '%s'.\r\n", "IPv4 broadcast auf '%s'.\r\n"),
                      DottedText(nAddress).c_str());
     }
-}
-
-/// The interface list into the buffer, which grows when the list does not fit (WSAEFAULT).
-/// Returns the number of entries; 0 when there is no list. Only a list too long for the largest
-/// buffer is reported, since the search then misses networks.
-std::size_t ReadInterfaceList(net::SOCKET s, std::vector<net::INTERFACE_INFO>* pEntries,
-                              SearchOutcome* pOutcome) {
-    for (std::size_t nRoom = kInterfaceEntries; nRoom <= kMostInterfaceEntries; nRoom *= 4) {
-        pEntries->assign(nRoom, net::INTERFACE_INFO{});
-        unsigned long nBytes = 0;
-        const unsigned long nBufferBytes =
-            static_cast<unsigned long>(nRoom * sizeof(net::INTERFACE_INFO));
-        if (net::WSAIoctl(s, net::SIO_GET_INTERFACE_LIST, nullptr, 0, pEntries->data(),
-                          nBufferBytes, &nBytes, nullptr, nullptr) != net::SOCKET_ERROR) {
-            pEntries->resize(std::min<std::size_t>(nBytes, nBufferBytes) /
-                             sizeof(net::INTERFACE_INFO));
-            return pEntries->size();
-        }
-        const int nError = net::WSAGetLastError();
-        if (nError != net::WSAEFAULT) {
-            break;
-        }
-        if (nRoom * 4 > kMostInterfaceEntries) {
-            ++pOutcome->nWarnings;
-            ReportPrintf(Text("WARNING: The list of network interfaces is too long (%d); the "
-                              "query goes to 255.255.255.255 only.\r\n",
-                              "WARNING: Die Liste der Netzwerk-Schnittstellen ist zu lang (%d); "
-                              "die Anfrage geht nur an 255.255.255.255.\r\n"),
-                         nError);
-        }
-    }
-    pEntries->clear();
-    return 0;
-}
-
-/// The broadcast addresses the query goes to, each once, in order: the limited broadcast, then
-/// the directed broadcast of every IPv4 interface. Loopback is left out unless it is the only
-/// entry. Several addresses on one network share a directed broadcast, which goes out once.
-std::vector<std::uint32_t> BroadcastTargets(const std::vector<net::INTERFACE_INFO>& entries) {
-    std::vector<std::uint32_t> targets{net::htonl(net::INADDR_BROADCAST)};
-    for (const net::INTERFACE_INFO& entry : entries) {
-        if (entry.iiAddress.AddressIn.sin_family != net::AF_INET) {
-            continue;
-        }
-        const std::uint32_t nAddress = entry.iiAddress.AddressIn.sin_addr.s_addr;
-        const std::uint32_t nMask = entry.iiNetmask.AddressIn.sin_addr.s_addr;
-        if (reinterpret_cast<const unsigned char*>(&nAddress)[0] == 127 && entries.size() != 1) {
-            continue;
-        }
-        const std::uint32_t nTarget = nAddress | ~nMask;
-        if (std::find(targets.begin(), targets.end(), nTarget) == targets.end()) {
-            targets.push_back(nTarget);
-        }
-    }
-    return targets;
 }
 
 enum class SendResult { Sent, Failed, Short };
