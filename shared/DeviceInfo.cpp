@@ -88,29 +88,39 @@ void ReportTarget(const CDeviceInfo& info, std::uint32_t nAddress) {
 
 enum class SendResult { Sent, Failed, Short };
 
+/// Sends the request text of the buffer to port 9959 of the address (network byte order).
+/// Returns what sendto returns.
+int SendQuery(net::SOCKET s, const char* achBuffer, std::uint32_t nTarget) {
+    net::sockaddr_in addrDest{};
+    addrDest.sin_family = net::AF_INET;
+    addrDest.sin_port = net::htons(kDiscoveryPort);
+    addrDest.sin_addr.s_addr = nTarget;
+    return net::sendto(s, achBuffer, static_cast<int>(std::strlen(achBuffer)), 0,
+                       reinterpret_cast<const net::sockaddr*>(&addrDest), sizeof(addrDest));
+}
+
+/// The warning for a query that could not be sent to one address; the search goes on.
+void WarnSendFailed(std::uint32_t nTarget, int nError, SearchOutcome* pOutcome) {
+    ++pOutcome->nWarnings;
+    ReportPrintf(Text("WARNING: sendto(UDP) to %s returned %d.\r\n",
+                      "WARNING: sendto(UDP) an %s lieferte %d.\r\n"),
+                 DottedText(nTarget).c_str(), nError);
+}
+
 /// Sends the request text of the buffer to one target. A failure is reported as a warning and
 /// left to the caller (*pnError) unless bLastChance: then, with no query sent before, it ends the
 /// search with the error line and nFailedLine. A short send always ends the search (nShortLine).
 SendResult SendRequest(net::SOCKET s, const char* achBuffer, std::uint32_t nTarget,
                        bool bLastChance, int nFailedLine, int nShortLine, SearchOutcome* pOutcome) {
-    net::sockaddr_in addrDest{};
-    addrDest.sin_family = net::AF_INET;
-    addrDest.sin_port = net::htons(kDiscoveryPort);
-    addrDest.sin_addr.s_addr = nTarget;
     const int nLength = static_cast<int>(std::strlen(achBuffer));
-    const int nSent =
-        net::sendto(s, achBuffer, nLength, 0, reinterpret_cast<const net::sockaddr*>(&addrDest),
-                    sizeof(addrDest));
+    const int nSent = SendQuery(s, achBuffer, nTarget);
     if (nSent == net::SOCKET_ERROR) {
         const int nError = net::WSAGetLastError();
         if (bLastChance) {
             ReportSendError(nError);
             Fail(pOutcome, nError, nFailedLine);
         } else {
-            ++pOutcome->nWarnings;
-            ReportPrintf(Text("WARNING: sendto(UDP) to %s returned %d.\r\n",
-                              "WARNING: sendto(UDP) an %s lieferte %d.\r\n"),
-                         DottedText(nTarget).c_str(), nError);
+            WarnSendFailed(nTarget, nError, pOutcome);
         }
         return SendResult::Failed;
     }
@@ -367,21 +377,12 @@ long SendTargetQueries(const CDeviceInfo& info, net::SOCKET s, const char* achBu
         bool bFailureReported = false;
         std::uint32_t nSent = 0;
         const auto sendTo = [&](std::uint32_t nAddress) {
-            net::sockaddr_in addrDest{};
-            addrDest.sin_family = net::AF_INET;
-            addrDest.sin_port = net::htons(kDiscoveryPort);
-            addrDest.sin_addr.s_addr = net::htonl(nAddress);
-            if (net::sendto(s, achBuffer, nLength, 0,
-                            reinterpret_cast<const net::sockaddr*>(&addrDest),
-                            sizeof(addrDest)) == nLength) {
+            if (SendQuery(s, achBuffer, net::htonl(nAddress)) == nLength) {
                 ++nQueries;
             } else if (!bFailureReported) {
                 // One line a target: a network without a route fails for every host.
                 bFailureReported = true;
-                ++pOutcome->nWarnings;
-                ReportPrintf(Text("WARNING: sendto(UDP) to %s returned %d.\r\n",
-                                  "WARNING: sendto(UDP) an %s lieferte %d.\r\n"),
-                             DottedText(addrDest.sin_addr.s_addr).c_str(), net::WSAGetLastError());
+                WarnSendFailed(net::htonl(nAddress), net::WSAGetLastError(), pOutcome);
             }
         };
         for (std::uint32_t nAddress = nFirst;; ++nAddress) {
