@@ -141,6 +141,10 @@ void CReportText::AppendText(const char* pszPiece) {
     }
 }
 
+void CReportText::VPrintf(const char* pszFormat, va_list args) {
+    AppendFormatted(*this, pszFormat, args);
+}
+
 void CReportText::Printf(const char* pszFormat, ...) {
     va_list args;
     va_start(args, pszFormat);
@@ -209,6 +213,10 @@ void ReportPrintf(const char* pszFormat, ...) {
 }
 
 void ReportErrorLocation(const char* pszFunction, const char* pszFile, int nLine) {
+    g_pReportText->PrintErrorLocation(pszFunction, pszFile, nLine);
+}
+
+void CReportText::PrintErrorLocation(const char* pszFunction, const char* pszFile, int nLine) {
     const char* pszShownFunction = std::strchr(pszFunction, ':');
     if (pszShownFunction == nullptr) {
         pszShownFunction = pszFunction;
@@ -220,5 +228,5 @@ void ReportErrorLocation(const char* pszFunction, const char* pszFile, int nLine
     if (const char* p = std::strrchr(pszShownFile, '/')) {
         pszShownFile = p + 1;
     }
-    g_pReportText->Printf(" in %s() in \"%s\" line %d\r\n", pszShownFunction, pszShownFile, nLine);
+    Printf(" in %s() in \"%s\" line %d\r\n", pszShownFunction, pszShownFile, nLine);
 }

@@ -3,6 +3,7 @@
 // report window, the console writer and tests each attach to it.
 #pragma once
 
+#include <cstdarg>
 #include <cstddef>
 #include <string>
 
@@ -67,6 +68,11 @@ public:
         __attribute__((format(printf, 2, 3)))
 #endif
         ;
+    /// Printf with the arguments as a list.
+    void VPrintf(const char* pszFormat, va_list args);
+    /// Appends the location line of a failure: the function name from its first colon on, the
+    /// file name without directories and the line.
+    void PrintErrorLocation(const char* pszFunction, const char* pszFile, int nLine);
     /// Makes the text end with an empty line ("\r\n" twice).
     void EnsureBlankLine();
     /// Empties the text, zeroes the counters, lets the display reset its limit and appends the

@@ -36,36 +36,45 @@ std::string TerminalTextFrom1252(std::string_view text) {
 }
 
 std::string JsonStringFrom1252(std::string_view text) {
+    return JsonStringFromUtf8(ui::Utf8From1252(text));
+}
+
+std::string JsonStringFromUtf8(std::string_view text) {
     std::string out = "\"";
-    for (char ch : text) {
-        const auto c = static_cast<unsigned char>(ch);
-        const char32_t cp = CodePointOf1252(c);
-        switch (c) {
+    for (std::size_t i = 0; i < text.size();) {
+        char32_t cp = 0;
+        std::size_t n = ui::Utf8SequenceAt(text, i, &cp);
+        if (n == 0) {
+            cp = 0xFFFD;  // not UTF-8: the replacement character
+            n = 1;
+        }
+        switch (cp) {
             case '"':
                 out += "\\\"";
-                continue;
+                break;
             case '\\':
                 out += "\\\\";
-                continue;
+                break;
             case '\n':
                 out += "\\n";
-                continue;
+                break;
             case '\r':
                 out += "\\r";
-                continue;
+                break;
             case '\t':
                 out += "\\t";
-                continue;
+                break;
             default:
+                if (cp < 0x20 || (cp >= 0x7F && cp < 0xA0)) {
+                    char sz[8];
+                    std::snprintf(sz, sizeof(sz), "\\u%04x", static_cast<unsigned>(cp));
+                    out += sz;
+                } else {
+                    AppendUtf8(out, cp);
+                }
                 break;
         }
-        if (cp < 0x20 || (cp >= 0x7F && cp < 0xA0)) {
-            char sz[8];
-            std::snprintf(sz, sizeof(sz), "\\u%04x", static_cast<unsigned>(cp));
-            out += sz;
-        } else {
-            AppendUtf8(out, cp);
-        }
+        i += n;
     }
     out += '"';
     return out;
@@ -117,25 +126,40 @@ std::string TerminalTextFromUtf8(std::string_view text) {
 }
 
 std::string CsvFieldFrom1252(std::string_view text) {
+    return CsvFieldFromUtf8(ui::Utf8From1252(text));
+}
+
+std::string CsvFieldFromUtf8(std::string_view text) {
     bool bQuote = false;
     std::string body;
-    if (!text.empty() &&
-        std::string_view("=+-@\t\r").find(text.front()) != std::string_view::npos) {
-        // Spreadsheets run such a cell as a formula; the apostrophe keeps it text.
+    // Spreadsheets run a cell as a formula when it begins with one of these, also behind blanks
+    // and line ends; the apostrophe keeps it text.
+    const std::size_t nFirst = text.find_first_not_of(" \t\r\n");
+    const bool bFormula =
+        (!text.empty() && (text.front() == '\t' || text.front() == '\r')) ||
+        (nFirst != std::string_view::npos &&
+         std::string_view("=+-@").find(text[nFirst]) != std::string_view::npos);
+    if (bFormula) {
         body += '\'';
         bQuote = true;
     }
-    for (char ch : text) {
-        const auto c = static_cast<unsigned char>(ch);
-        if (c == '"') {
+    for (std::size_t i = 0; i < text.size();) {
+        char32_t cp = 0;
+        std::size_t n = ui::Utf8SequenceAt(text, i, &cp);
+        if (n == 0) {
+            cp = 0xFFFD;
+            n = 1;
+        }
+        if (cp == '"') {
             body += "\"\"";
             bQuote = true;
-        } else if (c == ',' || c < 0x20 || c == 0x7F) {
-            body += ch;
+        } else if (cp == ',' || cp < 0x20 || cp == 0x7F) {
+            body += static_cast<char>(cp);
             bQuote = true;
         } else {
-            AppendUtf8(body, CodePointOf1252(c));
+            AppendUtf8(body, cp);
         }
+        i += n;
     }
     return bQuote ? "\"" + body + "\"" : body;
 }

@@ -16,9 +16,15 @@ std::string TerminalTextFromUtf8(std::string_view text);
 
 /// A JSON string literal (with its quotes) of Windows-1252 bytes, in UTF-8.
 std::string JsonStringFrom1252(std::string_view text);
+/// A JSON string literal of UTF-8 text (bytes that are not UTF-8 become U+FFFD); control
+/// characters are escaped.
+std::string JsonStringFromUtf8(std::string_view text);
 
 /// A CSV field (RFC 4180) of Windows-1252 bytes, in UTF-8: quoted when it holds a comma, a
 /// quote or any control character, with quotes doubled and control characters written as they
 /// are. A field that a spreadsheet would take for a formula (it begins with '=', '+', '-', '@',
-/// a tab or a carriage return) is quoted with a leading apostrophe, so that it stays text.
+/// also behind blanks and line ends, or with a tab or a carriage return) is quoted with a
+/// leading apostrophe, so that it stays text.
 std::string CsvFieldFrom1252(std::string_view text);
+/// The same for UTF-8 text.
+std::string CsvFieldFromUtf8(std::string_view text);

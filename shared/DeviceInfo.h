@@ -5,10 +5,13 @@
 #include <cstddef>
 #include <cstdint>
 
+#include <string>
 #include <vector>
 
 #include "SearchTarget.h"
 #include "net/SocketLayer.h"
+
+class CReportText;
 
 /// One found device: a plain 1500-byte record, copied and compared as a whole. Text fields are
 /// 8-bit, zero-terminated within their width; a field the reply did not supply stays empty.
@@ -31,8 +34,34 @@ static_assert(offsetof(DeviceRecord, szIPv4) == 44);
 static_assert(offsetof(DeviceRecord, szDnsName) == 192);
 static_assert(offsetof(DeviceRecord, szFirmwareVersion) == 1460);
 
-constexpr int kMaxDevices = 40;
+/// The records the table holds at most: a plant network has more than forty loggers, and the
+/// table still bounds what a flood of replies can fill.
+constexpr int kMaxDevices = 1000;
+/// The records one source address can take: a host that answers with ever-new serial numbers
+/// cannot push the other devices out of the table.
+constexpr int kMaxRecordsPerAddress = 4;
 constexpr std::uint16_t kDiscoveryPort = 9959;
+/// The pace of queries to targets beyond the local networks when none is given (queries a
+/// second). A router keeps an address it is still resolving for about 3 seconds, and a Linux
+/// router keeps at most 1024 neighbour entries by default: at this pace a sweep stays well below.
+constexpr int kDefaultQueriesPerSecond = 250;
+
+/// Where the reply of a stored device came in, beside its record (which keeps its layout).
+struct DeviceArrival {
+    char szLocalAddress[16];  ///< the computer's address the reply was sent to; empty: not known
+    char szInterface[64];     ///< the name of the interface it came in on; empty: not known
+    bool bReachable;          ///< whether the computer has a route to the device's address
+};
+
+/// The program that runs a search, as the search sees it besides its report: it keeps the
+/// program's windows alive while the search blocks its thread, and may ask the search to stop.
+class CSearchHost {
+public:
+    virtual ~CSearchHost() = default;
+    /// Called at least every 100 ms while the search runs. Returns true when the search is to
+    /// end now (the user asked to quit); the search then ends early, in order.
+    virtual bool KeepResponsive() = 0;
+};
 
 /// How a search ended, for its caller; the report says the same in words.
 struct SearchOutcome {
@@ -40,6 +69,7 @@ struct SearchOutcome {
         Completed,              ///< the network was quiet long enough: "... done."
         CompletedWithWarnings,  ///< completed, and the report holds nWarnings warning lines
         Failed,                 ///< ended by an error: no "... done."
+        Cancelled,              ///< ended early because the host asked: "... cancelled."
     };
     Result result = Completed;
     /// The socket layer's error code of a failure; 0 for a failure without one (a short send,
@@ -50,6 +80,9 @@ struct SearchOutcome {
     /// The warning lines the search wrote (a send that failed for one network, a datagram too
     /// long to receive, a full table, a search that replies kept going).
     int nWarnings = 0;
+    /// What the query went to, one 8-bit line each: the broadcast addresses (with the interface
+    /// for a directed one) and the targets beyond the local networks.
+    std::vector<std::string> queried;
 };
 
 /// The device table, the model prefix the search looks for and the diagnostic level. One global
@@ -60,11 +93,14 @@ public:
     static constexpr int ADD_REPEAT = -1;
     /// Result of AddDevice when the table already holds kMaxDevices records.
     static constexpr int ADD_TABLE_FULL = -2;
+    /// Result of AddDevice when the record's source address has kMaxRecordsPerAddress records.
+    static constexpr int ADD_ADDRESS_FULL = -3;
 
     CDeviceInfo();
     ~CDeviceInfo() = default;
 
-    /// At 1 or more the search writes one line per broadcast target.
+    /// At 1 or more the search writes one line per broadcast target and target; at 2 or more
+    /// also one line per interface address.
     std::int32_t m_nVerbosity;
     /// Number of valid records, 0 to kMaxDevices.
     std::int32_t m_nDevices;
@@ -72,33 +108,56 @@ public:
     char m_szModelPrefix[40];
     /// Records 0..m_nDevices-1, sorted by serial number in byte order; the rest all zero.
     DeviceRecord m_aDevices[kMaxDevices];
+    /// Where the reply of each record came in; kept in the records' order.
+    DeviceArrival m_aArrivals[kMaxDevices];
     /// Hosts and prefixes beyond the local networks that every search queries as well, after
     /// its broadcasts (--target); empty: the local networks only.
     std::vector<SearchTarget> m_aTargets;
+    /// The pace of the queries to the targets, in queries a second; 0: kDefaultQueriesPerSecond.
+    int m_nQueriesPerSecond = 0;
 
     /// Zero-fills the table and sets the count to 0.
     void ClearDevices();
     /// Stores a copy of the record in serial-number order, after records with an equal serial
-    /// number. Returns its index, ADD_REPEAT when an equal record (all 1500 bytes) is stored
-    /// already, or ADD_TABLE_FULL when the table is full; in both cases nothing changes.
-    int AddDevice(const DeviceRecord& record);
-    /// Appends the description of the record to the report, ending with an empty line.
+    /// number, with where its reply came in (zero when not given). Returns its index,
+    /// ADD_REPEAT when an equal record (all 1500 bytes) is stored already, ADD_TABLE_FULL when
+    /// the table is full, or ADD_ADDRESS_FULL when its source address has
+    /// kMaxRecordsPerAddress records already; in these cases nothing changes.
+    int AddDevice(const DeviceRecord& record, const DeviceArrival* pArrival = nullptr);
+    /// Appends the description of the record to the registered report, ending with an empty
+    /// line.
     void ReportDevice(const DeviceRecord& record);
-    /// Resets the report, writes the line that opens a search and describes every stored record.
+    /// The same on the report given; nothing when it is null.
+    void ReportDevice(const DeviceRecord& record, CReportText* pReport);
+    /// Resets the registered report, writes the line that opens a search and describes every
+    /// stored record.
     void ReportSearchStart();
-    /// Runs one complete search on the local IPv4 networks: broadcasts "*IDN?" to port 9959
-    /// (each distinct broadcast address once) and stores and describes the devices that answer
-    /// until the network has been quiet for about four seconds (at most 30 s in all). Blocks the
-    /// calling thread. A query that cannot be sent to one address, and a datagram too long to
-    /// receive, are warnings; the search goes on. Other failures, and sends that all fail, end
-    /// the search with an error line in the report. Returns how the search ended.
+    /// The same on the report given; nothing when it is null.
+    void ReportSearchStart(CReportText* pReport);
+    /// Runs one complete search on the local IPv4 networks and the targets, writing to the
+    /// registered report; see the next.
     SearchOutcome SearchDevices();
+    /// Runs one complete search: broadcasts "*IDN?" to port 9959 (each distinct broadcast
+    /// address of an interface that can broadcast, once), queries the targets at a pace
+    /// (m_nQueriesPerSecond), and stores and describes the devices that answer until the
+    /// network has been quiet for about four seconds (at most 30 s in all). Blocks the calling
+    /// thread, calling pHost (may be null) at least every 100 ms. A query that cannot be sent to
+    /// one address, and a datagram too long to receive, are warnings; the search goes on. Other
+    /// failures, and sends that all fail, end the search with an error line in the report.
+    /// Writes to pReport (may be null: no report). Returns how the search ended.
+    SearchOutcome SearchDevices(CReportText* pReport, CSearchHost* pHost);
 };
 
 extern CDeviceInfo g_DeviceInfo;
 
 /// Checks one reply datagram (zero-terminated text) against the expected prefix ("TVK," and the
 /// model prefix) and the field rules, and fills the record's text fields (not its addresses).
-/// The record is zero-filled first. Returns false for a reply that is to be dropped.
+/// Line-end bytes (CR, LF) at the end of the reply are not part of its last field. The record is
+/// zero-filled first. Returns false for a reply that is to be dropped.
 bool ParseDeviceReply(const char* pszReply, const char* pszExpectedPrefix,
                       const char* pszModelPrefix, DeviceRecord* pRecord);
+
+/// After a search in which no device answered: says so in the report, names what the query went
+/// to (outcome.queried) and what to check. Nothing when pReport is null.
+void ReportNoDeviceAnswered(CReportText* pReport, const CDeviceInfo& info,
+                            const SearchOutcome& outcome);

@@ -18,19 +18,19 @@ void CopyField(char (&szField)[nWidth], const char* pText, std::size_t nLength) 
 }
 
 /// Splits like strtok with "," as the separator: runs of commas are one separator and there
-/// are no empty fields.
+/// are no empty fields. The text ends at its end pointer.
 class FieldSplitter {
 public:
-    explicit FieldSplitter(const char* pszText) : m_p(pszText) {}
+    FieldSplitter(const char* pText, const char* pEnd) : m_p(pText), m_pEnd(pEnd) {}
     bool Next(const char** ppField, std::size_t* pnLength) {
-        while (*m_p == ',') {
+        while (m_p < m_pEnd && *m_p == ',') {
             ++m_p;
         }
-        if (*m_p == '\0') {
+        if (m_p >= m_pEnd) {
             return false;
         }
         *ppField = m_p;
-        while (*m_p != '\0' && *m_p != ',') {
+        while (m_p < m_pEnd && *m_p != ',') {
             ++m_p;
         }
         *pnLength = static_cast<std::size_t>(m_p - *ppField);
@@ -39,6 +39,7 @@ public:
 
 private:
     const char* m_p;
+    const char* m_pEnd;
 };
 
 }  // namespace
@@ -49,7 +50,12 @@ bool ParseDeviceReply(const char* pszReply, const char* pszExpectedPrefix,
         return false;
     }
     std::memset(pRecord, 0, sizeof(DeviceRecord));
-    FieldSplitter fields(pszReply);
+    // Instruments end a reply with CR LF or LF: the line end belongs to no field.
+    const char* pEnd = pszReply + std::strlen(pszReply);
+    while (pEnd > pszReply && (pEnd[-1] == '\r' || pEnd[-1] == '\n')) {
+        --pEnd;
+    }
+    FieldSplitter fields(pszReply, pEnd);
     const char* pField = nullptr;
     std::size_t nLength = 0;
 

@@ -2,20 +2,57 @@
 
 #include <cstdio>
 #include <cstring>
+#include <string_view>
+
+#include "ui/Windows1252.h"
+
+namespace {
+
+void AppendByteEscape(std::string& shown, unsigned char c) {
+    char szEscape[8];
+    std::snprintf(szEscape, sizeof(szEscape), "\\x%02x", c);
+    shown += szEscape;
+}
+
+}  // namespace
 
 std::string ShownDeviceText(const char* pszField) {
+    const std::string_view field(pszField);
     std::string shown;
-    for (const char* p = pszField; *p != '\0'; ++p) {
-        const auto c = static_cast<unsigned char>(*p);
+    if (ui::IsUtf8BeyondAscii(field)) {
+        for (std::size_t i = 0; i < field.size();) {
+            char32_t cp = 0;
+            const std::size_t n = ui::Utf8SequenceAt(field, i, &cp);
+            const int nByte = ui::Byte1252Of(cp);
+            if (cp < 0x20 || (cp >= 0x7F && cp < 0xA0)) {
+                for (std::size_t k = 0; k < n; ++k) {
+                    AppendByteEscape(shown, static_cast<unsigned char>(field[i + k]));
+                }
+            } else if (nByte >= 0) {
+                shown += static_cast<char>(nByte);
+            } else {
+                char szEscape[16];
+                std::snprintf(szEscape, sizeof(szEscape), "\\u%04X", static_cast<unsigned>(cp));
+                shown += szEscape;
+            }
+            i += n;
+        }
+        return shown;
+    }
+    for (char ch : field) {
+        const auto c = static_cast<unsigned char>(ch);
         if (c < 0x20 || c == 0x7F) {
-            char szEscape[8];
-            std::snprintf(szEscape, sizeof(szEscape), "\\x%02x", c);
-            shown += szEscape;
+            AppendByteEscape(shown, c);
         } else {
-            shown += *p;
+            shown += ch;
         }
     }
     return shown;
+}
+
+std::string Utf8DeviceText(const char* pszField) {
+    const std::string_view field(pszField);
+    return ui::IsUtf8BeyondAscii(field) ? std::string(field) : ui::Utf8From1252(field);
 }
 
 bool IsDnsHostName(const char* pszName) {

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "DeviceReportLines.h"
+#include "SearchContext.h"
 
 namespace discovery {
 
@@ -12,15 +12,21 @@ constexpr std::size_t kInterfaceEntries = 64;
 constexpr std::size_t kMostInterfaceEntries = 4096;
 }  // namespace
 
-std::string DottedText(std::uint32_t nAddress) {
-    char szAddress[20] = {};
-    net::in_addr addr{nAddress};
-    net::inet_ntop(net::AF_INET, &addr, szAddress, sizeof(szAddress));
-    return szAddress;
+int LocalNetwork::PrefixLength() const {
+    int nLength = 0;
+    for (std::uint32_t nMask = net::ntohl(nNetmask); (nMask & 0x80000000u) != 0; nMask <<= 1) {
+        ++nLength;
+    }
+    return nLength;
+}
+
+std::string LocalNetwork::Describe() const {
+    const std::string address = DottedText(nAddress) + "/" + std::to_string(PrefixLength());
+    return name.empty() ? address : name + " " + address;
 }
 
 std::size_t ReadInterfaceList(net::SOCKET s, std::vector<net::INTERFACE_INFO>* pEntries,
-                              SearchOutcome* pOutcome) {
+                              CSearchContext& context) {
     for (std::size_t nRoom = kInterfaceEntries; nRoom <= kMostInterfaceEntries; nRoom *= 4) {
         pEntries->assign(nRoom, net::INTERFACE_INFO{});
         unsigned long nBytes = 0;
@@ -37,11 +43,10 @@ std::size_t ReadInterfaceList(net::SOCKET s, std::vector<net::INTERFACE_INFO>* p
             break;
         }
         if (nRoom * 4 > kMostInterfaceEntries) {
-            ++pOutcome->nWarnings;
-            ReportPrintf(Text("WARNING: The list of network interfaces is too long (%d); the "
-                              "query goes to 255.255.255.255 only.\r\n",
-                              "WARNING: Die Liste der Netzwerk-Schnittstellen ist zu lang (%d); "
-                              "die Anfrage geht nur an 255.255.255.255.\r\n"),
+            context.Warn(context.Text("WARNING: The list of network interfaces is too long (%d); "
+                                      "the query goes to 255.255.255.255 only.\r\n",
+                                      "WARNING: Die Liste der Netzwerk-Schnittstellen ist zu lang "
+                                      "(%d); die Anfrage geht nur an 255.255.255.255.\r\n"),
                          nError);
         }
     }
@@ -49,20 +54,44 @@ std::size_t ReadInterfaceList(net::SOCKET s, std::vector<net::INTERFACE_INFO>* p
     return 0;
 }
 
-std::vector<std::uint32_t> BroadcastTargets(const std::vector<net::INTERFACE_INFO>& entries) {
-    std::vector<std::uint32_t> targets{net::htonl(net::INADDR_BROADCAST)};
+std::vector<LocalNetwork> LocalNetworks(const std::vector<net::INTERFACE_INFO>& entries) {
+    std::vector<LocalNetwork> networks;
     for (const net::INTERFACE_INFO& entry : entries) {
         if (entry.iiAddress.AddressIn.sin_family != net::AF_INET) {
             continue;
         }
-        const std::uint32_t nAddress = entry.iiAddress.AddressIn.sin_addr.s_addr;
-        const std::uint32_t nMask = entry.iiNetmask.AddressIn.sin_addr.s_addr;
-        if (reinterpret_cast<const unsigned char*>(&nAddress)[0] == 127 && entries.size() != 1) {
+        LocalNetwork network;
+        network.nAddress = entry.iiAddress.AddressIn.sin_addr.s_addr;
+        network.nNetmask = entry.iiNetmask.AddressIn.sin_addr.s_addr;
+        const bool bLoopback = reinterpret_cast<const unsigned char*>(&network.nAddress)[0] == 127;
+        if (bLoopback && entries.size() != 1) {
             continue;
         }
-        const std::uint32_t nTarget = nAddress | ~nMask;
-        if (std::find(targets.begin(), targets.end(), nTarget) == targets.end()) {
+        if (bLoopback) {
+            // Loopback as the computer's only interface (a computer without network): its
+            // devices are on this computer.
+            network.bQueried = true;
+        } else {
+            const std::uint32_t nFlags = entry.iiFlags;
+            network.bQueried = (nFlags & net::IFF_UP) != 0 && (nFlags & net::IFF_BROADCAST) != 0 &&
+                               (nFlags & net::IFF_POINTTOPOINT) == 0 && network.PrefixLength() <= 30;
+        }
+        network.name = net::InterfaceName(net::in_addr{network.nAddress});
+        networks.push_back(network);
+    }
+    return networks;
+}
+
+std::vector<std::uint32_t> BroadcastTargets(const std::vector<LocalNetwork>& networks,
+                                            std::vector<const LocalNetwork*>* pOwners) {
+    std::vector<std::uint32_t> targets{net::htonl(net::INADDR_BROADCAST)};
+    pOwners->assign(1, nullptr);
+    for (const LocalNetwork& network : networks) {
+        const std::uint32_t nTarget = network.Broadcast();
+        if (network.bQueried &&
+            std::find(targets.begin(), targets.end(), nTarget) == targets.end()) {
             targets.push_back(nTarget);
+            pOwners->push_back(&network);
         }
     }
     return targets;

@@ -1,5 +1,5 @@
-// The computer's own IPv4 networks, as the search queries them: the interface list and the
-// broadcast addresses.
+// The computer's own IPv4 networks, as the search queries them: the interface list, the networks
+// that can broadcast, and the broadcast addresses.
 #pragma once
 
 #include <cstdint>
@@ -11,18 +11,43 @@
 
 namespace discovery {
 
-/// Dotted-decimal text of an address in network byte order.
-std::string DottedText(std::uint32_t nAddress);
+class CSearchContext;
+
+/// One IPv4 address of an interface that is up. Addresses in network byte order.
+struct LocalNetwork {
+    std::uint32_t nAddress = 0;
+    std::uint32_t nNetmask = 0;
+    std::string name;  ///< the interface's name; empty when the system does not say
+    /// Whether the query goes to its directed broadcast: the interface can broadcast, is no
+    /// point-to-point link (a VPN tunnel) and has a network of more than two addresses; or it is
+    /// the computer's only interface (loopback then).
+    bool bQueried = false;
+
+    std::uint32_t Broadcast() const { return nAddress | ~nNetmask; }
+    int PrefixLength() const;
+    /// Whether the address (network byte order) lies in this network.
+    bool Contains(std::uint32_t nOther) const {
+        return (nOther & nNetmask) == (nAddress & nNetmask);
+    }
+    /// "fnd0 10.77.0.1/24", or the address alone without a name.
+    std::string Describe() const;
+};
 
 /// The interface list into the buffer, which grows when the list does not fit (WSAEFAULT).
 /// Returns the number of entries; 0 when there is no list. Only a list too long for the largest
-/// buffer is reported (a warning, counted in *pOutcome), since the search then misses networks.
+/// buffer is reported (a warning), since the search then misses networks.
 std::size_t ReadInterfaceList(net::SOCKET s, std::vector<net::INTERFACE_INFO>* pEntries,
-                              SearchOutcome* pOutcome);
+                              CSearchContext& context);
+
+/// The IPv4 addresses of the interfaces that are up, in list order, with their names and whether
+/// the query goes to their directed broadcast. Loopback is left out unless it is the only entry.
+std::vector<LocalNetwork> LocalNetworks(const std::vector<net::INTERFACE_INFO>& entries);
 
 /// The broadcast addresses the query goes to, each once, in order: the limited broadcast, then
-/// the directed broadcast of every IPv4 interface. Loopback is left out unless it is the only
-/// entry. Several addresses on one network share a directed broadcast, which goes out once.
-std::vector<std::uint32_t> BroadcastTargets(const std::vector<net::INTERFACE_INFO>& entries);
+/// the directed broadcast of every queried network. Several addresses on one network share a
+/// directed broadcast, which goes out once. *pOwners gets, for each, the network it belongs to
+/// (null for the limited broadcast).
+std::vector<std::uint32_t> BroadcastTargets(const std::vector<LocalNetwork>& networks,
+                                            std::vector<const LocalNetwork*>* pOwners);
 
 }  // namespace discovery

@@ -4,9 +4,12 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 /// One target of --target: a host (an IPv4 address, or a name resolved at each search) or an
 /// IPv4 prefix A.B.C.D/N (N from 16 to 32), whose host addresses are queried one by one.
+/// Addresses are dotted decimal without leading zeros; addresses that are no host's (0.0.0.0/8,
+/// multicast 224.0.0.0/4, 240.0.0.0/4 with 255.255.255.255) are refused.
 struct SearchTarget {
     std::string text;    ///< as the user wrote it
     bool bName = false;  ///< a host name: resolved when the search sends
@@ -22,5 +25,41 @@ struct SearchTarget {
 };
 
 /// Parses one target. A malformed one (neither an address, a name nor a prefix; a prefix length
-/// outside 16 to 32) gives false and a one-line reason in *pError that names it.
+/// outside 16 to 32; a number in another form than dotted decimal, such as 0x7f000001 or
+/// 010.0.0.1; an address no host can have) gives false and a one-line reason in *pError that
+/// names it.
 bool ParseSearchTarget(const std::string& text, SearchTarget* pTarget, std::string* pError);
+
+/// The addresses a search queries beyond the local networks, in the order of the targets, each
+/// once: a range of addresses in host byte order (a prefix's hosts, one address of a name, a
+/// prefix's directed broadcast).
+struct TargetRange {
+    std::uint32_t nFirst;
+    std::uint32_t nLast;
+    std::uint32_t Count() const { return nLast - nFirst + 1; }
+};
+
+/// What one target adds to the plan.
+struct TargetShare {
+    std::uint32_t nQueried = 0;   ///< addresses it adds
+    std::uint32_t nOnLink = 0;    ///< left to the directed broadcast of a local network
+    std::uint32_t nRepeated = 0;  ///< queried already for an earlier target
+};
+
+/// A network of this computer (host byte order) whose hosts its directed broadcast reaches.
+struct OnLinkNetwork {
+    std::uint32_t nNetwork;
+    std::uint32_t nNetmask;
+};
+
+/// Plans the queries of the targets: every address once, however often it appears in single
+/// targets and overlapping prefixes (and a directed broadcast that the local search sends
+/// already not again); addresses on one of the computer's own networks are left to that
+/// network's directed broadcast, which reaches them without resolving every address of the
+/// link. nameAddresses holds the addresses of each name target (host byte order), in the
+/// targets' order. Returns the ranges in query order; *pShares gets one share per target.
+std::vector<TargetRange> PlanTargets(const std::vector<SearchTarget>& targets,
+                                     const std::vector<std::vector<std::uint32_t>>& nameAddresses,
+                                     const std::vector<OnLinkNetwork>& onLink,
+                                     const std::vector<std::uint32_t>& localBroadcasts,
+                                     std::vector<TargetShare>* pShares);

@@ -29,6 +29,26 @@ const char* SocketLayer::inet_ntoa(in_addr addr) {
     return m_szNtoa;
 }
 
+int SocketLayer::RecvFromWithPacketInfo(SOCKET s, char* buf, int len, sockaddr* from,
+                                        int* fromlen, in_pktinfo* pInfo) {
+    if (pInfo != nullptr) {
+        *pInfo = in_pktinfo{};
+    }
+    return recvfrom(s, buf, len, 0, from, fromlen);
+}
+
+std::string SocketLayer::InterfaceName(in_addr) {
+    return std::string();
+}
+
+std::string SocketLayer::InterfaceNameOfIndex(std::uint32_t) {
+    return std::string();
+}
+
+bool SocketLayer::HasRoute(in_addr) {
+    return true;
+}
+
 int WSAFDIsSet(SOCKET s, const fd_set* set) {
     for (unsigned int i = 0; i < set->fd_count && i < WSA_FD_SETSIZE; ++i) {
         if (set->fd_array[i] == s) {

@@ -3,6 +3,7 @@
 #include <QListWidget>
 #include <QTest>
 
+#include <cstdio>
 #include <cstring>
 
 #include "ClorixlogfinderApp.h"
@@ -33,6 +34,12 @@ DeviceRecord Device(const DeviceTexts& t) {
     std::strcpy(d.szSerialNumber, t.pszSerial);
     std::strcpy(d.szMaker, "TVK");
     std::strcpy(d.szModel, "lorixLOG");
+    // The source address, as the search stores it (one address holds a few records at most).
+    unsigned a = 0, b = 0, c = 0, e = 0;
+    if (std::sscanf(t.pszIPv4, "%u.%u.%u.%u", &a, &b, &c, &e) == 4) {
+        d.addrIPv4.sin_family = net::AF_INET;
+        d.addrIPv4.sin_addr.s_addr = net::htonl((a << 24) | (b << 16) | (c << 8) | e);
+    }
     return d;
 }
 
@@ -253,23 +260,24 @@ private slots:
         dlg.DestroyWindow();
     }
 
-    void fortyDevices() {
+    // A plant network: every device of a full table is listed, and the last one opens.
+    void everyDeviceOfAFullTable() {
         g_DeviceInfo.ClearDevices();
-        for (int i = 0; i < 40; ++i) {
+        for (int i = 0; i < kMaxDevices; ++i) {
             char szSerial[8];
             char szAddress[16];
-            std::snprintf(szSerial, sizeof(szSerial), "S%02d", i);
-            std::snprintf(szAddress, sizeof(szAddress), "10.0.0.%d", i + 1);
-            g_DeviceInfo.AddDevice(Device({szSerial, szAddress, "", "", szSerial}));
+            std::snprintf(szSerial, sizeof(szSerial), "S%04d", i);
+            std::snprintf(szAddress, sizeof(szAddress), "10.0.%d.%d", i / 250, i % 250 + 1);
+            QVERIFY(g_DeviceInfo.AddDevice(Device({szSerial, szAddress, "", "", szSerial})) >= 0);
         }
         ShellSpy shell;
         COpenDeviceDialog dlg;
         QVERIFY(dlg.Create(IDD_OPEN_DEVICE));
-        QCOMPARE(List(dlg)->count(), 40);
-        QCOMPARE(List(dlg)->item(39)->text(), QStringLiteral("S39  (10.0.0.40)"));
-        List(dlg)->scrollToItem(List(dlg)->item(39));
-        DoubleClick(dlg, 39);
-        QCOMPARE(shell.urls, std::vector<std::string>{"http://10.0.0.40/"});
+        QCOMPARE(List(dlg)->count(), kMaxDevices);
+        QCOMPARE(List(dlg)->item(kMaxDevices - 1)->text(), QStringLiteral("S0999  (10.0.3.250)"));
+        List(dlg)->scrollToItem(List(dlg)->item(kMaxDevices - 1));
+        DoubleClick(dlg, kMaxDevices - 1);
+        QCOMPARE(shell.urls, std::vector<std::string>{"http://10.0.3.250/"});
         dlg.DestroyWindow();
     }
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <memory>
 #include <string>
 
 #include "DeviceInfo.h"
@@ -10,10 +11,10 @@
 namespace {
 
 DeviceRecord MakeRecord(const char* pszSerial, const char* pszFirmware = "1.0",
-                        std::uint16_t nPort = 9959) {
+                        std::uint16_t nPort = 9959, const char* pszAddress = "192.168.1.20") {
     DeviceRecord record{};
-    record.addrIPv4 = net::MakeAddress("192.168.1.20", nPort);
-    std::strcpy(record.szIPv4, "192.168.1.20");
+    record.addrIPv4 = net::MakeAddress(pszAddress, nPort);
+    std::strcpy(record.szIPv4, pszAddress);
     std::strcpy(record.szMaker, "TVK");
     std::strcpy(record.szModel, "lorixLOG");
     std::strcpy(record.szModelDetail, "X2");
@@ -92,35 +93,54 @@ TEST_F(DeviceTable, RepeatIsDetectedOverAllBytes) {
 }
 
 TEST_F(DeviceTable, SortsBySerialNumberKeepingArrivalOrderForEqualNumbers) {
-    EXPECT_EQ(info.AddDevice(MakeRecord("B", "first")), 0);
-    EXPECT_EQ(info.AddDevice(MakeRecord("A")), 0);
-    EXPECT_EQ(info.AddDevice(MakeRecord("C")), 2);
-    EXPECT_EQ(info.AddDevice(MakeRecord("B", "second")), 2);
+    const DeviceArrival first{"10.0.0.1", "eth0", true};
+    EXPECT_EQ(info.AddDevice(MakeRecord("B", "first"), &first), 0);
+    EXPECT_EQ(info.AddDevice(MakeRecord("A", "1.0", 9959, "192.168.1.21")), 0);
+    EXPECT_EQ(info.AddDevice(MakeRecord("C", "1.0", 9959, "192.168.1.22")), 2);
+    EXPECT_EQ(info.AddDevice(MakeRecord("B", "second", 9959, "192.168.1.23")), 2);
     EXPECT_EQ(Serials(info), "A,B,B,C");
     EXPECT_STREQ(info.m_aDevices[1].szFirmwareVersion, "first");
     EXPECT_STREQ(info.m_aDevices[2].szFirmwareVersion, "second");
+    EXPECT_STREQ(info.m_aArrivals[1].szInterface, "eth0") << "arrivals move with their records";
+    EXPECT_STREQ(info.m_aArrivals[0].szInterface, "");
 }
 
 TEST_F(DeviceTable, SortsInByteOrder) {
+    int nAddress = 0;
     for (const char* psz : {"9", "a", "10", "Z", "", "\xe4", "A1"}) {
-        info.AddDevice(MakeRecord(psz));
+        const std::string address = "192.168.2." + std::to_string(++nAddress);
+        info.AddDevice(MakeRecord(psz, "1.0", 9959, address.c_str()));
     }
     EXPECT_EQ(Serials(info), ",10,9,A1,Z,a,\xe4");
 }
 
-TEST_F(DeviceTable, StoresFortyAndRefusesTheFortyFirst) {
+TEST_F(DeviceTable, StoresAThousandAndRefusesTheNext) {
+    auto address = [](int i) { return "10.1." + std::to_string(i / 200) + "." + std::to_string(i % 200); };
     for (int i = 0; i < kMaxDevices; ++i) {
         char szSerial[8];
-        std::snprintf(szSerial, sizeof(szSerial), "S%02d", 39 - i);
-        ASSERT_GE(info.AddDevice(MakeRecord(szSerial)), 0);
+        std::snprintf(szSerial, sizeof(szSerial), "S%04d", kMaxDevices - 1 - i);
+        ASSERT_GE(info.AddDevice(MakeRecord(szSerial, "1.0", 9959, address(i).c_str())), 0);
     }
-    EXPECT_EQ(info.m_nDevices, kMaxDevices);
-    EXPECT_EQ(info.AddDevice(MakeRecord("S00-extra")), CDeviceInfo::ADD_TABLE_FULL);
+    EXPECT_EQ(info.m_nDevices, 1000);
+    EXPECT_EQ(info.AddDevice(MakeRecord("S0000-extra")), CDeviceInfo::ADD_TABLE_FULL);
     EXPECT_EQ(info.AddDevice(MakeRecord("A-before-all")), CDeviceInfo::ADD_TABLE_FULL);
-    EXPECT_EQ(info.AddDevice(MakeRecord("S05")), CDeviceInfo::ADD_REPEAT);
+    EXPECT_EQ(info.AddDevice(MakeRecord("S0994", "1.0", 9959, address(5).c_str())),
+              CDeviceInfo::ADD_REPEAT);
     EXPECT_EQ(info.m_nDevices, kMaxDevices);
-    EXPECT_STREQ(info.m_aDevices[0].szSerialNumber, "S00");
-    EXPECT_STREQ(info.m_aDevices[39].szSerialNumber, "S39");
+    EXPECT_STREQ(info.m_aDevices[0].szSerialNumber, "S0000");
+    EXPECT_STREQ(info.m_aDevices[999].szSerialNumber, "S0999");
+}
+
+TEST_F(DeviceTable, OneAddressTakesAFewRecordsAtMost) {
+    for (int i = 0; i < kMaxRecordsPerAddress; ++i) {
+        ASSERT_GE(info.AddDevice(MakeRecord(("V" + std::to_string(i)).c_str())), 0);
+    }
+    EXPECT_EQ(info.AddDevice(MakeRecord("V-next")), CDeviceInfo::ADD_ADDRESS_FULL);
+    EXPECT_EQ(info.AddDevice(MakeRecord("V-port", "1.0", 50000)), CDeviceInfo::ADD_ADDRESS_FULL)
+        << "another port of the same host is the same host";
+    EXPECT_EQ(info.AddDevice(MakeRecord("V0")), CDeviceInfo::ADD_REPEAT);
+    EXPECT_GE(info.AddDevice(MakeRecord("W", "1.0", 9959, "192.168.1.99")), 0);
+    EXPECT_EQ(info.m_nDevices, kMaxRecordsPerAddress + 1);
 }
 
 TEST_F(DeviceTable, ClearDevicesEmptiesEverything) {
@@ -203,7 +223,9 @@ TEST_F(DeviceDescription, HostNameLineOnlyWhenItDiffersFromTheDnsName) {
 }
 
 TEST_F(DeviceDescription, SearchStartOnEmptyTableWritesBannerEmptyLineAndSearchingLine) {
-    CDeviceInfo info;
+    // A table is too large for a thread's stack on Windows.
+    auto pInfo = std::make_unique<CDeviceInfo>();
+    CDeviceInfo& info = *pInfo;
     info.ReportSearchStart();
     EXPECT_EQ(Text(),
               std::string(kEnglishBanner) + "\r\nSearching lorix devices (please wait) ...\r\n");
@@ -215,7 +237,9 @@ TEST_F(DeviceDescription, SearchStartOnEmptyTableWritesBannerEmptyLineAndSearchi
 }
 
 TEST_F(DeviceDescription, SearchStartDescribesStoredRecords) {
-    CDeviceInfo info;
+    // A table is too large for a thread's stack on Windows.
+    auto pInfo = std::make_unique<CDeviceInfo>();
+    CDeviceInfo& info = *pInfo;
     info.AddDevice(MakeRecord("A"));
     info.ReportSearchStart();
     EXPECT_EQ(Text(), std::string(kEnglishBanner) +
@@ -228,7 +252,9 @@ TEST_F(DeviceDescription, SearchStartDescribesStoredRecords) {
 
 TEST(DeviceDescriptionWithoutWindow, WritesNothingAndChangesNothing) {
     g_pReportText = nullptr;
-    CDeviceInfo info;
+    // A table is too large for a thread's stack on Windows.
+    auto pInfo = std::make_unique<CDeviceInfo>();
+    CDeviceInfo& info = *pInfo;
     info.AddDevice(MakeRecord("A"));
     info.ReportSearchStart();
     info.ReportDevice(info.m_aDevices[0]);

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "SearchTarget.h"
 
@@ -57,12 +58,78 @@ TEST(SearchTarget, MalformedTargetsAreRefusedWithTheirName) {
                   std::string::npos)
             << psz;
     }
-    for (const char* psz :
-         {"", "10.0.0.256", "a b", "host_name", "-x.lan", "1.2.3.4:80", "http://10.0.0.1/"}) {
+    for (const char* psz : {"", "a b", "host_name", "-x.lan", "1.2.3.4:80", "http://10.0.0.1/"}) {
         EXPECT_EQ(Refused(psz),
                   std::string("'") + psz + "' is no IPv4 address, host name or prefix")
             << psz;
     }
+}
+
+// Numbers in the old forms that resolvers still take would reach a broadcast or loopback address
+// behind the user's back; addresses that are no host's are no target.
+TEST(SearchTarget, OnlyDottedDecimalHostAddresses) {
+    for (const char* psz : {"0xffffffff", "0x7f000001", "2130706433", "010.0.0.1", "10.0.0.01",
+                            "127.1", "0x0a.0.0.1", "10.0.0.256", "1.2.3.4.5", "host.123"}) {
+        EXPECT_NE(Refused(psz).find("is no IPv4 address"), std::string::npos) << psz;
+    }
+    for (const char* psz : {"0.0.0.0", "0.1.2.3", "224.0.0.1", "239.255.255.250", "240.0.0.1",
+                            "255.255.255.255", "224.0.0.0/16", "0.0.0.0/24", "255.255.0.0/16"}) {
+        EXPECT_NE(Refused(psz).find("'" + std::string(psz) + "'"), std::string::npos) << psz;
+    }
+    EXPECT_EQ(Parse("1.2.3.4").nFirst, 0x01020304u);
+    EXPECT_EQ(Parse("223.255.255.254").nFirst, 0xDFFFFFFEu);
+    EXPECT_TRUE(Parse("0x-logger.lan").bName) << "a name may begin with digits and letters";
+    EXPECT_TRUE(Parse("10x.example").bName);
+}
+
+std::vector<TargetRange> Plan(const std::vector<std::string>& texts,
+                              const std::vector<OnLinkNetwork>& onLink,
+                              std::vector<TargetShare>* pShares,
+                              const std::vector<std::vector<std::uint32_t>>& names = {}) {
+    std::vector<SearchTarget> targets;
+    for (const std::string& text : texts) {
+        targets.push_back(Parse(text));
+    }
+    return PlanTargets(targets, names, onLink, {0x0A4D00FFu}, pShares);
+}
+
+std::uint32_t Total(const std::vector<TargetRange>& plan) {
+    std::uint32_t n = 0;
+    for (const TargetRange& r : plan) {
+        n += r.Count();
+    }
+    return n;
+}
+
+// Each address is queried once however the targets overlap, in the order of the targets.
+TEST(TargetPlan, EveryAddressOnceInTheTargetsOrder) {
+    std::vector<TargetShare> shares;
+    const auto plan = Plan({"10.88.0.7", "10.88.0.0/24", "10.88.0.0/23", "10.88.0.7",
+                            "10.88.1.1", "name.example"},
+                           {}, &shares, {{0x0A580107u, 0x0A590001u}});
+    EXPECT_EQ(Total(plan), 1u + 254u + 256u + 1u) << "the /23 adds 10.88.1.0 to 10.88.1.255";
+    EXPECT_EQ(plan.front().nFirst, 0x0A580007u);
+    EXPECT_EQ(plan.back().nFirst, 0x0A590001u) << "the name's second address";
+    ASSERT_EQ(shares.size(), 6u);
+    EXPECT_EQ(shares[1].nRepeated, 1u);
+    EXPECT_EQ(shares[2].nQueried, 256u) << "its hosts and its broadcast that are new";
+    EXPECT_EQ(shares[3].nRepeated, 1u);
+    EXPECT_EQ(shares[3].nQueried, 0u);
+    EXPECT_EQ(shares[4].nRepeated, 1u);
+    EXPECT_EQ(shares[5].nQueried, 1u) << "10.88.1.7 was planned already, 10.89.0.1 was not";
+}
+
+// Hosts on the computer's own link are left to that network's directed broadcast; so is the
+// broadcast address the local search sends anyway.
+TEST(TargetPlan, OnLinkHostsAreLeftToTheBroadcast) {
+    std::vector<TargetShare> shares;
+    const auto plan = Plan({"10.77.0.0/22", "10.77.0.255", "10.77.0.0/24"},
+                           {{0x0A4D0001u, 0xFFFFFF00u}}, &shares);
+    EXPECT_EQ(Total(plan), 1022u + 1u - 255u) << "10.77.1.0 to 10.77.3.254, and 10.77.3.255";
+    EXPECT_EQ(shares[0].nOnLink, 256u - 1u) << "10.77.0.1-255 of the /22's hosts";
+    EXPECT_EQ(shares[1].nOnLink, 1u);
+    EXPECT_EQ(shares[2].nOnLink, 254u + 1u);
+    EXPECT_EQ(shares[2].nQueried, 0u);
 }
 
 }  // namespace

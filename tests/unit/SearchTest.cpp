@@ -159,8 +159,10 @@ TEST_F(Search, SplitsFieldsLikeStrtok) {
     Reply(30, "192.168.1.22", "TVK,lorixD,B,124,dev1.lan,1.0,extra,fields");
     Reply(40, "192.168.1.23", "TVK,lorixE,B,125,host,2.0\r\n");
     Reply(50, "192.168.1.24", "TVK,lorixF, spaced ,126,a.b.c, 3 ");
+    Reply(60, "192.168.1.25", "TVK,lorixG,B,127,h\r,\n\r\n\n");
+    Reply(70, "192.168.1.26", "TVK,lorixH,B,128\n");
     info.SearchDevices();
-    ASSERT_EQ(info.m_nDevices, 5);
+    ASSERT_EQ(info.m_nDevices, 7);
     const DeviceRecord* d = info.m_aDevices;
     // Three fields only: empty serial number, sorted first.
     EXPECT_STREQ(d[0].szModel, "lorixA");
@@ -174,11 +176,15 @@ TEST_F(Search, SplitsFieldsLikeStrtok) {
     EXPECT_STREQ(d[2].szFirmwareVersion, "1.0");
     EXPECT_STREQ(d[3].szHostName, "host");
     EXPECT_STREQ(d[3].szDnsName, "");
-    EXPECT_STREQ(d[3].szFirmwareVersion, "2.0\r\n");
+    EXPECT_STREQ(d[3].szFirmwareVersion, "2.0") << "the line end of a reply is no field's";
     EXPECT_STREQ(d[4].szModelDetail, " spaced ");
     EXPECT_STREQ(d[4].szHostName, "a");
     EXPECT_STREQ(d[4].szDnsName, "a.b.c");
     EXPECT_STREQ(d[4].szFirmwareVersion, " 3 ");
+    EXPECT_STREQ(d[5].szHostName, "h\r") << "control bytes inside a reply stay";
+    EXPECT_STREQ(d[5].szFirmwareVersion, "") << "a field of line ends only is no field";
+    EXPECT_STREQ(d[6].szSerialNumber, "128");
+    EXPECT_EQ(Text().find("1.0\\x0d"), std::string::npos);
 }
 
 TEST_F(Search, CutsOverlongFieldsToTheirWidth) {
@@ -213,21 +219,44 @@ TEST_F(Search, StopsReceivingAfterThirtySecondsOfTraffic) {
     EXPECT_EQ(m_report.m_nWarnings, 1);
 }
 
-TEST_F(Search, ReportsAFullTableOncePerSearch) {
-    for (int i = 0; i < 45; ++i) {
+// A plant network: more devices than fit the table are all accounted for, and the warning that
+// sums up the rest stands just before the end of the report.
+TEST_F(Search, ReportsAFullTableOnceAtTheEndWithWhatWasLeftOut) {
+    for (int i = 0; i < kMaxDevices + 5; ++i) {
         char szReply[64];
-        std::snprintf(szReply, sizeof(szReply), "TVK,lorixA,B,%02d", 44 - i);
-        Reply(static_cast<std::uint32_t>(10 * i), "192.168.1.20", szReply);
+        std::snprintf(szReply, sizeof(szReply), "TVK,lorixA,B,%04d", kMaxDevices + 4 - i);
+        const std::string from = "10.1." + std::to_string(i / 250) + "." + std::to_string(i % 250 + 1);
+        Reply(static_cast<std::uint32_t>(i), from.c_str(), szReply);
+        Reply(static_cast<std::uint32_t>(i), from.c_str(), szReply);  // the directed broadcast's
     }
     info.SearchDevices();
-    EXPECT_EQ(info.m_nDevices, 40);
-    EXPECT_STREQ(info.m_aDevices[0].szSerialNumber, "05");
-    EXPECT_STREQ(info.m_aDevices[39].szSerialNumber, "44");
+    EXPECT_EQ(info.m_nDevices, kMaxDevices);
+    EXPECT_STREQ(info.m_aDevices[0].szSerialNumber, "0005");
+    EXPECT_STREQ(info.m_aDevices[kMaxDevices - 1].szSerialNumber, "1004");
     EXPECT_EQ(m_report.m_nWarnings, 1);
-    EXPECT_NE(Text().find("WARNING: The device table is full (40 devices); further devices are not "
-                          "listed.\r\n"),
-              std::string::npos);
-    EXPECT_NE(Text().find("... done.\r\n"), std::string::npos);
+    const std::string tail = "WARNING: The device table is full (1000 devices); 5 further devices "
+                             "are not listed.\r\n\r\n... done.\r\n";
+    ASSERT_GE(Text().size(), tail.size());
+    EXPECT_EQ(Text().substr(Text().size() - tail.size()), tail);
+}
+
+// A host that answers with ever-new serial numbers keeps a few records, and the devices that
+// answer after it are all stored.
+TEST_F(Search, OneAddressCannotFillTheTable) {
+    for (int i = 0; i < 200; ++i) {
+        Reply(static_cast<std::uint32_t>(i), "10.0.0.66", "TVK,lorixA,B,F" + std::to_string(i));
+    }
+    Reply(300, "10.0.0.7", "TVK,lorixA,B,REAL7");
+    Reply(301, "10.0.0.8", "TVK,lorixA,B,REAL8");
+    info.SearchDevices();
+    EXPECT_EQ(info.m_nDevices, kMaxRecordsPerAddress + 2);
+    EXPECT_NE(Text().find("REAL7"), std::string::npos);
+    EXPECT_NE(Text().find("REAL8"), std::string::npos);
+    EXPECT_NE(Text().find("WARNING: 10.0.0.66 answered as more than 4 different devices; 196 "
+                          "further answers from it are not listed.\r\n"),
+              std::string::npos)
+        << Text();
+    EXPECT_EQ(m_report.m_nWarnings, 1);
 }
 
 // --- Failures while receiving: each ends the search with its error line and location line,

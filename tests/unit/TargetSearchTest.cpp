@@ -66,17 +66,56 @@ TEST_F(TargetSearch, APrefixIsSweptHostByHostThenItsBroadcast) {
     }
 }
 
-// Replies that come while a long sweep is still sending are taken in, and the quiet period
+// Devices at the start and far into a prefix both answer: replies that come while the sweep is
+// still sending are taken in, every datagram sent is the query itself, and the quiet period
 // begins only after the last query.
-TEST_F(TargetSearch, TheQuietPeriodBeginsAfterTheLastQuery) {
-    Target("10.88.0.0/20");  // 4094 hosts: 17 batches, 16 pauses of 50 ms
-    m_net.AddDatagram(20, "10.88.3.7", 9959, "TVK,lorixLOG,LX-8,EARLY,early,1.0");
+TEST_F(TargetSearch, ASweepFindsDevicesAtItsStartAndFarIntoIt) {
+    Target("10.88.0.0/20");  // 4094 hosts and the broadcast: 4095 queries, 2 a millisecond
+    info.m_nQueriesPerSecond = 2000;
+    // Behind a router: they hear no broadcast, only the queries to their own addresses.
+    m_net.AddResponder("10.88.0.1", "0.0.0.0", "TVK,lorixLOG,LX-8,FIRST,first,1.0");
+    m_net.AddResponder("10.88.15.200", "0.0.0.0", "TVK,lorixLOG,LX-8,FAR,far,1.0");
     info.SearchDevices();
     EXPECT_EQ(m_net.m_aSent.size(), 2u + 4094u + 1u);
-    ASSERT_EQ(info.m_nDevices, 1) << Text();
+    for (const auto& sent : m_net.m_aSent) {
+        ASSERT_EQ(sent.bytes, "*IDN?") << "to " << net::ScriptedSocketLayer::DottedText(sent.to);
+    }
+    ASSERT_EQ(info.m_nDevices, 2) << Text();
+    EXPECT_EQ(Text().find("WARNING"), std::string::npos) << Text();
     const std::uint32_t nLastQuery = m_net.m_aSent.back().nAt - m_net.m_nStartTick;
-    EXPECT_EQ(nLastQuery, 16u * 50u);
+    EXPECT_EQ(nLastQuery, 4094u / 2u) << "query n goes n / rate seconds after the first";
     EXPECT_EQ(m_net.Elapsed(), nLastQuery + 3900u);
+}
+
+// At the default pace a router never holds more addresses that it is still resolving (each for
+// about 3 s) than its neighbour table takes by default (1024).
+TEST_F(TargetSearch, TheDefaultPaceStaysWithinARoutersNeighbourTable) {
+    Target("10.88.0.0/16");
+    info.SearchDevices();
+    ASSERT_EQ(m_net.m_aSent.size(), 2u + 65534u + 1u);
+    std::size_t nMost = 0;
+    for (std::size_t i = 0, j = 0; i < m_net.m_aSent.size(); ++i) {
+        while (m_net.m_aSent[i].nAt - m_net.m_aSent[j].nAt >= 3000) {
+            ++j;
+        }
+        nMost = std::max(nMost, i - j + 1);
+    }
+    EXPECT_LE(nMost, 800u) << "queries within 3 seconds";
+    EXPECT_GE(nMost, 600u) << "a pace that still sweeps a /16 in minutes";
+}
+
+// A full send buffer (queries waiting for addresses to be resolved) is no failure: the replies
+// are taken in meanwhile and the same query goes out again.
+TEST_F(TargetSearch, AFullSendBufferDelaysButDropsNoQuery) {
+    Target("10.88.0.0/24");
+    m_net.m_nBlockedSends = 40;
+    m_net.AddResponder("10.88.0.9", "0.0.0.0", "TVK,lorixLOG,LX-8,N9,n9,1.0");
+    const SearchOutcome outcome = info.SearchDevices();
+    EXPECT_TRUE(m_net.m_bNonBlocking) << "the socket never blocks a send";
+    EXPECT_EQ(m_net.m_nWouldBlocks, 40);
+    EXPECT_EQ(m_net.m_aSent.size(), 2u + 254u + 1u) << "every address once";
+    EXPECT_EQ(outcome.result, SearchOutcome::Completed) << Text();
+    EXPECT_EQ(info.m_nDevices, 1);
 }
 
 TEST_F(TargetSearch, ALongSweepShowsItsProgressOnOneLine) {
@@ -84,7 +123,7 @@ TEST_F(TargetSearch, ALongSweepShowsItsProgressOnOneLine) {
     info.m_nVerbosity = 1;
     info.SearchDevices();
     EXPECT_NE(Text().find("IPv4 sweep of '10.88.0.0/19' (8190 addresses).\r\n"), std::string::npos);
-    EXPECT_NE(Text().find("\r\nQueried 10.88.0.0/19: 8190 addresses.\r\n"), std::string::npos)
+    EXPECT_NE(Text().find("\r\nQueried 10.88.0.0/19: 8191 addresses.\r\n"), std::string::npos)
         << Text();
     EXPECT_EQ(Text().find("Querying"), std::string::npos) << "the progress line is rewritten";
     EXPECT_EQ(std::count(Text().begin(), Text().end(), '\r'),
@@ -93,14 +132,24 @@ TEST_F(TargetSearch, ALongSweepShowsItsProgressOnOneLine) {
 }
 
 TEST_F(TargetSearch, NamesAreResolvedAndOneThatIsNotIsAWarning) {
-    m_net.m_aHosts = {{"logger.plant.example", "10.88.0.31"}};
+    m_net.m_aHosts = {{"logger.plant.example", "10.88.0.31"},
+                      {"logger.plant.example", "10.88.0.32"},
+                      {"twin.plant.example", "10.88.0.32"}};
     Target("logger.plant.example");
     Target("missing.plant.example");
+    Target("twin.plant.example");
+    Target("10.88.0.31");
     info.m_nVerbosity = 1;
     const SearchOutcome outcome = info.SearchDevices();
-    EXPECT_EQ(SentTo().back(), "10.88.0.31");
-    EXPECT_NE(Text().find("IPv4 query to 'logger.plant.example' (10.88.0.31).\r\n"),
+    EXPECT_EQ(SentTo(), (std::vector<std::string>{"255.255.255.255", "10.77.0.255", "10.88.0.31",
+                                                  "10.88.0.32"}))
+        << "every address of a name, each address once";
+    EXPECT_NE(Text().find("IPv4 query to 'logger.plant.example' (10.88.0.31, 10.88.0.32).\r\n"),
               std::string::npos);
+    EXPECT_NE(Text().find("IPv4 query to 'twin.plant.example' (10.88.0.32).\r\n"
+                          "  1 of its addresses are queried already.\r\n"),
+              std::string::npos)
+        << Text();
     EXPECT_NE(Text().find("WARNING: The name 'missing.plant.example' could not be resolved; it "
                           "is not queried.\r\n"),
               std::string::npos);

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <string>
 
 #include "ConsoleReport.h"
@@ -48,6 +49,11 @@ TEST(TextOutput, CsvFieldsNeverStartAFormula) {
     EXPECT_EQ(CsvFieldFrom1252("\r=1"), "\"'\r=1\"");
     EXPECT_EQ(CsvFieldFrom1252("a=1"), "a=1") << "only the first character counts";
     EXPECT_EQ(CsvFieldFrom1252(""), "");
+    // Blanks and line ends before the formula do not hide it from a spreadsheet.
+    EXPECT_EQ(CsvFieldFrom1252("  =1+1"), "\"'  =1+1\"");
+    EXPECT_EQ(CsvFieldFrom1252("\n@SUM(A1)"), "\"'\n@SUM(A1)\"");
+    EXPECT_EQ(CsvFieldFrom1252(" \r\n-2"), "\"' \r\n-2\"");
+    EXPECT_EQ(CsvFieldFrom1252("  a"), "  a");
 }
 
 TEST(TextOutput, UserTextKeepsUtf8ButNoControls) {
@@ -95,7 +101,9 @@ TEST(DeviceUrl, TakesTheBestAddress) {
 }
 
 TEST(DeviceExport, JsonAndCsvListTheTableInOrder) {
-    CDeviceInfo info;
+    // A table is too large for a thread's stack on Windows.
+    auto pInfo = std::make_unique<CDeviceInfo>();
+    CDeviceInfo& info = *pInfo;
     EXPECT_EQ(DevicesAsJson(info), "[]\n");
     info.AddDevice(Device("2", "10.0.0.2"));
     info.AddDevice(Device("1", "10.0.0.1"));
@@ -103,13 +111,39 @@ TEST(DeviceExport, JsonAndCsvListTheTableInOrder) {
     EXPECT_EQ(json.substr(0, 40), "[\n  {\"ipv4\": \"10.0.0.1\", \"port\": 9959, \"");
     EXPECT_NE(json.find("\"model_detail\": \"B,C\", \"serial_number\": \"1\""), std::string::npos);
     EXPECT_LT(json.find("10.0.0.1"), json.find("10.0.0.2"));
-    EXPECT_NE(json.find("\"url\": \"http://10.0.0.2/\"}\n]\n"), std::string::npos) << json;
+    EXPECT_NE(json.find("\"url\": \"http://10.0.0.2/\", "), std::string::npos) << json;
+    EXPECT_NE(json.find("\"reachable\": false}\n]\n"), std::string::npos) << json;
 
     EXPECT_EQ(DevicesAsCsv(info),
               "ipv4,port,ipv6,dns_name,maker,model,model_detail,serial_number,host_name,"
-              "firmware_version,url\r\n"
-              "10.0.0.1,9959,,,TVK,lorixA,\"B,C\",1,,,http://10.0.0.1/\r\n"
-              "10.0.0.2,9959,,,TVK,lorixA,\"B,C\",2,,,http://10.0.0.2/\r\n");
+              "firmware_version,url,local_interface,local_address,reachable\r\n"
+              "10.0.0.1,9959,,,TVK,lorixA,\"B,C\",1,,,http://10.0.0.1/,,,false\r\n"
+              "10.0.0.2,9959,,,TVK,lorixA,\"B,C\",2,,,http://10.0.0.2/,,,false\r\n");
+}
+
+// Where a reply came in, and a device's own text in UTF-8 or Windows-1252, reach the exports as
+// that text.
+TEST(DeviceExport, TellWhereARepliesCameInAndKeepUtf8Names) {
+    auto pInfo = std::make_unique<CDeviceInfo>();
+    CDeviceInfo& info = *pInfo;
+    DeviceRecord utf8 = Device("1", "10.0.0.1");
+    std::strcpy(utf8.szHostName, "K\xc3\xbchlhaus-\xe2\x84\x96""7");  // "Kühlhaus-№7" in UTF-8
+    DeviceRecord ansi = Device("2", "10.0.0.2");
+    std::strcpy(ansi.szHostName, "K\xfchlhaus\x80");  // "Kühlhaus€" in Windows-1252
+    const DeviceArrival arrival{"10.0.0.254", "eth1", true};
+    info.AddDevice(utf8, &arrival);
+    info.AddDevice(ansi);
+    const std::string json = DevicesAsJson(info);
+    EXPECT_NE(json.find("\"host_name\": \"K\xc3\xbchlhaus-\xe2\x84\x96""7\""), std::string::npos)
+        << json;
+    EXPECT_NE(json.find("\"host_name\": \"K\xc3\xbchlhaus\xe2\x82\xac\""), std::string::npos);
+    EXPECT_NE(json.find("\"local_interface\": \"eth1\", \"local_address\": \"10.0.0.254\", "
+                        "\"reachable\": true}"),
+              std::string::npos);
+    EXPECT_NE(json.find("\"reachable\": false}"), std::string::npos);
+    const std::string csv = DevicesAsCsv(info);
+    EXPECT_NE(csv.find(",K\xc3\xbchlhaus-\xe2\x84\x96""7,"), std::string::npos) << csv;
+    EXPECT_NE(csv.find(",eth1,10.0.0.254,true\r\n"), std::string::npos);
 }
 
 /// A stream whose bytes the test reads back: a temporary file, which every platform has.

@@ -2,31 +2,64 @@
 
 #include <string_view>
 
+#include "DeviceText.h"
 #include "DeviceUrl.h"
 #include "TextOutput.h"
 
 namespace {
 
+enum class Kind { Text, Number, Boolean };
+
 struct Field {
     const char* pszKey;
-    std::string (*get)(const DeviceRecord&);
-    bool bNumber;
+    std::string (*get)(const DeviceRecord&, const DeviceArrival&);
+    Kind kind;
 };
 
 const Field kFields[] = {
-    {"ipv4", [](const DeviceRecord& d) { return std::string(d.szIPv4); }, false},
-    {"port", [](const DeviceRecord& d) { return std::to_string(net::ntohs(d.addrIPv4.sin_port)); },
-     true},
-    {"ipv6", [](const DeviceRecord& d) { return std::string(d.szIPv6); }, false},
-    {"dns_name", [](const DeviceRecord& d) { return std::string(d.szDnsName); }, false},
-    {"maker", [](const DeviceRecord& d) { return std::string(d.szMaker); }, false},
-    {"model", [](const DeviceRecord& d) { return std::string(d.szModel); }, false},
-    {"model_detail", [](const DeviceRecord& d) { return std::string(d.szModelDetail); }, false},
-    {"serial_number", [](const DeviceRecord& d) { return std::string(d.szSerialNumber); }, false},
-    {"host_name", [](const DeviceRecord& d) { return std::string(d.szHostName); }, false},
-    {"firmware_version", [](const DeviceRecord& d) { return std::string(d.szFirmwareVersion); },
-     false},
-    {"url", [](const DeviceRecord& d) { return BestDeviceUrl(d); }, false},
+    {"ipv4", [](const DeviceRecord& d, const DeviceArrival&) { return std::string(d.szIPv4); },
+     Kind::Text},
+    {"port",
+     [](const DeviceRecord& d, const DeviceArrival&) {
+         return std::to_string(net::ntohs(d.addrIPv4.sin_port));
+     },
+     Kind::Number},
+    {"ipv6", [](const DeviceRecord& d, const DeviceArrival&) { return std::string(d.szIPv6); },
+     Kind::Text},
+    {"dns_name",
+     [](const DeviceRecord& d, const DeviceArrival&) { return Utf8DeviceText(d.szDnsName); },
+     Kind::Text},
+    {"maker", [](const DeviceRecord& d, const DeviceArrival&) { return Utf8DeviceText(d.szMaker); },
+     Kind::Text},
+    {"model", [](const DeviceRecord& d, const DeviceArrival&) { return Utf8DeviceText(d.szModel); },
+     Kind::Text},
+    {"model_detail",
+     [](const DeviceRecord& d, const DeviceArrival&) { return Utf8DeviceText(d.szModelDetail); },
+     Kind::Text},
+    {"serial_number",
+     [](const DeviceRecord& d, const DeviceArrival&) { return Utf8DeviceText(d.szSerialNumber); },
+     Kind::Text},
+    {"host_name",
+     [](const DeviceRecord& d, const DeviceArrival&) { return Utf8DeviceText(d.szHostName); },
+     Kind::Text},
+    {"firmware_version",
+     [](const DeviceRecord& d, const DeviceArrival&) {
+         return Utf8DeviceText(d.szFirmwareVersion);
+     },
+     Kind::Text},
+    {"url", [](const DeviceRecord& d, const DeviceArrival&) { return BestDeviceUrl(d); },
+     Kind::Text},
+    {"local_interface",
+     [](const DeviceRecord&, const DeviceArrival& a) { return Utf8DeviceText(a.szInterface); },
+     Kind::Text},
+    {"local_address",
+     [](const DeviceRecord&, const DeviceArrival& a) { return std::string(a.szLocalAddress); },
+     Kind::Text},
+    {"reachable",
+     [](const DeviceRecord&, const DeviceArrival& a) {
+         return std::string(a.bReachable ? "true" : "false");
+     },
+     Kind::Boolean},
 };
 
 }  // namespace
@@ -40,8 +73,8 @@ std::string DevicesAsJson(const CDeviceInfo& info) {
             out += bFirst ? "" : ", ";
             bFirst = false;
             out += std::string("\"") + field.pszKey + "\": ";
-            const std::string value = field.get(info.m_aDevices[i]);
-            out += field.bNumber ? value : JsonStringFrom1252(value);
+            const std::string value = field.get(info.m_aDevices[i], info.m_aArrivals[i]);
+            out += field.kind == Kind::Text ? JsonStringFromUtf8(value) : value;
         }
         out += "}";
     }
@@ -63,7 +96,7 @@ std::string DevicesAsCsv(const CDeviceInfo& info) {
         for (const Field& field : kFields) {
             out += bFirst ? "" : ",";
             bFirst = false;
-            out += CsvFieldFrom1252(field.get(info.m_aDevices[i]));
+            out += CsvFieldFromUtf8(field.get(info.m_aDevices[i], info.m_aArrivals[i]));
         }
         out += "\r\n";
     }

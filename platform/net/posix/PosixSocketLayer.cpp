@@ -4,7 +4,7 @@
 // SOL_SOCKET, WSA_FD_SETSIZE, ...) as macros, so the layer's values are taken before they are
 // included, and below them every such name means the system's. The interface flags are enum
 // constants, not macros: inside namespace net the layer's own would win, so the system's are
-// written ::IFF_UP and so on.
+// written ::IFF_UP and so on; the same holds for in_pktinfo.
 #include "net/SocketLayer.h"
 
 namespace {
@@ -13,6 +13,9 @@ constexpr int kNetDatagram = net::SOCK_DGRAM;
 constexpr int kNetUdp = net::IPPROTO_UDP;
 constexpr int kNetSocketLevel = net::SOL_SOCKET;
 constexpr int kNetBroadcastOption = net::SO_BROADCAST;
+constexpr int kNetIpLevel = net::IPPROTO_IP;
+constexpr int kNetPacketInfoOption = net::IP_PKTINFO;
+constexpr long kNetNonBlocking = net::FIONBIO;
 constexpr std::uint32_t kNetIfUp = net::IFF_UP;
 constexpr std::uint32_t kNetIfBroadcast = net::IFF_BROADCAST;
 constexpr std::uint32_t kNetIfLoopback = net::IFF_LOOPBACK;
@@ -140,12 +143,35 @@ public:
     }
 
     int setsockopt(SOCKET s, int level, int optname, const char* optval, int optlen) override {
-        if (level != kNetSocketLevel || optname != kNetBroadcastOption || optlen < 1) {
+        int nSystemLevel = 0;
+        int nSystemOption = 0;
+        if (level == kNetSocketLevel && optname == kNetBroadcastOption) {
+            nSystemLevel = SOL_SOCKET;
+            nSystemOption = SO_BROADCAST;
+        } else if (level == kNetIpLevel && optname == kNetPacketInfoOption) {
+            nSystemLevel = IPPROTO_IP;
+            nSystemOption = IP_PKTINFO;
+        } else {
             return Fail(WSAEINVAL);
+        }
+        if (optval == nullptr || optlen < 1) {
+            return Fail(WSAEFAULT);
         }
         int nValue = 0;
         std::memcpy(&nValue, optval, optlen >= 4 ? 4 : 1);
-        if (::setsockopt(Fd(s), SOL_SOCKET, SO_BROADCAST, &nValue, sizeof(nValue)) != 0) {
+        if (::setsockopt(Fd(s), nSystemLevel, nSystemOption, &nValue, sizeof(nValue)) != 0) {
+            return Fail(WsaErrorFromErrno(errno));
+        }
+        return 0;
+    }
+
+    int ioctlsocket(SOCKET s, long cmd, unsigned long* argp) override {
+        if (cmd != kNetNonBlocking || argp == nullptr) {
+            return Fail(WSAEINVAL);
+        }
+        const int nFlags = ::fcntl(Fd(s), F_GETFL);
+        if (nFlags < 0 ||
+            ::fcntl(Fd(s), F_SETFL, *argp != 0 ? nFlags | O_NONBLOCK : nFlags & ~O_NONBLOCK) != 0) {
             return Fail(WsaErrorFromErrno(errno));
         }
         return 0;
@@ -174,19 +200,39 @@ public:
     }
 
     int recvfrom(SOCKET s, char* buf, int len, int, sockaddr* from, int* fromlen) override {
+        return RecvFromWithPacketInfo(s, buf, len, from, fromlen, nullptr);
+    }
+
+    int RecvFromWithPacketInfo(SOCKET s, char* buf, int len, sockaddr* from, int* fromlen,
+                               in_pktinfo* pInfo) override {
         if (len < 0) {
             return Fail(WSAEFAULT);
         }
+        if (pInfo != nullptr) {
+            *pInfo = in_pktinfo{};
+        }
         ::sockaddr_in source{};
         iovec iov{buf, static_cast<size_t>(len)};
+        alignas(cmsghdr) char control[CMSG_SPACE(sizeof(::in_pktinfo)) + 64] = {};
         msghdr msg{};
         msg.msg_name = &source;
         msg.msg_namelen = sizeof(source);
         msg.msg_iov = &iov;
         msg.msg_iovlen = 1;
+        msg.msg_control = control;
+        msg.msg_controllen = sizeof(control);
         const ssize_t n = ::recvmsg(Fd(s), &msg, 0);
         if (n < 0) {
             return Fail(WsaErrorFromErrno(errno));
+        }
+        for (cmsghdr* p = CMSG_FIRSTHDR(&msg); p != nullptr && pInfo != nullptr;
+             p = CMSG_NXTHDR(&msg, p)) {
+            if (p->cmsg_level == IPPROTO_IP && p->cmsg_type == IP_PKTINFO) {
+                ::in_pktinfo info{};
+                std::memcpy(&info, CMSG_DATA(p), sizeof(info));
+                pInfo->ipi_addr.s_addr = info.ipi_addr.s_addr;
+                pInfo->ipi_ifindex = static_cast<std::uint32_t>(info.ipi_ifindex);
+            }
         }
         if (from != nullptr && fromlen != nullptr &&
             *fromlen >= static_cast<int>(sizeof(sockaddr_in))) {
@@ -283,7 +329,7 @@ public:
 
     int WSAGetLastError() override { return m_nLastError; }
 
-    bool ResolveIPv4(const char* pszName, in_addr* pAddress) override {
+    bool ResolveIPv4(const char* pszName, std::vector<in_addr>* pAddresses) override {
         addrinfo hints{};
         hints.ai_family = AF_INET;
         hints.ai_socktype = SOCK_DGRAM;
@@ -291,9 +337,60 @@ public:
         if (::getaddrinfo(pszName, nullptr, &hints, &pList) != 0 || pList == nullptr) {
             return false;
         }
-        pAddress->s_addr = reinterpret_cast<const ::sockaddr_in*>(pList->ai_addr)->sin_addr.s_addr;
+        pAddresses->clear();
+        for (const addrinfo* p = pList; p != nullptr; p = p->ai_next) {
+            if (p->ai_family != AF_INET || p->ai_addr == nullptr) {
+                continue;
+            }
+            const in_addr address{
+                reinterpret_cast<const ::sockaddr_in*>(p->ai_addr)->sin_addr.s_addr};
+            if (std::none_of(pAddresses->begin(), pAddresses->end(),
+                             [&](const in_addr& a) { return a.s_addr == address.s_addr; })) {
+                pAddresses->push_back(address);
+            }
+        }
         ::freeaddrinfo(pList);
-        return true;
+        return !pAddresses->empty();
+    }
+
+    std::string InterfaceName(in_addr localAddress) override {
+        ifaddrs* pList = nullptr;
+        if (::getifaddrs(&pList) != 0) {
+            return std::string();
+        }
+        std::string name;
+        for (const ifaddrs* p = pList; p != nullptr && name.empty(); p = p->ifa_next) {
+            if (p->ifa_addr != nullptr && p->ifa_addr->sa_family == AF_INET &&
+                reinterpret_cast<const ::sockaddr_in*>(p->ifa_addr)->sin_addr.s_addr ==
+                    localAddress.s_addr) {
+                name = p->ifa_name;
+            }
+        }
+        ::freeifaddrs(pList);
+        return name;
+    }
+
+    std::string InterfaceNameOfIndex(std::uint32_t nIndex) override {
+        char szName[IF_NAMESIZE] = {};
+        return nIndex != 0 && ::if_indextoname(nIndex, szName) != nullptr ? szName : "";
+    }
+
+    bool HasRoute(in_addr address) override {
+        // A datagram socket connects without sending anything; the system refuses it when no
+        // route leads to the address.
+        const int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, IPPROTO_UDP);
+        if (fd < 0) {
+            return true;
+        }
+        ::sockaddr_in dest{};
+        dest.sin_family = AF_INET;
+        dest.sin_port = htons(9);
+        dest.sin_addr.s_addr = address.s_addr;
+        const bool bRoute =
+            ::connect(fd, reinterpret_cast<const ::sockaddr*>(&dest), sizeof(dest)) == 0 ||
+            (errno != ENETUNREACH && errno != EHOSTUNREACH);
+        ::close(fd);
+        return bRoute;
     }
 
     std::uint32_t GetTickCount() override {
@@ -343,7 +440,7 @@ private:
                 continue;
             }
             iovec iov{const_cast<char*>(buf), static_cast<size_t>(len)};
-            alignas(cmsghdr) char control[CMSG_SPACE(sizeof(in_pktinfo))] = {};
+            alignas(cmsghdr) char control[CMSG_SPACE(sizeof(::in_pktinfo))] = {};
             msghdr msg{};
             msg.msg_name = const_cast<::sockaddr_in*>(&dest);
             msg.msg_namelen = sizeof(dest);
@@ -354,8 +451,8 @@ private:
             cmsghdr* pHeader = CMSG_FIRSTHDR(&msg);
             pHeader->cmsg_level = IPPROTO_IP;
             pHeader->cmsg_type = IP_PKTINFO;
-            pHeader->cmsg_len = CMSG_LEN(sizeof(in_pktinfo));
-            in_pktinfo info{};
+            pHeader->cmsg_len = CMSG_LEN(sizeof(::in_pktinfo));
+            ::in_pktinfo info{};
             info.ipi_ifindex = static_cast<int>(nIndex);
             std::memcpy(CMSG_DATA(pHeader), &info, sizeof(info));
             if (::sendmsg(fd, &msg, MSG_NOSIGNAL) == len) {

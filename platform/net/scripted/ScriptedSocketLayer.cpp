@@ -32,21 +32,82 @@ std::string ScriptedSocketLayer::DottedText(const sockaddr_in& addr) {
     return sz;
 }
 
-void ScriptedSocketLayer::AddInterface(const char* pszAddress, const char* pszNetmask) {
+void ScriptedSocketLayer::AddInterface(const char* pszAddress, const char* pszNetmask,
+                                       const char* pszName, std::uint32_t nFlags) {
     INTERFACE_INFO entry{};
-    entry.iiFlags = IFF_UP | IFF_BROADCAST;
+    entry.iiFlags = nFlags;
     entry.iiAddress.AddressIn = MakeAddress(pszAddress, 0);
     entry.iiNetmask.AddressIn = MakeAddress(pszNetmask, 0);
+    if ((nFlags & IFF_BROADCAST) != 0) {
+        entry.iiBroadcastAddress.AddressIn = MakeAddress(pszAddress, 0);
+        entry.iiBroadcastAddress.AddressIn.sin_addr.s_addr |= ~ParseDotted(pszNetmask);
+    }
     m_aInterfaces.push_back(entry);
+    m_aInterfaceNames.emplace_back(pszName);
+}
+
+void ScriptedSocketLayer::AddResponder(const char* pszAddress, const char* pszNetmask,
+                                       const std::string& reply, std::uint32_t nDelay) {
+    m_aResponders.push_back(Responder{ParseDotted(pszAddress), ParseDotted(pszNetmask), reply, nDelay});
+}
+
+void ScriptedSocketLayer::Insert(const Arrival& arrival) {
+    // After every arrival due at the same tick or earlier.
+    auto it = std::upper_bound(m_aArrivals.begin(), m_aArrivals.end(), arrival.nAt,
+                               [this](std::uint32_t nAt, const Arrival& a) {
+                                   return nAt - m_nStartTick < a.nAt - m_nStartTick;
+                               });
+    m_aArrivals.insert(it, arrival);
 }
 
 void ScriptedSocketLayer::AddDatagram(std::uint32_t nDelay, const char* pszFromAddress,
                                       std::uint16_t nFromPort, const std::string& bytes) {
-    Arrival arrival{m_nStartTick + nDelay, MakeAddress(pszFromAddress, nFromPort), bytes, 0};
-    auto it = std::upper_bound(
-        m_aArrivals.begin(), m_aArrivals.end(), nDelay,
-        [this](std::uint32_t n, const Arrival& a) { return n < a.nAt - m_nStartTick; });
-    m_aArrivals.insert(it, arrival);
+    Insert(Arrival{m_nStartTick + nDelay, MakeAddress(pszFromAddress, nFromPort), bytes, 0,
+                   in_pktinfo{}});
+}
+
+void ScriptedSocketLayer::AddDatagramTo(std::uint32_t nDelay, const char* pszFromAddress,
+                                        std::uint16_t nFromPort, const std::string& bytes,
+                                        const char* pszLocalAddress) {
+    in_pktinfo info{};
+    info.ipi_addr.s_addr = ParseDotted(pszLocalAddress);
+    for (std::size_t i = 0; i < m_aInterfaces.size(); ++i) {
+        if (m_aInterfaces[i].iiAddress.AddressIn.sin_addr.s_addr == info.ipi_addr.s_addr) {
+            info.ipi_ifindex = static_cast<std::uint32_t>(i + 1);
+        }
+    }
+    Insert(Arrival{m_nStartTick + nDelay, MakeAddress(pszFromAddress, nFromPort), bytes, 0, info});
+}
+
+void ScriptedSocketLayer::Respond(const sockaddr_in& to, const std::string& bytes) {
+    if (bytes != "*IDN?" || to.sin_port != htons(9959)) {
+        return;
+    }
+    const std::uint32_t nTo = to.sin_addr.s_addr;
+    for (const Responder& r : m_aResponders) {
+        const bool bReached =
+            nTo == r.nAddress ||
+            (r.nNetmask != 0 && (nTo == htonl(INADDR_BROADCAST) ||
+                                 nTo == ((r.nAddress & r.nNetmask) | ~r.nNetmask)));
+        if (!bReached) {
+            continue;
+        }
+        sockaddr_in from{};
+        from.sin_family = AF_INET;
+        from.sin_port = htons(9959);
+        from.sin_addr.s_addr = r.nAddress;
+        // It came in on the interface of its network, if the computer has one.
+        in_pktinfo info{};
+        for (std::size_t i = 0; i < m_aInterfaces.size(); ++i) {
+            const std::uint32_t nOwn = m_aInterfaces[i].iiAddress.AddressIn.sin_addr.s_addr;
+            const std::uint32_t nMask = m_aInterfaces[i].iiNetmask.AddressIn.sin_addr.s_addr;
+            if ((nOwn & nMask) == (r.nAddress & nMask)) {
+                info.ipi_addr.s_addr = nOwn;
+                info.ipi_ifindex = static_cast<std::uint32_t>(i + 1);
+            }
+        }
+        Insert(Arrival{m_nNow + r.nDelay, from, r.reply, 0, info});
+    }
 }
 
 void ScriptedSocketLayer::AddReceiveError(std::uint32_t nDelay, int nError) {
@@ -100,10 +161,26 @@ int ScriptedSocketLayer::setsockopt(SOCKET, int level, int optname, const char* 
     if (level == SOL_SOCKET && optname == SO_BROADCAST && optval != nullptr && optval[0] != 0) {
         m_bBroadcastPermitted = true;
     }
+    if (level == IPPROTO_IP && optname == IP_PKTINFO && optval != nullptr && optval[0] != 0) {
+        m_bPacketInfo = true;
+    }
+    return 0;
+}
+
+int ScriptedSocketLayer::ioctlsocket(SOCKET, long cmd, unsigned long* argp) {
+    if (cmd != FIONBIO || argp == nullptr) {
+        return Fail(WSAEINVAL);
+    }
+    m_bNonBlocking = *argp != 0;
     return 0;
 }
 
 int ScriptedSocketLayer::sendto(SOCKET, const char* buf, int len, int, const sockaddr* to, int) {
+    if (m_nBlockedSends > 0) {
+        --m_nBlockedSends;
+        ++m_nWouldBlocks;
+        return Fail(WSAEWOULDBLOCK);
+    }
     const int nIndex = m_nSends++;
     if (nIndex == m_nFailingSend) {
         return Fail(m_nSendError);
@@ -116,10 +193,17 @@ int ScriptedSocketLayer::sendto(SOCKET, const char* buf, int len, int, const soc
         }
     }
     m_aSent.push_back(sent);
+    Respond(sent.to, sent.bytes);
     return nIndex == m_nShortSend ? m_nShortSendBytes : len;
 }
 
-int ScriptedSocketLayer::recvfrom(SOCKET, char* buf, int len, int, sockaddr* from, int* fromlen) {
+int ScriptedSocketLayer::recvfrom(SOCKET s, char* buf, int len, int, sockaddr* from,
+                                  int* fromlen) {
+    return RecvFromWithPacketInfo(s, buf, len, from, fromlen, nullptr);
+}
+
+int ScriptedSocketLayer::RecvFromWithPacketInfo(SOCKET, char* buf, int len, sockaddr* from,
+                                                int* fromlen, in_pktinfo* pInfo) {
     if (m_aArrivals.empty() || !IsDue(m_aArrivals.front())) {
         return Fail(WSAEWOULDBLOCK);
     }
@@ -127,6 +211,9 @@ int ScriptedSocketLayer::recvfrom(SOCKET, char* buf, int len, int, sockaddr* fro
     m_aArrivals.erase(m_aArrivals.begin());
     if (arrival.nError != 0) {
         return Fail(arrival.nError);
+    }
+    if (pInfo != nullptr) {
+        *pInfo = m_bPacketInfo ? arrival.info : in_pktinfo{};
     }
     if (from != nullptr && fromlen != nullptr &&
         *fromlen >= static_cast<int>(sizeof(sockaddr_in))) {
@@ -192,14 +279,34 @@ int ScriptedSocketLayer::closesocket(SOCKET) {
     return 0;
 }
 
-bool ScriptedSocketLayer::ResolveIPv4(const char* pszName, in_addr* pAddress) {
+bool ScriptedSocketLayer::ResolveIPv4(const char* pszName, std::vector<in_addr>* pAddresses) {
+    pAddresses->clear();
     for (const auto& [name, address] : m_aHosts) {
         if (name == pszName) {
-            pAddress->s_addr = ParseDotted(address.c_str());
-            return true;
+            pAddresses->push_back(in_addr{ParseDotted(address.c_str())});
         }
     }
-    return false;
+    return !pAddresses->empty();
+}
+
+std::string ScriptedSocketLayer::InterfaceName(in_addr localAddress) {
+    for (std::size_t i = 0; i < m_aInterfaces.size(); ++i) {
+        if (m_aInterfaces[i].iiAddress.AddressIn.sin_addr.s_addr == localAddress.s_addr) {
+            return m_aInterfaceNames[i];
+        }
+    }
+    return std::string();
+}
+
+std::string ScriptedSocketLayer::InterfaceNameOfIndex(std::uint32_t nIndex) {
+    return nIndex >= 1 && nIndex <= m_aInterfaceNames.size() ? m_aInterfaceNames[nIndex - 1]
+                                                             : std::string();
+}
+
+bool ScriptedSocketLayer::HasRoute(in_addr address) {
+    return std::none_of(m_aUnroutable.begin(), m_aUnroutable.end(), [&](const std::string& a) {
+        return ParseDotted(a.c_str()) == address.s_addr;
+    });
 }
 
 const char* ScriptedSocketLayer::inet_ntoa(in_addr addr) {

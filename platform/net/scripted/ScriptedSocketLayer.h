@@ -20,6 +20,18 @@ public:
         sockaddr_in from;
         std::string bytes;
         int nError;
+        in_pktinfo info;  ///< where it came in (zero: not said)
+    };
+    /// A device that answers queries: every "*IDN?" sent to its address, or to a broadcast
+    /// address that reaches it, brings its reply nDelay ms later. Anything else sent to it goes
+    /// unanswered.
+    struct Responder {
+        std::uint32_t nAddress;  ///< network byte order
+        /// Its network, for the broadcasts that reach it (limited and directed); 0: no broadcast
+        /// reaches it (a device behind a router).
+        std::uint32_t nNetmask;
+        std::string reply;
+        std::uint32_t nDelay;
     };
     /// A datagram that the program sent.
     struct Sent {
@@ -31,11 +43,19 @@ public:
     explicit ScriptedSocketLayer(std::uint32_t nStartTick = 100000);
 
     // ---- script -------------------------------------------------------------------------------
-    /// An interface entry (IPv4 address and netmask in dotted text).
-    void AddInterface(const char* pszAddress, const char* pszNetmask);
+    /// An interface entry (IPv4 address and netmask in dotted text), up and able to broadcast,
+    /// with its name and interface index.
+    void AddInterface(const char* pszAddress, const char* pszNetmask, const char* pszName = "eth0",
+                      std::uint32_t nFlags = IFF_UP | IFF_BROADCAST);
+    /// A device answering the query from its address (see Responder).
+    void AddResponder(const char* pszAddress, const char* pszNetmask, const std::string& reply,
+                      std::uint32_t nDelay = 5);
     /// A datagram arriving nDelay ms after the start tick.
     void AddDatagram(std::uint32_t nDelay, const char* pszFromAddress, std::uint16_t nFromPort,
                      const std::string& bytes);
+    /// The same, arriving on the local address of an interface (its IP_PKTINFO).
+    void AddDatagramTo(std::uint32_t nDelay, const char* pszFromAddress, std::uint16_t nFromPort,
+                       const std::string& bytes, const char* pszLocalAddress);
     /// A failing receive nDelay ms after the start tick.
     void AddReceiveError(std::uint32_t nDelay, int nError);
 
@@ -45,6 +65,10 @@ public:
     bool m_bInterfaceListFails = false;
     /// Every sendto to the dotted address fails with the code (a network without a route).
     void FailSendsTo(const char* pszAddress, int nError);
+    /// The next nCount sends fail with WSAEWOULDBLOCK (a full send buffer) and send nothing.
+    int m_nBlockedSends = 0;
+    /// Addresses (dotted) to which the system has no route.
+    std::vector<std::string> m_aUnroutable;
     int m_nFailingSend = -1;  ///< index of the sendto that fails (0: the first)
     int m_nSendError = WSAENETUNREACH;
     int m_nShortSend = -1;  ///< index of the sendto that sends too few bytes
@@ -65,6 +89,9 @@ public:
     int m_nStartups = 0;
     int m_nCleanups = 0;
     bool m_bBroadcastPermitted = false;
+    bool m_bPacketInfo = false;  ///< IP_PKTINFO was enabled
+    bool m_bNonBlocking = false;
+    int m_nWouldBlocks = 0;  ///< sends refused with WSAEWOULDBLOCK
     std::uint32_t m_nStartTick;
     std::uint32_t m_nNow;
 
@@ -77,9 +104,12 @@ public:
     int WSACleanup() override;
     SOCKET socket(int af, int type, int protocol) override;
     int setsockopt(SOCKET s, int level, int optname, const char* optval, int optlen) override;
+    int ioctlsocket(SOCKET s, long cmd, unsigned long* argp) override;
     int sendto(SOCKET s, const char* buf, int len, int flags, const sockaddr* to,
                int tolen) override;
     int recvfrom(SOCKET s, char* buf, int len, int flags, sockaddr* from, int* fromlen) override;
+    int RecvFromWithPacketInfo(SOCKET s, char* buf, int len, sockaddr* from, int* fromlen,
+                               in_pktinfo* pInfo) override;
     int WSAIoctl(SOCKET s, unsigned long code, void* in, unsigned long inLen, void* out,
                  unsigned long outLen, unsigned long* bytesReturned) override;
     int select(int nfds, fd_set* readfds, fd_set* writefds, fd_set* exceptfds,
@@ -88,16 +118,24 @@ public:
     int closesocket(SOCKET s) override;
     int WSAGetLastError() override { return m_nLastError; }
     std::uint32_t GetTickCount() override { return m_nNow; }
-    bool ResolveIPv4(const char* pszName, in_addr* pAddress) override;
-    /// Names that resolve, to dotted addresses.
+    bool ResolveIPv4(const char* pszName, std::vector<in_addr>* pAddresses) override;
+    /// Names that resolve, to dotted addresses (a name listed twice has two addresses).
     std::vector<std::pair<std::string, std::string>> m_aHosts;
+    std::string InterfaceName(in_addr localAddress) override;
+    std::string InterfaceNameOfIndex(std::uint32_t nIndex) override;
+    bool HasRoute(in_addr address) override;
     const char* inet_ntoa(in_addr addr) override;
 
 private:
     int Fail(int nError);
     bool IsDue(const Arrival& arrival) const;
 
+    void Insert(const Arrival& arrival);
+    void Respond(const sockaddr_in& to, const std::string& bytes);
+
     std::vector<INTERFACE_INFO> m_aInterfaces;
+    std::vector<std::string> m_aInterfaceNames;
+    std::vector<Responder> m_aResponders;
     std::vector<std::pair<std::uint32_t, int>> m_aFailingTargets;  // address, error code
     std::vector<Arrival> m_aArrivals;                              // kept in order of arrival time
     int m_nLastError = 0;

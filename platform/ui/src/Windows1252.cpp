@@ -66,19 +66,62 @@ std::string Windows1252FromUtf8(std::string_view text) {
             cp = (cp << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3F);
         }
         i += n;
-        char mapped = '?';
-        if (cp < 0x80 || (cp >= 0xA0 && cp < 0x100)) {
-            mapped = static_cast<char>(cp);
-        } else {
-            for (int k = 0; k < 32; ++k) {
-                if (kHigh[k] == cp) {
-                    mapped = static_cast<char>(0x80 + k);
-                }
-            }
-        }
-        out += mapped;
+        const int nByte = Byte1252Of(cp);
+        out += nByte < 0 ? '?' : static_cast<char>(nByte);
     }
     return out;
+}
+
+std::size_t Utf8SequenceAt(std::string_view text, std::size_t i, char32_t* pCodePoint) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    if (c < 0x80) {
+        *pCodePoint = c;
+        return 1;
+    }
+    if (c < 0xC2 || c > 0xF4) {
+        return 0;
+    }
+    const std::size_t n = c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
+    char32_t cp = c & (n == 2 ? 0x1F : n == 3 ? 0x0F : 0x07);
+    for (std::size_t k = 1; k < n; ++k) {
+        const auto t = i + k < text.size() ? static_cast<unsigned char>(text[i + k]) : 0;
+        if ((t & 0xC0) != 0x80) {
+            return 0;
+        }
+        cp = (cp << 6) | (t & 0x3F);
+    }
+    const bool bOverlong = (n == 3 && cp < 0x800) || (n == 4 && cp < 0x10000);
+    if (bOverlong || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
+        return 0;
+    }
+    *pCodePoint = cp;
+    return n;
+}
+
+bool IsUtf8BeyondAscii(std::string_view text) {
+    bool bBeyondAscii = false;
+    for (std::size_t i = 0; i < text.size();) {
+        char32_t cp = 0;
+        const std::size_t n = Utf8SequenceAt(text, i, &cp);
+        if (n == 0) {
+            return false;
+        }
+        bBeyondAscii = bBeyondAscii || n > 1;
+        i += n;
+    }
+    return bBeyondAscii;
+}
+
+int Byte1252Of(char32_t cp) {
+    if (cp < 0x80 || (cp >= 0xA0 && cp < 0x100)) {
+        return static_cast<int>(cp);
+    }
+    for (int k = 0; k < 32; ++k) {
+        if (kHigh[k] == cp) {
+            return 0x80 + k;
+        }
+    }
+    return -1;
 }
 
 }  // namespace ui

@@ -10,6 +10,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
+#include <vector>
 
 namespace net {
 
@@ -19,9 +21,12 @@ constexpr int SOCKET_ERROR = -1;
 
 constexpr std::uint16_t AF_INET = 2;
 constexpr int SOCK_DGRAM = 2;
+constexpr int IPPROTO_IP = 0;
 constexpr int IPPROTO_UDP = 17;
 constexpr int SOL_SOCKET = 0xFFFF;
 constexpr int SO_BROADCAST = 0x0020;
+constexpr int IP_PKTINFO = 19;
+constexpr long FIONBIO = static_cast<long>(0x8004667Eu);
 constexpr int SD_BOTH = 2;
 constexpr std::uint32_t INADDR_BROADCAST = 0xFFFFFFFFu;
 constexpr unsigned long SIO_GET_INTERFACE_LIST = 0x4004747F;
@@ -97,6 +102,14 @@ static_assert(sizeof(INTERFACE_INFO) == 76);
 constexpr std::uint32_t IFF_UP = 0x01;
 constexpr std::uint32_t IFF_BROADCAST = 0x02;
 constexpr std::uint32_t IFF_LOOPBACK = 0x04;
+constexpr std::uint32_t IFF_POINTTOPOINT = 0x08;
+
+/// Where a datagram came in (Winsock's IN_PKTINFO): the address it was sent to, and the index of
+/// the interface that received it.
+struct in_pktinfo {
+    in_addr ipi_addr;
+    std::uint32_t ipi_ifindex;
+};
 
 struct timeval {
     long tv_sec;
@@ -140,10 +153,18 @@ public:
     virtual int WSAStartup(std::uint16_t wVersionRequested, WSADATA* pData) = 0;
     virtual int WSACleanup() = 0;
     virtual SOCKET socket(int af, int type, int protocol) = 0;
+    /// SOL_SOCKET SO_BROADCAST, and IPPROTO_IP IP_PKTINFO (which RecvFromWithPacketInfo needs).
     virtual int setsockopt(SOCKET s, int level, int optname, const char* optval, int optlen) = 0;
+    /// Only FIONBIO: a non-zero *argp makes the socket non-blocking, so that a send that cannot go
+    /// out at once fails with WSAEWOULDBLOCK (or WSAENOBUFS) instead of waiting.
+    virtual int ioctlsocket(SOCKET s, long cmd, unsigned long* argp) = 0;
     virtual int sendto(SOCKET s, const char* buf, int len, int flags, const sockaddr* to,
                        int tolen) = 0;
     virtual int recvfrom(SOCKET s, char* buf, int len, int flags, sockaddr* from, int* fromlen) = 0;
+    /// recvfrom that also tells where the datagram came in (IP_PKTINFO enabled; WSARecvMsg on
+    /// Windows). *pInfo is all zero when the system does not say.
+    virtual int RecvFromWithPacketInfo(SOCKET s, char* buf, int len, sockaddr* from, int* fromlen,
+                                       in_pktinfo* pInfo);
     /// Only SIO_GET_INTERFACE_LIST: fills the output buffer with INTERFACE_INFO entries of the
     /// interfaces that are up, in the system's order, and the bytes written.
     virtual int WSAIoctl(SOCKET s, unsigned long code, void* in, unsigned long inLen, void* out,
@@ -155,9 +176,17 @@ public:
     virtual int WSAGetLastError() = 0;
     /// Milliseconds since an arbitrary start, 32 bits, wrapping.
     virtual std::uint32_t GetTickCount() = 0;
-    /// The first IPv4 address of a host name (getaddrinfo, IPv4 only), in network byte order;
-    /// false when the name does not resolve.
-    virtual bool ResolveIPv4(const char* pszName, in_addr* pAddress) = 0;
+    /// Every IPv4 address of a host name (getaddrinfo, IPv4 only), in network byte order, each
+    /// once; false when the name does not resolve. May block for seconds, and is called from
+    /// several threads at once (one per name).
+    virtual bool ResolveIPv4(const char* pszName, std::vector<in_addr>* pAddresses) = 0;
+    /// The name of the interface that has the local address ("eth0"; on Windows the adapter's
+    /// name), in the program's 8-bit text; empty when there is none or it is not known.
+    virtual std::string InterfaceName(in_addr localAddress);
+    /// The name of the interface with the index (as in_pktinfo gives it); empty when unknown.
+    virtual std::string InterfaceNameOfIndex(std::uint32_t nIndex);
+    /// Whether the system has a route to the address, so that a connection to it can be made.
+    virtual bool HasRoute(in_addr address);
     /// Dotted-decimal text of the address in a buffer of the layer's; null on failure.
     virtual const char* inet_ntoa(in_addr addr);
 
@@ -183,6 +212,9 @@ inline SOCKET socket(int af, int type, int protocol) {
 }
 inline int setsockopt(SOCKET s, int level, int name, const char* val, int len) {
     return CurrentSocketLayer().setsockopt(s, level, name, val, len);
+}
+inline int ioctlsocket(SOCKET s, long cmd, unsigned long* argp) {
+    return CurrentSocketLayer().ioctlsocket(s, cmd, argp);
 }
 inline int sendto(SOCKET s, const char* buf, int len, int flags, const sockaddr* to, int tolen) {
     return CurrentSocketLayer().sendto(s, buf, len, flags, to, tolen);
@@ -210,8 +242,18 @@ inline int WSAGetLastError() {
 inline std::uint32_t GetTickCount() {
     return CurrentSocketLayer().GetTickCount();
 }
-inline bool ResolveIPv4(const char* pszName, in_addr* pAddress) {
-    return CurrentSocketLayer().ResolveIPv4(pszName, pAddress);
+inline int RecvFromWithPacketInfo(SOCKET s, char* buf, int len, sockaddr* from, int* fromlen,
+                                  in_pktinfo* pInfo) {
+    return CurrentSocketLayer().RecvFromWithPacketInfo(s, buf, len, from, fromlen, pInfo);
+}
+inline std::string InterfaceName(in_addr localAddress) {
+    return CurrentSocketLayer().InterfaceName(localAddress);
+}
+inline std::string InterfaceNameOfIndex(std::uint32_t nIndex) {
+    return CurrentSocketLayer().InterfaceNameOfIndex(nIndex);
+}
+inline bool HasRoute(in_addr address) {
+    return CurrentSocketLayer().HasRoute(address);
 }
 
 inline void FD_ZERO_SET(fd_set* set) {

@@ -1,0 +1,60 @@
+#include "SearchContext.h"
+
+#include <cstdarg>
+
+namespace discovery {
+
+namespace {
+constexpr std::uint32_t kHostCallMilliseconds = 50;
+}  // namespace
+
+std::string DottedText(std::uint32_t nAddress) {
+    char szAddress[20] = {};
+    net::in_addr addr{nAddress};
+    net::inet_ntop(net::AF_INET, &addr, szAddress, sizeof(szAddress));
+    return szAddress;
+}
+
+void CSearchContext::Printf(const char* pszFormat, ...) {
+    if (pReport != nullptr) {
+        va_list args;
+        va_start(args, pszFormat);
+        pReport->VPrintf(pszFormat, args);
+        va_end(args);
+    }
+}
+
+void CSearchContext::Warn(const char* pszFormat, ...) {
+    ++outcome.nWarnings;
+    if (pReport != nullptr) {
+        va_list args;
+        va_start(args, pszFormat);
+        pReport->VPrintf(pszFormat, args);
+        va_end(args);
+    }
+}
+
+void CSearchContext::Fail(int nError, int nLine) {
+    outcome.result = SearchOutcome::Failed;
+    outcome.nError = nError;
+    outcome.nLine = nLine;
+    if (pReport != nullptr) {
+        pReport->PrintErrorLocation(kSearchFunction, kSearchSourceFile, nLine);
+    }
+}
+
+bool CSearchContext::Cancelled() {
+    if (m_pHost == nullptr || m_bCancelled) {
+        return m_bCancelled;
+    }
+    const std::uint32_t nNow = net::GetTickCount();
+    if (m_bHostCalled && nNow - m_nLastHostCall < kHostCallMilliseconds) {
+        return false;
+    }
+    m_bHostCalled = true;
+    m_nLastHostCall = nNow;
+    m_bCancelled = m_pHost->KeepResponsive();
+    return m_bCancelled;
+}
+
+}  // namespace discovery
