@@ -2,9 +2,11 @@
 
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 #include "ClorixlogfinderDlg.h"
 #include "DeviceInfo.h"
+#include "Version.h"
 #include "net/SocketLayer.h"
 #include "resource.h"
 #include "ui/Resources.h"
@@ -31,35 +33,100 @@ void DetermineLanguageTag() {
     g_szLanguage[sizeof(g_szLanguage) - 1] = '\0';
 }
 
-void ClorixlogfinderApp::ParseCommandLine(int argc, char** argv) {
-    for (int i = 1; i < argc && m_strCommandLineError.empty(); ++i) {
-        const std::string arg = argv[i];
-        std::string text;
-        if (arg.rfind("--target=", 0) == 0) {
-            text = arg.substr(9);
-        } else if (arg == "--target" || arg == "-t") {
-            if (i + 1 >= argc) {
-                m_strCommandLineError = "option '" + arg + "' needs a target";
-                break;
-            }
-            text = argv[++i];
-        } else {
-            continue;
-        }
-        SearchTarget target;
-        if (ParseSearchTarget(text, &target, &m_strCommandLineError)) {
-            g_DeviceInfo.m_aTargets.push_back(target);
+namespace {
+
+const char kUsage[] =
+    "Usage: lorixlog-finder [OPTION]...\n"
+    "Search the local IPv4 networks for lorixlog data loggers, describe them in a\n"
+    "report, list them, and open the chosen device's web page in the browser.\n"
+    "\n"
+    "  -t, --target TARGET  also query a host or network behind a router, which\n"
+    "                       broadcasts do not reach: an IPv4 address, a host name,\n"
+    "                       or a prefix A.B.C.D/N (N from 16 to 32); repeatable\n"
+    "  -r, --rate N         query the targets at N addresses a second (default 250)\n"
+    "  -h, --help           show this help and exit\n"
+    "  -V, --version        show the version and exit\n"
+    "\n"
+    "The texts are German when the user's language is German, else English.\n";
+
+/// The toolkit's own options that take a value; they, and the toolkit's other options, are left
+/// to it.
+bool IsToolkitOptionWithValue(const std::string& arg) {
+    for (const char* psz : {"-platform", "-platformpluginpath", "-platformtheme", "-plugin",
+                            "-display", "-style", "-stylesheet", "-session", "-qwindowgeometry",
+                            "-qwindowtitle", "-qwindowicon", "-geometry", "-title"}) {
+        if (arg == psz) {
+            return true;
         }
     }
+    return false;
+}
+
+bool IsToolkitOption(const std::string& arg) {
+    return arg == "-reverse" || arg == "-widgetcount" || arg == "-nograb" || arg == "-dograb" ||
+           arg == "-sync" || arg.rfind("-qmljsdebugger=", 0) == 0;
+}
+
+}  // namespace
+
+CommandLineRequest ClorixlogfinderApp::ParseCommandLine(int argc, char** argv) {
+    CommandLineRequest request;
+    auto fail = [&request](const std::string& text) {
+        request.kind = CommandLineRequest::Error;
+        request.text = "lorixlog-finder: " + text;
+        return request;
+    };
+    std::vector<SearchTarget> targets;
+    int nRate = 0;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "-h" || arg == "--help") {
+            return CommandLineRequest{CommandLineRequest::Help, kUsage};
+        }
+        if (arg == "-V" || arg == "--version") {
+            return CommandLineRequest{CommandLineRequest::Version,
+                                      std::string("lorixlog-finder ") + LORIXLOG_VERSION + "\n"};
+        }
+        if (IsToolkitOption(arg)) {
+            continue;
+        }
+        if (IsToolkitOptionWithValue(arg)) {
+            ++i;
+            continue;
+        }
+        const bool bTarget = arg == "-t" || arg == "--target" || arg.rfind("--target=", 0) == 0;
+        const bool bRate = arg == "-r" || arg == "--rate" || arg.rfind("--rate=", 0) == 0;
+        if (!bTarget && !bRate) {
+            return fail("unknown option '" + arg + "' (see lorixlog-finder --help)");
+        }
+        std::string value;
+        const std::size_t nEquals = arg.find('=');
+        if (arg.rfind("--", 0) == 0 && nEquals != std::string::npos) {
+            value = arg.substr(nEquals + 1);
+        } else if (i + 1 < argc) {
+            value = argv[++i];
+        } else {
+            return fail("option '" + arg + "' needs a value");
+        }
+        std::string error;
+        SearchTarget target;
+        if (bTarget && !ParseSearchTarget(value, &target, &error)) {
+            return fail(error);
+        }
+        if (bRate && !ParseQueryRate(value, &nRate, &error)) {
+            return fail(error);
+        }
+        if (bTarget) {
+            targets.push_back(target);
+        }
+    }
+    g_DeviceInfo.m_aTargets.insert(g_DeviceInfo.m_aTargets.end(), targets.begin(), targets.end());
+    g_DeviceInfo.m_nQueriesPerSecond = nRate;
+    return request;
 }
 
 BOOL ClorixlogfinderApp::InitInstance() {
     CWinApp::InitInstance();
-    if (!m_strCommandLineError.empty()) {
-        // Nothing is sent with a target that is wrong: say so and end.
-        AfxMessageBox(("lorixlog-finder: " + m_strCommandLineError).c_str());
-        return FALSE;
-    }
     SetRegistryKey("Local AppWizard-Generated Applications");
 
     net::WSADATA wsaData{};

@@ -12,15 +12,27 @@ extern char g_szLanguage[170];
 /// Fills g_szLanguage from the string resource IDS_LANGUAGE, or with "en-US" when there is none.
 void DetermineLanguageTag();
 
+/// What the command line asks the program to do.
+struct CommandLineRequest {
+    enum Kind {
+        Run,      ///< search (with the targets and the rate now set in g_DeviceInfo)
+        Help,     ///< show the usage (text) and end with 0
+        Version,  ///< show the version (text) and end with 0
+        Error,    ///< show the one-line error (text) and end with 2; nothing is sent
+    };
+    Kind kind = Run;
+    std::string text;
+};
+
 class ClorixlogfinderApp : public CWinApp {
 public:
     ClorixlogfinderApp();
 
-    /// Takes the program's own options from the command line (--target TARGET, repeatable);
-    /// others are left to the toolkit. A malformed target is kept as m_strCommandLineError, which
-    /// InitInstance shows in a message box before it ends the program.
-    void ParseCommandLine(int argc, char** argv);
-    std::string m_strCommandLineError;
+    /// Reads the command line: --target TARGET (repeatable), --rate N, --help, --version, and
+    /// the toolkit's own options (-platform NAME and the like), which are left to the toolkit.
+    /// Sets the targets and the rate of g_DeviceInfo; anything else (an unknown option, a
+    /// missing value, a malformed target or rate) is an Error that names it.
+    CommandLineRequest ParseCommandLine(int argc, char** argv);
 
     /// Starts the socket layer (version 2.2 and nothing else), determines the language tag and
     /// runs the main dialog; stops the socket layer again afterwards. Returns FALSE, so that no

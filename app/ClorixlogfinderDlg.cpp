@@ -63,9 +63,12 @@ void ClorixlogfinderDlg::OnSearch() {
     const HCURSOR hPrevious = SetCursor(AfxWaitCursor());
     Reset();
     EnsureBlankLine();
-    g_DeviceInfo.SearchDevices();
-    UpdateDisplay();
+    const SearchOutcome outcome = g_DeviceInfo.SearchDevices();
     const bool bFound = g_DeviceInfo.m_nDevices > 0;
+    if (!bFound && outcome.result != SearchOutcome::Failed) {
+        ReportNoDeviceAnswered(this, g_DeviceInfo, outcome);
+    }
+    UpdateDisplay();
     CWnd* pOpenDevice = GetDlgItem(IDC_OPEN_DEVICE);
     if (pOpenDevice != nullptr) {
         pOpenDevice->EnableWindow(bFound ? TRUE : FALSE);

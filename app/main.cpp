@@ -28,7 +28,14 @@ int main(int argc, char** argv) {
     static CConsoleReportWriter stdoutWriter(stdout);
     g_pDefaultReportListener = &stdoutWriter;
 
-    g_App.ParseCommandLine(argc, argv);
+    // Help, the version and a wrong command line are told before anything starts: nothing is
+    // sent then.
+    const CommandLineRequest request = g_App.ParseCommandLine(argc, argv);
+    if (request.kind != CommandLineRequest::Run) {
+        const bool bError = request.kind == CommandLineRequest::Error;
+        ui::ShowCommandLineText((request.text + (bError ? "\n" : "")).c_str(), bError);
+        return bError ? 2 : 0;
+    }
     const int nStatus = ui::RunApplication(g_App, argc, argv);
     stdoutWriter.Finish();
     return nStatus;

@@ -26,8 +26,38 @@ void CConsoleReportWriter::WriteLine(const std::string& line) {
         return;
     }
     m_repeatable.clear();
+    if (m_nWriteError != 0) {
+        return;
+    }
     errno = 0;
-    Written(std::fprintf(m_pStream, "%s\n", TerminalTextFrom1252(line).c_str()) >= 0);
+    const std::string text = TerminalTextFrom1252(line);
+    Written(std::fprintf(m_pStream, "%s\n", m_nShownWidth > 0 ? InPlace(text).c_str()
+                                                              : text.c_str()) >= 0);
+    m_nShownWidth = 0;
+}
+
+std::string CConsoleReportWriter::InPlace(const std::string& text) {
+    // Characters, not bytes: UTF-8 continuation bytes take no column.
+    std::size_t nWidth = 0;
+    for (char c : text) {
+        nWidth += (static_cast<unsigned char>(c) & 0xC0) != 0x80 ? 1 : 0;
+    }
+    std::string out = "\r" + text;
+    if (nWidth < m_nShownWidth) {
+        out.append(m_nShownWidth - nWidth, ' ');
+        out.append(m_nShownWidth - nWidth, '\b');
+    }
+    m_nShownWidth = nWidth;
+    return out;
+}
+
+void CConsoleReportWriter::ShowPending() {
+    if (!m_bTerminal || m_nWriteError != 0 || m_strPending.empty()) {
+        return;
+    }
+    errno = 0;
+    Written(std::fputs(InPlace(TerminalTextFrom1252(m_strPending)).c_str(), m_pStream) >= 0 &&
+            std::fflush(m_pStream) == 0);
 }
 
 void CConsoleReportWriter::Written(bool bSucceeded) {
@@ -46,16 +76,25 @@ void CConsoleReportWriter::OnTextAppended(const char* pText, std::size_t nLength
     }
     if (nStart > 0) {
         m_strPending.erase(0, nStart);
-        errno = 0;
-        Written(std::fflush(m_pStream) == 0);
+        if (m_nWriteError == 0) {
+            errno = 0;
+            Written(std::fflush(m_pStream) == 0);
+        }
     }
+    ShowPending();
 }
 
 void CConsoleReportWriter::Finish() {
+    if (m_nWriteError != 0) {
+        return;
+    }
     errno = 0;
     if (!m_strPending.empty()) {
-        Written(std::fprintf(m_pStream, "%s\n", TerminalTextFrom1252(m_strPending).c_str()) >= 0);
+        const std::string text = TerminalTextFrom1252(m_strPending);
+        Written(std::fprintf(m_pStream, "%s\n",
+                             m_nShownWidth > 0 ? InPlace(text).c_str() : text.c_str()) >= 0);
         m_strPending.clear();
+        m_nShownWidth = 0;
     }
     errno = 0;
     Written(std::fflush(m_pStream) == 0 && std::ferror(m_pStream) == 0);

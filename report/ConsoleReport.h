@@ -9,12 +9,15 @@
 
 /// Writes every complete line of the report to a stream the moment it is complete, converted from
 /// Windows-1252 to UTF-8 with "\n" line ends and control characters escaped. A line rewritten by
-/// a lone carriage return is written only in its final form. The stream only grows: when the
-/// report is reset while it holds no more than its opening (the banner and an empty line), and
-/// then begins with those same lines again, they are not written a second time.
+/// a lone carriage return is written only in its final form, except on a terminal: there the
+/// unfinished line (a progress line) is shown as it changes, rewritten in place. The stream only
+/// grows: when the report is reset while it holds no more than its opening (the banner and an
+/// empty line), and then begins with those same lines again, they are not written a second time.
+/// After a write fails (a full disk, a pipe whose reader has gone) nothing more is written.
 class CConsoleReportWriter : public CReportTextListener {
 public:
-    explicit CConsoleReportWriter(std::FILE* pStream) : m_pStream(pStream) {}
+    explicit CConsoleReportWriter(std::FILE* pStream, bool bTerminal = false)
+        : m_pStream(pStream), m_bTerminal(bTerminal) {}
     void OnReportReset() override;
     void OnUnfinishedLineDropped() override { m_strPending.clear(); }
     void OnTextAppended(const char* pText, std::size_t nLength) override;
@@ -26,8 +29,14 @@ public:
 private:
     void WriteLine(const std::string& line);
     void Written(bool bSucceeded);
+    /// On a terminal: shows the unfinished line in place of what it showed before.
+    void ShowPending();
+    /// "\r" and the text, padded with blanks over a longer line shown before.
+    std::string InPlace(const std::string& text);
 
     std::FILE* m_pStream;
+    bool m_bTerminal;
+    std::size_t m_nShownWidth = 0;  // characters of the unfinished line on the terminal
     std::string m_strPending;
     std::vector<std::string> m_linesSinceReset;  // complete lines of the report since its reset
     std::vector<std::string> m_repeatable;       // lines already written that need not be again

@@ -157,6 +157,22 @@ bool ParseSearchTarget(const std::string& text, SearchTarget* pTarget, std::stri
     return true;
 }
 
+bool ParseQueryRate(const std::string& text, int* pnRate, std::string* pError) {
+    long nValue = 0;
+    bool bDigits = !text.empty() && text.size() <= 7;
+    for (char c : text) {
+        bDigits = bDigits && c >= '0' && c <= '9';
+        nValue = bDigits ? nValue * 10 + (c - '0') : 0;
+    }
+    if (!bDigits || nValue < kLowestQueryRate || nValue > kHighestQueryRate) {
+        *pError = "the rate " + Quoted(text) + " is no number of queries a second from " +
+                  std::to_string(kLowestQueryRate) + " to " + std::to_string(kHighestQueryRate);
+        return false;
+    }
+    *pnRate = static_cast<int>(nValue);
+    return true;
+}
+
 namespace {
 
 /// Addresses already planned or left out: disjoint ranges, first address to last.

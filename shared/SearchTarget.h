@@ -30,6 +30,14 @@ struct SearchTarget {
 /// names it.
 bool ParseSearchTarget(const std::string& text, SearchTarget* pTarget, std::string* pError);
 
+/// The pace a user may choose for the queries to the targets, in queries a second.
+constexpr int kLowestQueryRate = 1;
+constexpr int kHighestQueryRate = 100000;
+
+/// Parses the value of --rate: a decimal number of queries a second within the limits above.
+/// A wrong one gives false and a one-line reason in *pError that names it.
+bool ParseQueryRate(const std::string& text, int* pnRate, std::string* pError);
+
 /// The addresses a search queries beyond the local networks, in the order of the targets, each
 /// once: a range of addresses in host byte order (a prefix's hosts, one address of a name, a
 /// prefix's directed broadcast).

@@ -14,10 +14,11 @@
 # computer's own); it is stopped at the end. The limited broadcast gets a route (Wine, like Windows,
 # does not send it without one), and WINEPREFIX defaults to a prefix in the build directory.
 # With --routed the devices stand behind a router, as loggers on another subnet do: a router
-# namespace (10.76.0.254 towards the finder's rt0 at 10.76.0.1, 10.88.0.1 towards the devices;
-# forwarding on, directed broadcasts not forwarded) and a devices namespace (10.88.0.20 to .29,
-# where the simulator runs). The finder reaches 10.88.0.0/24 through the router only, so it finds
-# those devices with --target alone.
+# namespace (10.76.0.254 towards the finder's rt0 at 10.76.0.1, 10.88.0.1/16 towards the devices,
+# so that it resolves every address of the prefix; forwarding on, directed broadcasts not
+# forwarded) and a devices namespace (10.88.0.20 to .29 and 10.88.3.200, where the simulator
+# runs). The finder reaches 10.88.0.0/16 through the router only, so it finds those devices with
+# --target alone. The command gets the router's PID as LORIXLOG_ROUTER_PID.
 # Environment: LORIXLOG_SIM and LORIXLOG_BUILD point at the simulator and the build directory.
 set -euo pipefail
 
@@ -112,10 +113,12 @@ if [ -n "$routed" ]; then
   ip addr add 10.76.0.1/24 dev rt0
   ip link set rt0 up
   nsenter -t "$router" -n sh -c 'ip link set lo up; ip addr add 10.76.0.254/24 dev r0; ip link set r0 up;
-    ip addr add 10.88.0.1/24 dev r1; ip link set r1 up; sysctl -qw net.ipv4.ip_forward=1'
+    ip addr add 10.88.0.1/16 dev r1; ip link set r1 up; sysctl -qw net.ipv4.ip_forward=1'
   nsenter -t "$devices" -n sh -c 'ip link set lo up; for d in $(seq 20 29); do
-    ip addr add 10.88.0.$d/24 dev dv0; done; ip link set dv0 up; ip route add default via 10.88.0.1'
-  ip route add 10.88.0.0/24 via 10.76.0.254
+    ip addr add 10.88.0.$d/16 dev dv0; done; ip addr add 10.88.3.200/16 dev dv0; ip link set dv0 up;
+    ip route add default via 10.88.0.1'
+  ip route add 10.88.0.0/16 via 10.76.0.254
+  export LORIXLOG_ROUTER_PID=$router
   [ ${#sim_args[@]} -gt 0 ] || sim_args=(
     --device 10.88.0.20 --serial R20715 --name plant-a.example.lan --model lorixLOG --detail LX-8
     --device 10.88.0.21 --serial R20988 --name plant-b --model lorixLOG --detail LX-16)

@@ -246,8 +246,7 @@ TEST_F(Dialogs, TheCommandLineTargetsAreQueriedByEverySearch) {
     char szNetwork[] = "10.88.0.0/30";
     char szHost[] = "--target=10.89.0.7";
     char* argv[] = {szProgram, szQtOption, szQtValue, szTarget, szNetwork, szHost};
-    g_App.ParseCommandLine(6, argv);
-    EXPECT_EQ(g_App.m_strCommandLineError, "");
+    EXPECT_EQ(g_App.ParseCommandLine(6, argv).kind, CommandLineRequest::Run);
     ASSERT_EQ(g_DeviceInfo.m_aTargets.size(), 2u);
 
     g_pReportWindow = nullptr;
@@ -275,11 +274,51 @@ TEST_F(Dialogs, TheCommandLineTargetsAreQueriedByEverySearch) {
 
     char szWrong[] = "10.0.0.0/8";
     char* wrong[] = {szProgram, szTarget, szWrong};
-    g_App.ParseCommandLine(3, wrong);
-    EXPECT_EQ(g_App.m_strCommandLineError,
-              "the prefix length of '10.0.0.0/8' is not from 16 to 32");
+    const CommandLineRequest request = g_App.ParseCommandLine(3, wrong);
+    EXPECT_EQ(request.kind, CommandLineRequest::Error);
+    EXPECT_EQ(request.text, "lorixlog-finder: the prefix length of '10.0.0.0/8' is not from 16 to 32");
     EXPECT_TRUE(g_DeviceInfo.m_aTargets.empty());
-    g_App.m_strCommandLineError.clear();
+}
+
+// Like any program: help and the version end it at once, and so does anything it does not know,
+// with a line that names it; nothing is searched then.
+TEST_F(Dialogs, TheCommandLineAsksForHelpOrIsWrong) {
+    struct Case {
+        std::vector<std::string> args;
+        CommandLineRequest::Kind kind;
+        const char* pszText;
+    };
+    const Case cases[] = {
+        {{"--help"}, CommandLineRequest::Help, "Usage: lorixlog-finder [OPTION]..."},
+        {{"--target", "10.0.0.1", "-h"}, CommandLineRequest::Help, "  -r, --rate N"},
+        {{"--version"}, CommandLineRequest::Version, "lorixlog-finder 2.0.45\n"},
+        {{"--frobnicate"}, CommandLineRequest::Error, "unknown option '--frobnicate'"},
+        {{"-x"}, CommandLineRequest::Error, "unknown option '-x'"},
+        {{"--target"}, CommandLineRequest::Error, "option '--target' needs a value"},
+        {{"--rate", "0"}, CommandLineRequest::Error, "the rate '0' is no number"},
+        {{"--rate=fast"}, CommandLineRequest::Error, "the rate 'fast' is no number"},
+        {{"--rate", "1000", "-t", "10.88.0.0/24"}, CommandLineRequest::Run, ""},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> words = {"lorixlog-finder"};
+        words.insert(words.end(), c.args.begin(), c.args.end());
+        std::vector<char*> argv;
+        for (std::string& word : words) {
+            argv.push_back(word.data());
+        }
+        const CommandLineRequest request =
+            g_App.ParseCommandLine(static_cast<int>(argv.size()), argv.data());
+        EXPECT_EQ(request.kind, c.kind) << c.args.front();
+        EXPECT_NE(request.text.find(c.pszText), std::string::npos) << request.text;
+        if (c.kind == CommandLineRequest::Run) {
+            EXPECT_EQ(g_DeviceInfo.m_nQueriesPerSecond, 1000);
+            EXPECT_EQ(g_DeviceInfo.m_aTargets.size(), 1u);
+        } else {
+            EXPECT_TRUE(g_DeviceInfo.m_aTargets.empty()) << "nothing of a wrong line is kept";
+        }
+    }
+    g_DeviceInfo.m_aTargets.clear();
+    g_DeviceInfo.m_nQueriesPerSecond = 0;
 }
 
 }  // namespace

@@ -118,6 +118,12 @@ private:
                 return true;
             }
         }
+        for (std::string_view literal : {"true", "false", "null"}) {
+            if (m_text.substr(m_i, literal.size()) == literal) {
+                m_i += literal.size();
+                return true;
+            }
+        }
         return Number();
     }
     bool Number() {
@@ -201,7 +207,8 @@ bool ValidUtf8(std::string_view text) {
 }  // namespace
 
 void CheckTable(const CDeviceInfo& info) {
-    Require(info.m_nDevices >= 0 && info.m_nDevices <= kMaxDevices, "device count within 0..40");
+    Require(info.m_nDevices >= 0 && info.m_nDevices <= kMaxDevices,
+            "device count within 0..kMaxDevices");
     for (int i = 0; i < info.m_nDevices; ++i) {
         const DeviceRecord& d = info.m_aDevices[i];
         Require(Terminated(d.szIPv4) && Terminated(d.szIPv6) && Terminated(d.szDnsName) &&
@@ -214,10 +221,14 @@ void CheckTable(const CDeviceInfo& info) {
             Require(std::strcmp(info.m_aDevices[i - 1].szSerialNumber, d.szSerialNumber) <= 0,
                     "the table is sorted by serial number");
         }
+        int nSameAddress = 0;
         for (int k = 0; k < i; ++k) {
             Require(std::memcmp(&info.m_aDevices[k], &d, sizeof(d)) != 0,
                     "no two records are equal");
+            nSameAddress +=
+                info.m_aDevices[k].addrIPv4.sin_addr.s_addr == d.addrIPv4.sin_addr.s_addr ? 1 : 0;
         }
+        Require(nSameAddress < kMaxRecordsPerAddress, "one address has a few records at most");
     }
     for (int i = info.m_nDevices; i < kMaxDevices; ++i) {
         Require(AllZero(&info.m_aDevices[i], sizeof(DeviceRecord)), "unused slots are zero");
@@ -302,6 +313,36 @@ void CheckCsv(std::string_view text, int nDevices) {
             Require(cell.empty() || std::strchr("=+-@\t\r", cell.front()) == nullptr ||
                         cell.front() == '\0',
                     "no CSV cell starts a formula", cell);
+        }
+    }
+}
+
+}  // namespace fuzz
+
+namespace fuzz {
+
+void CheckDeviceTextInJson(const CDeviceInfo& info, std::string_view json) {
+    for (int i = 0; i < info.m_nDevices; ++i) {
+        const DeviceRecord& d = info.m_aDevices[i];
+        for (const char* pszField : {d.szModel, d.szModelDetail, d.szSerialNumber, d.szHostName,
+                                     d.szDnsName, d.szFirmwareVersion}) {
+            const std::string_view field(pszField);
+            bool bPlain = ValidUtf8(field);
+            bool bBeyondAscii = false;
+            for (char c : field) {
+                const auto b = static_cast<unsigned char>(c);
+                bPlain = bPlain && b >= 0x20 && b != 0x7F && c != '"' && c != '\\';
+                bBeyondAscii = bBeyondAscii || b >= 0x80;
+            }
+            // C1 controls are escaped in JSON; a field holding one is not plain.
+            for (std::size_t k = 0; bPlain && k + 1 < field.size(); ++k) {
+                bPlain = !(static_cast<unsigned char>(field[k]) == 0xC2 &&
+                           static_cast<unsigned char>(field[k + 1]) < 0xA0);
+            }
+            if (bPlain && bBeyondAscii) {
+                Require(json.find("\"" + std::string(field) + "\"") != std::string_view::npos,
+                        "a device's UTF-8 text is that text in the JSON", field);
+            }
         }
     }
 }

@@ -18,6 +18,10 @@ void Require(bool bCondition, const char* pszWhat, std::string_view detail = {})
 /// within its width, and every slot past the count all zero.
 void CheckTable(const CDeviceInfo& info);
 
+/// A device's text field that is UTF-8 beyond ASCII (and holds nothing the JSON escapes) stands
+/// in the JSON as it is.
+void CheckDeviceTextInJson(const CDeviceInfo& info, std::string_view json);
+
 /// Valid UTF-8 without any control character but the line feed.
 void CheckTerminalText(std::string_view text);
 

@@ -1,16 +1,21 @@
 // A whole search on the scripted socket layer, fed with fuzzed datagrams, receive errors and
 // interfaces; then the table, the report on a console and the JSON and CSV exports are checked.
 //
-// Input: a flags byte (bit 0 German, bit 1 target lines, bit 2 the limited broadcast fails),
-// then events until the input ends, each led by a kind byte:
+// Input: a flags byte (bit 0 German, bit 1 target lines, bit 2 the limited broadcast fails,
+// bit 3 interface lines, bit 4 a full send buffer now and then), then events until the input
+// ends, each led by a kind byte:
 //   0 datagram: delay (x 16 ms), last octet of the sender, sender port, length (2 bytes), bytes
 //   1 receive error: delay, the error (an index into a list of codes)
 //   2 interface: four address bytes, prefix length
 //   3 reply: delay, last octet of the sender, length (1 byte), bytes after "TVK,lorix"
+//   4 target: third octet of 10.88.x.0, prefix length (22 to 32), and a device behind a router
+//     that answers its own address: last octet, length (1 byte), bytes after "TVK,lorix"
+// Every datagram the search sends must be the query.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "ConsoleReport.h"
 #include "DeviceExport.h"
@@ -66,8 +71,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSi
     net::ScriptedSocketLayer layer;
     std::uint32_t nAt = 0;
     int nEvents = 0;
+    std::vector<SearchTarget> targets;
     while (!in.Empty() && nEvents++ < 400) {
-        switch (in.Byte() % 4) {
+        switch (in.Byte() % 5) {
             case 0: {
                 nAt += in.Byte() * 16u;
                 const std::string from = Sender(in.Byte());
@@ -92,13 +98,29 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSi
                 layer.AddInterface(address.c_str(), mask.c_str());
                 break;
             }
-            default: {
+            case 3: {
                 nAt += in.Byte() * 16u;
                 const std::string from = Sender(in.Byte());
                 layer.AddDatagram(nAt, from.c_str(), 9959, "TVK,lorix" + in.Bytes(in.Byte()));
                 break;
             }
+            default: {
+                const std::string network = "10.88." + std::to_string(in.Byte()) + ".";
+                const int nPrefix = 22 + in.Byte() % 11;
+                SearchTarget target;
+                std::string error;
+                if (targets.size() < 4 &&
+                    ParseSearchTarget(network + "0/" + std::to_string(nPrefix), &target, &error)) {
+                    targets.push_back(target);
+                }
+                const std::string device = network + std::to_string(in.Byte());
+                layer.AddResponder(device.c_str(), "0.0.0.0", "TVK,lorix" + in.Bytes(in.Byte()));
+                break;
+            }
         }
+    }
+    if ((nFlags & 16) != 0) {
+        layer.m_nBlockedSends = 3;
     }
     if ((nFlags & 4) != 0) {
         layer.FailSendsTo("255.255.255.255", net::WSAENETUNREACH);
@@ -114,9 +136,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSi
         report.m_pListener = &writer;
         g_pReportText = &report;
         net::InstallSocketLayer(&layer);
-        g_DeviceInfo.m_nVerbosity = (nFlags & 2) != 0 ? 1 : 0;
+        g_DeviceInfo.m_nVerbosity = (nFlags & 8) != 0 ? 2 : (nFlags & 2) != 0 ? 1 : 0;
+        g_DeviceInfo.m_aTargets = targets;
+        g_DeviceInfo.m_nQueriesPerSecond = 5000;
 
-        g_DeviceInfo.SearchDevices();
+        const SearchOutcome outcome = g_DeviceInfo.SearchDevices();
+        if (g_DeviceInfo.m_nDevices == 0 && outcome.result != SearchOutcome::Failed) {
+            ReportNoDeviceAnswered(&report, g_DeviceInfo, outcome);
+        }
 
         writer.Finish();
         net::InstallSocketLayer(nullptr);
@@ -126,14 +153,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSi
                           report.m_strText.compare(report.m_strText.size() - 2, 2, "\r\n") == 0,
                       "the report ends with a line end");
         fuzz::Require(layer.m_nSocketsCreated == layer.m_nSocketsClosed, "the socket is closed");
+        for (const auto& sent : layer.m_aSent) {
+            fuzz::Require(sent.bytes == "*IDN?", "every datagram sent is the query", sent.bytes);
+        }
     }
     std::fclose(pStream);
     fuzz::CheckTerminalText(std::string_view(pConsole, nConsole));
     std::free(pConsole);
 
     fuzz::CheckTable(g_DeviceInfo);
-    fuzz::CheckJson(DevicesAsJson(g_DeviceInfo), g_DeviceInfo.m_nDevices);
+    const std::string json = DevicesAsJson(g_DeviceInfo);
+    fuzz::CheckJson(json, g_DeviceInfo.m_nDevices);
+    fuzz::CheckDeviceTextInJson(g_DeviceInfo, json);
     fuzz::CheckCsv(DevicesAsCsv(g_DeviceInfo), g_DeviceInfo.m_nDevices);
     g_DeviceInfo.ClearDevices();
+    g_DeviceInfo.m_aTargets.clear();
     return 0;
 }

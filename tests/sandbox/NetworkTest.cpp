@@ -8,14 +8,12 @@
 #include <cstring>
 #include <string>
 
-#include "../unit/ReportFixture.h"
-#include "DeviceInfo.h"
-#include "Sandbox.h"
-
-namespace {
+#include "NetworkFixture.h"
 
 bool g_bInSandbox = false;
 std::string g_why;
+
+namespace {
 
 /// The system socket layer without its interface list, so that only the limited broadcast goes
 /// out.
@@ -59,35 +57,6 @@ public:
         return s.ResolveIPv4(n, a);
     }
     int m_nLastError = 0;
-};
-
-class Network : public RegisteredReport {
-protected:
-    void SetUp() override {
-        if (!g_bInSandbox) {
-            GTEST_SKIP() << "no private network namespace: " << g_why;
-        }
-        RegisteredReport::SetUp();
-        g_DeviceInfo.ClearDevices();
-    }
-    void TearDown() override {
-        net::InstallSocketLayer(nullptr);
-        RegisteredReport::TearDown();
-    }
-    std::string Block(const char* pszModel, const char* pszDetail, const char* pszAddress,
-                      const char* pszHost, const char* pszDns, const char* pszSerial,
-                      const char* pszFirmware) {
-        std::string block = std::string("Found ") + pszModel + " " + pszDetail + " device\r\n" +
-                            "  at IPv4 address " + pszAddress + "\r\n";
-        if (std::strcmp(pszHost, pszDns) != 0) {
-            block += std::string("  host name = '") + pszHost + "'\r\n";
-        }
-        if (*pszDns) {
-            block += std::string("  DNS name = '") + pszDns + "'\r\n";
-        }
-        return block + "  serial number = " + pszSerial +
-               "\r\n  firmware version = " + pszFirmware + "\r\n\r\n";
-    }
 };
 
 TEST_F(Network, FindsAndDescribesTheSimulatedDevices) {
@@ -202,8 +171,6 @@ TEST_F(Network, ANetworkWithoutRouteIsAWarning) {
 
 // --- The command-line finder ---
 
-class Finder : public Network {};
-
 TEST_F(Finder, PrintsHostileRepliesLiterallyAndSafely) {
     sandbox::Simulator sim({"--device", "10.77.0.20", "--reply",
                             "TVK,lorix%s%n,%x%d,S\\e[31m1,h\\xe4st\\x07.lan,1.0\\r\\n"});
@@ -262,6 +229,18 @@ TEST_F(Finder, ExitStatusOneWhenNoDeviceAnswersAndGermanReport) {
     EXPECT_NE(result.out.find("Suche lorix Ger\xc3\xa4te (bitte warten) ...\n\n... fertig.\n"),
               std::string::npos)
         << result.out;
+    // Nobody answered: which networks were queried, and what to check.
+    EXPECT_NE(result.out.find("... fertig.\n\nKein lorix-Ger\xc3\xa4t hat geantwortet. Die "
+                              "Anfrage ging an:\n  255.255.255.255\n  10.77.0.255 ("),
+              std::string::npos)
+        << result.out;
+    EXPECT_NE(result.out.find(" 10.77.0."), std::string::npos) << "with its interface";
+    EXPECT_NE(result.out.find("\n  10.78.0.255 ("), std::string::npos) << result.out;
+    EXPECT_NE(result.out.find("\nBitte pr\xc3\xbc"
+                              "fen Sie"),
+              std::string::npos)
+        << result.out;
+    EXPECT_NE(result.out.find("UDP-Port 9959"), std::string::npos) << result.out;
 }
 
 TEST_F(Finder, ExitStatusTwoWhenTheSearchFails) {
@@ -343,19 +322,8 @@ TEST_F(Finder, EchoedArgumentsCannotDriveTheTerminal) {
 
 // --- Devices behind a router: --target ---
 
-class Routed : public Network {
-protected:
-    void SetUp() override {
-        Network::SetUp();
-        if (!IsSkipped()) {
-            ASSERT_TRUE(m_routed.IsReady()) << m_routed.Why();
-        }
-    }
-    sandbox::RoutedNetwork m_routed;
-};
-
 TEST_F(Routed, ASweepFindsTheDevicesBehindTheRouterOnceEach) {
-    sandbox::Simulator sim({"--netns", m_routed.DevicesNamespace(), "--device", "10.88.0.20",
+    sandbox::Simulator sim({"--netns", Net().DevicesNamespace(), "--device", "10.88.0.20",
                             "--serial", "R20", "--device", "10.88.0.21", "--serial", "R21"});
     ASSERT_TRUE(sim.IsReady());
     const auto result =
@@ -367,7 +335,7 @@ TEST_F(Routed, ASweepFindsTheDevicesBehindTheRouterOnceEach) {
 }
 
 TEST_F(Routed, OneAddressFindsThatDeviceOnly) {
-    sandbox::Simulator sim({"--netns", m_routed.DevicesNamespace(), "--device", "10.88.0.20",
+    sandbox::Simulator sim({"--netns", Net().DevicesNamespace(), "--device", "10.88.0.20",
                             "--device", "10.88.0.21", "--serial", "ONLY"});
     ASSERT_TRUE(sim.IsReady());
     const auto result =
@@ -380,7 +348,7 @@ TEST_F(Routed, OneAddressFindsThatDeviceOnly) {
 }
 
 TEST_F(Routed, WithoutTargetsTheDevicesBehindTheRouterAreNotFound) {
-    sandbox::Simulator sim({"--netns", m_routed.DevicesNamespace(), "--device", "10.88.0.20"});
+    sandbox::Simulator sim({"--netns", Net().DevicesNamespace(), "--device", "10.88.0.20"});
     ASSERT_TRUE(sim.IsReady());
     const auto result = sandbox::RunProgram(LORIXLOG_FIND_PATH, {"-v"});
     EXPECT_EQ(result.nExitStatus, 1) << result.out << result.err;

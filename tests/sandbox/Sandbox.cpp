@@ -131,7 +131,7 @@ bool EnterPrivateNetwork(int nSubnets, std::string* pWhy) {
     return true;
 }
 
-Simulator::Simulator(const std::vector<std::string>& options) {
+Simulator::Simulator(const std::vector<std::string>& options, const char* pszLog) {
     char szTemplate[] = "/tmp/lorixlog-sim-ready.XXXXXX";
     const int fd = mkstemp(szTemplate);
     if (fd < 0) {
@@ -142,9 +142,17 @@ Simulator::Simulator(const std::vector<std::string>& options) {
     m_readyFile = szTemplate;
 
     std::vector<std::string> args = {"--ready-file", m_readyFile, "--max-seconds", "120"};
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    if (pszLog != nullptr) {
+        args.push_back("--verbose");
+        posix_spawn_file_actions_addopen(&actions, 2, pszLog, O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    }
     args.insert(args.end(), options.begin(), options.end());
     CommandLine argv(LORIXLOG_SIM_PATH, args);
-    if (posix_spawn(&m_pid, LORIXLOG_SIM_PATH, nullptr, nullptr, argv.Get(), environ) != 0) {
+    const int nSpawn = posix_spawn(&m_pid, LORIXLOG_SIM_PATH, &actions, nullptr, argv.Get(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (nSpawn != 0) {
         m_pid = -1;
         return;
     }
@@ -269,9 +277,9 @@ RoutedNetwork::RoutedNetwork() {
     }
     const std::string r = std::to_string(m_router);
     const std::string d = std::to_string(m_devices);
-    std::string devices;
+    std::string devices = "ip addr add 10.88.3.200/16 dev dv0 && ";
     for (int n = 20; n <= 29; ++n) {
-        devices += "ip addr add 10.88.0." + std::to_string(n) + "/24 dev dv0 && ";
+        devices += "ip addr add 10.88.0." + std::to_string(n) + "/16 dev dv0 && ";
     }
     const std::string commands[] = {
         "ip link add rt0 type veth peer name r0 && ip link set r0 netns " + r,
@@ -280,11 +288,11 @@ RoutedNetwork::RoutedNetwork() {
         "ip addr add 10.76.0.1/24 dev rt0 && ip link set rt0 up",
         "nsenter -t " + r +
             " -n sh -c 'ip link set lo up && ip addr add 10.76.0.254/24 dev r0 && "
-            "ip link set r0 up && ip addr add 10.88.0.1/24 dev r1 && ip link set r1 up && "
+            "ip link set r0 up && ip addr add 10.88.0.1/16 dev r1 && ip link set r1 up && "
             "sysctl -qw net.ipv4.ip_forward=1'",
         "nsenter -t " + d + " -n sh -c 'ip link set lo up && " + devices +
             "ip link set dv0 up && ip route add default via 10.88.0.1'",
-        "ip route add 10.88.0.0/24 via 10.76.0.254",
+        "ip route add 10.88.0.0/16 via 10.76.0.254",
     };
     for (const std::string& command : commands) {
         if (!Run(command, &m_why)) {
@@ -304,6 +312,43 @@ RoutedNetwork::~RoutedNetwork() {
 }
 
 std::string RoutedNetwork::DevicesNamespace() const {
+    return "/proc/" + std::to_string(m_devices) + "/ns/net";
+}
+
+LinkedNetwork::LinkedNetwork() {
+    m_devices = StartNamespaceHolder();
+    if (m_devices <= 0) {
+        m_why = "cannot make the devices' namespace";
+        return;
+    }
+    const std::string d = std::to_string(m_devices);
+    std::string devices = "ip addr add 192.168.0.50/24 dev dv9 && ";
+    for (int n = 20; n <= 29; ++n) {
+        devices += "ip addr add 10.60.0." + std::to_string(n) + "/16 dev dv9 && ";
+    }
+    const std::string commands[] = {
+        "ip link add fnd9 type veth peer name dv9 && ip link set dv9 netns " + d,
+        "ip addr add 10.60.0.1/16 dev fnd9 && ip link set fnd9 up",
+        "nsenter -t " + d + " -n sh -c 'ip link set lo up && " + devices +
+            "ip link set dv9 up'",
+    };
+    for (const std::string& command : commands) {
+        if (!Run(command, &m_why)) {
+            return;
+        }
+    }
+    m_bReady = true;
+}
+
+LinkedNetwork::~LinkedNetwork() {
+    Run("ip link del fnd9", &m_why);
+    if (m_devices > 0) {
+        kill(m_devices, SIGTERM);
+        waitpid(m_devices, nullptr, 0);
+    }
+}
+
+std::string LinkedNetwork::DevicesNamespace() const {
     return "/proc/" + std::to_string(m_devices) + "/ns/net";
 }
 

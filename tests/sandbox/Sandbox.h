@@ -17,10 +17,11 @@ namespace sandbox {
 bool EnterPrivateNetwork(int nSubnets, std::string* pWhy);
 
 /// Devices behind a router, added to the private network: a router namespace (10.76.0.254 towards
-/// the finder on rt0, 10.88.0.1 towards the devices, forwarding on, directed broadcasts not
-/// forwarded, as on real routers) and a devices namespace (10.88.0.20 to .29 on dv0, default
-/// route via the router). The finder reaches 10.88.0.0/24 through 10.76.0.254 only; no broadcast
-/// of the finder crosses the router. The namespaces end with the object.
+/// the finder on rt0, 10.88.0.1/16 towards the devices, so that it resolves every address of the
+/// prefix; forwarding on, directed broadcasts not forwarded, as on real routers) and a devices
+/// namespace (10.88.0.20 to .29 and 10.88.3.200, far into a /22, on dv0, default route via the
+/// router). The finder reaches 10.88.0.0/16 through 10.76.0.254 only; no broadcast of the finder
+/// crosses the router. The namespaces end with the object.
 class RoutedNetwork {
 public:
     RoutedNetwork();
@@ -39,10 +40,32 @@ private:
     std::string m_why;
 };
 
+/// Devices on the finder's own link, in a namespace of their own, so that addresses are resolved
+/// (ARP) between the two: the finder's fnd9 with 10.60.0.1/16, the devices' dv9 with 10.60.0.20
+/// to .29/16 and a logger left at a foreign address, 192.168.0.50/24 (with a route back to
+/// 10.60.0.0/16), which the finder has no route to. The namespace ends with the object.
+class LinkedNetwork {
+public:
+    LinkedNetwork();
+    ~LinkedNetwork();
+    LinkedNetwork(const LinkedNetwork&) = delete;
+    LinkedNetwork& operator=(const LinkedNetwork&) = delete;
+    bool IsReady() const { return m_bReady; }
+    const std::string& Why() const { return m_why; }
+    std::string DevicesNamespace() const;
+
+private:
+    pid_t m_devices = -1;
+    bool m_bReady = false;
+    std::string m_why;
+};
+
 /// A running lorixlog-sim with the options given; stopped on destruction.
 class Simulator {
 public:
-    explicit Simulator(const std::vector<std::string>& options);
+    /// With pszLog, the simulator logs every datagram it receives and sends (--verbose) to that
+    /// file.
+    explicit Simulator(const std::vector<std::string>& options, const char* pszLog = nullptr);
     ~Simulator();
     Simulator(const Simulator&) = delete;
     Simulator& operator=(const Simulator&) = delete;

@@ -12,6 +12,22 @@ TEST(DeviceText, ControlBytesAreShownEscaped) {
     EXPECT_EQ(ShownDeviceText(""), "");
 }
 
+// A Linux-based device sends its name as UTF-8: it is that text in the report and the list (in
+// the program's Windows-1252), not "Ãœ"; what Windows-1252 cannot hold is named by its code.
+TEST(DeviceText, Utf8IsShownAsItsText) {
+    EXPECT_EQ(ShownDeviceText("\xc3\x9c"
+                              "berwachung \xe2\x82\xac"),
+              "\xdc"
+              "berwachung \x80");
+    EXPECT_EQ(ShownDeviceText("Halle \xe2\x84\x96""7 \xf0\x9f\x8f\xad"), "Halle \\u2116""7 \\u1F3ED");
+    // Control characters in UTF-8 stay escaped, C1 ones too (U+009B, a terminal's CSI).
+    EXPECT_EQ(ShownDeviceText("\xc3\xa4\x1b[1m\xc2\x9b"), "\xe4\\x1b[1m\\xc2\\x9b");
+    // Not well-formed UTF-8: Windows-1252 as ever.
+    EXPECT_EQ(ShownDeviceText("\xc3\x28\xe4"), "\xc3\x28\xe4");
+    EXPECT_EQ(Utf8DeviceText("\xc3\x9c"), "\xc3\x9c");
+    EXPECT_EQ(Utf8DeviceText("K\xfchl\x80"), "K\xc3\xbchl\xe2\x82\xac");
+}
+
 TEST(DeviceText, HostNamesForUrls) {
     for (const char* pszValid :
          {"a", "A1234", "lab-logger.example.lan", "x.lan.", "1-2.3", "xn--bcher-kva.example"}) {

@@ -9,6 +9,14 @@
 /// writes to standard output). Call first thing in main.
 void OpenClosedStandardStreams();
 
+/// Makes a write to a pipe whose reader has gone fail with EPIPE instead of ending the program
+/// (SIGPIPE), so that the program can still write its other output (nothing on Windows, which
+/// has no such signal).
+void IgnoreBrokenPipes();
+
+/// Whether the stream is a terminal (a console on Windows), where a line can be rewritten.
+bool IsTerminal(std::FILE* pStream);
+
 /// Makes a Windows console show the UTF-8 that the programs write (nothing elsewhere, where the
 /// terminal's encoding is UTF-8 already or the program does not choose it).
 void UseUtf8Console();
@@ -26,6 +34,8 @@ public:
     /// Flushes the stream and records a failure of the flush or an error flag of the stream.
     void Flush(std::FILE* pStream);
     bool Failed() const { return m_nErrno != 0; }
+    /// The errno of the first failure; 0 while none failed.
+    int Errno() const { return m_nErrno; }
     /// The system's text of the first failure.
     std::string Reason() const;
 

@@ -1,4 +1,6 @@
 #include <QApplication>
+
+#include <cstdio>
 #include <QFile>
 #include <QMessageBox>
 
@@ -116,6 +118,11 @@ int RunApplication(fw::CWinApp& app, int argc, char** argv) {
     }
     const int nExit = app.ExitInstance();
     return nStatus != 0 ? nStatus : nExit;
+}
+
+void ShowCommandLineText(const char* pszText, bool bError) {
+    std::fputs(pszText, bError ? stderr : stdout);
+    std::fflush(bError ? stderr : stdout);
 }
 
 }  // namespace ui

@@ -83,6 +83,11 @@ Backend* InstallBackend() {
 
 }  // namespace ui::win32
 
+void ui::ShowCommandLineText(const char* pszText, bool bError) {
+    ::MessageBoxW(nullptr, win32::WideFrom1252(pszText).c_str(), L"lorixlog-finder",
+                  MB_OK | (bError ? MB_ICONERROR : MB_ICONINFORMATION));
+}
+
 int ui::RunApplication(fw::CWinApp& app, int, char**) {
     win32::InstallBackend();
     int nStatus = 0;

@@ -1,4 +1,5 @@
 #include <fcntl.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include "StandardStreams.h"
@@ -18,3 +19,11 @@ void OpenClosedStandardStreams() {
 void UseUtf8Console() {}
 
 void UseBinaryOutput(std::FILE*) {}
+
+void IgnoreBrokenPipes() {
+    signal(SIGPIPE, SIG_IGN);
+}
+
+bool IsTerminal(std::FILE* pStream) {
+    return isatty(fileno(pStream)) == 1;
+}

@@ -16,3 +16,9 @@ void UseBinaryOutput(std::FILE* pStream) {
     std::fflush(pStream);
     _setmode(_fileno(pStream), _O_BINARY);
 }
+
+void IgnoreBrokenPipes() {}
+
+bool IsTerminal(std::FILE* pStream) {
+    return _isatty(_fileno(pStream)) != 0;
+}

@@ -13,4 +13,10 @@ namespace ui {
 /// when that returns TRUE. Returns the process exit status.
 int RunApplication(fw::CWinApp& app, int argc, char** argv);
 
+/// Tells the user what the command line asked for, before any window exists: the usage, the
+/// version, or what is wrong with it (bError). On a desktop with a terminal (Linux) it goes to
+/// standard output, or standard error for an error; a Windows program has no console and shows it
+/// in a message box.
+void ShowCommandLineText(const char* pszText, bool bError);
+
 }  // namespace ui
