@@ -133,7 +133,9 @@ TEST_F(DeviceTable, StoresAThousandAndRefusesTheNext) {
 
 TEST_F(DeviceTable, OneAddressTakesAFewRecordsAtMost) {
     for (int i = 0; i < kMaxRecordsPerAddress; ++i) {
-        ASSERT_GE(info.AddDevice(MakeRecord(("V" + std::to_string(i)).c_str())), 0);
+        char szSerial[8];
+        std::snprintf(szSerial, sizeof(szSerial), "V%d", i);
+        ASSERT_GE(info.AddDevice(MakeRecord(szSerial)), 0);
     }
     EXPECT_EQ(info.AddDevice(MakeRecord("V-next")), CDeviceInfo::ADD_ADDRESS_FULL);
     EXPECT_EQ(info.AddDevice(MakeRecord("V-port", "1.0", 50000)), CDeviceInfo::ADD_ADDRESS_FULL)

@@ -156,7 +156,9 @@ public:
             std::memcpy(&address, &reinterpret_cast<const ::sockaddr_in*>(p->ai_addr)->sin_addr,
                         sizeof(address));
             if (std::none_of(pAddresses->begin(), pAddresses->end(),
-                             [&](const in_addr& a) { return a.s_addr == address.s_addr; })) {
+                             [&](const in_addr& a) {
+                                 return std::memcmp(&a, &address, sizeof(a)) == 0;
+                             })) {
                 pAddresses->push_back(address);
             }
         }
