@@ -1,5 +1,7 @@
 #include "ClorixlogfinderDlg.h"
 
+#include <vector>
+
 #include "ClorixlogfinderApp.h"
 #include "DeviceInfo.h"
 #include "OpenDeviceDialog.h"
@@ -59,11 +61,35 @@ HCURSOR ClorixlogfinderDlg::OnQueryDragIcon() {
     return reinterpret_cast<HCURSOR>(m_hIcon);
 }
 
+bool ClorixlogfinderDlg::KeepResponsive() {
+    if (IsDisplayBehind()) {
+        UpdateDisplay();
+    }
+    std::vector<int> commands;
+    PumpWhileBusy(&commands);
+    for (int nCommand : commands) {
+        m_bCloseRequested = m_bCloseRequested || nCommand == IDCANCEL || nCommand == IDC_QUIT;
+    }
+    return m_bCloseRequested;
+}
+
 void ClorixlogfinderDlg::OnSearch() {
     const HCURSOR hPrevious = SetCursor(AfxWaitCursor());
     Reset();
     EnsureBlankLine();
-    const SearchOutcome outcome = g_DeviceInfo.SearchDevices();
+    // The whole window is on the screen before the search keeps the thread busy.
+    UpdateWindow();
+    m_bCloseRequested = false;
+    SearchOutcome outcome;
+    if (!KeepResponsive()) {
+        outcome = g_DeviceInfo.SearchDevices(this, this);
+    }
+    if (m_bCloseRequested) {
+        // What the user asked for during the search, instead of the device list.
+        SetCursor(hPrevious);
+        PostMessage(WM_CLOSE, 0, 0);
+        return;
+    }
     const bool bFound = g_DeviceInfo.m_nDevices > 0;
     if (!bFound && outcome.result != SearchOutcome::Failed) {
         ReportNoDeviceAnswered(this, g_DeviceInfo, outcome);

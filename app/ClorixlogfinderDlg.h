@@ -1,11 +1,16 @@
 // The main dialog: the logo, the buttons and the report of the device search.
 #pragma once
 
+#include "DeviceInfo.h"
 #include "ReportWindow.h"
 
-class ClorixlogfinderDlg : public CReportWindow {
+class ClorixlogfinderDlg : public CReportWindow, private CSearchHost {
 public:
     ClorixlogfinderDlg();
+
+    /// Set when the user asked to close the window while a search ran (Escape, Quit, the close
+    /// box): the search ends early and the window closes instead of offering the devices.
+    bool m_bCloseRequested = false;
 
     /// The program icon (shared; never destroyed).
     HICON m_hIcon;
@@ -24,4 +29,9 @@ protected:
     void OnSearchAgain();
 
     DECLARE_MESSAGE_MAP()
+
+private:
+    /// While the search blocks the thread: the report as it grows, the window painted, and the
+    /// user's request to close noted (nothing else the user does acts meanwhile).
+    bool KeepResponsive() override;
 };

@@ -186,7 +186,10 @@ void COpenDeviceDialog::OnDeviceListSelChange() {
         return;
     }
     if (CWnd* p = GetDlgItem(IDC_BY_NAME)) {
-        p->EnableWindow(Present(pDevice->szDnsName) || Present(pDevice->szHostName));
+        // Offered only for a name that can stand in a URL: any other name would open the IPv4
+        // address instead, with a warning the user never sees once the program has ended.
+        const char* pszName = Present(pDevice->szDnsName) ? pDevice->szDnsName : pDevice->szHostName;
+        p->EnableWindow(Present(pszName) && IsDnsHostName(pszName));
     }
     if (CWnd* p = GetDlgItem(IDC_BY_IPV4)) {
         p->EnableWindow(Present(pDevice->szIPv4));

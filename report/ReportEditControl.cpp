@@ -24,7 +24,8 @@ void CReportEditControl::OnThumbTrackEnd() {
     CWnd* pParent = GetParent();
     if (pParent != nullptr && IsWindow(pParent->m_hWnd)) {
         if (auto* pReport = dynamic_cast<CReportWindow*>(pParent)) {
-            pReport->UpdateDisplay();
+            // What arrived during the drag, and the view back at the end of the text.
+            pReport->ShowWholeText();
         }
     }
     pParent = GetParent();

@@ -119,6 +119,7 @@ void CReportText::AppendText(const char* pszPiece) {
         const std::size_t nLastLineFeed = m_strText.rfind('\n');
         if (nLastLineFeed != std::string::npos && nLastLineFeed + 1 < m_strText.size()) {
             m_strText.erase(nLastLineFeed + 1);
+            ++m_nTextRewrites;
             if (m_pListener != nullptr) {
                 m_pListener->OnUnfinishedLineDropped();
             }
@@ -163,6 +164,7 @@ void CReportText::EnsureBlankLine() {
 
 void CReportText::Reset() {
     m_strText.clear();
+    ++m_nTextRewrites;
     m_bAutoRefresh = true;
     m_nErrors = 0;
     m_nWarnings = 0;
@@ -194,6 +196,7 @@ void CReportText::TrimText(std::size_t nIncoming) {
         j = nLength;
     }
     m_strText.erase(0, j);
+    ++m_nTextRewrites;
 }
 
 void CReportText::UpdateDisplay() {

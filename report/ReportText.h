@@ -5,6 +5,7 @@
 
 #include <cstdarg>
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 /// Receives the report text as it grows, for outputs other than the display (the command-line
@@ -93,8 +94,13 @@ public:
 
     /// Whether report texts are to be German (the language tag begins with "de-").
     bool IsGerman() const;
+    /// Counts the changes of the text other than appending at its end (Reset, a trim at its
+    /// front, the lone-carriage-return rule): while it stays the same, the text shown before is
+    /// still its beginning, and a display need only add what was appended.
+    std::uint64_t TextRewrites() const { return m_nTextRewrites; }
 
 private:
+    std::uint64_t m_nTextRewrites = 0;
     std::size_t m_nTrimLimit;
     std::size_t m_nTrimCut;
 };

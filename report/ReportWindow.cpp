@@ -1,5 +1,7 @@
 #include "ReportWindow.h"
 
+#include <algorithm>
+
 #include "ReportEditControl.h"
 
 CReportWindowRegistration g_pReportWindow;
@@ -55,7 +57,24 @@ std::size_t CReportWindow::ResetDisplayLimit() {
     return static_cast<UINT>(pControl->SendMessage(EM_GETLIMITTEXT, 0, 0));
 }
 
+namespace {
+// The bytes at the end of the shown text that a refresh checks before it only appends.
+constexpr std::size_t kShownTail = 32;
+}  // namespace
+
 void CReportWindow::UpdateDisplay() {
+    Refresh(false);
+}
+
+void CReportWindow::ShowWholeText() {
+    Refresh(true);
+}
+
+bool CReportWindow::IsDisplayBehind() const {
+    return !m_bShown || m_nShownRewrites != TextRewrites() || m_nShownLength != m_strText.size();
+}
+
+void CReportWindow::Refresh(bool bWhole) {
     CWnd* pControl = ReportControl();
     if (pControl == nullptr) {
         return;
@@ -64,9 +83,27 @@ void CReportWindow::UpdateDisplay() {
     if (pEdit != nullptr && pEdit->m_bThumbTracking) {
         return;
     }
-    pControl->SetWindowText(m_strText.c_str());
+    const bool bOnlyAppended =
+        !bWhole && m_bShown && m_nShownRewrites == TextRewrites() &&
+        m_nShownLength <= m_strText.size() && m_nShownLength >= m_shownTail.size() &&
+        m_strText.compare(m_nShownLength - m_shownTail.size(), m_shownTail.size(), m_shownTail) == 0;
+    if (bOnlyAppended) {
+        if (m_nShownLength < m_strText.size()) {
+            const auto nEnd = static_cast<WPARAM>(m_nShownLength);
+            pControl->SendMessage(EM_SETSEL, nEnd, static_cast<LPARAM>(nEnd));
+            pControl->SendMessage(EM_REPLACESEL, FALSE,
+                                  reinterpret_cast<LPARAM>(m_strText.c_str() + m_nShownLength));
+        }
+    } else {
+        pControl->SetWindowText(m_strText.c_str());
+    }
     pControl->SendMessage(EM_SETSEL, static_cast<WPARAM>(-1), -1);
     pControl->SendMessage(EM_LINESCROLL, 0, 0x7FFFFFFF);
+    m_bShown = true;
+    m_nShownLength = m_strText.size();
+    m_nShownRewrites = TextRewrites();
+    const std::size_t nTail = std::min(kShownTail, m_strText.size());
+    m_shownTail.assign(m_strText, m_strText.size() - nTail, nTail);
     // The search keeps the thread busy: show the text now.
     pControl->UpdateWindow();
 }
@@ -86,6 +123,7 @@ void CReportWindow::HandleKey(WPARAM nChar) {
 }
 
 void CReportWindow::OnDestroy() {
+    m_bShown = false;
     m_nEditId = 0;
     SetDisplayLimit(0);
     Default();

@@ -3,6 +3,8 @@
 
 #include <atomic>
 #include <cstddef>
+#include <cstdint>
+#include <string>
 
 #include "ReportText.h"
 #include "ui/Afx.h"
@@ -35,9 +37,16 @@ public:
     /// of a thumb drag with that id and kThumbTrackEndNotifyCode), takes the control's text
     /// limit for the text, resets the report and registers the window as g_pReportWindow.
     void AttachReportDisplay();
-    /// Copies the whole text into the edit control and scrolls to its last line; does nothing
-    /// without a display or while a scroll-bar thumb is being dragged.
+    /// Brings the edit control up to the text and scrolls to its end; does nothing without a
+    /// display or while a scroll-bar thumb is being dragged. When the text has only grown since
+    /// the last refresh, only what was appended is added to the control (the whole text would
+    /// cost a long report's layout and a full repaint, every time); after any other change the
+    /// whole text replaces the control's.
     void UpdateDisplay();
+    /// The same, always with the whole text.
+    void ShowWholeText();
+    /// Whether the text has changed since the display last showed it.
+    bool IsDisplayBehind() const;
     /// The report's keys, for every character typed anywhere: Ctrl+A (1) selects the whole
     /// report, '+' (43) ends the text with an empty line and puts the caret at the end.
     void HandleKey(WPARAM nChar);
@@ -52,6 +61,13 @@ protected:
 private:
     /// The edit control that shows the text, or null.
     CWnd* ReportControl() const;
+    void Refresh(bool bWhole);
+    /// What the control shows: the text up to this length, at this count of rewrites, ending with
+    /// these bytes (a check that nobody changed the text behind the count's back).
+    std::size_t m_nShownLength = 0;
+    std::uint64_t m_nShownRewrites = 0;
+    std::string m_shownTail;
+    bool m_bShown = false;
     void ShowReportText() override { UpdateDisplay(); }
     std::size_t ResetDisplayLimit() override;
 };

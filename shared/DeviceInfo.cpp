@@ -104,6 +104,11 @@ SearchOutcome CDeviceInfo::SearchDevices(CReportText* pReport, CSearchHost* pHos
     ClearDevices();
     ReportSearchStart(pReport);
     context.EnsureBlankLine();
+    // The display is brought up to date once per device, at the progress of a sweep and at the
+    // end, not at every line; a host that paints while the search runs refreshes it too.
+    if (pReport != nullptr) {
+        pReport->m_bAutoRefresh = false;
+    }
 
     net::SOCKET s = net::socket(net::AF_INET, net::SOCK_DGRAM, net::IPPROTO_UDP);
     if (s == net::INVALID_SOCKET) {
@@ -121,6 +126,7 @@ SearchOutcome CDeviceInfo::SearchDevices(CReportText* pReport, CSearchHost* pHos
         context.Printf("%s", context.Text("... cancelled.\r\n", "... abgebrochen.\r\n"));
     }
     if (pReport != nullptr) {
+        pReport->m_bAutoRefresh = true;
         const std::string& text = pReport->m_strText;
         if (text.size() < 2 || text.compare(text.size() - 2, 2, "\r\n") != 0) {
             pReport->AppendText("\r\n");

@@ -19,4 +19,27 @@ void PressEnter(fw::CWnd& dialog, int nID);
 /// Whether the control has the keyboard focus.
 bool HasFocus(fw::CWnd& dialog, int nID);
 
+/// The keys a test presses.
+enum class Key { Escape, Tab, CtrlA, Plus };
+/// Presses the key with the keyboard focus in the control, through the toolkit's key handling,
+/// the program's pre-translation and the dialog manager, as the user does.
+void PressKey(fw::CWnd& dialog, int nID, Key key);
+/// Whether the push button is the dialog's default button (the one Enter clicks).
+bool IsDefaultButton(fw::CWnd& dialog, int nID);
+
+/// Takes (bDown) or lets go of the thumb of the control's vertical scroll bar, as the user's
+/// mouse does; with the thumb taken, moves it to the top.
+void DragThumb(fw::CWnd& dialog, int nID, bool bDown);
+/// The vertical scroll position of the control, and its largest.
+void ScrollPosition(fw::CWnd& dialog, int nID, int* pnValue, int* pnMaximum);
+
+/// Whether the dialog and all its visible controls have been painted on the screen since they
+/// were shown (no part of them waits to be painted).
+bool IsPainted(fw::CWnd& dialog);
+
+/// What the user does while a handler keeps the thread busy: queued as the window system queues
+/// it, taken in when the program looks at its input next.
+enum class Input { Escape, CloseBox, ClickQuit, ClickOpenDevice };
+void QueueInput(fw::CWnd& dialog, Input input);
+
 }  // namespace dialogtest

@@ -2,114 +2,12 @@
 // the Windows dialog manager (under Wine). They ask through the dialog framework (GetDlgItem,
 // IsWindowEnabled, IsWindowVisible, GetWindowText, list-box messages); the few toolkit-only
 // steps are in DialogBackend.h.
-#include <gtest/gtest.h>
-
-#include <cstring>
 #include <string>
 #include <vector>
 
-#include "ClorixlogfinderApp.h"
-#include "ClorixlogfinderDlg.h"
-#include "DialogBackend.h"
-#include "OpenDeviceDialog.h"
-#include "ReportWindow.h"
-#include "Resources.h"
-#include "ScriptedSocketLayer.h"
-#include "ShellSpy.h"
-#include "resource.h"
-#include "shell/Shell.h"
-#include "ui/Afx.h"
-#include "ui/Resources.h"
+#include "DialogFixture.h"
 
 namespace {
-
-/// Ends every modal dialog at once, after its initialisation, and notes its template.
-struct ModalSpy {
-    std::vector<UINT> seen;
-    ModalSpy() { ui::SetModalObserver(&ModalSpy::Observe, this); }
-    ~ModalSpy() { ui::SetModalObserver(nullptr, nullptr); }
-    static void Observe(CDialog* pDialog, void* pContext) {
-        static_cast<ModalSpy*>(pContext)->seen.push_back(pDialog->m_nIDTemplate);
-        pDialog->EndDialog(IDCANCEL);
-    }
-};
-
-class QuietReport : public CReportWindow {
-public:
-    QuietReport() : CReportWindow(IDD_MAIN) { m_pszProgramName = "lorixlog-finder version 2.0.45"; }
-};
-
-/// A report window of the main template that shows its report and does nothing else.
-class ShowingReport : public CReportWindow {
-public:
-    ShowingReport() : CReportWindow(IDD_MAIN) { m_nEditId = IDC_REPORT; }
-
-protected:
-    BOOL OnInitDialog() override {
-        CDialogEx::OnInitDialog();
-        AttachReportDisplay();
-        return TRUE;
-    }
-};
-
-DeviceRecord Device(const char* pszHost, const char* pszIPv4, const char* pszIPv6,
-                    const char* pszDns, const char* pszSerial) {
-    DeviceRecord d{};
-    std::strcpy(d.szHostName, pszHost);
-    std::strcpy(d.szIPv4, pszIPv4);
-    std::strcpy(d.szIPv6, pszIPv6);
-    std::strcpy(d.szDnsName, pszDns);
-    std::strcpy(d.szSerialNumber, pszSerial);
-    std::strcpy(d.szMaker, "TVK");
-    std::strcpy(d.szModel, "lorixLOG");
-    return d;
-}
-
-std::string ListLine(CWnd& dlg, int nIndex) {
-    char szLine[512] = {};
-    CWnd* pList = dlg.GetDlgItem(IDC_DEVICE_LIST);
-    if (pList == nullptr || pList->SendMessage(LB_GETTEXT, static_cast<WPARAM>(nIndex),
-                                               reinterpret_cast<LPARAM>(szLine)) == LB_ERR) {
-        return "(none)";
-    }
-    return szLine;
-}
-
-bool Enabled(CWnd& dlg, int nID) {
-    CWnd* p = dlg.GetDlgItem(nID);
-    return p != nullptr && p->IsWindowEnabled() != FALSE;
-}
-
-class Dialogs : public ::testing::Test {
-protected:
-    void SetUp() override {
-        static const bool bRegistered = [] {
-            RegisterProgramResources();
-            return true;
-        }();
-        ASSERT_TRUE(bRegistered);
-        ui::SetUserInterfaceLanguage(ui::LANG_ENGLISH_US);
-        std::strcpy(g_szLanguage, "en-US");
-        m_noNetwork.m_nSocketError = net::WSAENETDOWN;
-        net::InstallSocketLayer(&m_noNetwork);
-        m_report.m_strText = "report\r\n";
-        g_pReportWindow = &m_report;
-    }
-    void TearDown() override {
-        g_pReportWindow = nullptr;
-        net::InstallSocketLayer(nullptr);
-        g_DeviceInfo.ClearDevices();
-    }
-    void Table(const std::vector<DeviceRecord>& devices) {
-        g_DeviceInfo.ClearDevices();
-        for (const DeviceRecord& d : devices) {
-            ASSERT_GE(g_DeviceInfo.AddDevice(d), 0);
-        }
-    }
-
-    net::ScriptedSocketLayer m_noNetwork;
-    QuietReport m_report;
-};
 
 TEST_F(Dialogs, TheDeviceListShowsTheDevicesAndOpensOneByName) {
     Table({Device("lab-logger", "192.168.1.20", "", "lab-logger.example.lan", "A1234"),
@@ -137,7 +35,8 @@ TEST_F(Dialogs, TheDeviceListShowsTheDevicesAndOpensOneByName) {
 
 TEST_F(Dialogs, TheOpenButtonsFollowTheSelection) {
     Table({Device("", "10.0.0.1", "", "", "A"), Device("b", "", "", "", "B"),
-           Device("", "", "fe80::3", "", "C")});
+           Device("", "", "fe80::3", "", "C"), Device("h\x07st", "10.0.0.4", "", "", "D"),
+           Device("x", "10.0.0.5", "", "a/b.lan", "E")});
     COpenDeviceDialog dlg;
     ASSERT_TRUE(dlg.Create(IDD_OPEN_DEVICE_IPV6));
     EXPECT_FALSE(Enabled(dlg, IDC_BY_NAME));
@@ -145,12 +44,13 @@ TEST_F(Dialogs, TheOpenButtonsFollowTheSelection) {
     EXPECT_FALSE(Enabled(dlg, IDC_BY_IPV6));
     EXPECT_TRUE(dlg.GetDlgItem(IDC_BY_IPV6)->IsWindowVisible()) << "a device has IPv6 text";
     CWnd* pList = dlg.GetDlgItem(IDC_DEVICE_LIST);
-    for (int nIndex : {1, 2}) {
+    for (int nIndex : {1, 2, 3, 4}) {
         pList->SendMessage(LB_SETCURSEL, static_cast<WPARAM>(nIndex));
         dlg.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_DEVICE_LIST, LBN_SELCHANGE),
                         reinterpret_cast<LPARAM>(pList->m_hWnd));
-        EXPECT_EQ(Enabled(dlg, IDC_BY_NAME), nIndex == 1);
-        EXPECT_FALSE(Enabled(dlg, IDC_BY_IPV4));
+        EXPECT_EQ(Enabled(dlg, IDC_BY_NAME), nIndex == 1)
+            << "by Name only for a name that can stand in a URL: " << nIndex;
+        EXPECT_EQ(Enabled(dlg, IDC_BY_IPV4), nIndex >= 3);
         EXPECT_EQ(Enabled(dlg, IDC_BY_IPV6), nIndex == 2);
     }
     dlg.DestroyWindow();

@@ -1,5 +1,5 @@
-// The dialog framework on Qt: posted messages, message maps, the edit control's positions and
-// limits, and the dialog manager's keys.
+// The dialog framework on Qt, where Qt is the one that decides: the edit control's positions and
+// limits, and dialog units. The contract every backend keeps is tested in tests/dialogs.
 #include <QLabel>
 #include <QTest>
 
@@ -10,67 +10,11 @@
 
 using namespace guitest;
 
-/// A dialog of the open-device template that records what reaches its handlers.
-class RecordingDialog : public CDialogEx {
-public:
-    RecordingDialog() : CDialogEx(IDD_OPEN_DEVICE) {}
-    std::vector<std::string> log;
-
-    void OnByName() {
-        log.push_back("by name: begin");
-        PostMessage(WM_COMMAND, IDC_BY_IPV4, 0);
-        PostMessage(WM_COMMAND, IDCANCEL + 100, 0);  // an id nobody handles
-        PostMessage(WM_COMMAND, IDC_BY_IPV4, 0);
-        log.push_back("by name: end");
-    }
-    void OnByIPv4() { log.push_back("by IPv4"); }
-
-protected:
-    DECLARE_MESSAGE_MAP()
-};
-
-BEGIN_MESSAGE_MAP(RecordingDialog, CDialogEx)
-ON_BN_CLICKED(IDC_BY_NAME, OnByName)
-ON_BN_CLICKED(IDC_BY_IPV4, OnByIPv4)
-END_MESSAGE_MAP()
-
 class FrameworkTest : public QObject {
     Q_OBJECT
 
 private slots:
     void initTestCase() { Prepare(); }
-
-    void postedMessagesRunInOrderAfterTheHandler() {
-        RecordingDialog dlg;
-        QVERIFY(dlg.Create(IDD_OPEN_DEVICE));
-        QTest::mouseClick(Button(dlg, IDC_BY_NAME), Qt::LeftButton);
-        QCOMPARE(dlg.log, (std::vector<std::string>{"by name: begin", "by name: end"}));
-        Drain();
-        QCOMPARE(dlg.log, (std::vector<std::string>{"by name: begin", "by name: end", "by IPv4",
-                                                    "by IPv4"}));
-        QCOMPARE(dlg.m_nModalResult, INT_PTR(-1));  // the base map still handles IDCANCEL only
-        dlg.DestroyWindow();
-    }
-
-    void messagesToADestroyedWindowAreDropped() {
-        RecordingDialog dlg;
-        QVERIFY(dlg.Create(IDD_OPEN_DEVICE));
-        dlg.PostMessage(WM_COMMAND, IDC_BY_IPV4, 0);
-        dlg.DestroyWindow();
-        Drain();
-        QVERIFY(dlg.log.empty());
-        QCOMPARE(dlg.PostMessage(WM_COMMAND, IDC_BY_IPV4, 0), FALSE);
-    }
-
-    void enterAndSpaceClickTheFocusedButton() {
-        RecordingDialog dlg;
-        QVERIFY(dlg.Create(IDD_OPEN_DEVICE));
-        QTest::keyClick(Button(dlg, IDC_BY_IPV4), Qt::Key_Return);
-        QTest::keyClick(Button(dlg, IDC_BY_IPV4), Qt::Key_Space);
-        QCOMPARE(dlg.log, (std::vector<std::string>{"by IPv4", "by IPv4"}));
-        QCOMPARE(dlg.m_nModalResult, INT_PTR(-1));
-        dlg.DestroyWindow();
-    }
 
     void editControlLimitsAndPositions() {
         CDialogEx dlg(IDD_MAIN);

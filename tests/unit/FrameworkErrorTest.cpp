@@ -50,6 +50,7 @@ public:
     HICON LoadIcon(int) override { return nullptr; }
     int GetSystemMetrics(int) override { return 0; }
     void MessageBox(ui::NativeWindow*, const char*) override {}
+    void PumpWhileBusy(ui::NativeWindow*, std::vector<int>*) override {}
 
 private:
     std::vector<std::unique_ptr<ui::NativeWindow>> m_windows;

@@ -248,6 +248,9 @@ int ScriptedSocketLayer::WSAIoctl(SOCKET, unsigned long code, void*, unsigned lo
 }
 
 int ScriptedSocketLayer::select(int, fd_set* readfds, fd_set*, fd_set*, const timeval* timeout) {
+    if (m_onSelect) {
+        m_onSelect(Elapsed());
+    }
     const int nCall = m_nSelectCalls++;
     if (nCall == m_nFailingSelect) {
         return Fail(m_nSelectError);

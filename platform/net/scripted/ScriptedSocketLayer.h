@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -65,6 +66,9 @@ public:
     bool m_bInterfaceListFails = false;
     /// Every sendto to the dotted address fails with the code (a network without a route).
     void FailSendsTo(const char* pszAddress, int nError);
+    /// Called at every select, before it waits, with the ticks since the start: the moment for a
+    /// test to act while a search runs.
+    std::function<void(std::uint32_t nElapsed)> m_onSelect;
     /// The next nCount sends fail with WSAEWOULDBLOCK (a full send buffer) and send nothing.
     int m_nBlockedSends = 0;
     /// Addresses (dotted) to which the system has no route.

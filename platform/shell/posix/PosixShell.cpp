@@ -17,17 +17,34 @@ constexpr INT_PTR kOutOfResources = 0;  // no process could be made
 constexpr INT_PTR kNoAssociation = 31;  // SE_ERR_NOASSOC: started, but nothing to run
 constexpr INT_PTR kStarted = 42;
 
+// How long the program waits for the opener to say whether it worked, and how often it looks.
+constexpr int kOpenerWaitMilliseconds = 4000;
+constexpr int kPollMilliseconds = 20;
+
+/// What the opener's processes tell the program: 'E' and an errno (it could not be started),
+/// 'X' and its exit status, or 'R' (still running when the wait was over).
+struct Message {
+    char kind;
+    int nValue;
+};
+
 }  // namespace
 
 INT_PTR OpenWithDesktop(const char* pszUrl) {
+    return OpenWithDesktop(pszUrl, kOpenerWaitMilliseconds);
+}
+
+INT_PTR OpenWithDesktop(const char* pszUrl, int nWaitMs) {
 #if defined(__APPLE__)
     const char* pszOpener = "open";
 #else
     const char* pszOpener = "xdg-open";
 #endif
-    // The opener runs as a grandchild: the child that starts it ends at once, so the program
-    // neither waits for the browser nor leaves a zombie behind. A close-on-exec pipe tells the
-    // program whether the exec worked: it closes unread when it did, and carries errno when not.
+    // The opener runs as a grandchild, watched by the child for a few seconds: xdg-open ends
+    // once it has started the browser, and with 3 or 4 when there is none or it failed. An
+    // opener that runs longer (some wait for the browser) counts as started and is left to
+    // itself: the child ends, so the program leaves no zombie behind. What happened comes back
+    // through a close-on-exec pipe: the exec's errno from the grandchild, or the child's verdict.
     int report[2];
     if (pipe2(report, O_CLOEXEC) != 0) {
         return kOutOfResources;
@@ -46,29 +63,55 @@ INT_PTR OpenWithDesktop(const char* pszUrl) {
             signal(SIGPIPE, SIG_DFL);
             char* argv[] = {const_cast<char*>(pszOpener), const_cast<char*>(pszUrl), nullptr};
             execvp(pszOpener, argv);
-            const int nError = errno;
-            (void)!write(report[1], &nError, sizeof(nError));
+            const Message message{'E', errno};
+            (void)!write(report[1], &message, sizeof(message));
             _exit(127);
         }
-        if (grandchild < 0) {
-            const int nError = errno;
-            (void)!write(report[1], &nError, sizeof(nError));
+        Message verdict{'E', errno};
+        if (grandchild > 0) {
+            verdict = Message{'R', 0};
+            for (int nWaited = 0; nWaited < nWaitMs; nWaited += kPollMilliseconds) {
+                int status = 0;
+                if (waitpid(grandchild, &status, WNOHANG) == grandchild) {
+                    verdict = Message{'X', WIFEXITED(status) ? WEXITSTATUS(status) : 128};
+                    break;
+                }
+                usleep(kPollMilliseconds * 1000);
+            }
         }
+        (void)!write(report[1], &verdict, sizeof(verdict));
         _exit(0);
     }
     close(report[1]);
+    Message first{'?', 0};
+    Message message{};
+    bool bFirst = true;
+    for (;;) {
+        const ssize_t nRead = read(report[0], &message, sizeof(message));
+        if (nRead < 0 && errno == EINTR) {
+            continue;
+        }
+        if (nRead != static_cast<ssize_t>(sizeof(message))) {
+            break;
+        }
+        if (bFirst) {
+            first = message;
+            bFirst = false;
+        }
+    }
+    close(report[0]);
     int status = 0;
     waitpid(child, &status, 0);
-    int nError = 0;
-    ssize_t nRead;
-    do {
-        nRead = read(report[0], &nError, sizeof(nError));
-    } while (nRead < 0 && errno == EINTR);
-    close(report[0]);
-    if (nRead == static_cast<ssize_t>(sizeof(nError))) {
-        return nError == ENOENT ? kFileNotFound : kNoAssociation;
+    switch (first.kind) {
+        case 'E':  // the opener could not be started
+            return first.nValue == ENOENT ? kFileNotFound : kNoAssociation;
+        case 'X':  // it ended: 0 when it handed the URL on
+            return first.nValue == 0 ? kStarted : kNoAssociation;
+        case 'R':  // it still runs: the browser has it
+            return kStarted;
+        default:
+            return kOutOfResources;
     }
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? kStarted : kOutOfResources;
 }
 
 }  // namespace shell

@@ -74,6 +74,9 @@ public:
         QMessageBox::critical(pWindow != nullptr ? pWindow->Widget() : nullptr,
                               QStringLiteral("lorixlog-finder"), FromBytes(pszText));
     }
+    void PumpWhileBusy(NativeWindow* pWindow, std::vector<int>* pCommands) override {
+        qt::PumpWhileBusy(pWindow, pCommands);
+    }
     int GetSystemMetrics(int nIndex) override {
         return nIndex == SM_CXICON || nIndex == SM_CYICON ? 32 : 0;
     }

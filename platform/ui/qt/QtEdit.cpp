@@ -54,6 +54,18 @@ public:
                 SetSelection(static_cast<int>(static_cast<std::intptr_t>(wParam)),
                              static_cast<int>(lParam));
                 return 0;
+            case EM_GETSEL: {
+                const QTextCursor cursor = m_pEdit->textCursor();
+                const auto nStart = static_cast<unsigned>(ToBytePosition(cursor.selectionStart()));
+                const auto nEnd = static_cast<unsigned>(ToBytePosition(cursor.selectionEnd()));
+                return static_cast<LRESULT>(MAKEWPARAM(nStart, nEnd));
+            }
+            case EM_REPLACESEL:
+                ReplaceSelection(reinterpret_cast<const char*>(lParam));
+                return 0;
+            case EM_SCROLLCARET:
+                m_pEdit->ensureCursorVisible();
+                return 0;
             case EM_LINESCROLL: {
                 QScrollBar* pBar = m_pEdit->verticalScrollBar();
                 const long long nTarget = static_cast<long long>(pBar->value()) + lParam;
@@ -72,6 +84,45 @@ public:
     }
 
 private:
+    /// Replaces the selection with the text and leaves the caret behind it. At the end of the
+    /// text (the report growing) only the new text is laid out.
+    void ReplaceSelection(const char* pszText) {
+        const std::string piece = pszText != nullptr ? pszText : "";
+        QTextCursor cursor = m_pEdit->textCursor();
+        const int nEnd = static_cast<int>(m_pEdit->document()->characterCount()) - 1;
+        const bool bAtEnd = !cursor.hasSelection() && cursor.position() == nEnd;
+        // A "\r\n" split between the text and the piece would show as two characters.
+        const bool bSplitLineEnd =
+            !m_strText.empty() && m_strText.back() == '\r' && !piece.empty() && piece[0] == '\n';
+        if (!bAtEnd || bSplitLineEnd) {
+            const std::size_t nFrom = ToBytePosition(cursor.selectionStart());
+            const std::size_t nTo = ToBytePosition(cursor.selectionEnd());
+            SetText((m_strText.substr(0, nFrom) + piece + m_strText.substr(nTo)).c_str());
+            SetSelection(static_cast<int>(nFrom + piece.size()), static_cast<int>(nFrom + piece.size()));
+            return;
+        }
+        std::vector<std::size_t> lineEnds;
+        const QString shown = DisplayText(piece, &lineEnds);
+        for (std::size_t nLineEnd : lineEnds) {
+            m_aLineEnds.push_back(m_strText.size() + nLineEnd);
+        }
+        m_strText += piece;
+        cursor.movePosition(QTextCursor::End);
+        cursor.insertText(shown);
+        m_pEdit->setTextCursor(cursor);
+    }
+
+    std::size_t ToBytePosition(int nDisplayPosition) const {
+        // Every "\r\n" before it counts one more byte than it shows.
+        std::size_t nBytes = static_cast<std::size_t>(nDisplayPosition);
+        for (std::size_t nLineEnd : m_aLineEnds) {
+            if (nLineEnd <= nBytes) {
+                ++nBytes;
+            }
+        }
+        return std::min(nBytes, m_strText.size());
+    }
+
     int ToDisplayPosition(std::size_t nBytePosition) const {
         nBytePosition = std::min(nBytePosition, m_strText.size());
         const auto nPairsBefore =

@@ -58,6 +58,8 @@ void QueuePosted(std::uint64_t nSerial, UINT message, WPARAM wParam, LPARAM lPar
 /// Shows what was painted while a handler keeps the thread busy (a search): lets the window
 /// system events through, but no input and no posted message.
 void FlushDisplay();
+/// The busy pump of Backend::PumpWhileBusy.
+void PumpWhileBusy(NativeWindow* pWindow, std::vector<int>* pCommands);
 
 /// One dialog or control.
 class QtWindow : public NativeWindow {

@@ -1,5 +1,9 @@
+#include <QApplication>
 #include <QCoreApplication>
 #include <QEventLoop>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPushButton>
 
 #include <deque>
 
@@ -57,6 +61,74 @@ void FlushDisplay() {
     g_bFlushingDisplay = true;
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     g_bFlushingDisplay = false;
+}
+
+namespace {
+
+/// Takes the user's input while a handler keeps the thread busy: nothing reaches a widget, and
+/// what the user asked of the busy dialog is noted.
+class BusyFilter final : public QObject {
+public:
+    BusyFilter(QWidget* pDialog, std::vector<int>* pCommands)
+        : m_pDialog(pDialog), m_pCommands(pCommands) {}
+
+    bool eventFilter(QObject* pObject, QEvent* pEvent) override {
+        auto* pWidget = pObject->isWidgetType() ? static_cast<QWidget*>(pObject) : nullptr;
+        const bool bOurs = pWidget != nullptr && pWidget->window() == m_pDialog;
+        switch (pEvent->type()) {
+            case QEvent::KeyPress:
+                if (bOurs && static_cast<QKeyEvent*>(pEvent)->key() == Qt::Key_Escape) {
+                    m_pCommands->push_back(IDCANCEL);
+                }
+                return true;
+            case QEvent::MouseButtonRelease:
+                if (auto* pButton = qobject_cast<QPushButton*>(pWidget);
+                    bOurs && pButton != nullptr && pButton->isEnabled() &&
+                    pButton->rect().contains(static_cast<QMouseEvent*>(pEvent)->position().toPoint())) {
+                    if (QtWindow* pWindow = FromWidget(pButton)) {
+                        m_pCommands->push_back(pWindow->GetDlgCtrlID());
+                    }
+                }
+                return true;
+            case QEvent::Close:
+                if (pWidget == m_pDialog) {
+                    m_pCommands->push_back(IDCANCEL);
+                }
+                pEvent->ignore();
+                return true;
+            case QEvent::KeyRelease:
+            case QEvent::ShortcutOverride:
+            case QEvent::Shortcut:
+            case QEvent::MouseButtonPress:
+            case QEvent::MouseButtonDblClick:
+            case QEvent::Wheel:
+            case QEvent::ContextMenu:
+            case QEvent::TouchBegin:
+            case QEvent::TouchUpdate:
+            case QEvent::TouchEnd:
+                return true;
+            default:
+                return false;
+        }
+    }
+
+private:
+    QWidget* m_pDialog;
+    std::vector<int>* m_pCommands;
+};
+
+}  // namespace
+
+void PumpWhileBusy(NativeWindow* pWindow, std::vector<int>* pCommands) {
+    auto* pQtWindow = static_cast<QtWindow*>(pWindow);
+    BusyFilter filter(pQtWindow != nullptr ? pQtWindow->Widget()->window() : nullptr, pCommands);
+    // The last filter installed sees every event first: no key reaches the pre-translation.
+    qApp->installEventFilter(&filter);
+    const bool bWasFlushing = g_bFlushingDisplay;
+    g_bFlushingDisplay = true;  // posted messages wait
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    g_bFlushingDisplay = bWasFlushing;
+    qApp->removeEventFilter(&filter);
 }
 
 std::map<std::uint64_t, QtWindow*>& LiveWindows() {

@@ -24,15 +24,14 @@ public:
         if (pTemplate == nullptr) {
             return nullptr;
         }
-        return DialogWindow::Create(*pTemplate, static_cast<Window*>(pOwner));
+        return MakeDialog(*pTemplate, static_cast<Window*>(pOwner));
     }
-    fw::INT_PTR RunModal(NativeWindow* pDialog) override {
-        return static_cast<DialogWindow*>(pDialog)->RunModal();
-    }
+    fw::INT_PTR RunModal(NativeWindow* pDialog) override { return RunModalDialog(pDialog); }
     void EndModal(NativeWindow* pDialog, fw::INT_PTR nResult) override {
-        if (auto* p = dynamic_cast<DialogWindow*>(pDialog)) {
-            p->EndModal(nResult);
-        }
+        EndModalDialog(pDialog, nResult);
+    }
+    void PumpWhileBusy(NativeWindow* pWindow, std::vector<int>* pCommands) override {
+        win32::PumpWhileBusy(pWindow, pCommands);
     }
     void ShowModeless(NativeWindow* pDialog) override {
         ::ShowWindow(static_cast<Window*>(pDialog)->Handle(), SW_SHOW);

@@ -179,9 +179,6 @@ INT_PTR CALLBACK DialogWindow::DialogProc(::HWND hwnd, UINT message, WPARAM wPar
 
 INT_PTR DialogWindow::OnDialogMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case kDeliverPosted:
-            DeliverPosted();
-            return TRUE;
         case WM_COMMAND: {
             // Notifications of the controls, and IDOK and IDCANCEL of the dialog manager (Enter,
             // Escape), to the dialog's object, with the control's window of the framework.
@@ -247,6 +244,25 @@ void DialogWindow::EndModal(fw::INT_PTR nResult) {
     m_nResult = nResult;
     m_bEnded = true;
     ::PostMessageW(m_hwnd, WM_NULL, 0, 0);  // wakes the loop
+}
+
+Window* MakeDialog(const DialogTemplate& dialog, Window* pOwner) {
+    return DialogWindow::Create(dialog, pOwner);
+}
+
+fw::INT_PTR RunModalDialog(NativeWindow* pDialog) {
+    auto* p = dynamic_cast<DialogWindow*>(pDialog);
+    return p != nullptr ? p->RunModal() : -1;
+}
+
+void EndModalDialog(NativeWindow* pDialog, fw::INT_PTR nResult) {
+    if (auto* p = dynamic_cast<DialogWindow*>(pDialog)) {
+        p->EndModal(nResult);
+    }
+}
+
+Window* DialogOf(::HWND hwnd) {
+    return dynamic_cast<DialogWindow*>(Window::FromHandle(::GetAncestor(hwnd, GA_ROOT)));
 }
 
 }  // namespace ui::win32

@@ -18,6 +18,21 @@ public:
     void SetText(const char* pszText) override {
         ::SetWindowTextW(m_hwnd, WideFrom1252(pszText, true).c_str());
     }
+    fw::LRESULT DefaultProc(fw::UINT message, fw::WPARAM wParam, fw::LPARAM lParam) override {
+        if (message == EM_LINESCROLL) {
+            // A count beyond the text ("to the last line") overflows the control's arithmetic:
+            // no further than the text reaches.
+            const auto nLines = static_cast<LPARAM>(::SendMessageW(m_hwnd, EM_GETLINECOUNT, 0, 0));
+            const LPARAM nScroll = lParam > nLines ? nLines : lParam < -nLines ? -nLines : lParam;
+            return CallOriginal(EM_LINESCROLL, wParam, nScroll);
+        }
+        if (message == EM_REPLACESEL) {
+            // The program's 8-bit text, as the control shows it (one character a byte).
+            const std::wstring text = WideFrom1252(reinterpret_cast<const char*>(lParam), true);
+            return CallOriginal(EM_REPLACESEL, wParam, reinterpret_cast<LPARAM>(text.c_str()));
+        }
+        return Window::DefaultProc(message, wParam, lParam);
+    }
 
 protected:
     bool OnNativeMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) override {

@@ -3,6 +3,7 @@
 // names: text, window, controls, edit, dialog, keys, backend).
 #pragma once
 
+#include <cstdint>
 #include <deque>
 #include <memory>
 #include <string>
@@ -33,8 +34,13 @@ std::wstring WideFrom1252(std::string_view text, bool bPictures = false);
 std::string Bytes1252FromWide(std::wstring_view text);
 
 // ---- Win32Window.cpp: the window base, the registry of live windows, posted messages ----
-/// The private message that tells a window to deliver its posted framework messages.
+/// The private message that reminds the program's message window to deliver the oldest posted
+/// framework message; one reminder waits in Windows' queue for each.
 constexpr UINT kDeliverPosted = WM_APP + 0x4C;
+/// Queues a framework message for the window (see Backend.h for the promises): all posted
+/// messages wait in one queue, so that they are delivered in the order of posting across all
+/// windows, to dialogs and controls alike, and dropped when their window is gone.
+void QueuePosted(std::uint64_t nSerial, fw::UINT message, fw::WPARAM wParam, fw::LPARAM lParam);
 
 /// One native window (a dialog or a control) as the framework sees it.
 class Window : public NativeWindow {
@@ -43,6 +49,8 @@ public:
     ~Window() override;
 
     ::HWND Handle() const { return m_hwnd; }
+    /// A number no other window of the process ever has: posted messages find their window by it.
+    std::uint64_t Serial() const { return m_nSerial; }
     /// The live window object of a native handle, or null.
     static Window* FromHandle(::HWND hwnd);
     /// Whether the object is a live window.
@@ -67,9 +75,6 @@ public:
     void Update() override;
     void PaintIcon(int x, int y, fw::HICON hIcon) override;
 
-    /// Hands the posted framework messages to the window, oldest first.
-    void DeliverPosted();
-
 protected:
     /// Takes the native window over: its messages come to ControlProc first.
     void Subclass();
@@ -83,17 +88,12 @@ protected:
     ::HWND m_hwnd;
     int m_nID;
     Window* m_pParent;
+    std::uint64_t m_nSerial;
     ::WNDPROC m_pfnOriginal = nullptr;
     ::HDC m_hPaintDC = nullptr;  // while the window paints its minimised icon
 
 private:
     static LRESULT CALLBACK ControlProc(::HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-    struct Posted {
-        fw::UINT message;
-        fw::WPARAM wParam;
-        fw::LPARAM lParam;
-    };
-    std::deque<Posted> m_posted;
     friend class DialogWindow;
 };
 
@@ -104,6 +104,13 @@ std::unique_ptr<Window> MakeControl(::HWND hwnd, const ControlTemplate& control,
 // ---- Win32Dialog.cpp: dialogs from the templates, and their modal loops ----
 /// The template as the dialog manager reads it (a DLGTEMPLATEEX with its items).
 std::vector<WORD> SerializeTemplate(const DialogTemplate& dialog);
+
+/// The dialog of the template, hidden; pOwner may be null. Null when Windows cannot make it.
+Window* MakeDialog(const DialogTemplate& dialog, Window* pOwner);
+fw::INT_PTR RunModalDialog(NativeWindow* pDialog);
+void EndModalDialog(NativeWindow* pDialog, fw::INT_PTR nResult);
+/// The dialog window that a native window belongs to, or null.
+Window* DialogOf(::HWND hwnd);
 
 class DialogWindow final : public Window {
 public:
@@ -131,6 +138,8 @@ private:
 /// PreTranslateMessage first, then to the dialog manager of the active dialog, then to the
 /// window. Returns false when WM_QUIT came (it is posted again for the outer loop).
 bool RunMessageLoop(const bool& bDone);
+/// The busy pump of Backend::PumpWhileBusy.
+void PumpWhileBusy(NativeWindow* pWindow, std::vector<int>* pCommands);
 
 /// The program's module, whose resources hold the icon and the bitmaps.
 ::HINSTANCE Module();

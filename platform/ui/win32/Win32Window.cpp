@@ -11,10 +11,61 @@ std::map<::HWND, Window*>& Registry() {
     return windows;
 }
 
+/// The live windows by serial number.
+std::map<std::uint64_t, Window*>& LiveWindows() {
+    static std::map<std::uint64_t, Window*> windows;
+    return windows;
+}
+std::uint64_t g_nNextSerial = 1;
+
+struct PostedMessage {
+    std::uint64_t nSerial;
+    fw::UINT message;
+    fw::WPARAM wParam;
+    fw::LPARAM lParam;
+};
+std::deque<PostedMessage> g_posted;
+
+LRESULT CALLBACK PostedProc(::HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message != kDeliverPosted) {
+        return ::DefWindowProcW(hwnd, message, wParam, lParam);
+    }
+    if (g_posted.empty()) {
+        return 0;
+    }
+    const PostedMessage posted = g_posted.front();
+    g_posted.pop_front();
+    auto it = LiveWindows().find(posted.nSerial);
+    if (it != LiveWindows().end()) {
+        SendMessageTo(it->second, posted.message, posted.wParam, posted.lParam);
+    }
+    return 0;
+}
+
+/// The message-only window whose reminders deliver the posted messages.
+::HWND PostedWindow() {
+    static ::HWND hwnd = [] {
+        WNDCLASSW windowClass{};
+        windowClass.lpfnWndProc = &PostedProc;
+        windowClass.hInstance = Module();
+        windowClass.lpszClassName = L"LorixlogPostedMessages";
+        ::RegisterClassW(&windowClass);
+        return ::CreateWindowExW(0, windowClass.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE,
+                                 nullptr, Module(), nullptr);
+    }();
+    return hwnd;
+}
+
 }  // namespace
 
+void QueuePosted(std::uint64_t nSerial, fw::UINT message, fw::WPARAM wParam, fw::LPARAM lParam) {
+    g_posted.push_back(PostedMessage{nSerial, message, wParam, lParam});
+    ::PostMessageW(PostedWindow(), kDeliverPosted, 0, 0);
+}
+
 Window::Window(::HWND hwnd, int nID, Window* pParent)
-    : m_hwnd(hwnd), m_nID(nID), m_pParent(pParent) {
+    : m_hwnd(hwnd), m_nID(nID), m_pParent(pParent), m_nSerial(g_nNextSerial++) {
+    LiveWindows()[m_nSerial] = this;
     if (m_hwnd != nullptr) {
         Register();
     }
@@ -25,6 +76,7 @@ void Window::Register() {
 }
 
 Window::~Window() {
+    LiveWindows().erase(m_nSerial);
     if (m_pfnOriginal != nullptr && ::IsWindow(m_hwnd)) {
         ::SetWindowLongPtrW(m_hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnOriginal));
     }
@@ -40,7 +92,7 @@ Window* Window::FromHandle(::HWND hwnd) {
 }
 
 bool Window::IsLive(const NativeWindow* pWindow) {
-    for (const auto& [hwnd, p] : Registry()) {
+    for (const auto& [nSerial, p] : LiveWindows()) {
         if (p == pWindow) {
             return true;
         }
@@ -68,10 +120,6 @@ LRESULT CALLBACK Window::ControlProc(::HWND hwnd, UINT message, WPARAM wParam, L
     Window* pWindow = FromHandle(hwnd);
     if (pWindow == nullptr) {
         return ::DefWindowProcW(hwnd, message, wParam, lParam);
-    }
-    if (message == kDeliverPosted) {
-        pWindow->DeliverPosted();
-        return 0;
     }
     LRESULT lResult = 0;
     if (pWindow->OnNativeMessage(message, wParam, lParam, &lResult)) {
@@ -115,24 +163,14 @@ void Window::Move(int x, int y, int nWidth, int nHeight, bool bRepaint) {
 }
 
 void Window::Post(fw::UINT message, fw::WPARAM wParam, fw::LPARAM lParam) {
-    // The message waits in this window's queue; Windows' queue carries only the reminder, and
-    // drops it with the window, so a destroyed window's messages are never delivered.
-    m_posted.push_back(Posted{message, wParam, lParam});
-    ::PostMessageW(m_hwnd, kDeliverPosted, 0, 0);
-}
-
-void Window::DeliverPosted() {
-    if (m_posted.empty()) {
-        return;
-    }
-    const Posted posted = m_posted.front();
-    m_posted.pop_front();
-    SendMessageTo(this, posted.message, posted.wParam, posted.lParam);
+    QueuePosted(m_nSerial, message, wParam, lParam);
 }
 
 void Window::Update() {
-    // The thread is busy in a handler (a search): paint what changed now.
-    ::RedrawWindow(m_hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    // The thread is busy in a handler (a search): paint what changed now. What changed is what
+    // waits to be painted (a control invalidates what it changes): painting the whole window
+    // again would cost a long report its full repaint at every refresh.
+    ::RedrawWindow(m_hwnd, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
 }
 
 void Window::PaintIcon(int x, int y, fw::HICON hIcon) {

@@ -1,11 +1,46 @@
 #include <QApplication>
+#include <QCloseEvent>
 #include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
+
+#include <map>
 
 #include "../DialogBackend.h"
 #include "QtBackend.h"
 
 namespace dialogtest {
+
+namespace {
+
+QWidget* WidgetOf(fw::CWnd& dialog, int nID) {
+    fw::CWnd* pControl = nID == 0 ? &dialog : dialog.GetDlgItem(nID);
+    return pControl ? ui::qt::WidgetOf(pControl->m_hWnd) : nullptr;
+}
+
+/// Counts the paint events of every widget.
+class PaintCounter final : public QObject {
+public:
+    std::map<QObject*, int> counts;
+    bool eventFilter(QObject* pObject, QEvent* pEvent) override {
+        if (pEvent->type() == QEvent::Paint) {
+            ++counts[pObject];
+        } else if (pEvent->type() == QEvent::Hide) {
+            counts.erase(pObject);
+        }
+        return false;
+    }
+};
+PaintCounter* g_pPaintCounter = nullptr;
+
+QScrollBar* VerticalBar(fw::CWnd& dialog, int nID) {
+    auto* pEdit = qobject_cast<QPlainTextEdit*>(WidgetOf(dialog, nID));
+    return pEdit ? pEdit->verticalScrollBar() : nullptr;
+}
+
+}  // namespace
 
 void StartBackend(int argc, char** argv) {
     // No display needed: the offscreen platform, unless the caller chose one.
@@ -16,6 +51,8 @@ void StartBackend(int argc, char** argv) {
     static QApplication* pApplication = new QApplication(nArgc, argv);
     (void)pApplication;
     ui::qt::InstallBackend();
+    g_pPaintCounter = new PaintCounter;
+    QCoreApplication::instance()->installEventFilter(g_pPaintCounter);
 }
 
 void Pump() {
@@ -48,6 +85,114 @@ bool HasFocus(fw::CWnd& dialog, int nID) {
     fw::CWnd* pControl = dialog.GetDlgItem(nID);
     QWidget* pWidget = pControl ? ui::qt::WidgetOf(pControl->m_hWnd) : nullptr;
     return pWidget != nullptr && pWidget->hasFocus();
+}
+
+}  // namespace dialogtest
+
+namespace dialogtest {
+
+void PressKey(fw::CWnd& dialog, int nID, Key key) {
+    QWidget* pWidget = WidgetOf(dialog, nID);
+    if (pWidget == nullptr) {
+        return;
+    }
+    // Keys go to the active window, as they do on a desktop.
+    QApplication::setActiveWindow(pWidget->window());
+    pWidget->setFocus();
+    int nKey = Qt::Key_Escape;
+    Qt::KeyboardModifiers modifiers = Qt::NoModifier;
+    QString text;
+    switch (key) {
+        case Key::Escape:
+            text = QStringLiteral("\x1b");
+            break;
+        case Key::Tab:
+            nKey = Qt::Key_Tab;
+            text = QStringLiteral("\t");
+            break;
+        case Key::CtrlA:
+            nKey = Qt::Key_A;
+            modifiers = Qt::ControlModifier;
+            text = QStringLiteral("\x01");
+            break;
+        case Key::Plus:
+            nKey = Qt::Key_Plus;
+            text = QStringLiteral("+");
+            break;
+    }
+    QKeyEvent press(QEvent::KeyPress, nKey, modifiers, text);
+    QCoreApplication::sendEvent(pWidget, &press);
+    QKeyEvent release(QEvent::KeyRelease, nKey, modifiers, text);
+    QCoreApplication::sendEvent(pWidget, &release);
+}
+
+bool IsDefaultButton(fw::CWnd& dialog, int nID) {
+    auto* pButton = qobject_cast<QPushButton*>(WidgetOf(dialog, nID));
+    return pButton != nullptr && pButton->isDefault();
+}
+
+void DragThumb(fw::CWnd& dialog, int nID, bool bDown) {
+    if (QScrollBar* pBar = VerticalBar(dialog, nID)) {
+        pBar->setSliderDown(bDown);
+        if (bDown) {
+            pBar->setValue(0);
+        }
+    }
+}
+
+void ScrollPosition(fw::CWnd& dialog, int nID, int* pnValue, int* pnMaximum) {
+    QScrollBar* pBar = VerticalBar(dialog, nID);
+    *pnValue = pBar ? pBar->value() : -1;
+    *pnMaximum = pBar ? pBar->maximum() : -1;
+}
+
+bool IsPainted(fw::CWnd& dialog) {
+    QWidget* pDialog = WidgetOf(dialog, 0);
+    if (pDialog == nullptr || !pDialog->isVisible() || g_pPaintCounter->counts[pDialog] == 0) {
+        return false;
+    }
+    for (QWidget* pChild : pDialog->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (pChild->isVisible() && g_pPaintCounter->counts[pChild] == 0) {
+            return false;
+        }
+    }
+    return true;
+}
+
+void QueueInput(fw::CWnd& dialog, Input input) {
+    QWidget* pDialog = WidgetOf(dialog, 0);
+    auto click = [](QWidget* pButton) {
+        if (pButton == nullptr) {
+            return;
+        }
+        const QPointF at = QRectF(pButton->rect()).center();
+        QCoreApplication::postEvent(pButton, new QMouseEvent(QEvent::MouseButtonPress, at,
+                                                             pButton->mapToGlobal(at),
+                                                             Qt::LeftButton, Qt::LeftButton,
+                                                             Qt::NoModifier));
+        QCoreApplication::postEvent(pButton, new QMouseEvent(QEvent::MouseButtonRelease, at,
+                                                             pButton->mapToGlobal(at),
+                                                             Qt::LeftButton, Qt::NoButton,
+                                                             Qt::NoModifier));
+    };
+    switch (input) {
+        case Input::Escape: {
+            QWidget* pFocus = pDialog ? pDialog->focusWidget() : nullptr;
+            QCoreApplication::postEvent(pFocus ? pFocus : pDialog,
+                                        new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape,
+                                                      Qt::NoModifier, QStringLiteral("\x1b")));
+            break;
+        }
+        case Input::CloseBox:
+            QCoreApplication::postEvent(pDialog, new QCloseEvent);
+            break;
+        case Input::ClickQuit:
+            click(WidgetOf(dialog, 1001));
+            break;
+        case Input::ClickOpenDevice:
+            click(WidgetOf(dialog, 1002));
+            break;
+    }
 }
 
 }  // namespace dialogtest

@@ -22,8 +22,10 @@
 //
 // Painting while busy. A handler may keep the thread busy for seconds (the device search).
 // Windows change on the screen only when painted; NativeWindow::Update (CWnd::UpdateWindow) paints
-// the window's changes at once and shows them, without delivering input or posted messages. The
-// framework never relies on painting between two messages of one handler without it.
+// the window's changes at once and shows them, without delivering input or posted messages, and
+// Backend::PumpWhileBusy (CWnd::PumpWhileBusy) lets the window system's events through and takes
+// the user's input without acting on it. The framework never relies on painting between two
+// messages of one handler without them.
 //
 // Destruction. DestroyWindow destroys the window and its controls. Afterwards every handle to
 // them (HWND, the NativeWindow objects, the CWnd stand-ins of unsubclassed controls) is invalid,
@@ -40,6 +42,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "ui/Types.h"
 
@@ -49,42 +52,67 @@ class CWnd;
 
 namespace ui {
 
-/// One native window or control. HWND points to one of these.
+/// One native window or control. HWND points to one of these. A backend creates them in
+/// Backend::CreateDialogWindow (the dialog and all its controls at once) and deletes them in
+/// Backend::DestroyWindow (the dialog's controls with it); the framework never creates or deletes
+/// one itself.
 class NativeWindow {
 public:
     NativeWindow();
+    /// Clears the m_hWnd of the owner object and of the stand-in, so that no CWnd keeps a handle
+    /// to a deleted window.
     virtual ~NativeWindow();
     NativeWindow(const NativeWindow&) = delete;
     NativeWindow& operator=(const NativeWindow&) = delete;
 
     /// The object that receives this window's messages; null for a control nobody subclassed.
+    /// Set and cleared by the framework only; not owned.
     fw::CWnd* m_pOwner = nullptr;
-    /// The framework's stand-in object for a control that no object has subclassed.
+    /// The framework's stand-in object for a control that no object has subclassed; owned, made
+    /// by the framework on first use.
     std::unique_ptr<fw::CWnd> m_pPermanent;
 
+    /// The control's identifier from its template; 0 for a dialog.
     virtual int GetDlgCtrlID() const = 0;
-    /// The child control with the identifier, or null.
+    /// A dialog's control with the identifier (the first, when several share it); null when
+    /// there is none, and always null for a control. Not owned by the caller.
     virtual NativeWindow* GetChild(int nID) = 0;
-    /// A control's dialog, or a dialog's owner; null when there is none.
+    /// A control's dialog, or a dialog's owner; null when there is none. Not owned.
     virtual NativeWindow* GetParentWindow() = 0;
-    /// The window's native processing of a message (edit and list-box messages, WM_SETICON,
-    /// WM_NEXTDLGCTL, ...). Returns 0 for messages it does not know.
+    /// The window's native processing of a message, as Windows' default window procedure would do
+    /// it, in the program's terms (text as Windows-1252 bytes, icons as HICON). Every backend
+    /// handles: for a dialog WM_SETICON and WM_NEXTDLGCTL (wParam a NativeWindow* when lParam is
+    /// TRUE), WM_ICONERASEBKGND while it paints; for an edit control EM_LIMITTEXT,
+    /// EM_GETLIMITTEXT, EM_GETSEL (the start in the low word of the result, the end in the
+    /// high word), EM_SETSEL (positions in bytes, "\r\n" counting two; -1 and -1 clear the
+    /// selection and do not scroll), EM_REPLACESEL (lParam the text, which replaces the selection
+    /// and leaves the caret behind it), EM_SCROLLCARET and EM_LINESCROLL, WM_HSCROLL and
+    /// WM_VSCROLL (scrolls as the code says); for a list box LB_ADDSTRING (lParam the text),
+    /// LB_GETTEXT (lParam a buffer large enough), LB_SETCURSEL, LB_GETCURSEL, LB_GETCOUNT.
+    /// Returns 0 for any other message.
     virtual fw::LRESULT DefaultProc(fw::UINT message, fw::WPARAM wParam, fw::LPARAM lParam) = 0;
+    /// A dialog's caption or a control's text, as the program's 8-bit text (never null).
     virtual void SetText(const char* pszText) = 0;
     virtual std::string GetText() const = 0;
     virtual void Enable(bool bEnable) = 0;
     virtual bool IsEnabled() const = 0;
+    /// SW_HIDE hides, anything else shows.
     virtual void Show(int nCmdShow) = 0;
     virtual bool IsVisible() const = 0;
+    /// The outer rectangle in screen coordinates (a dialog's with its frame, once the window
+    /// system knows it).
     virtual fw::RECT GetWindowRect() const = 0;
+    /// The client area, with its top left corner at (0, 0).
     virtual fw::RECT GetClientRect() const = 0;
+    /// Moves and sizes by the outer rectangle: in screen coordinates for a dialog, in its
+    /// dialog's client coordinates for a control.
     virtual void Move(int x, int y, int nWidth, int nHeight, bool bRepaint) = 0;
     virtual void SetFocus() = 0;
     virtual bool IsIconic() const = 0;
     /// Queues a message; the backend later hands it to SendMessageTo(this, ...), unless the window
-    /// has been destroyed by then.
+    /// has been destroyed by then. Any window may be posted to, a control as well as a dialog.
     virtual void Post(fw::UINT message, fw::WPARAM wParam, fw::LPARAM lParam) = 0;
-    /// Draws an icon while the window handles WM_PAINT.
+    /// Draws an icon while the window handles WM_PAINT; nothing at any other time.
     virtual void PaintIcon(int x, int y, fw::HICON hIcon) = 0;
     /// Paints what has changed now, and shows it, although the handler that changed it keeps the
     /// thread busy (the search blocks it for seconds); input and posted messages wait.
@@ -92,7 +120,7 @@ public:
 };
 
 /// Delivers a message to a window: to its owner object's WindowProc, or, when it has none, to its
-/// native processing.
+/// native processing. Null delivers nothing and returns 0.
 fw::LRESULT SendMessageTo(NativeWindow* pWindow, fw::UINT message, fw::WPARAM wParam,
                           fw::LPARAM lParam);
 
@@ -101,25 +129,45 @@ class Backend {
 public:
     virtual ~Backend();
     /// Makes the window of dialog template nIDTemplate, with its controls, hidden; pOwner may be
-    /// null. Returns null when there is no such template.
+    /// null. The backend owns the window until DestroyWindow. Returns null when there is no such
+    /// template; sends no message to pDialog (the framework sends WM_INITDIALOG itself).
     virtual NativeWindow* CreateDialogWindow(fw::UINT nIDTemplate, fw::CWnd* pDialog,
                                              NativeWindow* pOwner) = 0;
     /// Shows the dialog, disables its owner and runs a modal loop until EndModal; returns the
-    /// result. Returns at once when EndModal came first.
+    /// result. Returns at once, without showing the dialog, when EndModal came first. The owner is
+    /// enabled again, and made active, before the dialog hides.
     virtual fw::INT_PTR RunModal(NativeWindow* pDialog) = 0;
+    /// Ends the modal loop of the dialog with the result once the running handler returns (or
+    /// before the loop starts). Nothing for a window that is no dialog.
     virtual void EndModal(NativeWindow* pDialog, fw::INT_PTR nResult) = 0;
     /// Shows a dialog made by CreateDialogWindow without a modal loop.
     virtual void ShowModeless(NativeWindow* pDialog) = 0;
-    /// Destroys the window and its controls; handles to them become invalid.
+    /// Destroys the window and its controls and deletes their objects; handles to them become
+    /// invalid, and their posted messages are dropped. Sends the window no message.
     virtual void DestroyWindow(NativeWindow* pWindow) = 0;
+    /// Whether the handle names a window that still exists (null: false).
     virtual bool IsWindow(NativeWindow* pWindow) const = 0;
+    /// Sets the cursor of the program's windows; returns the one it replaces. Null: the arrow.
     virtual fw::HCURSOR SetCursor(fw::HCURSOR hCursor) = 0;
+    /// The wait cursor; owned by the backend.
     virtual fw::HCURSOR WaitCursor() = 0;
+    /// The icon resource nID at every size the program has; owned by the backend (the same
+    /// handle for every call). Null when there is none.
     virtual fw::HICON LoadIcon(int nID) = 0;
+    /// SM_CXICON and SM_CYICON; 0 for anything else.
     virtual int GetSystemMetrics(int nIndex) = 0;
     /// A modal message box with the text and an OK button, over pOwner (may be null), in the
     /// style of the platform's errors; returns when the user closed it.
     virtual void MessageBox(NativeWindow* pOwner, const char* pszText) = 0;
+    /// While a handler keeps the thread busy (the device search), called at least every 100 ms:
+    /// paints what changed, lets the window system's own events through (exposure, moving to
+    /// another screen), and takes the user's input out of the queue without acting on it: no
+    /// handler runs, no control reacts, no posted message is delivered. What the user asked of
+    /// pWindow's dialog meanwhile is appended to *pCommands, oldest first: IDCANCEL for a request
+    /// to close it (Escape, its close box, Alt+F4, a request of the window system), or the id of
+    /// an enabled push button of it that was clicked. On Windows it also keeps the window from
+    /// turning "Not Responding".
+    virtual void PumpWhileBusy(NativeWindow* pWindow, std::vector<int>* pCommands) = 0;
 };
 
 /// The installed backend, or null (then no window is ever created).

@@ -9,6 +9,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "ui/Types.h"
 
@@ -136,6 +137,11 @@ public:
 
     /// Paints the window's changes now, while a handler keeps the thread busy.
     void UpdateWindow();
+    /// While a handler keeps the thread busy for long: paints, and takes the user's input without
+    /// acting on it (see ui::Backend::PumpWhileBusy). Appends what the user asked of this window's
+    /// dialog meanwhile to *pCommands: IDCANCEL for a request to close it, or the id of a push
+    /// button clicked. Call it at least every 100 ms.
+    void PumpWhileBusy(std::vector<int>* pCommands);
     void SetWindowText(const char* pszText);
     std::string GetWindowText() const;
     BOOL EnableWindow(BOOL bEnable = TRUE);

@@ -95,8 +95,11 @@ constexpr UINT WM_HSCROLL = 0x0114;
 constexpr UINT WM_VSCROLL = 0x0115;
 
 // Edit-control messages.
+constexpr UINT EM_GETSEL = 0x00B0;
 constexpr UINT EM_SETSEL = 0x00B1;
 constexpr UINT EM_LINESCROLL = 0x00B6;
+constexpr UINT EM_SCROLLCARET = 0x00B7;
+constexpr UINT EM_REPLACESEL = 0x00C2;
 constexpr UINT EM_LIMITTEXT = 0x00C5;
 constexpr UINT EM_GETLIMITTEXT = 0x00D5;
 

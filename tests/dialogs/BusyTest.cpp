@@ -1,0 +1,119 @@
+// The main window while a search keeps the thread busy, on every backend: painted before the
+// search starts and while it runs, and the user's request to close carried out instead of the
+// device list; nothing else the user does acts meanwhile.
+#include <string>
+#include <vector>
+
+#include "DialogFixture.h"
+
+namespace {
+
+class Busy : public Dialogs {
+protected:
+    void SetUp() override {
+        Dialogs::SetUp();
+        g_pReportWindow = nullptr;
+        // A device answers early: had the search run to its end, the list would open.
+        m_network.AddDatagram(200, "10.77.0.20", 9959, "TVK,lorixLOG,LX-8,A1,lab,1.0");
+        net::InstallSocketLayer(&m_network);
+    }
+    /// Queues the input once, when the search has run for the time given.
+    void During(std::uint32_t nAt, dialogtest::Input input, CWnd* pDialog) {
+        m_network.m_onSelect = [this, nAt, input, pDialog](std::uint32_t nElapsed) {
+            if (nElapsed >= nAt && !m_bQueued) {
+                m_bQueued = true;
+                dialogtest::QueueInput(*pDialog, input);
+            }
+        };
+    }
+
+    net::ScriptedSocketLayer m_network;
+    bool m_bQueued = false;
+};
+
+// Escape, a click on Quit and the close box during the search end it early, and the window
+// closes: the device list does not open first.
+TEST_F(Busy, ARequestToCloseDuringTheSearchIsCarriedOut) {
+    for (dialogtest::Input input :
+         {dialogtest::Input::Escape, dialogtest::Input::ClickQuit, dialogtest::Input::CloseBox}) {
+        net::ScriptedSocketLayer network;
+        network.AddDatagram(200, "10.77.0.20", 9959, "TVK,lorixLOG,LX-8,A1,lab,1.0");
+        net::InstallSocketLayer(&network);
+        bool bQueued = false;
+        ModalSpy spy;
+        ClorixlogfinderDlg dlg;
+        network.m_onSelect = [&](std::uint32_t nElapsed) {
+            if (nElapsed >= 1000 && !bQueued) {
+                bQueued = true;
+                dialogtest::QueueInput(dlg, input);
+            }
+        };
+        ASSERT_TRUE(dlg.Create(IDD_MAIN));
+        dialogtest::Pump();
+        const int nInput = static_cast<int>(input);
+        EXPECT_TRUE(bQueued) << nInput;
+        EXPECT_TRUE(spy.seen.empty()) << "the device list opened first: " << nInput;
+        EXPECT_EQ(dlg.m_nModalResult, IDCANCEL) << nInput;
+        EXPECT_LT(network.Elapsed(), 3000u) << "the search ended early: " << nInput;
+        EXPECT_NE(dlg.m_strText.find("... cancelled.\r\n"), std::string::npos) << dlg.m_strText;
+        dlg.DestroyWindow();
+        g_pReportWindow = nullptr;
+        net::InstallSocketLayer(&m_network);
+    }
+}
+
+// A click on another button during the search does nothing: no dialog opens inside the search.
+TEST_F(Busy, OtherInputDuringTheSearchIsNotActedOn) {
+    ModalSpy spy;
+    ClorixlogfinderDlg dlg;
+    ASSERT_TRUE(dlg.Create(IDD_MAIN));
+    dialogtest::Pump();  // the first search: the list opens by itself (and the spy ends it)
+    ASSERT_EQ(spy.seen, std::vector<UINT>{IDD_OPEN_DEVICE});
+    ASSERT_TRUE(Enabled(dlg, IDC_OPEN_DEVICE));
+    m_network.AddDatagram(m_network.Elapsed() + 200, "10.77.0.20", 9959,
+                          "TVK,lorixLOG,LX-8,A1,lab,1.0");
+    std::size_t nSeenDuringSearch = 0;
+    m_network.m_onSelect = [&](std::uint32_t) {
+        if (!m_bQueued) {
+            m_bQueued = true;
+            dialogtest::QueueInput(dlg, dialogtest::Input::ClickOpenDevice);
+        }
+        nSeenDuringSearch = std::max(nSeenDuringSearch, spy.seen.size());
+    };
+    dialogtest::Click(dlg, IDC_SEARCH_AGAIN);
+    dialogtest::Pump();
+    EXPECT_TRUE(m_bQueued);
+    EXPECT_EQ(nSeenDuringSearch, 1u) << "a dialog opened while the search ran";
+    EXPECT_EQ(spy.seen, (std::vector<UINT>{IDD_OPEN_DEVICE, IDD_OPEN_DEVICE}))
+        << "the click was not kept for later either";
+    EXPECT_EQ(dlg.m_nModalResult, -1);
+    dlg.DestroyWindow();
+}
+
+// The window is on the screen whole before the search keeps the thread busy, and the report
+// shows each device while the search still runs.
+TEST_F(Busy, TheWindowIsPaintedBeforeAndWhileTheSearchRuns) {
+    ModalSpy spy;
+    ClorixlogfinderDlg dlg;
+    bool bPaintedAtStart = false;
+    bool bChecked = false;
+    std::string shownLater;
+    m_network.m_onSelect = [&](std::uint32_t nElapsed) {
+        if (!bChecked) {
+            bChecked = true;
+            bPaintedAtStart = dialogtest::IsPainted(dlg);
+        }
+        if (nElapsed >= 1500 && shownLater.empty()) {
+            shownLater = dlg.GetDlgItem(IDC_REPORT)->GetWindowText();
+        }
+    };
+    ASSERT_TRUE(dlg.Create(IDD_MAIN));
+    dialogtest::Pump();
+    EXPECT_TRUE(bChecked);
+    EXPECT_TRUE(bPaintedAtStart) << "the window waited for the search to be painted";
+    EXPECT_NE(shownLater.find("Found lorixLOG LX-8 device"), std::string::npos) << shownLater;
+    EXPECT_EQ(shownLater.find("... done."), std::string::npos) << "the search still ran";
+    dlg.DestroyWindow();
+}
+
+}  // namespace
