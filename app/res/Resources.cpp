@@ -138,4 +138,5 @@ void RegisterProgramResources() {
     RegisterImage(IDI_PROGRAM, kEnglish, "icon");
     RegisterImage(IDB_LOGO, kGerman, "logo-de");
     RegisterImage(IDB_LOGO, kEnglish, "logo-en");
+    RegisterImageAtTwiceTheSize(IDB_LOGO, IDB_LOGO_2X);
 }

@@ -7,6 +7,7 @@
 #define IDB_LOGO 130
 #define IDS_LANGUAGE 131
 #define IDD_OPEN_DEVICE_IPV6 132
+#define IDB_LOGO_2X 133
 
 #define IDC_SEARCH 1000
 #define IDC_QUIT 1001

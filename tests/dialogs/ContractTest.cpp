@@ -188,6 +188,21 @@ TEST_F(Dialogs, FoundDevicesTakeTheFocusAndTheDefaultButton) {
     dlg.DestroyWindow();
 }
 
+// A dialog over the main window shows the program's icon too.
+TEST_F(Dialogs, TheDeviceListShowsTheProgramsIcon) {
+    Table({Device("h", "10.0.0.1", "", "", "S")});
+    QuietReport main;
+    ASSERT_TRUE(main.Create(IDD_MAIN));
+    main.SetIcon(AfxLoadIcon(IDI_PROGRAM), TRUE);
+    main.SetIcon(AfxLoadIcon(IDI_PROGRAM), FALSE);
+    ASSERT_TRUE(dialogtest::ShowsProgramIcon(main));
+    COpenDeviceDialog list;
+    ASSERT_TRUE(list.Create(IDD_OPEN_DEVICE, &main));
+    EXPECT_TRUE(dialogtest::ShowsProgramIcon(list));
+    list.DestroyWindow();
+    main.DestroyWindow();
+}
+
 // The display shows the whole text and follows its end; a piece without a line end waits.
 TEST_F(Dialogs, TheDisplayShowsTheWholeReportAndFollowsItsEnd) {
     ShowingReport report;

@@ -33,6 +33,9 @@ void DragThumb(fw::CWnd& dialog, int nID, bool bDown);
 /// The vertical scroll position of the control, and its largest.
 void ScrollPosition(fw::CWnd& dialog, int nID, int* pnValue, int* pnMaximum);
 
+/// Whether the dialog shows an icon of the program's (none set: the toolkit's default).
+bool ShowsProgramIcon(fw::CWnd& dialog);
+
 /// Whether the dialog and all its visible controls have been painted on the screen since they
 /// were shown (no part of them waits to be painted).
 bool IsPainted(fw::CWnd& dialog);

@@ -13,6 +13,10 @@
 #   double-click  open the first device with a double click on its line
 #   german        as by-name, under a German locale
 #   cancel-quit   cancel the device list, then quit with Escape
+#   quit-during-search
+#                 Escape while the search runs: the program ends, without the device list
+#   browser-fails the opener starts but finds no browser (exit status 3): the report says so
+#                 and the list stays open
 # SCREENSHOT_DIR, when set, receives screenshots of the windows.
 set -euo pipefail
 
@@ -39,9 +43,12 @@ export DISPLAY=":$display"
 
 # A stand-in for the desktop's opener that records what it is given.
 mkdir "$work/bin"
+opener_status=0
+[ "$scenario" = browser-fails ] && opener_status=3
 cat >"$work/bin/xdg-open" <<STANDIN
 #!/bin/sh
 printf '%s\n' "\$*" >>"$work/opened"
+exit $opener_status
 STANDIN
 chmod +x "$work/bin/xdg-open"
 export PATH="$work/bin:$PATH"
@@ -73,6 +80,28 @@ wait_for() {  # wait_for SECONDS COMMAND...
 }
 shot() { [ -n "${SCREENSHOT_DIR:-}" ] && import -window root "$SCREENSHOT_DIR/$1.png" || true; }
 
+if [ "$scenario" = quit-during-search ]; then
+  # The window is up and the search runs: the report has its opening, not its end.
+  wait_for 20 sh -c '[ -n "$(xdotool search --onlyvisible --name "lorixlog-finder version")" ]' \
+    || fail "the window did not open"
+  wait_for 10 grep -qF "Searching lorix" "$work/out" || fail "the search did not start"
+  grep -qF '... done.' "$work/out" && fail "the search ended before the test could press Escape"
+  shot "$scenario-searching"
+  main_window=$(xdotool search --onlyvisible --name "lorixlog-finder version" | head -1)
+  xdotool windowfocus --sync "$main_window"
+  xdotool key Escape
+  for _ in $(seq 50); do kill -0 "$finder_pid" 2>/dev/null || break; sleep 0.1; done
+  kill -0 "$finder_pid" 2>/dev/null && fail "Escape during the search did not end the program"
+  set +e; wait "$finder_pid"; status=$?; set -e
+  finder_pid=
+  [ "$status" -eq 0 ] || fail "exit status $status"
+  tr -d '\r' <"$work/out" >"$work/report" && mv "$work/report" "$work/out"
+  grep -qxF '... cancelled.' "$work/out" || fail "the report does not say the search was cancelled"
+  [ ! -f "$work/opened" ] || fail "xdg-open was called"
+  echo "PASS ($scenario)"
+  exit 0
+fi
+
 done_line='... done.'
 [ "$scenario" = german ] && done_line='... fertig.'
 wait_for 20 grep -qF "$done_line" "$work/out" || fail "the search did not finish"
@@ -101,6 +130,25 @@ case "$scenario" in
     xdotool mousemove --window "$list_window" "$x" "$y" click 1
     sleep 0.3
     xdotool click --repeat 2 --delay 60 1
+    expected="http://10.77.0.20/"
+    ;;
+  browser-fails)
+    xdotool windowfocus --sync "$list_window"
+    sleep 0.3
+    xdotool key Return  # opens the first device: the opener finds no browser
+    wait_for 10 grep -qF "ERROR: The web browser could not be started" "$work/out" \
+      || fail "the report does not say that the browser could not be started"
+    [ "$(xdotool search --onlyvisible --name "lorixlog-finder version" | wc -l)" -ge 2 ] \
+      || fail "the device list closed"
+    kill -0 "$finder_pid" 2>/dev/null || fail "the program ended as if the page had opened"
+    xdotool windowfocus --sync "$list_window"
+    xdotool key Escape
+    wait_for 5 sh -c '[ "$(xdotool search --onlyvisible --name "lorixlog-finder version" | wc -l)" -eq 1 ]' \
+      || fail "the device list did not close"
+    main_window=$(xdotool search --onlyvisible --name "lorixlog-finder version" | head -1)
+    xdotool windowfocus --sync "$main_window"
+    sleep 0.3
+    xdotool key Escape
     expected="http://10.77.0.20/"
     ;;
   cancel-quit)

@@ -65,6 +65,11 @@ private slots:
         QCOMPARE(pictures.size(), qsizetype(1));
         QCOMPARE(pictures.front()->size(), QSize(400, 113));
         QCOMPARE(pictures.front()->pos(), QPoint(23 * nBaseX / 4, 7 * nBaseY / 8));
+        // On a screen at scale 2 (this test runs at both) the logo is drawn from its image at
+        // twice the size, not enlarged.
+        const QPixmap logo = pictures.front()->pixmap();
+        QCOMPARE(logo.devicePixelRatio(), qApp->devicePixelRatio() >= 2 ? 2.0 : 1.0);
+        QCOMPARE(logo.deviceIndependentSize().toSize(), QSize(400, 113));
         dlg.DestroyWindow();
     }
 };

@@ -361,6 +361,35 @@ private slots:
         dlg.DestroyWindow();
     }
 
+    // The keyboard focus on the list (and on the report, which is made the same way) shows.
+    void theFocusOnTheListIsVisible() {
+        Table({{"h", "10.0.0.1", "", "", "S"}, {"k", "10.0.0.2", "", "", "T"}});
+        COpenDeviceDialog dlg;
+        QVERIFY(dlg.Create(IDD_OPEN_DEVICE));
+        QWidget* pList = Control(dlg, IDC_DEVICE_LIST);
+        QApplication::setActiveWindow(pList->window());
+        Control(dlg, IDC_BY_IPV4)->setFocus();
+        QVERIFY(!pList->hasFocus());
+        // The frame: the outermost rows and columns, away from the lines of the list.
+        auto frame = [pList] {
+            const QImage image = pList->grab().toImage();
+            std::vector<QRgb> pixels;
+            for (int x = 0; x < image.width(); ++x) {
+                pixels.push_back(image.pixel(x, 0));
+                pixels.push_back(image.pixel(x, image.height() - 1));
+            }
+            for (int y = 0; y < image.height(); ++y) {
+                pixels.push_back(image.pixel(0, y));
+            }
+            return pixels;
+        };
+        const std::vector<QRgb> without = frame();
+        pList->setFocus();
+        QVERIFY(pList->hasFocus());
+        QVERIFY(frame() != without);
+        dlg.DestroyWindow();
+    }
+
     void aBrowserThatCannotBeStartedKeepsTheListOpen() {
         Table({{"h", "10.0.0.1", "", "", "S"}});
         ShellSpy shell;

@@ -93,6 +93,72 @@ INSTANTIATE_TEST_SUITE_P(
                       std::make_pair(IDD_OPEN_DEVICE_IPV6, ui::LANG_GERMAN_GERMANY),
                       std::make_pair(IDD_OPEN_DEVICE_IPV6, ui::LANG_ENGLISH_US)));
 
+SIZE BitmapSize(::HWND hStatic) {
+    const auto hBitmap = reinterpret_cast<::HBITMAP>(::SendMessageW(hStatic, STM_GETIMAGE, IMAGE_BITMAP, 0));
+    ::BITMAP info{};
+    if (hBitmap == nullptr || ::GetObjectW(hBitmap, sizeof(info), &info) == 0) {
+        return SIZE{0, 0};
+    }
+    return SIZE{info.bmWidth, info.bmHeight};
+}
+
+int IconSize(::HWND hDialog, WPARAM nKind) {
+    const auto hIcon = reinterpret_cast<::HICON>(::SendMessageW(hDialog, WM_GETICON, nKind, 0));
+    ICONINFO info{};
+    if (hIcon == nullptr || !::GetIconInfo(hIcon, &info)) {
+        return 0;
+    }
+    ::BITMAP bitmap{};
+    ::GetObjectW(info.hbmColor != nullptr ? info.hbmColor : info.hbmMask, sizeof(bitmap), &bitmap);
+    if (info.hbmColor != nullptr) {
+        ::DeleteObject(info.hbmColor);
+    }
+    ::DeleteObject(info.hbmMask);
+    return bitmap.bmWidth;
+}
+
+// At 150 % and 200 % the logo and the icons grow with the dialog (the dialog manager scales the
+// controls and their font), also when the window moves to a screen of another scale.
+TEST(HighDpi, TheLogoAndTheIconsFollowTheScreensScale) {
+    RegisterProgramResources();
+    ui::SetUserInterfaceLanguage(ui::LANG_ENGLISH_US);
+    ui::win32::InstallBackend();
+    fw::CDialogEx dlg(IDD_MAIN);
+    ASSERT_TRUE(dlg.Create(IDD_MAIN));
+    dlg.SetIcon(fw::AfxLoadIcon(IDI_PROGRAM), TRUE);
+    dlg.SetIcon(fw::AfxLoadIcon(IDI_PROGRAM), FALSE);
+    const ::HWND hDialog = static_cast<ui::win32::Window*>(dlg.m_hWnd)->Handle();
+    ::HWND hLogo = nullptr;
+    for (::HWND h = ::GetWindow(hDialog, GW_CHILD); h != nullptr; h = ::GetWindow(h, GW_HWNDNEXT)) {
+        hLogo = ClassOf(h) == L"Static" ? h : hLogo;
+    }
+    ASSERT_NE(hLogo, nullptr);
+    const UINT nSystemDpi = ui::win32::DpiOf(hDialog);
+    EXPECT_EQ(BitmapSize(hLogo).cx, ::MulDiv(400, static_cast<int>(nSystemDpi), 96));
+
+    struct Scale {
+        UINT nDpi;
+        LONG cx;
+        LONG cy;
+        int nSmallIcon;
+    };
+    for (const Scale& scale : {Scale{144, 600, 170, 24}, Scale{192, 800, 226, 32},
+                               Scale{96, 400, 113, 16}}) {
+        ::RECT suggested{10, 10, 700, 700};
+        ::SendMessageW(hDialog, WM_DPICHANGED, MAKEWPARAM(scale.nDpi, scale.nDpi),
+                       reinterpret_cast<LPARAM>(&suggested));
+        const SIZE size = BitmapSize(hLogo);
+        EXPECT_EQ(size.cx, scale.cx) << scale.nDpi;
+        EXPECT_EQ(size.cy, scale.cy) << scale.nDpi;
+        EXPECT_EQ(IconSize(hDialog, ICON_SMALL), scale.nSmallIcon) << scale.nDpi;
+        EXPECT_EQ(IconSize(hDialog, ICON_BIG), scale.nSmallIcon * 2) << scale.nDpi;
+        ::RECT window{};
+        ::GetWindowRect(hDialog, &window);
+        EXPECT_EQ(window.right - window.left, 690) << "the suggested size is taken";
+    }
+    dlg.DestroyWindow();
+}
+
 // The framework's names and Windows' own stand side by side in the backend.
 static_assert(sizeof(fw::RECT) != 0 && sizeof(::RECT) != 0);
 static_assert(!std::is_same_v<fw::HWND, ::HWND>);

@@ -74,10 +74,13 @@ QImage Icon(int nSize) {
     return image;
 }
 
-QImage Logo(const QString& tagline) {
-    QImage image(400, 113, QImage::Format_ARGB32_Premultiplied);
+/// The logo at its own size (400 x 113) times nScale: drawn at that size, for screens of more
+/// pixels per inch, not enlarged.
+QImage Logo(const QString& tagline, int nScale) {
+    QImage image(400 * nScale, 113 * nScale, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter p(&image);
+    p.scale(nScale, nScale);
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::TextAntialiasing);
     DrawIcon(p, QRectF(6, 10, 92, 92));
@@ -113,10 +116,13 @@ int main(int argc, char** argv) {
     for (int nSize : {256, 192, 128, 96, 72, 64, 48, 32, 24, 16}) {
         Icon(nSize).save(QStringLiteral("%1/icon-%2.png").arg(dir).arg(nSize));
     }
-    Logo(QStringLiteral("Finds your data loggers on the network"))
-        .save(dir + QStringLiteral("/logo-en.png"));
-    Logo(QString::fromUtf8("Findet Ihre Datenlogger im Netzwerk"))
-        .save(dir + QStringLiteral("/logo-de.png"));
+    for (int nScale : {1, 2}) {
+        const QString suffix = nScale == 1 ? QString() : QStringLiteral("@2x");
+        Logo(QStringLiteral("Finds your data loggers on the network"), nScale)
+            .save(dir + QStringLiteral("/logo-en%1.png").arg(suffix));
+        Logo(QString::fromUtf8("Findet Ihre Datenlogger im Netzwerk"), nScale)
+            .save(dir + QStringLiteral("/logo-de%1.png").arg(suffix));
+    }
     std::puts("artwork written");
     return 0;
 }

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Regenerates the icon and logo files in app/res from make-artwork.cpp: PNG for the desktop
-# program, .ico and 32-bit .bmp for the Windows resources. Needs qt6-base-dev, ImageMagick and
+# program (the logo also at twice its size, logo-*@2x.png, for screens at 200 %), .ico and 32-bit
+# .bmp for the Windows resources. Needs qt6-base-dev, ImageMagick and
 # the DejaVu fonts.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -16,4 +17,6 @@ sizes=(256 192 128 96 72 64 48 32 24 16)
 convert $(for s in "${sizes[@]}"; do echo "$out/icon-$s.png"; done) "$out/lorixlog-finder.ico"
 for lang in en de; do
   convert "$out/logo-$lang.png" -define bmp:format=bmp4 -define bmp3:alpha=true "BMP:$out/logo-$lang.bmp"
+  convert "$out/logo-$lang@2x.png" -define bmp:format=bmp4 -define bmp3:alpha=true \
+    "BMP:$out/logo-$lang-2x.bmp"
 done

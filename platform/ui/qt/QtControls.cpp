@@ -69,6 +69,7 @@ public:
           m_pList(new LxListWidget(pDialog)),
           m_bNotify((dwStyle & LBS_NOTIFY) != 0) {
         m_pList->setSelectionMode(QAbstractItemView::SingleSelection);
+        ShowFocusFrame(m_pList);
         m_pList->setSortingEnabled(false);
         m_pList->setVerticalScrollBarPolicy(
             (dwStyle & LBS_DISABLENOSCROLL) ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAsNeeded);

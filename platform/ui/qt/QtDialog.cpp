@@ -41,6 +41,10 @@ public:
         }
         m_pDialog->setWindowFlags(flags);
         m_pDialog->setWindowTitle(FromBytes(dialog.pszCaption));
+        // A dialog over another shows its owner's icon (the program's).
+        if (pOwner != nullptr) {
+            m_pDialog->setWindowIcon(pOwner->Widget()->window()->windowIcon());
+        }
 
         // Dialog units from the dialog font: the desktop's sans-serif font at the template's size.
         QFont font = QApplication::font();

@@ -26,6 +26,7 @@ public:
         font.setStyleHint(QFont::TypeWriter);
         font.setFamily(QStringLiteral("monospace"));
         m_pEdit->setFont(font);
+        ShowFocusFrame(m_pEdit);
         ConnectScrollBar(m_pEdit->verticalScrollBar(), WM_VSCROLL);
         ConnectScrollBar(m_pEdit->horizontalScrollBar(), WM_HSCROLL);
     }

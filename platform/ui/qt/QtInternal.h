@@ -144,6 +144,9 @@ protected:
 
 /// The window object of a widget or of its nearest ancestor that has one.
 QtWindow* FromWidget(QWidget* pWidget);
+/// Makes the keyboard focus on a framed control (the report, the device list) visible: the
+/// desktop's style shows none on them.
+void ShowFocusFrame(QWidget* pControl);
 
 // ---- QtControls.cpp and QtEdit.cpp: the controls ----
 class PushButtonWindow final : public QtWindow {
@@ -173,8 +176,10 @@ public:
         m_pLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         m_pLabel->setScaledContents(false);
         if (const char* pszName = FindImage(nImageID)) {
-            m_pLabel->setPixmap(
-                QPixmap(QStringLiteral(":/lorixlog/%1.png").arg(QString::fromUtf8(pszName))));
+            // The image at its own size, from NAME@2x.png on a screen at scale 2 and more.
+            const QString file = QStringLiteral(":/lorixlog/%1.png").arg(QString::fromUtf8(pszName));
+            const QSize size = QPixmap(file).size();
+            m_pLabel->setPixmap(QIcon(file).pixmap(size, m_pLabel->devicePixelRatioF()));
         }
     }
     QWidget* Widget() const override { return m_pLabel; }

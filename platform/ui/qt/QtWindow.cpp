@@ -73,7 +73,19 @@ public:
         : m_pDialog(pDialog), m_pCommands(pCommands) {}
 
     bool eventFilter(QObject* pObject, QEvent* pEvent) override {
-        auto* pWidget = pObject->isWidgetType() ? static_cast<QWidget*>(pObject) : nullptr;
+        // Input comes to the window system's window first, then to the widget under the mouse or
+        // with the focus: both are the busy dialog's when the window is.
+        QWidget* pWidget = pObject->isWidgetType() ? static_cast<QWidget*>(pObject) : nullptr;
+        const bool bDialogWindow = m_pDialog != nullptr && pObject == m_pDialog->windowHandle();
+        if (bDialogWindow) {
+            pWidget = m_pDialog;
+            if (pEvent->type() == QEvent::MouseButtonRelease) {
+                const QPoint at = static_cast<QMouseEvent*>(pEvent)->position().toPoint();
+                if (QWidget* pChild = m_pDialog->childAt(at)) {
+                    pWidget = pChild;
+                }
+            }
+        }
         const bool bOurs = pWidget != nullptr && pWidget->window() == m_pDialog;
         switch (pEvent->type()) {
             case QEvent::KeyPress:
@@ -81,15 +93,15 @@ public:
                     m_pCommands->push_back(IDCANCEL);
                 }
                 return true;
-            case QEvent::MouseButtonRelease:
-                if (auto* pButton = qobject_cast<QPushButton*>(pWidget);
-                    bOurs && pButton != nullptr && pButton->isEnabled() &&
-                    pButton->rect().contains(static_cast<QMouseEvent*>(pEvent)->position().toPoint())) {
+            case QEvent::MouseButtonRelease: {
+                auto* pButton = qobject_cast<QPushButton*>(pWidget);
+                if (bOurs && pButton != nullptr && pButton->isEnabled() && pButton->isVisible()) {
                     if (QtWindow* pWindow = FromWidget(pButton)) {
                         m_pCommands->push_back(pWindow->GetDlgCtrlID());
                     }
                 }
                 return true;
+            }
             case QEvent::Close:
                 if (pWidget == m_pDialog) {
                     m_pCommands->push_back(IDCANCEL);
@@ -146,6 +158,14 @@ std::uint64_t NextSerial() {
 void QueuePosted(std::uint64_t nSerial, UINT message, WPARAM wParam, LPARAM lParam) {
     g_posted.push_back(PostedMessage{nSerial, message, wParam, lParam});
     SchedulePump();
+}
+
+void ShowFocusFrame(QWidget* pControl) {
+    // The same room for the frame with and without the focus, so that nothing moves.
+    pControl->setStyleSheet(QStringLiteral(
+        "%1 { border: 1px solid palette(dark); padding: 1px; }"
+        "%1:focus { border: 2px solid palette(highlight); padding: 0px; }")
+                                .arg(QString::fromLatin1(pControl->metaObject()->className())));
 }
 
 QtWindow* FromWidget(QWidget* pWidget) {

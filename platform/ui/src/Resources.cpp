@@ -75,4 +75,20 @@ const char* FindImage(int nID) {
     return p ? p->c_str() : nullptr;
 }
 
+namespace {
+std::map<int, int>& TwiceTheSize() {
+    static std::map<int, int> images;
+    return images;
+}
+}  // namespace
+
+void RegisterImageAtTwiceTheSize(int nID, int nID2x) {
+    TwiceTheSize()[nID] = nID2x;
+}
+
+int FindImageAtTwiceTheSize(int nID) {
+    auto it = TwiceTheSize().find(nID);
+    return it != TwiceTheSize().end() ? it->second : 0;
+}
+
 }  // namespace ui

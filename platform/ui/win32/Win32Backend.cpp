@@ -56,6 +56,7 @@ public:
         if (pIcon->hIcon == nullptr) {
             return nullptr;
         }
+        pIcon->nID = nID;
         return (m_icons[nID] = std::move(pIcon)).get();
     }
     int GetSystemMetrics(int nIndex) override { return ::GetSystemMetrics(nIndex); }

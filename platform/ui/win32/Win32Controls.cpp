@@ -1,4 +1,6 @@
 #include <cstring>
+#include <map>
+#include <utility>
 
 #include "Win32Internal.h"
 
@@ -49,11 +51,8 @@ public:
 class PictureWindow final : public Window {
 public:
     PictureWindow(::HWND hwnd, int nID, Window* pDialog, int nImageID)
-        : Window(hwnd, nID, pDialog) {
-        m_hBitmap = LoadBlendedBitmap(nImageID);
-        if (m_hBitmap != nullptr) {
-            ::SendMessageW(m_hwnd, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(m_hBitmap));
-        }
+        : Window(hwnd, nID, pDialog), m_nImageID(nImageID) {
+        ScaleTo(DpiOf(hwnd));
     }
     ~PictureWindow() override {
         if (m_hBitmap != nullptr) {
@@ -61,7 +60,70 @@ public:
         }
     }
 
+    /// The image at its own size times nDpi / 96: from the image at twice its size above 96,
+    /// scaled down where the screen needs less (the static control takes the bitmap's size).
+    void ScaleTo(UINT nDpi) {
+        const int nImage2x = nDpi > 96 ? FindImageAtTwiceTheSize(m_nImageID) : 0;
+        ::HBITMAP hSource = LoadBlendedBitmap(nImage2x != 0 ? nImage2x : m_nImageID);
+        if (hSource == nullptr && nImage2x != 0) {
+            hSource = LoadBlendedBitmap(m_nImageID);
+        }
+        if (hSource == nullptr) {
+            return;
+        }
+        ::BITMAP info{};
+        ::GetObjectW(hSource, sizeof(info), &info);
+        const int nFactor = nImage2x != 0 && info.bmWidth > 0 ? 2 : 1;
+        const int nWidth = ::MulDiv(info.bmWidth / nFactor, static_cast<int>(nDpi), 96);
+        const int nHeight = ::MulDiv(info.bmHeight / nFactor, static_cast<int>(nDpi), 96);
+        ::HBITMAP hBitmap = hSource;
+        if (nWidth != info.bmWidth || nHeight != info.bmHeight) {
+            hBitmap = Scaled(hSource, info.bmWidth, info.bmHeight, nWidth, nHeight);
+            ::DeleteObject(hSource);
+        }
+        if (hBitmap == nullptr) {
+            return;
+        }
+        ::SendMessageW(m_hwnd, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(hBitmap));
+        if (m_hBitmap != nullptr) {
+            ::DeleteObject(m_hBitmap);
+        }
+        m_hBitmap = hBitmap;
+    }
+
 private:
+    /// The bitmap at another size, smoothly (HALFTONE).
+    static ::HBITMAP Scaled(::HBITMAP hSource, int nFromWidth, int nFromHeight, int nWidth,
+                            int nHeight) {
+        BITMAPINFO target{};
+        target.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+        target.bmiHeader.biWidth = nWidth;
+        target.bmiHeader.biHeight = nHeight;
+        target.bmiHeader.biPlanes = 1;
+        target.bmiHeader.biBitCount = 32;
+        target.bmiHeader.biCompression = BI_RGB;
+        void* pBits = nullptr;
+        ::HBITMAP hTarget = ::CreateDIBSection(nullptr, &target, DIB_RGB_COLORS, &pBits, nullptr, 0);
+        ::HDC hFrom = ::CreateCompatibleDC(nullptr);
+        ::HDC hTo = ::CreateCompatibleDC(nullptr);
+        if (hTarget != nullptr && hFrom != nullptr && hTo != nullptr) {
+            const ::HGDIOBJ hOldFrom = ::SelectObject(hFrom, hSource);
+            const ::HGDIOBJ hOldTo = ::SelectObject(hTo, hTarget);
+            ::SetStretchBltMode(hTo, HALFTONE);
+            ::SetBrushOrgEx(hTo, 0, 0, nullptr);
+            ::StretchBlt(hTo, 0, 0, nWidth, nHeight, hFrom, 0, 0, nFromWidth, nFromHeight, SRCCOPY);
+            ::SelectObject(hFrom, hOldFrom);
+            ::SelectObject(hTo, hOldTo);
+        }
+        if (hFrom != nullptr) {
+            ::DeleteDC(hFrom);
+        }
+        if (hTo != nullptr) {
+            ::DeleteDC(hTo);
+        }
+        return hTarget;
+    }
+
     static ::HBITMAP LoadBlendedBitmap(int nImageID) {
         const WORD wLanguages[] = {GetUserInterfaceLanguage(), LANG_ENGLISH_US, 0};
         HRSRC hResource = nullptr;
@@ -114,10 +176,51 @@ private:
         return hBitmap;
     }
 
+    int m_nImageID;
     ::HBITMAP m_hBitmap = nullptr;
 };
 
 }  // namespace
+
+void ScalePicture(Window* pControl, UINT nDpi) {
+    if (auto* pPicture = dynamic_cast<PictureWindow*>(pControl)) {
+        pPicture->ScaleTo(nDpi);
+    }
+}
+
+UINT DpiOf(::HWND hwnd) {
+    // Per monitor where Windows knows it (10 and later), else the system's.
+    using GetDpiForWindowFunction = UINT(WINAPI*)(::HWND);
+    static const auto pGetDpiForWindow = reinterpret_cast<GetDpiForWindowFunction>(
+        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+    if (pGetDpiForWindow != nullptr && hwnd != nullptr) {
+        if (const UINT nDpi = pGetDpiForWindow(hwnd)) {
+            return nDpi;
+        }
+    }
+    ::HDC hdc = ::GetDC(nullptr);
+    const int nDpi = ::GetDeviceCaps(hdc, LOGPIXELSX);
+    ::ReleaseDC(nullptr, hdc);
+    return nDpi > 0 ? static_cast<UINT>(nDpi) : 96;
+}
+
+::HICON IconAtDpi(const Icon& icon, bool bBig, UINT nDpi) {
+    static std::map<std::pair<int, int>, ::HICON> icons;
+    const int nSize = ::MulDiv(bBig ? 32 : 16, static_cast<int>(nDpi), 96);
+    auto it = icons.find({icon.nID, nSize});
+    if (it != icons.end()) {
+        return it->second;
+    }
+    ::HICON hIcon = icon.nID != 0 ? static_cast<::HICON>(::LoadImageW(
+                                        Module(), MAKEINTRESOURCEW(icon.nID), IMAGE_ICON, nSize,
+                                        nSize, 0))
+                                  : nullptr;
+    if (hIcon == nullptr) {
+        return icon.hIcon;
+    }
+    icons[{icon.nID, nSize}] = hIcon;
+    return hIcon;
+}
 
 std::unique_ptr<Window> MakeControl(::HWND hwnd, const ControlTemplate& control, Window* pDialog) {
     switch (control.kind) {

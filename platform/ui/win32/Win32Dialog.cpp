@@ -107,6 +107,15 @@ DialogWindow* DialogWindow::Create(const DialogTemplate& dialog, Window* pOwner)
         delete pDialog;
         return nullptr;
     }
+    // A dialog over another shows its owner's icon (the program's), not the system's default.
+    if (pOwner != nullptr) {
+        for (WPARAM nKind : {static_cast<WPARAM>(ICON_BIG), static_cast<WPARAM>(ICON_SMALL)}) {
+            const LRESULT hIcon = ::SendMessageW(pOwner->Handle(), WM_GETICON, nKind, 0);
+            if (hIcon != 0) {
+                ::SendMessageW(hwnd, WM_SETICON, nKind, hIcon);
+            }
+        }
+    }
     // The children stand in the order of the template (several may share IDC_STATIC).
     ::HWND hChild = ::GetWindow(hwnd, GW_CHILD);
     for (const ControlTemplate& control : dialog.controls) {
@@ -139,10 +148,14 @@ NativeWindow* DialogWindow::GetChild(int nID) {
 fw::LRESULT DialogWindow::DefaultProc(fw::UINT message, fw::WPARAM wParam, fw::LPARAM lParam) {
     switch (message) {
         case WM_SETICON: {
+            // At the size for the window's screen, and again when it moves to another.
             const auto* pIcon = reinterpret_cast<const Icon*>(lParam);
+            const bool bBig = wParam == ICON_BIG;
+            m_pIcons[bBig ? 1 : 0] = pIcon;
             return ::SendMessageW(
                 m_hwnd, WM_SETICON, wParam,
-                reinterpret_cast<LPARAM>(pIcon != nullptr ? pIcon->hIcon : nullptr));
+                reinterpret_cast<LPARAM>(pIcon != nullptr ? IconAtDpi(*pIcon, bBig, DpiOf(m_hwnd))
+                                                          : nullptr));
         }
         case WM_NEXTDLGCTL: {
             if (lParam == 0) {
@@ -202,6 +215,17 @@ INT_PTR DialogWindow::OnDialogMessage(UINT message, WPARAM wParam, LPARAM lParam
             m_hPaintDC = nullptr;
             return TRUE;
         }
+        case WM_DPICHANGED: {
+            // Another screen, or its scale changed: the dialog manager scales the controls and
+            // their font; the pictures and icons are the dialog's to scale, and the suggested
+            // size its to take.
+            ScaleTo(LOWORD(wParam));
+            if (const auto* pRect = reinterpret_cast<const ::RECT*>(lParam)) {
+                ::SetWindowPos(m_hwnd, nullptr, pRect->left, pRect->top, pRect->right - pRect->left,
+                               pRect->bottom - pRect->top, SWP_NOZORDER | SWP_NOACTIVATE);
+            }
+            return TRUE;
+        }
         case WM_QUERYDRAGICON: {
             const auto* pIcon =
                 reinterpret_cast<const Icon*>(SendMessageTo(this, WM_QUERYDRAGICON, 0, 0));
@@ -209,6 +233,18 @@ INT_PTR DialogWindow::OnDialogMessage(UINT message, WPARAM wParam, LPARAM lParam
         }
         default:
             return FALSE;
+    }
+}
+
+void DialogWindow::ScaleTo(UINT nDpi) {
+    for (const auto& pChild : m_children) {
+        ScalePicture(pChild.get(), nDpi);
+    }
+    for (int nKind = 0; nKind < 2; ++nKind) {
+        if (m_pIcons[nKind] != nullptr) {
+            ::SendMessageW(m_hwnd, WM_SETICON, static_cast<WPARAM>(nKind),
+                           reinterpret_cast<LPARAM>(IconAtDpi(*m_pIcons[nKind], nKind == 1, nDpi)));
+        }
     }
 }
 

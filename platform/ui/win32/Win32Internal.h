@@ -16,7 +16,8 @@ namespace ui {
 
 class Icon {
 public:
-    ::HICON hIcon = nullptr;
+    ::HICON hIcon = nullptr;  ///< at the system's size
+    int nID = 0;              ///< its resource, for other sizes
 };
 class Cursor {
 public:
@@ -100,6 +101,15 @@ private:
 // ---- Win32Controls.cpp and Win32Edit.cpp: the controls ----
 /// The control object for a child window of a dialog, by the template's kind.
 std::unique_ptr<Window> MakeControl(::HWND hwnd, const ControlTemplate& control, Window* pDialog);
+/// Shows a picture control's image at the size for the pixels per inch given (96: its own size;
+/// 144: half as large again), from the image at twice its size where there is one. Nothing for
+/// another control.
+void ScalePicture(Window* pControl, UINT nDpi);
+/// The pixels per inch of the screen the window is on.
+UINT DpiOf(::HWND hwnd);
+/// An icon resource at the size for the pixels per inch given, big (ICON_BIG) or small; owned by
+/// the backend.
+::HICON IconAtDpi(const Icon& icon, bool bBig, UINT nDpi);
 
 // ---- Win32Dialog.cpp: dialogs from the templates, and their modal loops ----
 /// The template as the dialog manager reads it (a DLGTEMPLATEEX with its items).
@@ -128,9 +138,13 @@ private:
     static INT_PTR CALLBACK DialogProc(::HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     INT_PTR OnDialogMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
+    /// Shows the pictures and icons at the size for the pixels per inch given.
+    void ScaleTo(UINT nDpi);
+
     std::vector<std::unique_ptr<Window>> m_children;
     bool m_bEnded = false;
     fw::INT_PTR m_nResult = -1;
+    const Icon* m_pIcons[2] = {nullptr, nullptr};  // ICON_SMALL, ICON_BIG
 };
 
 // ---- Win32Keys.cpp: the message loop with the key pre-translation ----

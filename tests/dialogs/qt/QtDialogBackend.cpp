@@ -146,6 +146,11 @@ void ScrollPosition(fw::CWnd& dialog, int nID, int* pnValue, int* pnMaximum) {
     *pnMaximum = pBar ? pBar->maximum() : -1;
 }
 
+bool ShowsProgramIcon(fw::CWnd& dialog) {
+    QWidget* pDialog = WidgetOf(dialog, 0);
+    return pDialog != nullptr && !pDialog->windowIcon().isNull();
+}
+
 bool IsPainted(fw::CWnd& dialog) {
     QWidget* pDialog = WidgetOf(dialog, 0);
     if (pDialog == nullptr || !pDialog->isVisible() || g_pPaintCounter->counts[pDialog] == 0) {

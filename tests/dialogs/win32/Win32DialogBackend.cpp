@@ -1,5 +1,3 @@
-#include <cstdio>
-
 #include "../DialogBackend.h"
 #include "Win32Internal.h"
 
@@ -151,7 +149,11 @@ void ScrollPosition(fw::CWnd& dialog, int nID, int* pnValue, int* pnMaximum) {
     }
     *pnValue = info.nPos;
     *pnMaximum = info.nMax - static_cast<int>(info.nPage > 0 ? info.nPage - 1 : 0);
-    fprintf(stderr, "scroll pos %d max %d page %u min %d\n", info.nPos, info.nMax, info.nPage, info.nMin);
+}
+
+bool ShowsProgramIcon(fw::CWnd& dialog) {
+    ::HWND hDialog = HandleOf(dialog, 0);
+    return hDialog != nullptr && ::SendMessageW(hDialog, WM_GETICON, ICON_SMALL, 0) != 0;
 }
 
 bool IsPainted(fw::CWnd& dialog) {

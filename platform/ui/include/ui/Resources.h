@@ -74,6 +74,12 @@ void RegisterString(fw::UINT nID, fw::WORD wLanguage, const char* pszText);
 /// its own resources (the Qt backend: ":/lorixlog/NAME.png", or NAME-SIZE.png in every size of an
 /// icon; the Win32 backend loads the id from the program's resource script).
 void RegisterImage(int nID, fw::WORD wLanguage, const char* pszName);
+/// Registers the same image drawn at twice its size, for screens of more pixels per inch: the Qt
+/// backend finds it as NAME@2x.png by itself, the Win32 backend loads bitmap resource nID2x and
+/// scales from it.
+void RegisterImageAtTwiceTheSize(int nID, int nID2x);
+/// The resource of an image at twice its size; 0 when there is none.
+int FindImageAtTwiceTheSize(int nID);
 
 /// The user-interface language that resources are chosen by; English until set.
 void SetUserInterfaceLanguage(fw::WORD wLanguage);
