@@ -55,10 +55,25 @@ bool CReplyReceiver::Drain(std::uint32_t nMs) {
     return true;
 }
 
+bool CReplyReceiver::DatagramWaits() {
+    net::fd_set readSet;
+    net::FD_ZERO_SET(&readSet);
+    net::FD_ADD(m_s, &readSet);
+    const net::timeval noWait = {0, 0};
+    return net::select(0, &readSet, nullptr, nullptr, &noWait) > 0 &&
+           net::WSAFDIsSet(m_s, &readSet);
+}
+
 bool CReplyReceiver::Pass(std::uint32_t nWaitMs) {
     if (m_context.Cancelled()) {
         m_context.outcome.result = SearchOutcome::Cancelled;
         return false;
+    }
+    if (m_bDisplayDue &&
+        (net::GetTickCount() - m_nLastDisplay >= kPassMilliseconds || !DatagramWaits())) {
+        m_bDisplayDue = false;
+        m_nLastDisplay = net::GetTickCount();
+        m_context.UpdateDisplay();
     }
     net::fd_set readSet;
     net::FD_ZERO_SET(&readSet);
@@ -188,7 +203,7 @@ void CReplyReceiver::Store(const net::sockaddr_in& addrFrom, const net::in_pktin
                            "Ger\xe4tes oder eine Route dorthin.\r\n"),
                        address.c_str());
     }
-    m_context.UpdateDisplay();
+    m_bDisplayDue = true;
 }
 
 bool CReplyReceiver::FirstDrop() {

@@ -39,6 +39,8 @@ public:
 
 private:
     bool Receive();
+    /// Whether a datagram waits to be received (without waiting for one).
+    bool DatagramWaits();
     void Store(const net::sockaddr_in& addrFrom, const net::in_pktinfo& info);
     void ReportOversizedDatagram(int nError, const net::sockaddr_in& addrFrom);
     /// Whether the record has not been dropped before (repeats of a dropped device count once).
@@ -52,6 +54,10 @@ private:
     std::uint32_t m_nQuietStart;
     int m_nQuietPasses = 0;
     int m_nOversizedReported = 0;
+    // A device was described since the display was last brought up to date: it is, once the
+    // datagrams that wait are taken in (a burst of replies is one refresh), at least every 100 ms.
+    bool m_bDisplayDue = false;
+    std::uint32_t m_nLastDisplay = 0;
     unsigned m_nDroppedTableFull = 0;
     std::map<std::uint32_t, unsigned> m_droppedPerAddress;  // network byte order -> devices
     std::unordered_set<std::uint64_t> m_dropped;            // hashes of the dropped records
