@@ -1,27 +1,38 @@
 #!/usr/bin/env bash
-# Checks the Debian package as Debian would and installs it as a user would:
-#   check-deb.sh PACKAGE.deb
-# lintian without errors; AppStream, .desktop and manual pages valid; then (as root: it changes
-# the system) apt-get installs the file, the installed programs and manual pages work, and purge
+# Checks the Debian packages as Debian would and installs them as a user would:
+#   check-deb.sh FINDER.deb SIMULATOR.deb
+# lintian without errors; AppStream, .desktop and manual pages valid; the simulator in a package
+# of its own; then (as root: it changes the system) apt-get installs the finder, its programs and
+# manual pages work, the simulator is not there until its own package is installed, and purge
 # leaves nothing behind.
 set -euo pipefail
 deb=$(realpath "$1")
+sim_deb=$(realpath "$2")
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
-lintian --fail-on error --tag-display-limit 0 "$deb" || fail "lintian reports errors"
+for package in "$deb" "$sim_deb"; do
+  lintian --fail-on error --tag-display-limit 0 "$package" || fail "lintian reports errors on $package"
+done
+[ "$(dpkg-deb -f "$deb" Package)" = lorixlog-finder ] || fail "the finder's package is not lorixlog-finder"
+[ "$(dpkg-deb -f "$sim_deb" Package)" = lorixlog-sim ] || fail "the simulator's package is not lorixlog-sim"
+dpkg-deb -c "$deb" | grep -q 'lorixlog-sim' && fail "the finder's package carries the simulator"
 dpkg-deb -x "$deb" "$work/root"
+dpkg-deb -x "$sim_deb" "$work/sim"
 appstreamcli validate --no-net "$work/root/usr/share/metainfo/org.lorixlog.finder.metainfo.xml" ||
   fail "the AppStream metadata does not validate"
 desktop-file-validate "$work/root/usr/share/applications/lorixlog-finder.desktop" ||
   fail "the .desktop file does not validate"
-for page in lorixlog-find lorixlog-sim lorixlog-finder; do
-  file=$work/root/usr/share/man/man1/$page.1.gz
-  [ -f "$file" ] || fail "no manual page $page(1)"
+for page in root/lorixlog-find sim/lorixlog-sim root/lorixlog-finder; do
+  file=$work/${page%/*}/usr/share/man/man1/${page#*/}.1.gz
+  [ -f "$file" ] || fail "no manual page ${page#*/}(1) in its package"
   warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$file" 2>&1 >/dev/null)
-  [ -z "$warnings" ] || fail "man --warnings on $page(1): $warnings"
+  [ -z "$warnings" ] || fail "man --warnings on ${page#*/}(1): $warnings"
 done
+[ -x "$work/sim/usr/bin/lorixlog-sim" ] || fail "the simulator's package has no lorixlog-sim"
+[ -f "$work/sim/usr/share/bash-completion/completions/lorixlog-sim" ] ||
+  fail "the simulator's package has no bash completion"
 dpkg-deb -f "$deb" Depends | grep -q 'libqt6widgets6' || fail "the dependencies were not computed"
 
 if [ "$(id -u)" -ne 0 ]; then
@@ -32,11 +43,19 @@ DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "$
 /usr/bin/lorixlog-find --version | grep -qx "lorixlog-find $(dpkg-deb -f "$deb" Version)" ||
   fail "the installed lorixlog-find does not tell its version"
 [ "$(man -w lorixlog-find)" = /usr/share/man/man1/lorixlog-find.1.gz ] || fail "man -w lorixlog-find"
-[ -f /usr/share/bash-completion/completions/lorixlog-find ] || fail "no bash completion"
-DEBIAN_FRONTEND=noninteractive apt-get purge -y -qq lorixlog-finder >/dev/null
-dpkg -s lorixlog-finder >/dev/null 2>&1 && fail "the package is still installed"
-for path in /usr/bin/lorixlog-find /usr/bin/lorixlog-finder /usr/share/doc/lorixlog-finder \
-  /usr/share/man/man1/lorixlog-find.1.gz; do
+for completion in lorixlog-find lorixlog-finder; do
+  [ -f "/usr/share/bash-completion/completions/$completion" ] || fail "no bash completion for $completion"
+done
+[ ! -e /usr/bin/lorixlog-sim ] || fail "the finder's package installed the simulator"
+DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "$sim_deb" >/dev/null
+/usr/bin/lorixlog-sim --help | grep -q 'Usage: lorixlog-sim' || fail "the installed lorixlog-sim"
+[ "$(man -w lorixlog-sim)" = /usr/share/man/man1/lorixlog-sim.1.gz ] || fail "man -w lorixlog-sim"
+DEBIAN_FRONTEND=noninteractive apt-get purge -y -qq lorixlog-finder lorixlog-sim >/dev/null
+for package in lorixlog-finder lorixlog-sim; do
+  dpkg -s "$package" >/dev/null 2>&1 && fail "$package is still installed"
+done
+for path in /usr/bin/lorixlog-find /usr/bin/lorixlog-finder /usr/bin/lorixlog-sim \
+  /usr/share/doc/lorixlog-finder /usr/share/doc/lorixlog-sim /usr/share/man/man1/lorixlog-find.1.gz; do
   [ ! -e "$path" ] || fail "$path is left after purge"
 done
-echo "PASS: $deb"
+echo "PASS: $deb $sim_deb"

@@ -1,39 +1,85 @@
 #!/usr/bin/env bash
-# Installs the Windows package under Wine as a user would, silently, and removes it again:
-#   check-windows-installer.sh SETUP.exe ZIP
-# Runs inside tools/sandbox.sh --wine (a wineserver of its own, in a private network).
+# Installs the Windows package under Wine as a user would, silently, starts the program from its
+# Start-menu entry, and removes it again:
+#   check-windows-installer.sh SETUP.exe ZIP [OLDER_SETUP.exe]
+# With an older installer, that one is installed first: the new one replaces it (one folder, one
+# entry in the list of installed programs). Runs inside tools/sandbox.sh --wine (a wineserver of
+# its own, in a private network) under an X display (xvfb-run).
 set -euo pipefail
 setup=$(realpath "$1")
 zip=$(realpath "$2")
+older=${3:+$(realpath "$3")}
 [ -n "${LORIXLOG_IN_SANDBOX:-}" ] && [ -n "${WINEPREFIX:-}" ] ||
   { echo "check-windows-installer: run me through tools/sandbox.sh --wine" >&2; exit 2; }
+[ -n "${DISPLAY:-}" ] || { echo "check-windows-installer: needs a display (xvfb-run)" >&2; exit 2; }
 fail() { echo "FAIL: $*" >&2; exit 1; }
 version=$(basename "$setup" | sed -E 's/^lorixlog-finder-([0-9.]+)-win64\.exe$/\1/')
+dir="$WINEPREFIX/drive_c/Program Files/lorixlog-finder"
+key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall'
 
-# The portable zip: the two programs, README and LICENSE.
+# The portable zip: the two programs, the Windows user's README (with the firewall) and the
+# license.
 listing=$(unzip -l "$zip")
-for file in lorixlog-finder.exe lorixlog-find.exe README.md LICENSE; do
+for file in lorixlog-finder.exe lorixlog-find.exe README.txt LICENSE.txt; do
   grep -qE " $file\$" <<<"$listing" || fail "the zip has no $file"
 done
+grep -qE ' README.md$' <<<"$listing" && fail "the zip ships the developers' README.md"
+unzip -p "$zip" README.txt | grep -q 'netsh advfirewall firewall add rule' ||
+  fail "the zip's README does not say how to allow the programs in the firewall"
 
 [ -d "$WINEPREFIX" ] || wineboot --init >/dev/null 2>&1
+installed_versions() {  # the DisplayVersion of every entry of ours in the list of programs
+  wine reg query "$key" 2>/dev/null | tr -d '\r' | grep -i 'lorixlog-finder' | while read -r entry; do
+    wine reg query "$entry" /v DisplayVersion 2>/dev/null | tr -d '\r' | awk '/DisplayVersion/ { print $3 }'
+  done
+}
+if [ -n "$older" ]; then
+  wine "$older" /S
+  wineserver -w
+  [ "$(installed_versions)" != "$version" ] && [ -n "$(installed_versions)" ] ||
+    fail "the older installer did not install an older version: $(installed_versions)"
+fi
+
+# Silent install (over the older version, if any).
 wine "$setup" /S
 wineserver -w
-dir="$WINEPREFIX/drive_c/Program Files/lorixlog-finder $version"
-for file in lorixlog-finder.exe lorixlog-find.exe Uninstall.exe LICENSE; do
+for file in lorixlog-finder.exe lorixlog-find.exe Uninstall.exe LICENSE.txt README.txt; do
   [ -f "$dir/$file" ] || fail "not installed: $dir/$file"
 done
-[ -n "$(find "$WINEPREFIX/drive_c" -iname 'lorixlog-finder.lnk')" ] || fail "no Start-menu entry"
-key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\lorixlog-finder '"$version"
-entry=$(wine reg query "$key" /v DisplayVersion 2>/dev/null || true)
-grep -q "$version" <<<"$entry" || fail "no entry in the list of installed programs"
+ls -d "$WINEPREFIX/drive_c/Program Files/lorixlog-finder "* 2>/dev/null &&
+  fail "a folder named with a version beside the installation"
+[ "$(installed_versions)" = "$version" ] ||
+  fail "the list of installed programs holds '$(installed_versions | tr '\n' ' ')', not $version once"
 out=$(wine "$dir/lorixlog-find.exe" --version | tr -d '\r')
 [ "$out" = "lorixlog-find $version" ] || fail "the installed lorixlog-find.exe says '$out'"
 
+# The Start-menu entry starts the installed program, whose window then shows.
+lnk=$(find "$WINEPREFIX/drive_c" -iname 'lorixlog-finder.lnk' | head -1)
+[ -n "$lnk" ] || fail "no Start-menu entry"
+# The link holds the target's path in 8-bit and in UTF-16 text.
+target=$({ strings "$lnk"; strings -el "$lnk"; } | grep -iE '^[a-z]:\\.*lorixlog-finder\.exe$' | head -1)
+[ -n "$target" ] || fail "the Start-menu entry names no lorixlog-finder.exe: $(strings "$lnk" | tail -3)"
+[ -f "$(winepath -u "$target" 2>/dev/null)" ] || fail "the Start-menu entry points at a missing $target"
+wine start /unix "$lnk" >/dev/null 2>&1
+shown=
+for _ in $(seq 150); do
+  if xdotool search --onlyvisible --name "lorixlog-finder version" >/dev/null 2>&1; then
+    shown=1
+    break
+  fi
+  sleep 0.2
+done
+wine taskkill /F /IM lorixlog-finder.exe >/dev/null 2>&1 || true
+wineserver -w
+[ -n "$shown" ] || fail "starting the Start-menu entry shows no window of the program"
+
+# Silent uninstall: the programs, the entry and the firewall's rules (whose commands Wine lacks)
+# go without a trace or a failure.
 wine "$dir/Uninstall.exe" /S
 wineserver -w
 for _ in $(seq 50); do [ -e "$dir/lorixlog-finder.exe" ] || break; sleep 0.2; done
 [ ! -e "$dir/lorixlog-finder.exe" ] || fail "the uninstaller left the program"
 [ ! -e "$dir/lorixlog-find.exe" ] || fail "the uninstaller left lorixlog-find.exe"
 [ -z "$(find "$WINEPREFIX/drive_c" -iname 'lorixlog-finder.lnk')" ] || fail "the Start-menu entry is left"
-echo "PASS: $(basename "$setup")"
+[ -z "$(installed_versions)" ] || fail "the list of installed programs still holds it"
+echo "PASS: $(basename "$setup")${older:+ over $(basename "$older")}"
