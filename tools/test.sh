@@ -1,66 +1,140 @@
 #!/usr/bin/env bash
 # Installs the dependencies, builds and runs the whole test suite, then the same suite built with
-# AddressSanitizer and UndefinedBehaviorSanitizer, then the Windows build's tests under Wine, then
-# each fuzz target for a short fixed time.
+# AddressSanitizer and UndefinedBehaviorSanitizer, then the Windows build's tests under Wine, the
+# packages (installed and removed), each fuzz target for a short fixed time, and the builds that
+# packagers and users run without the presets (Release, and with Debian's own flags).
 # The sandbox-network tests need root (or unprivileged user namespaces); they make their own
 # network namespaces and never touch the machine's own network. As root, or in CI, a skipped test
 # is a failure: there every test can and must run.
+# Stages that only wait (tests) run beside stages that compute (builds); the time of each stage is
+# written at the end.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-
-tools/setup-debian.sh
 
 strict=
 if [ "$(id -u)" -eq 0 ] || [ -n "${CI:-}" ]; then
   strict=1
 fi
-log=$(mktemp)
-trap 'rm -f "$log"' EXIT
+logs=$(mktemp -d)
+trap 'rm -rf "$logs"' EXIT
+timings=()
+stage_start=$SECONDS
 
-for preset in default asan; do
-  echo "== $preset: configure, build, test" >&2
-  cmake --preset "$preset" >/dev/null
-  cmake --build --preset "$preset"
-  QT_QPA_PLATFORM=offscreen ctest --preset "$preset" 2>&1 | tee "$log"
-  status=${PIPESTATUS[0]}
-  [ "$status" -eq 0 ] || exit "$status"
-  if [ -n "$strict" ] && grep -q '(Skipped)' "$log"; then
-    echo "== $preset: tests were skipped where every test must run:" >&2
-    grep '(Skipped)' "$log" >&2
+# finished NAME: the time since the last stage ended, for the summary.
+finished() {
+  timings+=("$(printf '%-52s %4d s' "$1" $((SECONDS - stage_start)))")
+  stage_start=$SECONDS
+}
+
+# in_background NAME COMMAND...: runs the command with its output in a log of its own.
+in_background() {
+  local name=$1; shift
+  ("$@" >"$logs/$name.log" 2>&1; echo $? >"$logs/$name.status") &
+}
+# await NAME: waits for a background command; shows its log and fails when it failed.
+await() {
+  while [ ! -f "$logs/$1.status" ]; do sleep 1; done
+  wait
+  if [ "$(cat "$logs/$1.status")" != 0 ]; then
+    echo "== $1 failed:" >&2
+    tail -50 "$logs/$1.log" >&2
     exit 1
   fi
-done
+}
+# check_tests NAME LOG: no test may be skipped where every test must run.
+check_tests() {
+  if [ -n "$strict" ] && grep -q '(Skipped)' "$2"; then
+    echo "== $1: tests were skipped where every test must run:" >&2
+    grep '(Skipped)' "$2" >&2
+    exit 1
+  fi
+}
+run_tests() {  # run_tests PRESET
+  QT_QPA_PLATFORM=offscreen ctest --preset "$1" 2>&1 | tee "$logs/$1-tests.log"
+  local status=${PIPESTATUS[0]}
+  [ "$status" -eq 0 ] || exit "$status"
+  check_tests "$1" "$logs/$1-tests.log"
+}
+build() {  # build PRESET
+  cmake --preset "$1" >/dev/null && cmake --build --preset "$1"
+}
 
-# The Debian package: lintian, AppStream, .desktop and manual pages, then (as root) installed,
+tools/setup-debian.sh
+finished "setup: the packages needed"
+
+echo "== default: configure, build" >&2
+build default
+finished "default: build"
+
+echo "== default: tests (the ASan build beside them)" >&2
+in_background asan-build build asan
+run_tests default
+finished "default: tests"
+await asan-build
+finished "asan: build (beside the default tests)"
+
+echo "== asan: tests (the Windows cross-build beside them)" >&2
+in_background windows-build build windows
+run_tests asan
+finished "asan: tests"
+
+# The Debian packages: lintian, AppStream, .desktop and manual pages, then (as root) installed,
 # used and purged on this machine.
-echo "== packages: the .deb" >&2
+echo "== packages: the .deb files" >&2
 rm -rf build/packages
 cpack --preset deb >/dev/null
-tests/packaging/check-deb.sh build/packages/lorixlog-finder_*_amd64.deb
+tests/packaging/check-deb.sh build/packages/lorixlog-finder_*_amd64.deb \
+  build/packages/lorixlog-sim_*_amd64.deb
+finished "packages: .deb, checked, installed, purged"
+await windows-build
+finished "windows: cross-build (beside the ASan tests)"
 
-# The Windows build (MinGW-w64) and its tests under Wine: the toolkit-free unit tests and the
-# desktop program's end-to-end scenarios, all inside one sandbox with a wineserver of its own.
-echo "== windows: cross-build, tests under Wine" >&2
-cmake --preset windows >/dev/null
-cmake --build --preset windows
+# The Windows build's tests under Wine: the toolkit-free unit tests, the dialogs and the desktop
+# program's end-to-end scenarios, all inside one sandbox with a wineserver of its own. Beside
+# them: the fuzz targets' build, and a build as a user types it, without the presets.
+echo "== windows: tests under Wine (the fuzz build and a plain Release build beside them)" >&2
+in_background other-builds bash -c '
+  cmake --preset fuzz >/dev/null && cmake --build --preset fuzz &&
+  rm -rf build/plain && cmake -S . -B build/plain -DCMAKE_BUILD_TYPE=Release >/dev/null &&
+  cmake --build build/plain -j2'
 LORIXLOG_SIM="$PWD/build/default/tools/lorixlog-sim" tools/sandbox.sh --wine --build build/windows \
-  bash -c 'wineboot --init >/dev/null 2>&1 && xvfb-run -a ctest --preset windows -j2' 2>&1 | tee "$log"
+  bash -c 'wineboot --init >/dev/null 2>&1 && xvfb-run -a ctest --preset windows' 2>&1 |
+  tee "$logs/windows-tests.log"
 status=${PIPESTATUS[0]}
 [ "$status" -eq 0 ] || exit "$status"
-if [ -n "$strict" ] && grep -q '(Skipped)' "$log"; then
-  echo "== windows: tests were skipped where every test must run" >&2
-  exit 1
-fi
+check_tests windows "$logs/windows-tests.log"
+finished "windows: tests under Wine"
 
-# The Windows packages: the zip and the installer, installed and removed again under Wine.
+# The Windows packages: the zip and the installer, installed over an older version, started from
+# the Start menu and removed again under Wine.
 echo "== packages: the Windows zip and installer" >&2
 cpack --preset windows >/dev/null
+grep -q LorixlogFirewallAdd build/packages/_CPack_Packages/win64/NSIS/project.nsi ||
+  { echo "== the installer adds no firewall rules" >&2; exit 1; }
+rm -rf build/packages/older
+cpack --preset windows -G NSIS -D CPACK_PACKAGE_VERSION=2.0.0 \
+  -D CPACK_PACKAGE_FILE_NAME=lorixlog-finder-2.0.0-win64 -B "$PWD/build/packages/older" >/dev/null
 LORIXLOG_SIM="$PWD/build/default/tools/lorixlog-sim" tools/sandbox.sh --wine --build build/windows \
-  tests/packaging/check-windows-installer.sh build/packages/lorixlog-finder-*-win64.exe \
-  build/packages/lorixlog-finder-*-win64.zip
+  xvfb-run -a tests/packaging/check-windows-installer.sh build/packages/lorixlog-finder-*-win64.exe \
+  build/packages/lorixlog-finder-*-win64.zip build/packages/older/lorixlog-finder-2.0.0-win64.exe
+finished "packages: Windows zip and installer under Wine"
+await other-builds
+finished "fuzz build and plain Release build (beside Wine)"
 
 # Each fuzz target for a short fixed time from its seed corpus (both at once on two cores).
-echo "== fuzz: configure, build, run each target" >&2
-cmake --preset fuzz >/dev/null
-cmake --build --preset fuzz
-ctest --preset fuzz -j2
+echo "== fuzz: run each target" >&2
+ctest --preset fuzz
+finished "fuzz: each target"
+
+# The programs as Debian builds them: its compiler flags (hardening, -O2), no presets.
+echo "== Debian's flags: build the programs" >&2
+rm -rf build/debian-flags
+eval "$(dpkg-buildflags --export=sh)"
+cmake -S . -B build/debian-flags -DCMAKE_BUILD_TYPE=None -DBUILD_TESTING=OFF \
+  -DLORIXLOG_BENCHMARKS=OFF >/dev/null
+cmake --build build/debian-flags -j2
+finished "Debian's flags: the programs built"
+
+echo "== the stages:" >&2
+printf '%s\n' "${timings[@]}" >&2
+echo "== all stages passed" >&2
