@@ -144,6 +144,7 @@ BOOL ClorixlogfinderApp::InitInstance() {
 
     {
         ClorixlogfinderDlg dlg;
+        dlg.Report().m_pListener = m_pReportListener;
         m_pMainWnd = &dlg;
         dlg.DoModal();
         m_pMainWnd = nullptr;

@@ -5,6 +5,8 @@
 
 #include "ui/Afx.h"
 
+class CReportTextListener;
+
 /// The language tag of the user interface ("de-DE" or "en-US"), zero-terminated; written once by
 /// start-up from the string resource IDS_LANGUAGE of the chosen resource language.
 extern char g_szLanguage[170];
@@ -27,6 +29,9 @@ struct CommandLineRequest {
 class ClorixlogfinderApp : public CWinApp {
 public:
     ClorixlogfinderApp();
+
+    /// A second output of the main window's report (standard output); null: none. Not owned.
+    CReportTextListener* m_pReportListener = nullptr;
 
     /// Reads the command line: --target TARGET (repeatable), --rate N, --help, --version, and
     /// the toolkit's own options (-platform NAME and the like), which are left to the toolkit.

@@ -21,15 +21,16 @@ END_MESSAGE_MAP()
 ClorixlogfinderDlg::ClorixlogfinderDlg()
     : CReportWindow(IDD_MAIN), m_hIcon(AfxLoadIcon(IDI_PROGRAM)) {
     m_nEditId = IDC_REPORT;
-    m_pszProgramName = LORIXLOG_PROGRAM_NAME;
-    m_pszLanguage = g_szLanguage[0] != '\0' ? g_szLanguage : "en-US";
-    m_pszBuildDate = __DATE__;
-    m_pszBuildTime = __TIME__;
+    CReportText& report = Report();
+    report.m_pszProgramName = LORIXLOG_PROGRAM_NAME;
+    report.m_pszLanguage = g_szLanguage[0] != '\0' ? g_szLanguage : "en-US";
+    report.m_pszBuildDate = __DATE__;
+    report.m_pszBuildTime = __TIME__;
 }
 
 BOOL ClorixlogfinderDlg::OnInitDialog() {
     CDialogEx::OnInitDialog();
-    SetWindowText(m_pszProgramName);
+    SetWindowText(Report().m_pszProgramName);
     SetIcon(m_hIcon, TRUE);
     SetIcon(m_hIcon, FALSE);
     AttachReportDisplay();
@@ -75,14 +76,15 @@ bool ClorixlogfinderDlg::KeepResponsive() {
 
 void ClorixlogfinderDlg::OnSearch() {
     const HCURSOR hPrevious = SetCursor(AfxWaitCursor());
-    Reset();
-    EnsureBlankLine();
+    CReportText& report = Report();
+    report.Reset();
+    report.EnsureBlankLine();
     // The whole window is on the screen before the search keeps the thread busy.
     UpdateWindow();
     m_bCloseRequested = false;
     SearchOutcome outcome;
     if (!KeepResponsive()) {
-        outcome = g_DeviceInfo.SearchDevices(this, this);
+        outcome = g_DeviceInfo.SearchDevices(&report, this);
     }
     if (m_bCloseRequested) {
         // What the user asked for during the search, instead of the device list.
@@ -92,7 +94,7 @@ void ClorixlogfinderDlg::OnSearch() {
     }
     const bool bFound = g_DeviceInfo.m_nDevices > 0;
     if (!bFound && outcome.result != SearchOutcome::Failed) {
-        ReportNoDeviceAnswered(this, g_DeviceInfo, outcome);
+        ReportNoDeviceAnswered(&report, g_DeviceInfo, outcome);
     }
     UpdateDisplay();
     CWnd* pOpenDevice = GetDlgItem(IDC_OPEN_DEVICE);

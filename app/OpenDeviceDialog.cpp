@@ -69,7 +69,7 @@ POINT COpenDeviceDialog::Placement(const RECT& owner, const RECT& dialog) {
 BOOL COpenDeviceDialog::OnInitDialog() {
     CWnd* pList = GetDlgItem(IDC_DEVICE_LIST);
     CDialogEx::OnInitDialog();
-    SetWindowText(g_pReportWindow != nullptr ? g_pReportWindow->m_pszProgramName : "");
+    SetWindowText(g_pReportWindow != nullptr ? g_pReportWindow->Report().m_pszProgramName : "");
 
     if (CWnd* pOwner = GetParent()) {
         RECT owner;
@@ -188,7 +188,8 @@ void COpenDeviceDialog::OnDeviceListSelChange() {
     if (CWnd* p = GetDlgItem(IDC_BY_NAME)) {
         // Offered only for a name that can stand in a URL: any other name would open the IPv4
         // address instead, with a warning the user never sees once the program has ended.
-        const char* pszName = Present(pDevice->szDnsName) ? pDevice->szDnsName : pDevice->szHostName;
+        const char* pszName =
+            Present(pDevice->szDnsName) ? pDevice->szDnsName : pDevice->szHostName;
         p->EnableWindow(Present(pszName) && IsDnsHostName(pszName));
     }
     if (CWnd* p = GetDlgItem(IDC_BY_IPV4)) {
@@ -201,17 +202,17 @@ void COpenDeviceDialog::OnDeviceListSelChange() {
 
 void COpenDeviceDialog::OpenAddress(const std::string& url) {
     if (g_pReportWindow != nullptr) {
-        g_pReportWindow->EnsureBlankLine();
+        g_pReportWindow->Report().EnsureBlankLine();
     }
     ReportPrintf(IsGermanLanguageTag(g_szLanguage) ? "\xd6"
                                                      "ffne: %s \r\n"
                                                    : "Open: %s \r\n",
                  url.c_str());
     if (g_pReportWindow != nullptr) {
-        g_pReportWindow->EnsureBlankLine();
+        g_pReportWindow->Report().EnsureBlankLine();
     }
     const INT_PTR nResult =
-        ShellExecuteA(nullptr, nullptr, url.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+        shell::ShellExecuteA(nullptr, nullptr, url.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
     if (nResult <= 32) {
         // Nothing was opened: say so and let the user try again or cancel.
         ReportPrintf(IsGermanLanguageTag(g_szLanguage)

@@ -1,13 +1,11 @@
 // lorixlog-finder: the desktop program.
-#include <csignal>
 #include <cstdio>
 
 #include "ClorixlogfinderApp.h"
 #include "ConsoleReport.h"
 #include "Language.h"
-#include "ReportWindow.h"
 #include "Resources.h"
-#include "StandardStreams.h"
+#include "stdio/StandardStreams.h"
 #include "ui/Application.h"
 #include "ui/Resources.h"
 
@@ -22,11 +20,9 @@ int main(int argc, char** argv) {
 
     // The report also goes to standard output, line by line, for logs and scripts; a reader of
     // it that goes away must not end the program.
-#if defined(SIGPIPE)
-    std::signal(SIGPIPE, SIG_IGN);
-#endif
+    IgnoreBrokenPipes();
     static CConsoleReportWriter stdoutWriter(stdout);
-    g_pDefaultReportListener = &stdoutWriter;
+    g_App.m_pReportListener = &stdoutWriter;
 
     // Help, the version and a wrong command line are told before anything starts: nothing is
     // sent then.

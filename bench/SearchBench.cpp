@@ -40,16 +40,14 @@ BENCHMARK(BM_RepeatAgainstFullTable);
 
 void BM_ReportDeviceDescription(benchmark::State& state) {
     CReportText report;
-    g_pReportText = &report;
     DeviceRecord record;
     ParseDeviceReply("TVK,lorixLOG,LX-8,A20988,lab-north.example.lan,3.2.0", "TVK,lorix", "lorix",
                      &record);
     std::strcpy(record.szIPv4, "10.77.0.21");
     for (auto _ : state) {
         // Runs into the 32000-character limit again and again, so trimming is included.
-        g_DeviceInfo.ReportDevice(record);
+        g_DeviceInfo.ReportDevice(record, &report);
     }
-    g_pReportText = nullptr;
 }
 BENCHMARK(BM_ReportDeviceDescription);
 

@@ -31,8 +31,8 @@ void CConsoleReportWriter::WriteLine(const std::string& line) {
     }
     errno = 0;
     const std::string text = TerminalTextFrom1252(line);
-    Written(std::fprintf(m_pStream, "%s\n", m_nShownWidth > 0 ? InPlace(text).c_str()
-                                                              : text.c_str()) >= 0);
+    Written(std::fprintf(m_pStream, "%s\n",
+                         m_nShownWidth > 0 ? InPlace(text).c_str() : text.c_str()) >= 0);
     m_nShownWidth = 0;
 }
 

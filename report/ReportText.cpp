@@ -5,7 +5,6 @@
 #include <cstring>
 
 CReportText* g_pReportText = nullptr;
-CReportTextListener* g_pDefaultReportListener = nullptr;
 
 namespace {
 
@@ -78,14 +77,8 @@ bool ReportIsGerman() {
     return g_pReportText != nullptr && g_pReportText->IsGerman();
 }
 
-CReportText::CReportText() : m_pListener(g_pDefaultReportListener) {
+CReportText::CReportText() {
     SetDisplayLimit(0);
-}
-
-CReportText::~CReportText() {
-    if (g_pReportText == this) {
-        g_pReportText = nullptr;
-    }
 }
 
 bool CReportText::IsGerman() const {

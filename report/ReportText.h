@@ -1,6 +1,6 @@
 // The report: one growing 8-bit text that everything the program tells the user is appended to.
-// The text and its rules live here, apart from any window: the search writes into it, and the
-// report window, the console writer and tests each attach to it.
+// The text and its rules live here, apart from any window: a front end makes one and hands it to
+// the search, and the report window, the console writer and tests each attach to it.
 #pragma once
 
 #include <cstdarg>
@@ -40,7 +40,7 @@ public:
 class CReportText {
 public:
     CReportText();
-    virtual ~CReportText();
+    ~CReportText() = default;
     CReportText(const CReportText&) = delete;
     CReportText& operator=(const CReportText&) = delete;
 
@@ -97,7 +97,9 @@ public:
     /// Counts the changes of the text other than appending at its end (Reset, a trim at its
     /// front, the lone-carriage-return rule): while it stays the same, the text shown before is
     /// still its beginning, and a display need only add what was appended.
-    std::uint64_t TextRewrites() const { return m_nTextRewrites; }
+    std::uint64_t TextRewrites() const {
+        return m_nTextRewrites;
+    }
 
 private:
     std::uint64_t m_nTextRewrites = 0;
@@ -105,13 +107,10 @@ private:
     std::size_t m_nTrimCut;
 };
 
-/// The report that receives all report output (the registered report window's text); null until
-/// one is registered. The search writes here.
+/// The report that ReportPrintf and ReportErrorLocation write to; null while there is none. The
+/// command-line finder sets it to its report, the desktop program's report window to its own
+/// text when its dialog initialisation registers it.
 extern CReportText* g_pReportText;
-
-/// The listener that every report text starts with (null: none). The desktop program sets it so
-/// that its report also goes to standard output.
-extern CReportTextListener* g_pDefaultReportListener;
 
 /// Printf on the registered report; does nothing (not even formatting) while there is none.
 void ReportPrintf(const char* pszFormat, ...)
@@ -127,5 +126,5 @@ void ReportErrorLocation(const char* pszFunction, const char* pszFile, int nLine
 /// The language rule: German when the first three bytes of the tag are exactly "de-".
 bool IsGermanLanguageTag(const char* pszTag);
 
-/// Whether report texts are German: the tag of the registered report, or "en-US" without one.
+/// Whether report texts are German: the tag of g_pReportText, or "en-US" without one.
 bool ReportIsGerman();

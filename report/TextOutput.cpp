@@ -1,16 +1,16 @@
 #include "TextOutput.h"
 
-#include "ui/Windows1252.h"
+#include "text/Windows1252.h"
 
 #include <cstdio>
 
-using ui::AppendUtf8;
-using ui::CodePointOf1252;
+using text::AppendUtf8;
+using text::CodePointOf1252;
 
 namespace {
 
 bool IsUnsafe(unsigned char c) {
-    return ui::IsControlOrUndefined1252(c);
+    return text::IsControlOrUndefined1252(c);
 }
 
 void AppendEscape(std::string& out, unsigned char c) {
@@ -36,14 +36,14 @@ std::string TerminalTextFrom1252(std::string_view text) {
 }
 
 std::string JsonStringFrom1252(std::string_view text) {
-    return JsonStringFromUtf8(ui::Utf8From1252(text));
+    return JsonStringFromUtf8(text::Utf8From1252(text));
 }
 
 std::string JsonStringFromUtf8(std::string_view text) {
     std::string out = "\"";
     for (std::size_t i = 0; i < text.size();) {
         char32_t cp = 0;
-        std::size_t n = ui::Utf8SequenceAt(text, i, &cp);
+        std::size_t n = text::Utf8SequenceAt(text, i, &cp);
         if (n == 0) {
             cp = 0xFFFD;  // not UTF-8: the replacement character
             n = 1;
@@ -126,7 +126,7 @@ std::string TerminalTextFromUtf8(std::string_view text) {
 }
 
 std::string CsvFieldFrom1252(std::string_view text) {
-    return CsvFieldFromUtf8(ui::Utf8From1252(text));
+    return CsvFieldFromUtf8(text::Utf8From1252(text));
 }
 
 std::string CsvFieldFromUtf8(std::string_view text) {
@@ -135,17 +135,16 @@ std::string CsvFieldFromUtf8(std::string_view text) {
     // Spreadsheets run a cell as a formula when it begins with one of these, also behind blanks
     // and line ends; the apostrophe keeps it text.
     const std::size_t nFirst = text.find_first_not_of(" \t\r\n");
-    const bool bFormula =
-        (!text.empty() && (text.front() == '\t' || text.front() == '\r')) ||
-        (nFirst != std::string_view::npos &&
-         std::string_view("=+-@").find(text[nFirst]) != std::string_view::npos);
+    const bool bFormula = (!text.empty() && (text.front() == '\t' || text.front() == '\r')) ||
+                          (nFirst != std::string_view::npos &&
+                           std::string_view("=+-@").find(text[nFirst]) != std::string_view::npos);
     if (bFormula) {
         body += '\'';
         bQuote = true;
     }
     for (std::size_t i = 0; i < text.size();) {
         char32_t cp = 0;
-        std::size_t n = ui::Utf8SequenceAt(text, i, &cp);
+        std::size_t n = text::Utf8SequenceAt(text, i, &cp);
         if (n == 0) {
             cp = 0xFFFD;
             n = 1;

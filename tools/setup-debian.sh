@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  build-essential cmake pkg-config
+  build-essential cmake pkg-config clang-format-14
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-wayland libgl-dev
   clang-14 libclang-rt-14-dev libfuzzer-14-dev

@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
 # Installs the dependencies, builds and runs the whole test suite, then the same suite built with
 # AddressSanitizer and UndefinedBehaviorSanitizer, then the Windows build's tests under Wine, the
-# packages (installed and removed), each fuzz target for a short fixed time, and the builds that
-# packagers and users run without the presets (Release, and with Debian's own flags).
+# packages (installed and removed), each fuzz target for a short fixed time, and the build that
+# packagers and users run without the presets (with Debian's own flags).
 # The sandbox-network tests need root (or unprivileged user namespaces); they make their own
 # network namespaces and never touch the machine's own network. As root, or in CI, a skipped test
 # is a failure: there every test can and must run.
-# Stages that only wait (tests) run beside stages that compute (builds); the time of each stage is
-# written at the end.
+# The machine has few cores: stages that mostly wait (tests, packages) run beside stages that
+# compute (builds), except the Wine tests, which run alone; the time of each stage is written at
+# the end.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -41,19 +42,19 @@ await() {
     exit 1
   fi
 }
-# check_tests NAME LOG: no test may be skipped where every test must run.
-check_tests() {
-  if [ -n "$strict" ] && grep -q '(Skipped)' "$2"; then
-    echo "== $1: tests were skipped where every test must run:" >&2
-    grep '(Skipped)' "$2" >&2
-    exit 1
-  fi
-}
-run_tests() {  # run_tests PRESET
-  QT_QPA_PLATFORM=offscreen ctest --preset "$1" 2>&1 | tee "$logs/$1-tests.log"
+# run_tests NAME COMMAND...: runs a test command with its log kept; it must pass, and no test may
+# be skipped where every test must run.
+run_tests() {
+  local name=$1 log="$logs/$1-tests.log"
+  shift
+  "$@" 2>&1 | tee "$log"
   local status=${PIPESTATUS[0]}
   [ "$status" -eq 0 ] || exit "$status"
-  check_tests "$1" "$logs/$1-tests.log"
+  if [ -n "$strict" ] && grep -q '(Skipped)' "$log"; then
+    echo "== $name: tests were skipped where every test must run:" >&2
+    grep '(Skipped)' "$log" >&2
+    exit 1
+  fi
 }
 build() {  # build PRESET
   cmake --preset "$1" >/dev/null && cmake --build --preset "$1"
@@ -62,52 +63,43 @@ build() {  # build PRESET
 tools/setup-debian.sh
 finished "setup: the packages needed"
 
+# Every source as .clang-format lays it out.
+git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format-14 --dry-run --Werror
+finished "format: every source as .clang-format says"
+
 echo "== default: configure, build" >&2
 build default
 finished "default: build"
 
 echo "== default: tests (the ASan build beside them)" >&2
 in_background asan-build build asan
-run_tests default
+run_tests default env QT_QPA_PLATFORM=offscreen ctest --preset default
 finished "default: tests"
 await asan-build
 finished "asan: build (beside the default tests)"
 
 echo "== asan: tests (the Windows cross-build beside them)" >&2
 in_background windows-build build windows
-run_tests asan
+run_tests asan env QT_QPA_PLATFORM=offscreen ctest --preset asan
 finished "asan: tests"
-
-# The Debian packages: lintian, AppStream, .desktop and manual pages, then (as root) installed,
-# used and purged on this machine.
-echo "== packages: the .deb files" >&2
-rm -rf build/packages
-cpack --preset deb >/dev/null
-tests/packaging/check-deb.sh build/packages/lorixlog-finder_*_amd64.deb \
-  build/packages/lorixlog-sim_*_amd64.deb
-finished "packages: .deb, checked, installed, purged"
 await windows-build
 finished "windows: cross-build (beside the ASan tests)"
 
 # The Windows build's tests under Wine: the toolkit-free unit tests, the dialogs and the desktop
-# program's end-to-end scenarios, all inside one sandbox with a wineserver of its own. Beside
-# them: the fuzz targets' build, and a build as a user types it, without the presets.
-echo "== windows: tests under Wine (the fuzz build and a plain Release build beside them)" >&2
-in_background other-builds bash -c '
-  cmake --preset fuzz >/dev/null && cmake --build --preset fuzz &&
-  rm -rf build/plain && cmake -S . -B build/plain -DCMAKE_BUILD_TYPE=Release >/dev/null &&
-  cmake --build build/plain -j2'
-LORIXLOG_SIM="$PWD/build/default/tools/lorixlog-sim" tools/sandbox.sh --wine --build build/windows \
-  bash -c 'wineboot --init >/dev/null 2>&1 && xvfb-run -a ctest --preset windows' 2>&1 |
-  tee "$logs/windows-tests.log"
-status=${PIPESTATUS[0]}
-[ "$status" -eq 0 ] || exit "$status"
-check_tests windows "$logs/windows-tests.log"
+# program's end-to-end scenarios, all inside one sandbox with a wineserver of its own. Alone: Wine
+# is slow to start its processes on a busy machine.
+echo "== windows: tests under Wine" >&2
+run_tests windows env LORIXLOG_SIM="$PWD/build/default/tools/lorixlog-sim" \
+  tools/sandbox.sh --wine --build build/windows \
+  bash -c 'wineboot --init >/dev/null 2>&1 && xvfb-run -a ctest --preset windows'
 finished "windows: tests under Wine"
 
 # The Windows packages: the zip and the installer, installed over an older version, started from
-# the Start menu and removed again under Wine.
-echo "== packages: the Windows zip and installer" >&2
+# the Start menu and removed again under Wine. Beside it, the fuzz targets are built and each runs
+# for a short fixed time from its seed corpus.
+echo "== packages: the Windows zip and installer (the fuzz targets beside them)" >&2
+in_background fuzz bash -c 'cmake --preset fuzz >/dev/null && cmake --build --preset fuzz &&
+  ctest --preset fuzz'
 cpack --preset windows >/dev/null
 grep -q LorixlogFirewallAdd build/packages/_CPack_Packages/win64/NSIS/project.nsi ||
   { echo "== the installer adds no firewall rules" >&2; exit 1; }
@@ -118,22 +110,25 @@ LORIXLOG_SIM="$PWD/build/default/tools/lorixlog-sim" tools/sandbox.sh --wine --b
   xvfb-run -a tests/packaging/check-windows-installer.sh build/packages/lorixlog-finder-*-win64.exe \
   build/packages/lorixlog-finder-*-win64.zip build/packages/older/lorixlog-finder-2.0.0-win64.exe
 finished "packages: Windows zip and installer under Wine"
-await other-builds
-finished "fuzz build and plain Release build (beside Wine)"
+await fuzz
+finished "fuzz: built, each target run (beside the installer)"
 
-# Each fuzz target for a short fixed time from its seed corpus (both at once on two cores).
-echo "== fuzz: run each target" >&2
-ctest --preset fuzz
-finished "fuzz: each target"
-
-# The programs as Debian builds them: its compiler flags (hardening, -O2), no presets.
-echo "== Debian's flags: build the programs" >&2
-rm -rf build/debian-flags
-eval "$(dpkg-buildflags --export=sh)"
-cmake -S . -B build/debian-flags -DCMAKE_BUILD_TYPE=None -DBUILD_TESTING=OFF \
-  -DLORIXLOG_BENCHMARKS=OFF >/dev/null
-cmake --build build/debian-flags -j2
-finished "Debian's flags: the programs built"
+# The Debian packages: lintian, AppStream, .desktop and manual pages, then (as root) installed,
+# used and purged on this machine. Beside them, the programs as a packager or user builds them:
+# no presets, no -Werror, Debian's own compiler flags (hardening, -O2).
+echo "== packages: the .deb files (a build with Debian's flags beside them)" >&2
+in_background debian-flags bash -c '
+  rm -rf build/debian-flags && eval "$(dpkg-buildflags --export=sh)" &&
+  cmake -S . -B build/debian-flags -DCMAKE_BUILD_TYPE=None -DBUILD_TESTING=OFF \
+    -DLORIXLOG_BENCHMARKS=OFF >/dev/null &&
+  cmake --build build/debian-flags -j2'
+rm -rf build/packages
+cpack --preset deb >/dev/null
+tests/packaging/check-deb.sh build/packages/lorixlog-finder_*_amd64.deb \
+  build/packages/lorixlog-sim_*_amd64.deb
+finished "packages: .deb, checked, installed, purged"
+await debian-flags
+finished "Debian's flags: the programs built (beside the .deb)"
 
 echo "== the stages:" >&2
 printf '%s\n' "${timings[@]}" >&2

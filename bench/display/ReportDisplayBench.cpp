@@ -27,7 +27,7 @@ class BenchReport : public CReportWindow {
 public:
     BenchReport() : CReportWindow(IDD_MAIN) {
         m_nEditId = IDC_REPORT;
-        m_pszProgramName = "lorixlog-finder";
+        Report().m_pszProgramName = "lorixlog-finder";
     }
 
 protected:
@@ -64,10 +64,10 @@ Cost Describe(int n, bool bSearchLike) {
     report.UpdateWindow();
     const auto wallStart = std::chrono::steady_clock::now();
     const double dCpuStart = ProcessCpuSeconds();
-    report.m_bAutoRefresh = !bSearchLike;
+    report.Report().m_bAutoRefresh = !bSearchLike;
     for (int i = 0; i < n; ++i) {
-        report.EnsureBlankLine();
-        g_DeviceInfo.ReportDevice(Device(i), &report);
+        report.Report().EnsureBlankLine();
+        g_DeviceInfo.ReportDevice(Device(i), &report.Report());
         if (bSearchLike) {
             report.UpdateDisplay();
         }
@@ -75,11 +75,11 @@ Cost Describe(int n, bool bSearchLike) {
             report.ShowWholeText();
         }
     }
-    report.m_bAutoRefresh = true;
-    report.AppendText("... done.\r\n");
-    const double dWallMs = std::chrono::duration<double, std::milli>(
-                               std::chrono::steady_clock::now() - wallStart)
-                               .count();
+    report.Report().m_bAutoRefresh = true;
+    report.Report().AppendText("... done.\r\n");
+    const double dWallMs =
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - wallStart)
+            .count();
     const double dCpuMs = (ProcessCpuSeconds() - dCpuStart) * 1000.0;
     report.DestroyWindow();
     return Cost{dWallMs, dCpuMs};

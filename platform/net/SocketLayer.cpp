@@ -29,8 +29,8 @@ const char* SocketLayer::inet_ntoa(in_addr addr) {
     return m_szNtoa;
 }
 
-int SocketLayer::RecvFromWithPacketInfo(SOCKET s, char* buf, int len, sockaddr* from,
-                                        int* fromlen, in_pktinfo* pInfo) {
+int SocketLayer::RecvFromWithPacketInfo(SOCKET s, char* buf, int len, sockaddr* from, int* fromlen,
+                                        in_pktinfo* pInfo) {
     if (pInfo != nullptr) {
         *pInfo = in_pktinfo{};
     }

@@ -10,9 +10,9 @@ void shell::SetUrlOpener(UrlOpener pOpener, void* pContext) {
     g_pContext = pContext;
 }
 
-INT_PTR ShellExecuteA(HWND, const char*, const char* pszFile, const char*, const char*, int) {
-    if (pszFile == nullptr) {
+shell::INT_PTR shell::OpenUrl(const char* pszUrl) {
+    if (pszUrl == nullptr) {
         return 2;  // file not found
     }
-    return g_pOpener != nullptr ? g_pOpener(pszFile, g_pContext) : shell::OpenWithDesktop(pszFile);
+    return g_pOpener != nullptr ? g_pOpener(pszUrl, g_pContext) : OpenWithDesktop(pszUrl);
 }

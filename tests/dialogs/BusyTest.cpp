@@ -12,7 +12,6 @@ class Busy : public Dialogs {
 protected:
     void SetUp() override {
         Dialogs::SetUp();
-        g_pReportWindow = nullptr;
         // A device answers early: had the search run to its end, the list would open.
         m_network.AddDatagram(200, "10.77.0.20", 9959, "TVK,lorixLOG,LX-8,A1,lab,1.0");
         net::InstallSocketLayer(&m_network);
@@ -55,9 +54,9 @@ TEST_F(Busy, ARequestToCloseDuringTheSearchIsCarriedOut) {
         EXPECT_TRUE(spy.seen.empty()) << "the device list opened first: " << nInput;
         EXPECT_EQ(dlg.m_nModalResult, IDCANCEL) << nInput;
         EXPECT_LT(network.Elapsed(), 3000u) << "the search ended early: " << nInput;
-        EXPECT_NE(dlg.m_strText.find("... cancelled.\r\n"), std::string::npos) << dlg.m_strText;
+        EXPECT_NE(dlg.Report().m_strText.find("... cancelled.\r\n"), std::string::npos)
+            << dlg.Report().m_strText;
         dlg.DestroyWindow();
-        g_pReportWindow = nullptr;
         net::InstallSocketLayer(&m_network);
     }
 }

@@ -60,7 +60,8 @@ ON_BN_CLICKED(IDC_BY_NAME, OnByName)
 ON_BN_CLICKED(IDC_BY_IPV4, OnByIPv4)
 END_MESSAGE_MAP()
 
-/// A report window that shows its report and records the notification of a thumb drag's end.
+/// A report window that shows its report and records the notification of a thumb drag's end,
+/// after the report window has handled it.
 class NotifiedReport : public ShowingReport {
 public:
     int m_nNotifications = 0;
@@ -68,7 +69,8 @@ public:
     std::string m_shownAtNotification;
 
 protected:
-    LRESULT OnNotify(WPARAM, LPARAM lParam) {
+    LRESULT OnNotify(WPARAM wParam, LPARAM lParam) {
+        ShowingReport::OnNotify(wParam, lParam);
         ++m_nNotifications;
         m_last = *reinterpret_cast<const NMHDR*>(lParam);
         m_shownAtNotification = GetDlgItem(IDC_REPORT)->GetWindowText();
@@ -81,9 +83,9 @@ BEGIN_MESSAGE_MAP(NotifiedReport, ShowingReport)
 ON_MESSAGE(WM_NOTIFY, OnNotify)
 END_MESSAGE_MAP()
 
-void AppendLines(CReportText& report, int n) {
+void AppendLines(CReportWindow& report, int n) {
     for (int i = 0; i < n; ++i) {
-        report.Printf("line %d of the report\r\n", i);
+        report.Report().Printf("line %d of the report\r\n", i);
     }
 }
 
@@ -120,7 +122,7 @@ TEST_F(Dialogs, MessagesToADestroyedWindowAreDropped) {
 }
 
 // The dialog manager's keys: Enter clicks the focused button, Escape cancels, Tab moves on.
-TEST_F(Dialogs, TheDialogManagersKeys) {
+TEST_F(Dialogs, TheDialogManagersKeysAndTheFocus) {
     RecordingDialog dlg;
     ASSERT_TRUE(dlg.Create(IDD_OPEN_DEVICE));
     dialogtest::PressEnter(dlg, IDC_BY_IPV4);
@@ -142,39 +144,39 @@ TEST_F(Dialogs, TheReportKeysFromAnyControl) {
     AppendLines(report, 3);
     CWnd* pEdit = report.GetDlgItem(IDC_REPORT);
     dialogtest::PressKey(report, IDC_QUIT, dialogtest::Key::CtrlA);
-    const auto nWhole = static_cast<unsigned>(report.m_strText.size());
+    const auto nWhole = static_cast<unsigned>(report.Report().m_strText.size());
     EXPECT_EQ(static_cast<WPARAM>(pEdit->SendMessage(EM_GETSEL)), MAKEWPARAM(0, nWhole));
 
     dialogtest::PressKey(report, IDC_QUIT, dialogtest::Key::Plus);
-    ASSERT_GE(report.m_strText.size(), 4u);
-    EXPECT_EQ(report.m_strText.substr(report.m_strText.size() - 4), "\r\n\r\n");
-    EXPECT_EQ(pEdit->GetWindowText(), report.m_strText);
-    const auto nEnd = static_cast<unsigned>(report.m_strText.size());
+    ASSERT_GE(report.Report().m_strText.size(), 4u);
+    EXPECT_EQ(report.Report().m_strText.substr(report.Report().m_strText.size() - 4), "\r\n\r\n");
+    EXPECT_EQ(pEdit->GetWindowText(), report.Report().m_strText);
+    const auto nEnd = static_cast<unsigned>(report.Report().m_strText.size());
     EXPECT_EQ(static_cast<WPARAM>(pEdit->SendMessage(EM_GETSEL)), MAKEWPARAM(nEnd, nEnd));
     dialogtest::PressKey(report, IDC_REPORT, dialogtest::Key::Plus);
-    EXPECT_EQ(report.m_strText.size(), nEnd) << "a report that ends with an empty line stays";
+    EXPECT_EQ(report.Report().m_strText.size(), nEnd)
+        << "a report that ends with an empty line stays";
 
     // From another dialog too (the device list over the main window).
-    report.AppendText("x");
+    report.Report().AppendText("x");
     CDialogEx other(IDD_OPEN_DEVICE, &report);
     ASSERT_TRUE(other.Create(IDD_OPEN_DEVICE, &report));
     dialogtest::PressKey(other, IDC_DEVICE_LIST, dialogtest::Key::Plus);
-    EXPECT_EQ(report.m_strText.substr(report.m_strText.size() - 5), "x\r\n\r\n");
+    EXPECT_EQ(report.Report().m_strText.substr(report.Report().m_strText.size() - 5), "x\r\n\r\n");
     dialogtest::PressKey(other, IDC_DEVICE_LIST, dialogtest::Key::CtrlA);
-    const auto nAll = static_cast<unsigned>(report.m_strText.size());
+    const auto nAll = static_cast<unsigned>(report.Report().m_strText.size());
     EXPECT_EQ(static_cast<WPARAM>(pEdit->SendMessage(EM_GETSEL)), MAKEWPARAM(0, nAll));
     other.DestroyWindow();
 
     g_App.m_pMainWnd = nullptr;
-    report.AppendText("y");
+    report.Report().AppendText("y");
     dialogtest::PressKey(report, IDC_REPORT, dialogtest::Key::Plus);
-    EXPECT_EQ(report.m_strText.back(), 'y') << "no main window: the key is not forwarded";
+    EXPECT_EQ(report.Report().m_strText.back(), 'y') << "no main window: the key is not forwarded";
     report.DestroyWindow();
 }
 
 // A search that found devices moves the focus to Open Device and makes it the default button.
 TEST_F(Dialogs, FoundDevicesTakeTheFocusAndTheDefaultButton) {
-    g_pReportWindow = nullptr;
     net::ScriptedSocketLayer network;
     network.AddDatagram(50, "10.77.0.20", 9959, "TVK,lorixLOG,LX-8,A1,lab,1.0");
     net::InstallSocketLayer(&network);
@@ -209,22 +211,22 @@ TEST_F(Dialogs, TheDisplayShowsTheWholeReportAndFollowsItsEnd) {
     ASSERT_TRUE(report.Create(IDD_MAIN));
     CWnd* pEdit = report.GetDlgItem(IDC_REPORT);
     AppendLines(report, 200);
-    EXPECT_EQ(pEdit->GetWindowText(), report.m_strText);
+    EXPECT_EQ(pEdit->GetWindowText(), report.Report().m_strText);
     EXPECT_TRUE(AtTheEnd(report));
-    report.AppendText("50%");
+    report.Report().AppendText("50%");
     EXPECT_EQ(pEdit->GetWindowText().find("50%"), std::string::npos);
-    report.AppendText("\r100%\r\n");
-    EXPECT_EQ(pEdit->GetWindowText(), report.m_strText) << "the progress line rewritten";
+    report.Report().AppendText("\r100%\r\n");
+    EXPECT_EQ(pEdit->GetWindowText(), report.Report().m_strText) << "the progress line rewritten";
 
     // A report trimmed at its front is shown trimmed.
-    report.SetDisplayLimit(3000);
+    report.Report().SetDisplayLimit(3000);
     AppendLines(report, 200);
-    EXPECT_LE(report.m_strText.size(), 3000u);
-    EXPECT_EQ(pEdit->GetWindowText(), report.m_strText);
+    EXPECT_LE(report.Report().m_strText.size(), 3000u);
+    EXPECT_EQ(pEdit->GetWindowText(), report.Report().m_strText);
     EXPECT_TRUE(AtTheEnd(report));
     // And so is a report that was reset.
-    report.Reset();
-    EXPECT_EQ(pEdit->GetWindowText(), report.m_strText);
+    report.Report().Reset();
+    EXPECT_EQ(pEdit->GetWindowText(), report.Report().m_strText);
     report.DestroyWindow();
 }
 
@@ -246,21 +248,22 @@ TEST_F(Dialogs, AThumbDragHoldsTheDisplayAndItsEndCatchesUp) {
 
     dialogtest::DragThumb(report, IDC_REPORT, false);
     EXPECT_FALSE(report.m_pEditControl.load()->m_bThumbTracking);
-    EXPECT_EQ(pEdit->GetWindowText(), report.m_strText);
+    EXPECT_EQ(pEdit->GetWindowText(), report.Report().m_strText);
     EXPECT_TRUE(AtTheEnd(report));
     EXPECT_EQ(report.m_nNotifications, 1);
     EXPECT_EQ(report.m_last.idFrom, std::uintptr_t(IDC_REPORT));
     EXPECT_EQ(report.m_last.code, 8u);
     EXPECT_EQ(report.m_last.hwndFrom, pEdit->m_hWnd);
-    EXPECT_EQ(report.m_shownAtNotification, report.m_strText) << "the refresh comes first";
+    EXPECT_EQ(report.m_shownAtNotification, report.Report().m_strText)
+        << "the window catches up when it is told";
 
     // Arrow scrolling neither holds the display back nor forces a refresh.
-    report.m_strText += "unshown";
+    report.Report().m_strText += "unshown";
     pEdit->SendMessage(WM_VSCROLL, MAKEWPARAM(SB_LINEDOWN, 0), 0);
     pEdit->SendMessage(WM_VSCROLL, MAKEWPARAM(SB_ENDSCROLL, 0), 0);
     EXPECT_EQ(pEdit->GetWindowText().find("unshown"), std::string::npos);
     EXPECT_EQ(report.m_nNotifications, 1);
-    report.AppendText("\r\n");
+    report.Report().AppendText("\r\n");
     EXPECT_NE(pEdit->GetWindowText().find("unshown"), std::string::npos);
 
     // Without a notification code, none is sent.
@@ -282,9 +285,9 @@ TEST_F(Dialogs, AfterItsEndTheReportTouchesNoControl) {
     EXPECT_EQ(report.m_pEditControl.load(), nullptr);
     report.UpdateDisplay();
     report.HandleKey(1);
-    const std::size_t nLength = report.m_strText.size();
+    const std::size_t nLength = report.Report().m_strText.size();
     report.HandleKey(43);
-    EXPECT_EQ(report.m_strText.size(), nLength + 2) << "'+' still changes the text";
+    EXPECT_EQ(report.Report().m_strText.size(), nLength + 2) << "'+' still changes the text";
 }
 
 }  // namespace

@@ -22,7 +22,6 @@
 #include "ui/Afx.h"
 #include "ui/Resources.h"
 
-
 /// Ends every modal dialog at once, after its initialisation, and notes its template.
 struct ModalSpy {
     std::vector<UINT> seen;
@@ -36,7 +35,9 @@ struct ModalSpy {
 
 class QuietReport : public CReportWindow {
 public:
-    QuietReport() : CReportWindow(IDD_MAIN) { m_pszProgramName = "lorixlog-finder version 2.0.45"; }
+    QuietReport() : CReportWindow(IDD_MAIN) {
+        Report().m_pszProgramName = "lorixlog-finder version 2.0.45";
+    }
 };
 
 /// A report window of the main template that shows its report and does nothing else.
@@ -53,7 +54,7 @@ protected:
 };
 
 inline DeviceRecord Device(const char* pszHost, const char* pszIPv4, const char* pszIPv6,
-                    const char* pszDns, const char* pszSerial) {
+                           const char* pszDns, const char* pszSerial) {
     DeviceRecord d{};
     std::strcpy(d.szHostName, pszHost);
     std::strcpy(d.szIPv4, pszIPv4);
@@ -93,11 +94,11 @@ protected:
         std::strcpy(g_szLanguage, "en-US");
         m_noNetwork.m_nSocketError = net::WSAENETDOWN;
         net::InstallSocketLayer(&m_noNetwork);
-        m_report.m_strText = "report\r\n";
-        g_pReportWindow = &m_report;
+        // The report window that the dialogs write to, registered as the main window's is.
+        m_report.AttachReportDisplay();
+        m_report.Report().m_strText = "report\r\n";
     }
     void TearDown() override {
-        g_pReportWindow = nullptr;
         net::InstallSocketLayer(nullptr);
         g_DeviceInfo.ClearDevices();
     }
@@ -111,4 +112,3 @@ protected:
     net::ScriptedSocketLayer m_noNetwork;
     QuietReport m_report;
 };
-

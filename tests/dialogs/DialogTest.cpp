@@ -28,7 +28,8 @@ TEST_F(Dialogs, TheDeviceListShowsTheDevicesAndOpensOneByName) {
 
     dialogtest::Click(dlg, IDC_BY_NAME);
     EXPECT_EQ(shell.urls, std::vector<std::string>{"http://lab-logger.example.lan/"});
-    EXPECT_EQ(m_report.m_strText, "report\r\n\r\nOpen: http://lab-logger.example.lan/ \r\n\r\n");
+    EXPECT_EQ(m_report.Report().m_strText,
+              "report\r\n\r\nOpen: http://lab-logger.example.lan/ \r\n\r\n");
     EXPECT_EQ(dlg.m_nModalResult, IDOK);
     dlg.DestroyWindow();
 }
@@ -83,7 +84,7 @@ TEST_F(Dialogs, ABrowserThatCannotStartKeepsTheListOpen) {
     dialogtest::Click(dlg, IDC_BY_IPV4);
     EXPECT_EQ(shell.urls, std::vector<std::string>{"http://10.0.0.1/"});
     EXPECT_EQ(dlg.m_nModalResult, -1);
-    EXPECT_NE(m_report.m_strText.find("ERROR: The web browser could not be started"),
+    EXPECT_NE(m_report.Report().m_strText.find("ERROR: The web browser could not be started"),
               std::string::npos);
     dlg.DestroyWindow();
 }
@@ -93,13 +94,13 @@ TEST_F(Dialogs, TheReportControlShowsTheReportText) {
     ASSERT_TRUE(report.Create(IDD_MAIN));
     CWnd* pEdit = report.GetDlgItem(IDC_REPORT);
     ASSERT_NE(pEdit, nullptr);
-    EXPECT_EQ(pEdit->GetWindowText(), report.m_strText);
-    report.AppendText("Ger\xe4t \x1b[1m\r\n");
-    report.Printf("line %d\r\n", 2);
-    EXPECT_EQ(pEdit->GetWindowText(), report.m_strText) << "every line end refreshes";
+    EXPECT_EQ(pEdit->GetWindowText(), report.Report().m_strText);
+    report.Report().AppendText("Ger\xe4t \x1b[1m\r\n");
+    report.Report().Printf("line %d\r\n", 2);
+    EXPECT_EQ(pEdit->GetWindowText(), report.Report().m_strText) << "every line end refreshes";
     EXPECT_EQ(static_cast<UINT>(pEdit->SendMessage(EM_GETLIMITTEXT)), 0x0FFFFFFFu)
         << "Reset made the control's limit its largest";
-    EXPECT_EQ(report.TrimLimit(), 262144u);
+    EXPECT_EQ(report.Report().TrimLimit(), 262144u);
     report.DestroyWindow();
 }
 
@@ -114,7 +115,6 @@ TEST_F(Dialogs, EnterInTheReportIsTheOkCommand) {
 }
 
 TEST_F(Dialogs, TheMainDialogSearchesByItselfAndOffersTheDevices) {
-    g_pReportWindow = nullptr;
     net::ScriptedSocketLayer network;
     network.AddDatagram(200, "10.77.0.20", 9959, "TVK,lorixLOG,LX-8,A20715,lab.example.lan,3.1.4");
     net::InstallSocketLayer(&network);
@@ -127,8 +127,8 @@ TEST_F(Dialogs, TheMainDialogSearchesByItselfAndOffersTheDevices) {
         EXPECT_FALSE(Enabled(dlg, IDC_OPEN_DEVICE));
         dialogtest::Pump();
         ASSERT_EQ(g_DeviceInfo.m_nDevices, 1);
-        EXPECT_NE(dlg.m_strText.find("... done.\r\n"), std::string::npos);
-        EXPECT_EQ(dlg.GetDlgItem(IDC_REPORT)->GetWindowText(), dlg.m_strText);
+        EXPECT_NE(dlg.Report().m_strText.find("... done.\r\n"), std::string::npos);
+        EXPECT_EQ(dlg.GetDlgItem(IDC_REPORT)->GetWindowText(), dlg.Report().m_strText);
         EXPECT_TRUE(Enabled(dlg, IDC_OPEN_DEVICE));
         EXPECT_TRUE(Enabled(dlg, IDC_SEARCH_AGAIN));
         EXPECT_FALSE(dlg.GetDlgItem(IDC_SEARCH)->IsWindowVisible());
@@ -149,7 +149,6 @@ TEST_F(Dialogs, TheCommandLineTargetsAreQueriedByEverySearch) {
     EXPECT_EQ(g_App.ParseCommandLine(6, argv).kind, CommandLineRequest::Run);
     ASSERT_EQ(g_DeviceInfo.m_aTargets.size(), 2u);
 
-    g_pReportWindow = nullptr;
     net::ScriptedSocketLayer network;
     net::InstallSocketLayer(&network);
     ModalSpy spy;
@@ -176,7 +175,8 @@ TEST_F(Dialogs, TheCommandLineTargetsAreQueriedByEverySearch) {
     char* wrong[] = {szProgram, szTarget, szWrong};
     const CommandLineRequest request = g_App.ParseCommandLine(3, wrong);
     EXPECT_EQ(request.kind, CommandLineRequest::Error);
-    EXPECT_EQ(request.text, "lorixlog-finder: the prefix length of '10.0.0.0/8' is not from 16 to 32");
+    EXPECT_EQ(request.text,
+              "lorixlog-finder: the prefix length of '10.0.0.0/8' is not from 16 to 32");
     EXPECT_TRUE(g_DeviceInfo.m_aTargets.empty());
 }
 

@@ -5,12 +5,11 @@
 #   find-wine.sh FIND_EXE
 set -euo pipefail
 find_exe=$1
-[ -n "${LORIXLOG_IN_SANDBOX:-}" ] && [ -n "${WINEPREFIX:-}" ] ||
-  { echo "find-wine: run me through tools/sandbox.sh --wine" >&2; exit 2; }
+. "$(dirname "${BASH_SOURCE[0]}")/../lib.sh"
+require_sandbox find-wine --wine
 [ -d "$WINEPREFIX" ] || wineboot --init >/dev/null 2>&1
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-fail() { echo "FAIL: $*" >&2; exit 1; }
 
 LC_ALL=C.UTF-8 wine "$find_exe" --csv >"$work/csv" 2>"$work/report" || fail "exit status $?"
 grep -q $'\r\r' "$work/csv" && fail "the CSV has CR CR LF line ends"

@@ -22,7 +22,8 @@ set -euo pipefail
 
 finder=$1
 scenario=$2
-[ -n "${LORIXLOG_IN_SANDBOX:-}" ] || { echo "finder-e2e: run me through tools/sandbox.sh" >&2; exit 2; }
+. "$(dirname "${BASH_SOURCE[0]}")/../lib.sh"
+require_sandbox finder-e2e
 
 work=$(mktemp -d)
 cleanup() {
@@ -31,7 +32,8 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
-fail() { echo "FAIL ($scenario): $*" >&2; echo "--- report:" >&2; cat "$work/out" >&2 || true; exit 1; }
+fail_label=$scenario
+fail_context() { echo "--- report:"; cat "$work/out"; }
 
 # A display of our own.
 display=$((100 + RANDOM % 400))
@@ -66,7 +68,7 @@ esac
 
 run=("$finder")
 if [[ "$finder" == *.exe ]]; then
-  [ -n "${WINEPREFIX:-}" ] || { echo "finder-e2e: a Windows program needs tools/sandbox.sh --wine" >&2; exit 2; }
+  require_sandbox finder-e2e --wine
   [ -d "$WINEPREFIX" ] || wineboot --init >/dev/null 2>&1
   run=(wine "$finder")
 fi

@@ -134,20 +134,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSi
         FuzzReport report((nFlags & 1) != 0 ? "de-DE" : "en-US");
         CConsoleReportWriter writer(pStream);
         report.m_pListener = &writer;
-        g_pReportText = &report;
         net::InstallSocketLayer(&layer);
         g_DeviceInfo.m_nVerbosity = (nFlags & 8) != 0 ? 2 : (nFlags & 2) != 0 ? 1 : 0;
         g_DeviceInfo.m_aTargets = targets;
         g_DeviceInfo.m_nQueriesPerSecond = 5000;
 
-        const SearchOutcome outcome = g_DeviceInfo.SearchDevices();
+        const SearchOutcome outcome = g_DeviceInfo.SearchDevices(&report, nullptr);
         if (g_DeviceInfo.m_nDevices == 0 && outcome.result != SearchOutcome::Failed) {
             ReportNoDeviceAnswered(&report, g_DeviceInfo, outcome);
         }
 
         writer.Finish();
         net::InstallSocketLayer(nullptr);
-        g_pReportText = nullptr;
         fuzz::Require(report.m_strText.size() <= 32000, "the report stays within its limit");
         fuzz::Require(report.m_strText.size() >= 2 &&
                           report.m_strText.compare(report.m_strText.size() - 2, 2, "\r\n") == 0,

@@ -16,9 +16,9 @@
 #include "Resources.h"
 #include "ScriptedSocketLayer.h"
 #include "resource.h"
+#include "text/Windows1252.h"
 #include "ui/Afx.h"
 #include "ui/Resources.h"
-#include "ui/Windows1252.h"
 
 namespace guitest {
 
@@ -97,7 +97,7 @@ inline QPlainTextEdit* Edit(CWnd& dialog, int nID) {
 
 /// What the edit control shows, in the report's bytes ("\r\n" for each line break).
 inline std::string ShownText(QPlainTextEdit* pEdit) {
-    std::string text = ui::Windows1252FromUtf8(pEdit->toPlainText().toStdString());
+    std::string text = text::Windows1252FromUtf8(pEdit->toPlainText().toStdString());
     std::string out;
     for (char c : text) {
         out += c == '\n' ? std::string("\r\n") : std::string(1, c);

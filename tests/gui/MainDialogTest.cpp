@@ -25,16 +25,17 @@ private slots:
         QVERIFY(dlg.Create(IDD_MAIN));
         QCOMPARE(QString::fromStdString(dlg.GetWindowText()),
                  QStringLiteral("lorixlog-finder version 2.0.45"));
-        QVERIFY(dlg.m_strText.rfind("This is lorixlog-finder version 2.0.45 built on ", 0) == 0);
+        QVERIFY(dlg.Report().m_strText.rfind("This is lorixlog-finder version 2.0.45 built on ",
+                                             0) == 0);
         QCOMPARE(g_pReportWindow, static_cast<CReportWindow*>(&dlg));
         QVERIFY(
             network.layer.m_aSent.empty());  // the search is posted, not run in the initialisation
         Drain();
         QCOMPARE(network.layer.m_aSent.size(), std::size_t(1));
-        QVERIFY(
-            dlg.m_strText.find("Searching lorix devices (please wait) ...\r\n\r\n... done.\r\n") !=
-            std::string::npos);
-        QCOMPARE(ShownText(Edit(dlg, IDC_REPORT)), dlg.m_strText);
+        QVERIFY(dlg.Report().m_strText.find(
+                    "Searching lorix devices (please wait) ...\r\n\r\n... done.\r\n") !=
+                std::string::npos);
+        QCOMPARE(ShownText(Edit(dlg, IDC_REPORT)), dlg.Report().m_strText);
         QVERIFY(spy.seen.empty());
         dlg.DestroyWindow();
     }
@@ -140,8 +141,9 @@ private slots:
             Drain();
             QCOMPARE(Button(dlg, IDC_OPEN_DEVICE)->text(), QString::fromUtf8("Gerät öffnen"));
             QCOMPARE(Button(dlg, IDC_SEARCH_AGAIN)->text(), QStringLiteral("Nochmal suchen"));
-            QVERIFY(dlg.m_strText.rfind("Dies ist lorixlog-finder version 2.0.45 vom ", 0) == 0);
-            QVERIFY(dlg.m_strText.find("Suche lorix Ger\xe4te (bitte warten) ...") !=
+            QVERIFY(dlg.Report().m_strText.rfind("Dies ist lorixlog-finder version 2.0.45 vom ",
+                                                 0) == 0);
+            QVERIFY(dlg.Report().m_strText.find("Suche lorix Ger\xe4te (bitte warten) ...") !=
                     std::string::npos);
             QVERIFY(ShownText(Edit(dlg, IDC_REPORT)).find("Suche lorix Ger\xe4te") !=
                     std::string::npos);

@@ -46,8 +46,8 @@ DeviceRecord Device(const DeviceTexts& t) {
 class QuietReport : public CReportWindow {
 public:
     QuietReport() : CReportWindow(IDD_MAIN) {
-        m_pszProgramName = "lorixlog-finder version 2.0.45";
-        m_pszLanguage = "en-US";
+        Report().m_pszProgramName = "lorixlog-finder version 2.0.45";
+        Report().m_pszLanguage = "en-US";
     }
 };
 
@@ -76,7 +76,7 @@ class OpenDeviceTest : public QObject {
     static QString Line(const DeviceTexts& t) {
         bool bIPv6 = false;
         return QString::fromStdString(
-            ui::Utf8From1252(COpenDeviceDialog::ListLine(Device(t), &bIPv6)));
+            text::Utf8From1252(COpenDeviceDialog::ListLine(Device(t), &bIPv6)));
     }
 
 private slots:
@@ -85,11 +85,10 @@ private slots:
         std::strcpy(g_szLanguage, "en-US");
     }
     void init() {
-        m_report.m_strText = "report\r\n";
-        g_pReportWindow = &m_report;
+        m_report.AttachReportDisplay();
+        m_report.Report().m_strText = "report\r\n";
     }
     void cleanup() {
-        g_pReportWindow = nullptr;
         g_DeviceInfo.ClearDevices();
         std::strcpy(g_szLanguage, "en-US");
     }
@@ -156,7 +155,7 @@ private slots:
 
         QTest::mouseClick(Button(dlg, IDC_BY_NAME), Qt::LeftButton);
         QCOMPARE(shell.urls, std::vector<std::string>{"http://lab-logger.example.lan/"});
-        QCOMPARE(m_report.m_strText,
+        QCOMPARE(m_report.Report().m_strText,
                  std::string("report\r\n\r\nOpen: http://lab-logger.example.lan/ \r\n\r\n"));
         QCOMPARE(dlg.m_nModalResult, INT_PTR(IDOK));
         dlg.DestroyWindow();
@@ -187,7 +186,7 @@ private slots:
         };
         for (const Case& c : cases) {
             Table({c.device});
-            m_report.m_strText = "report\r\n";
+            m_report.Report().m_strText = "report\r\n";
             ShellSpy shell;
             COpenDeviceDialog dlg;
             QVERIFY(dlg.Create(c.nTemplate));
@@ -197,9 +196,9 @@ private slots:
                 DoubleClick(dlg, 0);
             }
             QVERIFY2(shell.urls == std::vector<std::string>{c.pszUrl}, c.pszUrl);
-            QCOMPARE(m_report.m_strText, std::string("report\r\n\r\n\xd6"
-                                                     "ffne: ") +
-                                             c.pszUrl + " \r\n\r\n");
+            QCOMPARE(m_report.Report().m_strText, std::string("report\r\n\r\n\xd6"
+                                                              "ffne: ") +
+                                                      c.pszUrl + " \r\n\r\n");
             QCOMPARE(dlg.m_nModalResult, INT_PTR(IDOK));
             dlg.DestroyWindow();
         }
@@ -242,7 +241,7 @@ private slots:
         DoubleClick(dlg, 0);
         dlg.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_BY_NAME, BN_CLICKED), 0);
         QVERIFY(shell.urls.empty());
-        QCOMPARE(m_report.m_strText, std::string("report\r\n"));
+        QCOMPARE(m_report.Report().m_strText, std::string("report\r\n"));
         QCOMPARE(dlg.m_nModalResult, INT_PTR(-1));
         dlg.DestroyWindow();
     }
@@ -289,13 +288,14 @@ private slots:
         QTest::keyClick(List(dlg), Qt::Key_Down);
         QTest::keyClick(List(dlg), Qt::Key_Return);
         QCOMPARE(shell.urls, std::vector<std::string>{"http://10.0.0.2/"});
-        QCOMPARE(m_report.m_strText, std::string("report\r\n\r\nOpen: http://10.0.0.2/ \r\n\r\n"));
+        QCOMPARE(m_report.Report().m_strText,
+                 std::string("report\r\n\r\nOpen: http://10.0.0.2/ \r\n\r\n"));
         QCOMPARE(dlg.m_nModalResult, INT_PTR(IDOK));
         dlg.DestroyWindow();
 
         // A device without any address: Enter opens nothing and ends nothing.
         Table({{"", "", "", "", "S"}});
-        m_report.m_strText = "report\r\n";
+        m_report.Report().m_strText = "report\r\n";
         ShellSpy none;
         COpenDeviceDialog empty;
         QVERIFY(empty.Create(IDD_OPEN_DEVICE));
@@ -317,7 +317,7 @@ private slots:
                                        "h\xe4st.lan"};
         for (const char* pszName : hostile) {
             Table({{"h", "10.0.0.7", "", pszName, "S"}});
-            m_report.m_strText = "report\r\n";
+            m_report.Report().m_strText = "report\r\n";
             ShellSpy shell;
             COpenDeviceDialog dlg;
             QVERIFY(dlg.Create(IDD_OPEN_DEVICE));
@@ -325,7 +325,7 @@ private slots:
             // The command, if it comes all the same, opens the address the device answered from.
             dlg.SendMessage(WM_COMMAND, IDC_BY_NAME, 0);
             QVERIFY2(shell.urls == std::vector<std::string>{"http://10.0.0.7/"}, pszName);
-            QCOMPARE(m_report.m_strText,
+            QCOMPARE(m_report.Report().m_strText,
                      "report\r\n\r\nWARNING: The name '" + std::string(pszName) +
                          "' is not a valid host name; opening the IPv4 address instead.\r\n"
                          "\r\nOpen: http://10.0.0.7/ \r\n\r\n");
@@ -346,14 +346,14 @@ private slots:
         // Without an IPv4 address an invalid name opens nothing; the dialog stays.
         std::strcpy(g_szLanguage, "de-DE");
         Table({{"a/b", "", "", "", "S"}});
-        m_report.m_strText = "report\r\n";
+        m_report.Report().m_strText = "report\r\n";
         ShellSpy shell;
         COpenDeviceDialog dlg;
         QVERIFY(dlg.Create(IDD_OPEN_DEVICE));
         QVERIFY(!Button(dlg, IDC_BY_NAME)->isEnabled());
         dlg.SendMessage(WM_COMMAND, IDC_BY_NAME, 0);
         QVERIFY(shell.urls.empty());
-        QCOMPARE(m_report.m_strText,
+        QCOMPARE(m_report.Report().m_strText,
                  std::string("report\r\n\r\nWARNING: Der Name 'a/b' ist kein g\xfcltiger "
                              "Host-Name; das Ger\xe4t wird nicht ge\xf6"
                              "ffnet.\r\n\r\n"));
@@ -398,11 +398,11 @@ private slots:
         QVERIFY(dlg.Create(IDD_OPEN_DEVICE));
         QTest::mouseClick(Button(dlg, IDC_BY_IPV4), Qt::LeftButton);
         QCOMPARE(shell.urls, std::vector<std::string>{"http://10.0.0.1/"});
-        QCOMPARE(m_report.m_strText,
+        QCOMPARE(m_report.Report().m_strText,
                  std::string("report\r\n\r\nOpen: http://10.0.0.1/ \r\n\r\n"
                              "ERROR: The web browser could not be started for http://10.0.0.1/ "
                              "(error 2).\r\n\r\n"));
-        QCOMPARE(m_report.m_nErrors, 1);
+        QCOMPARE(m_report.Report().m_nErrors, 1);
         QCOMPARE(dlg.m_nModalResult, INT_PTR(-1));
         // The user can try again.
         shell.nResult = 42;

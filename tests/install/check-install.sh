@@ -7,7 +7,7 @@ root=$(mktemp -d)
 trap 'rm -rf "$root"' EXIT
 DESTDIR="$root" cmake --install "$build" --prefix /usr >/dev/null
 
-fail() { echo "FAIL: $*" >&2; exit 1; }
+. "$(dirname "${BASH_SOURCE[0]}")/../lib.sh"
 for program in lorixlog-finder lorixlog-find lorixlog-sim; do
   [ -x "$root/usr/bin/$program" ] || fail "$program is not installed in bin"
 done

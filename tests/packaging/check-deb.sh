@@ -10,7 +10,7 @@ deb=$(realpath "$1")
 sim_deb=$(realpath "$2")
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-fail() { echo "FAIL: $*" >&2; exit 1; }
+. "$(dirname "${BASH_SOURCE[0]}")/../lib.sh"
 
 for package in "$deb" "$sim_deb"; do
   lintian --fail-on error --tag-display-limit 0 "$package" || fail "lintian reports errors on $package"

@@ -3,7 +3,7 @@
 #   check-version.sh SOURCE_DIR BUILD_DIR VERSION
 set -euo pipefail
 src=$1 build=$2 version=$3
-fail() { echo "FAIL: $*" >&2; exit 1; }
+. "$(dirname "${BASH_SOURCE[0]}")/../lib.sh"
 grep -qx "#define LORIXLOG_VERSION \"$version\"" "$build/version/generated/Version.h" ||
   fail "Version.h"
 IFS=. read -r major minor patch <<<"$version"

@@ -9,10 +9,9 @@ set -euo pipefail
 setup=$(realpath "$1")
 zip=$(realpath "$2")
 older=${3:+$(realpath "$3")}
-[ -n "${LORIXLOG_IN_SANDBOX:-}" ] && [ -n "${WINEPREFIX:-}" ] ||
-  { echo "check-windows-installer: run me through tools/sandbox.sh --wine" >&2; exit 2; }
+. "$(dirname "${BASH_SOURCE[0]}")/../lib.sh"
+require_sandbox check-windows-installer --wine
 [ -n "${DISPLAY:-}" ] || { echo "check-windows-installer: needs a display (xvfb-run)" >&2; exit 2; }
-fail() { echo "FAIL: $*" >&2; exit 1; }
 version=$(basename "$setup" | sed -E 's/^lorixlog-finder-([0-9.]+)-win64\.exe$/\1/')
 dir="$WINEPREFIX/drive_c/Program Files/lorixlog-finder"
 key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall'

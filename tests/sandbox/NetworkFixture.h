@@ -17,19 +17,15 @@ extern bool g_bInSandbox;
 extern std::string g_why;
 
 /// A search with a registered report, in the private network.
-class Network : public RegisteredReport {
+class Network : public WithReport {
 protected:
     void SetUp() override {
         if (!g_bInSandbox) {
             GTEST_SKIP() << "no private network namespace: " << g_why;
         }
-        RegisteredReport::SetUp();
         g_DeviceInfo.ClearDevices();
     }
-    void TearDown() override {
-        net::InstallSocketLayer(nullptr);
-        RegisteredReport::TearDown();
-    }
+    void TearDown() override { net::InstallSocketLayer(nullptr); }
     std::string Block(const char* pszModel, const char* pszDetail, const char* pszAddress,
                       const char* pszHost, const char* pszDns, const char* pszSerial,
                       const char* pszFirmware) {

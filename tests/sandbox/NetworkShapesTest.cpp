@@ -72,9 +72,10 @@ TEST_F(Routed, TheProgressOfASweepMovesOnATerminal) {
 // A VPN tunnel is a point-to-point link with a single address: it has no broadcast, and the
 // query does not go to the tunnel's own address.
 TEST_F(Finder, APointToPointInterfaceIsNotBroadcastTo) {
-    ASSERT_TRUE(sandbox::Shell("ip tuntap add tun0 mode tun && "
-                               "ip addr add 10.99.0.2 peer 10.99.0.1 dev tun0 && "
-                               "ip link set tun0 up"));
+    ASSERT_TRUE(
+        sandbox::Shell("ip tuntap add tun0 mode tun && "
+                       "ip addr add 10.99.0.2 peer 10.99.0.1 dev tun0 && "
+                       "ip link set tun0 up"));
     sandbox::Simulator sim({"--device", "10.77.0.20"});
     ASSERT_TRUE(sim.IsReady());
     const auto result = sandbox::RunProgram(LORIXLOG_FIND_PATH, {"-v"});
@@ -120,8 +121,8 @@ TEST_F(Linked, ALoggerAtAForeignAddressIsFoundAndFlagged) {
 // broadcast: they are not queried one by one (which made the sends stall while every absent
 // host was being resolved), and the device on it is found all the same.
 TEST_F(Linked, APrefixOnTheOwnLinkIsLeftToItsBroadcast) {
-    sandbox::Simulator sim({"--netns", Net().DevicesNamespace(), "--device", "10.60.0.21",
-                            "--serial", "ONLINK"});
+    sandbox::Simulator sim(
+        {"--netns", Net().DevicesNamespace(), "--device", "10.60.0.21", "--serial", "ONLINK"});
     ASSERT_TRUE(sim.IsReady());
     const auto result = sandbox::RunProgram(LORIXLOG_FIND_PATH, {"-v", "--target", "10.60.0.0/20"});
     EXPECT_EQ(result.nExitStatus, 0) << result.out << result.err;
@@ -171,9 +172,9 @@ TEST_F(Finder, AClosedReportStreamKeepsTheData) {
     sandbox::Simulator sim({"--device", "10.77.0.20", "--serial", "KEPT"});
     ASSERT_TRUE(sim.IsReady());
     const std::string out = "/tmp/lorixlog-find-" + std::to_string(getpid()) + ".json";
-    const auto result = sandbox::RunProgram(
-        "/bin/bash", {"-c", std::string(LORIXLOG_FIND_PATH) + " --json 2>&1 >" + out +
-                                " | head -1; exit ${PIPESTATUS[0]}"});
+    const auto result =
+        sandbox::RunProgram("/bin/bash", {"-c", std::string(LORIXLOG_FIND_PATH) + " --json 2>&1 >" +
+                                                    out + " | head -1; exit ${PIPESTATUS[0]}"});
     const std::string json = ReadFile(out);
     std::remove(out.c_str());
     EXPECT_EQ(result.nExitStatus, 0) << result.out << result.err;

@@ -150,7 +150,8 @@ Simulator::Simulator(const std::vector<std::string>& options, const char* pszLog
     }
     args.insert(args.end(), options.begin(), options.end());
     CommandLine argv(LORIXLOG_SIM_PATH, args);
-    const int nSpawn = posix_spawn(&m_pid, LORIXLOG_SIM_PATH, &actions, nullptr, argv.Get(), environ);
+    const int nSpawn =
+        posix_spawn(&m_pid, LORIXLOG_SIM_PATH, &actions, nullptr, argv.Get(), environ);
     posix_spawn_file_actions_destroy(&actions);
     if (nSpawn != 0) {
         m_pid = -1;
@@ -329,8 +330,7 @@ LinkedNetwork::LinkedNetwork() {
     const std::string commands[] = {
         "ip link add fnd9 type veth peer name dv9 && ip link set dv9 netns " + d,
         "ip addr add 10.60.0.1/16 dev fnd9 && ip link set fnd9 up",
-        "nsenter -t " + d + " -n sh -c 'ip link set lo up && " + devices +
-            "ip link set dv9 up'",
+        "nsenter -t " + d + " -n sh -c 'ip link set lo up && " + devices + "ip link set dv9 up'",
     };
     for (const std::string& command : commands) {
         if (!Run(command, &m_why)) {

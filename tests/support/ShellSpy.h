@@ -9,12 +9,12 @@
 
 struct ShellSpy {
     std::vector<std::string> urls;
-    INT_PTR nResult = 42;  // what ShellExecuteA returns: above 32 when the browser started
+    shell::INT_PTR nResult = 42;  // what ShellExecuteA returns: above 32 when the browser started
     ShellSpy() { shell::SetUrlOpener(&ShellSpy::Open, this); }
     ~ShellSpy() { shell::SetUrlOpener(nullptr, nullptr); }
     ShellSpy(const ShellSpy&) = delete;
     ShellSpy& operator=(const ShellSpy&) = delete;
-    static INT_PTR Open(const char* pszUrl, void* pContext) {
+    static shell::INT_PTR Open(const char* pszUrl, void* pContext) {
         auto* pSpy = static_cast<ShellSpy*>(pContext);
         pSpy->urls.emplace_back(pszUrl);
         return pSpy->nResult;

@@ -19,7 +19,10 @@ TEST(DeviceText, Utf8IsShownAsItsText) {
                               "berwachung \xe2\x82\xac"),
               "\xdc"
               "berwachung \x80");
-    EXPECT_EQ(ShownDeviceText("Halle \xe2\x84\x96""7 \xf0\x9f\x8f\xad"), "Halle \\u2116""7 \\u1F3ED");
+    EXPECT_EQ(ShownDeviceText("Halle \xe2\x84\x96"
+                              "7 \xf0\x9f\x8f\xad"),
+              "Halle \\u2116"
+              "7 \\u1F3ED");
     // Control characters in UTF-8 stay escaped, C1 ones too (U+009B, a terminal's CSI).
     EXPECT_EQ(ShownDeviceText("\xc3\xa4\x1b[1m\xc2\x9b"), "\xe4\\x1b[1m\\xc2\\x9b");
     // Not well-formed UTF-8: Windows-1252 as ever.

@@ -1,4 +1,4 @@
-// A report without a display, registered as the one report for the test.
+// A report without a display, made fresh for each test and handed to what it tests.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -22,11 +22,9 @@ inline constexpr const char kEnglishBanner[] =
 inline constexpr const char kGermanBanner[] =
     "Dies ist lorixlog-finder version 2.0.45 vom Mar 13 2026, 10:59:27\r\n";
 
-/// Registers a fresh report for each test and unregisters it afterwards.
-class RegisteredReport : public ::testing::Test {
+/// A fresh report for each test.
+class WithReport : public ::testing::Test {
 protected:
-    void SetUp() override { g_pReportText = &m_report; }
-    void TearDown() override { g_pReportText = nullptr; }
     void UseLanguage(const char* pszTag) { m_report.m_pszLanguage = pszTag; }
     const std::string& Text() const { return m_report.m_strText; }
 

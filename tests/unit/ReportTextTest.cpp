@@ -7,7 +7,15 @@
 
 namespace {
 
-using ReportText = RegisteredReport;
+using ReportText = WithReport;
+
+/// The report that ReportPrintf and ReportErrorLocation write to, set as a program's main() sets
+/// it.
+class ProgramReport : public WithReport {
+protected:
+    void SetUp() override { g_pReportText = &m_report; }
+    void TearDown() override { g_pReportText = nullptr; }
+};
 
 TEST_F(ReportText, EnsureBlankLineFromEveryStartingState) {
     struct Case {
@@ -97,7 +105,7 @@ TEST_F(ReportText, LoneCarriageReturnRewritesTheUnfinishedLine) {
     EXPECT_EQ(Text(), "first\r\nold\r\nnext");
 }
 
-TEST_F(ReportText, PrintfCutsOutputAt1023Characters) {
+TEST_F(ProgramReport, PrintfCutsOutputAt1023Characters) {
     const std::string longText(1500, 'a');
     m_report.m_strText.clear();
     m_report.Printf("%s", longText.c_str());
@@ -108,7 +116,7 @@ TEST_F(ReportText, PrintfCutsOutputAt1023Characters) {
     EXPECT_EQ(Text(), "42-x");
 }
 
-TEST_F(ReportText, ErrorLocationShowsFunctionFromColonAndFileWithoutDirectories) {
+TEST_F(ProgramReport, ErrorLocationShowsFunctionFromColonAndFileWithoutDirectories) {
     m_report.m_strText.clear();
     ReportErrorLocation("CDeviceInfo::SearchDevices", "C:\\work\\shared\\DeviceInfo.cpp", 270);
     EXPECT_EQ(Text(), " in ::SearchDevices() in \"DeviceInfo.cpp\" line 270\r\n");
@@ -136,7 +144,6 @@ TEST_F(ReportText, BannerLanguageFollowsTheFirstThreeBytesOfTheTag) {
 }
 
 TEST(ReportPrintfWithoutWindow, WritesNothing) {
-    g_pReportText = nullptr;
     ReportPrintf("%s", "dropped");  // must not crash
     TestReport report;
     EXPECT_TRUE(report.m_strText.empty());

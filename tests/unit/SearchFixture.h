@@ -18,10 +18,9 @@ inline std::string Location(int nLine) {
     return " in ::SearchDevices() in \"DeviceInfo.cpp\" line " + std::to_string(nLine) + "\r\n";
 }
 
-class Search : public RegisteredReport {
+class Search : public WithReport {
 protected:
     void SetUp() override {
-        RegisteredReport::SetUp();
         net::InstallSocketLayer(&m_net);
         g_DeviceInfo.m_nVerbosity = 0;
     }
@@ -29,7 +28,6 @@ protected:
         net::InstallSocketLayer(nullptr);
         g_DeviceInfo.m_nVerbosity = 0;
         g_DeviceInfo.ClearDevices();
-        RegisteredReport::TearDown();
     }
     void Reply(std::uint32_t nAt, const char* pszFrom, const std::string& text,
                std::uint16_t nPort = 9959) {

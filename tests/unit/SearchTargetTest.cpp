@@ -104,9 +104,9 @@ std::uint32_t Total(const std::vector<TargetRange>& plan) {
 // Each address is queried once however the targets overlap, in the order of the targets.
 TEST(TargetPlan, EveryAddressOnceInTheTargetsOrder) {
     std::vector<TargetShare> shares;
-    const auto plan = Plan({"10.88.0.7", "10.88.0.0/24", "10.88.0.0/23", "10.88.0.7",
-                            "10.88.1.1", "name.example"},
-                           {}, &shares, {{0x0A580107u, 0x0A590001u}});
+    const auto plan = Plan(
+        {"10.88.0.7", "10.88.0.0/24", "10.88.0.0/23", "10.88.0.7", "10.88.1.1", "name.example"}, {},
+        &shares, {{0x0A580107u, 0x0A590001u}});
     EXPECT_EQ(Total(plan), 1u + 254u + 256u + 1u) << "the /23 adds 10.88.1.0 to 10.88.1.255";
     EXPECT_EQ(plan.front().nFirst, 0x0A580007u);
     EXPECT_EQ(plan.back().nFirst, 0x0A590001u) << "the name's second address";

@@ -55,7 +55,7 @@ protected:
 
 TEST_F(DesktopOpener, ReportsAnOpenerThatIsMissing) {
     EXPECT_LE(shell::OpenWithDesktop("http://10.0.0.1/"), 32);
-    EXPECT_LE(ShellExecuteA(nullptr, nullptr, "http://10.0.0.1/", nullptr, nullptr, 1), 32);
+    EXPECT_LE(shell::ShellExecuteA(nullptr, nullptr, "http://10.0.0.1/", nullptr, nullptr, 1), 32);
 }
 
 TEST_F(DesktopOpener, ReportsAnOpenerThatCannotBeRun) {
@@ -66,8 +66,8 @@ TEST_F(DesktopOpener, ReportsAnOpenerThatCannotBeRun) {
 
 TEST_F(DesktopOpener, HandsTheUrlOverAsOneArgument) {
     const std::string out = m_dir + "/args";
-    StandIn("xdg-open", "#!/bin/sh\nprintf '%s|' \"$#\" \"$@\" > '" + out + "'\necho >> '" + out +
-                            "'\n");
+    StandIn("xdg-open",
+            "#!/bin/sh\nprintf '%s|' \"$#\" \"$@\" > '" + out + "'\necho >> '" + out + "'\n");
     EXPECT_GT(shell::OpenWithDesktop("http://h/a b;$(touch x)'\""), 32);
     EXPECT_EQ(WaitForFile(out), "1|http://h/a b;$(touch x)'\"|\n");
 }

@@ -127,14 +127,18 @@ TEST(DeviceExport, TellWhereARepliesCameInAndKeepUtf8Names) {
     auto pInfo = std::make_unique<CDeviceInfo>();
     CDeviceInfo& info = *pInfo;
     DeviceRecord utf8 = Device("1", "10.0.0.1");
-    std::strcpy(utf8.szHostName, "K\xc3\xbchlhaus-\xe2\x84\x96""7");  // "Kühlhaus-№7" in UTF-8
+    std::strcpy(utf8.szHostName,
+                "K\xc3\xbchlhaus-\xe2\x84\x96"
+                "7");  // "Kühlhaus-№7" in UTF-8
     DeviceRecord ansi = Device("2", "10.0.0.2");
     std::strcpy(ansi.szHostName, "K\xfchlhaus\x80");  // "Kühlhaus€" in Windows-1252
     const DeviceArrival arrival{"10.0.0.254", "eth1", true};
     info.AddDevice(utf8, &arrival);
     info.AddDevice(ansi);
     const std::string json = DevicesAsJson(info);
-    EXPECT_NE(json.find("\"host_name\": \"K\xc3\xbchlhaus-\xe2\x84\x96""7\""), std::string::npos)
+    EXPECT_NE(json.find("\"host_name\": \"K\xc3\xbchlhaus-\xe2\x84\x96"
+                        "7\""),
+              std::string::npos)
         << json;
     EXPECT_NE(json.find("\"host_name\": \"K\xc3\xbchlhaus\xe2\x82\xac\""), std::string::npos);
     EXPECT_NE(json.find("\"local_interface\": \"eth1\", \"local_address\": \"10.0.0.254\", "
@@ -142,7 +146,10 @@ TEST(DeviceExport, TellWhereARepliesCameInAndKeepUtf8Names) {
               std::string::npos);
     EXPECT_NE(json.find("\"reachable\": false}"), std::string::npos);
     const std::string csv = DevicesAsCsv(info);
-    EXPECT_NE(csv.find(",K\xc3\xbchlhaus-\xe2\x84\x96""7,"), std::string::npos) << csv;
+    EXPECT_NE(csv.find(",K\xc3\xbchlhaus-\xe2\x84\x96"
+                       "7,"),
+              std::string::npos)
+        << csv;
     EXPECT_NE(csv.find(",eth1,10.0.0.254,true\r\n"), std::string::npos);
 }
 

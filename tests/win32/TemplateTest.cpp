@@ -94,7 +94,8 @@ INSTANTIATE_TEST_SUITE_P(
                       std::make_pair(IDD_OPEN_DEVICE_IPV6, ui::LANG_ENGLISH_US)));
 
 SIZE BitmapSize(::HWND hStatic) {
-    const auto hBitmap = reinterpret_cast<::HBITMAP>(::SendMessageW(hStatic, STM_GETIMAGE, IMAGE_BITMAP, 0));
+    const auto hBitmap =
+        reinterpret_cast<::HBITMAP>(::SendMessageW(hStatic, STM_GETIMAGE, IMAGE_BITMAP, 0));
     ::BITMAP info{};
     if (hBitmap == nullptr || ::GetObjectW(hBitmap, sizeof(info), &info) == 0) {
         return SIZE{0, 0};
@@ -142,8 +143,8 @@ TEST(HighDpi, TheLogoAndTheIconsFollowTheScreensScale) {
         LONG cy;
         int nSmallIcon;
     };
-    for (const Scale& scale : {Scale{144, 600, 170, 24}, Scale{192, 800, 226, 32},
-                               Scale{96, 400, 113, 16}}) {
+    for (const Scale& scale :
+         {Scale{144, 600, 170, 24}, Scale{192, 800, 226, 32}, Scale{96, 400, 113, 16}}) {
         ::RECT suggested{10, 10, 700, 700};
         ::SendMessageW(hDialog, WM_DPICHANGED, MAKEWPARAM(scale.nDpi, scale.nDpi),
                        reinterpret_cast<LPARAM>(&suggested));

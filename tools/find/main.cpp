@@ -11,9 +11,9 @@
 #include "DeviceInfo.h"
 #include "Language.h"
 #include "ReportText.h"
-#include "StandardStreams.h"
 #include "TextOutput.h"
 #include "Version.h"
+#include "stdio/StandardStreams.h"
 
 namespace {
 
@@ -195,8 +195,8 @@ int main(int argc, char** argv) {
     output.Flush(stdout);
     // The report beside data on standard output is for people: when its reader has gone, the
     // data still counts. Standard output whose reader has gone has nobody to tell.
-    const bool bReportLost = writer.WriteError() != 0 &&
-                             !(format != Format::Report && writer.WriteError() == EPIPE);
+    const bool bReportLost =
+        writer.WriteError() != 0 && !(format != Format::Report && writer.WriteError() == EPIPE);
     if (bReportLost || output.Failed()) {
         if ((bReportLost ? writer.WriteError() : output.Errno()) != EPIPE) {
             const std::string reason =

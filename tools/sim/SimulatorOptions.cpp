@@ -120,119 +120,201 @@ std::string Unescape(const std::string& value) {
     return out;
 }
 
+namespace {
+
+/// Walks the command line: the option at hand and its value, with the message of a wrong one.
+class ArgReader {
+public:
+    ArgReader(const std::vector<std::string>& args, std::string* pError)
+        : m_args(args), m_pError(pError) {}
+    bool Next() { return ++m_i < m_args.size(); }
+    const std::string& Arg() const { return m_args[m_i]; }
+    bool Fail(const std::string& message) {
+        *m_pError = message;
+        return false;
+    }
+    bool Value(std::string* pOut) {
+        if (m_i + 1 >= m_args.size()) {
+            return Fail("option '" + Arg() + "' needs a value");
+        }
+        *pOut = m_args[++m_i];
+        return true;
+    }
+    bool Number(int nMin, int nMax, int* pOut) {
+        const std::string& option = Arg();
+        std::string text;
+        if (!Value(&text)) {
+            return false;
+        }
+        if (!ParseInt(text, nMin, nMax, pOut)) {
+            return Fail("option '" + option + "' needs a number from " + std::to_string(nMin) +
+                        " to " + std::to_string(nMax));
+        }
+        return true;
+    }
+
+private:
+    const std::vector<std::string>& m_args;
+    std::string* m_pError;
+    std::size_t m_i = static_cast<std::size_t>(-1);
+};
+
+/// How an option went: taken, wrong (the reader has the message), or not one of the kind asked.
+enum class Parsed { Taken, Wrong, Unknown };
+
+Parsed Result(bool bOk) {
+    return bOk ? Parsed::Taken : Parsed::Wrong;
+}
+
+struct TextOption {
+    const char* pszName;
+    std::string SimulatedDevice::*pField;
+};
+constexpr TextOption kTextOptions[] = {
+    {"--maker", &SimulatedDevice::maker},   {"--model", &SimulatedDevice::model},
+    {"--detail", &SimulatedDevice::detail}, {"--serial", &SimulatedDevice::serial},
+    {"--name", &SimulatedDevice::name},     {"--firmware", &SimulatedDevice::firmware},
+};
+struct NumberOption {
+    const char* pszName;
+    int nMin;
+    int nMax;
+    int SimulatedDevice::*pField;
+};
+constexpr NumberOption kNumberOptions[] = {
+    {"--delay", 0, 600000, &SimulatedDevice::nDelayMs},
+    {"--pad-to", 0, 65507, &SimulatedDevice::nPadTo},
+    {"--flood", 0, 10000000, &SimulatedDevice::nFlood},
+};
+struct FlagOption {
+    const char* pszName;
+    bool SimulatedDevice::*pField;
+    bool bValue;
+};
+constexpr FlagOption kFlagOptions[] = {
+    {"--twice", &SimulatedDevice::bTwice, true},
+    {"--vary", &SimulatedDevice::bVary, true},
+    {"--no-http", &SimulatedDevice::bHttp, false},
+};
+
+/// An option of one device (it needs a --device before it).
+Parsed ParseDeviceOption(ArgReader& reader, SimulatedDevice* pDevice) {
+    const std::string& arg = reader.Arg();
+    auto needDevice = [&] {
+        return pDevice != nullptr || reader.Fail("option '" + arg + "' must follow a --device");
+    };
+    std::string text;
+    for (const TextOption& option : kTextOptions) {
+        if (arg == option.pszName) {
+            const bool bOk = needDevice() && reader.Value(&text);
+            if (bOk) {
+                pDevice->*option.pField = Unescape(text);
+            }
+            return Result(bOk);
+        }
+    }
+    if (arg == "--reply") {
+        const bool bOk = needDevice() && reader.Value(&text);
+        if (bOk) {
+            pDevice->reply = Unescape(text);
+        }
+        return Result(bOk);
+    }
+    for (const NumberOption& option : kNumberOptions) {
+        if (arg == option.pszName) {
+            return Result(needDevice() &&
+                          reader.Number(option.nMin, option.nMax, &(pDevice->*option.pField)));
+        }
+    }
+    for (const FlagOption& option : kFlagOptions) {
+        if (arg == option.pszName) {
+            const bool bOk = needDevice();
+            if (bOk) {
+                pDevice->*option.pField = option.bValue;
+            }
+            return Result(bOk);
+        }
+    }
+    return Parsed::Unknown;
+}
+
+/// An option of the simulator as a whole.
+Parsed ParseProgramOption(ArgReader& reader, Options* pOptions) {
+    const std::string& arg = reader.Arg();
+    int n = 0;
+    if (arg == "--device") {
+        std::string text;
+        if (!reader.Value(&text)) {
+            return Parsed::Wrong;
+        }
+        in_addr address{};
+        if (inet_pton(AF_INET, text.c_str(), &address) != 1) {
+            return Result(reader.Fail("'" + text + "' is no IPv4 address"));
+        }
+        SimulatedDevice config;
+        config.address = text;
+        pOptions->devices.push_back(config);
+        return Parsed::Taken;
+    }
+    if (arg == "--port" || arg == "--http-port") {
+        if (!reader.Number(1, 65535, &n)) {
+            return Parsed::Wrong;
+        }
+        (arg == "--port" ? pOptions->nPort : pOptions->nHttpPort) = static_cast<std::uint16_t>(n);
+        return Parsed::Taken;
+    }
+    if (arg == "--ready-file") {
+        return Result(reader.Value(&pOptions->readyFile));
+    }
+    if (arg == "--netns") {
+        return Result(reader.Value(&pOptions->netns));
+    }
+    if (arg == "--max-seconds") {
+        return Result(reader.Number(0, 86400, &pOptions->nMaxSeconds));
+    }
+    if (arg == "--verbose") {
+        pOptions->bVerbose = true;
+        return Parsed::Taken;
+    }
+    return Parsed::Unknown;
+}
+
+/// The serial number from the address's last two bytes, and the name from the serial number,
+/// where the command line gave none.
+void FillDefaults(SimulatedDevice* pDevice) {
+    if (pDevice->serial.empty()) {
+        in_addr address{};
+        inet_pton(AF_INET, pDevice->address.c_str(), &address);
+        char sz[16];
+        std::snprintf(sz, sizeof(sz), "LX%05u", ntohl(address.s_addr) & 0xFFFF);
+        pDevice->serial = sz;
+    }
+    if (pDevice->name.empty()) {
+        pDevice->name = pDevice->serial;
+    }
+}
+
+}  // namespace
+
 bool ParseOptions(const std::vector<std::string>& args, Options* pOptions, bool* pbHelp,
                   std::string* pError) {
     *pbHelp = false;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        auto value = [&](std::string* pOut) {
-            if (i + 1 >= args.size()) {
-                *pError = "option '" + arg + "' needs a value";
-                return false;
-            }
-            *pOut = args[++i];
-            return true;
-        };
-        auto number = [&](int nMin, int nMax, int* pOut) {
-            std::string text;
-            if (!value(&text)) {
-                return false;
-            }
-            if (!ParseInt(text, nMin, nMax, pOut)) {
-                *pError = "option '" + arg + "' needs a number from " + std::to_string(nMin) +
-                          " to " + std::to_string(nMax);
-                return false;
-            }
-            return true;
-        };
-        SimulatedDevice* pDevice = pOptions->devices.empty() ? nullptr : &pOptions->devices.back();
-        auto device = [&]() {
-            if (pDevice == nullptr) {
-                *pError = "option '" + arg + "' must follow a --device";
-            }
-            return pDevice;
-        };
-        std::string text;
-        int n = 0;
-        if (arg == "-h" || arg == "--help") {
+    ArgReader reader(args, pError);
+    while (reader.Next()) {
+        if (reader.Arg() == "-h" || reader.Arg() == "--help") {
             *pbHelp = true;
             return true;
-        } else if (arg == "--device") {
-            if (!value(&text)) {
-                return false;
-            }
-            in_addr address{};
-            if (inet_pton(AF_INET, text.c_str(), &address) != 1) {
-                *pError = "'" + text + "' is no IPv4 address";
-                return false;
-            }
-            SimulatedDevice config;
-            config.address = text;
-            pOptions->devices.push_back(config);
-        } else if (arg == "--port" || arg == "--http-port") {
-            if (!number(1, 65535, &n)) {
-                return false;
-            }
-            (arg == "--port" ? pOptions->nPort : pOptions->nHttpPort) =
-                static_cast<std::uint16_t>(n);
-        } else if (arg == "--ready-file") {
-            if (!value(&pOptions->readyFile)) {
-                return false;
-            }
-        } else if (arg == "--netns") {
-            if (!value(&pOptions->netns)) {
-                return false;
-            }
-        } else if (arg == "--max-seconds") {
-            if (!number(0, 86400, &pOptions->nMaxSeconds)) {
-                return false;
-            }
-        } else if (arg == "--verbose") {
-            pOptions->bVerbose = true;
-        } else if (arg == "--maker" || arg == "--model" || arg == "--detail" || arg == "--serial" ||
-                   arg == "--name" || arg == "--firmware" || arg == "--reply") {
-            if (!device() || !value(&text)) {
-                return false;
-            }
-            text = Unescape(text);
-            if (arg == "--maker")
-                pDevice->maker = text;
-            if (arg == "--model")
-                pDevice->model = text;
-            if (arg == "--detail")
-                pDevice->detail = text;
-            if (arg == "--serial")
-                pDevice->serial = text;
-            if (arg == "--name")
-                pDevice->name = text;
-            if (arg == "--firmware")
-                pDevice->firmware = text;
-            if (arg == "--reply")
-                pDevice->reply = text;
-        } else if (arg == "--delay") {
-            if (!device() || !number(0, 600000, &pDevice->nDelayMs)) {
-                return false;
-            }
-        } else if (arg == "--pad-to") {
-            if (!device() || !number(0, 65507, &pDevice->nPadTo)) {
-                return false;
-            }
-        } else if (arg == "--flood") {
-            if (!device() || !number(0, 10000000, &pDevice->nFlood)) {
-                return false;
-            }
-        } else if (arg == "--twice" || arg == "--vary" || arg == "--no-http") {
-            if (!device()) {
-                return false;
-            }
-            if (arg == "--twice")
-                pDevice->bTwice = true;
-            if (arg == "--vary")
-                pDevice->bVary = true;
-            if (arg == "--no-http")
-                pDevice->bHttp = false;
-        } else {
-            *pError = "unknown option '" + arg + "'";
+        }
+        Parsed parsed = ParseProgramOption(reader, pOptions);
+        if (parsed == Parsed::Unknown) {
+            SimulatedDevice* pDevice =
+                pOptions->devices.empty() ? nullptr : &pOptions->devices.back();
+            parsed = ParseDeviceOption(reader, pDevice);
+        }
+        if (parsed == Parsed::Unknown) {
+            return reader.Fail("unknown option '" + reader.Arg() + "'");
+        }
+        if (parsed == Parsed::Wrong) {
             return false;
         }
     }
@@ -241,16 +323,7 @@ bool ParseOptions(const std::vector<std::string>& args, Options* pOptions, bool*
         return false;
     }
     for (SimulatedDevice& device : pOptions->devices) {
-        if (device.serial.empty()) {
-            in_addr address{};
-            inet_pton(AF_INET, device.address.c_str(), &address);
-            char sz[16];
-            std::snprintf(sz, sizeof(sz), "LX%05u", ntohl(address.s_addr) & 0xFFFF);
-            device.serial = sz;
-        }
-        if (device.name.empty()) {
-            device.name = device.serial;
-        }
+        FillDefaults(&device);
     }
     return true;
 }

@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "Simulator.h"
-#include "StandardStreams.h"
 #include "TextOutput.h"
+#include "stdio/StandardStreams.h"
 
 int main(int argc, char** argv) {
     OpenClosedStandardStreams();

@@ -1,6 +1,6 @@
 #include "../ProcessTime.h"
 
-#include <windows.h>
+#include "win32/WindowsApi.h"
 
 double ProcessCpuSeconds() {
     FILETIME created{};

@@ -48,7 +48,8 @@ void ScriptedSocketLayer::AddInterface(const char* pszAddress, const char* pszNe
 
 void ScriptedSocketLayer::AddResponder(const char* pszAddress, const char* pszNetmask,
                                        const std::string& reply, std::uint32_t nDelay) {
-    m_aResponders.push_back(Responder{ParseDotted(pszAddress), ParseDotted(pszNetmask), reply, nDelay});
+    m_aResponders.push_back(
+        Responder{ParseDotted(pszAddress), ParseDotted(pszNetmask), reply, nDelay});
 }
 
 void ScriptedSocketLayer::Insert(const Arrival& arrival) {
@@ -87,8 +88,8 @@ void ScriptedSocketLayer::Respond(const sockaddr_in& to, const std::string& byte
     for (const Responder& r : m_aResponders) {
         const bool bReached =
             nTo == r.nAddress ||
-            (r.nNetmask != 0 && (nTo == htonl(INADDR_BROADCAST) ||
-                                 nTo == ((r.nAddress & r.nNetmask) | ~r.nNetmask)));
+            (r.nNetmask != 0 &&
+             (nTo == htonl(INADDR_BROADCAST) || nTo == ((r.nAddress & r.nNetmask) | ~r.nNetmask)));
         if (!bReached) {
             continue;
         }
@@ -197,8 +198,7 @@ int ScriptedSocketLayer::sendto(SOCKET, const char* buf, int len, int, const soc
     return nIndex == m_nShortSend ? m_nShortSendBytes : len;
 }
 
-int ScriptedSocketLayer::recvfrom(SOCKET s, char* buf, int len, int, sockaddr* from,
-                                  int* fromlen) {
+int ScriptedSocketLayer::recvfrom(SOCKET s, char* buf, int len, int, sockaddr* from, int* fromlen) {
     return RecvFromWithPacketInfo(s, buf, len, from, fromlen, nullptr);
 }
 

@@ -1,8 +1,8 @@
 #include <QApplication>
 
-#include <cstdio>
 #include <QFile>
 #include <QMessageBox>
+#include <cstdio>
 
 #include "QtInternal.h"
 

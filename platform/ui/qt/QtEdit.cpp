@@ -99,7 +99,8 @@ private:
             const std::size_t nFrom = ToBytePosition(cursor.selectionStart());
             const std::size_t nTo = ToBytePosition(cursor.selectionEnd());
             SetText((m_strText.substr(0, nFrom) + piece + m_strText.substr(nTo)).c_str());
-            SetSelection(static_cast<int>(nFrom + piece.size()), static_cast<int>(nFrom + piece.size()));
+            SetSelection(static_cast<int>(nFrom + piece.size()),
+                         static_cast<int>(nFrom + piece.size()));
             return;
         }
         std::vector<std::size_t> lineEnds;

@@ -177,7 +177,8 @@ public:
         m_pLabel->setScaledContents(false);
         if (const char* pszName = FindImage(nImageID)) {
             // The image at its own size, from NAME@2x.png on a screen at scale 2 and more.
-            const QString file = QStringLiteral(":/lorixlog/%1.png").arg(QString::fromUtf8(pszName));
+            const QString file =
+                QStringLiteral(":/lorixlog/%1.png").arg(QString::fromUtf8(pszName));
             const QSize size = QPixmap(file).size();
             m_pLabel->setPixmap(QIcon(file).pixmap(size, m_pLabel->devicePixelRatioF()));
         }

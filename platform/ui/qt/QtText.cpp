@@ -1,7 +1,11 @@
 #include "QtInternal.h"
-#include "ui/Windows1252.h"
+#include "text/Windows1252.h"
 
 namespace ui::qt {
+
+using ::text::CodePointOf1252;
+using ::text::Utf8From1252;
+using ::text::Windows1252FromUtf8;
 
 QString FromBytes(std::string_view text) {
     return QString::fromStdString(Utf8From1252(text));

@@ -162,10 +162,10 @@ void QueuePosted(std::uint64_t nSerial, UINT message, WPARAM wParam, LPARAM lPar
 
 void ShowFocusFrame(QWidget* pControl) {
     // The same room for the frame with and without the focus, so that nothing moves.
-    pControl->setStyleSheet(QStringLiteral(
-        "%1 { border: 1px solid palette(dark); padding: 1px; }"
-        "%1:focus { border: 2px solid palette(highlight); padding: 0px; }")
-                                .arg(QString::fromLatin1(pControl->metaObject()->className())));
+    pControl->setStyleSheet(
+        QStringLiteral("%1 { border: 1px solid palette(dark); padding: 1px; }"
+                       "%1:focus { border: 2px solid palette(highlight); padding: 0px; }")
+            .arg(QString::fromLatin1(pControl->metaObject()->className())));
 }
 
 QtWindow* FromWidget(QWidget* pWidget) {

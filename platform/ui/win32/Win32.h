@@ -1,4 +1,4 @@
-// The one door through which <windows.h> enters the dialog framework's Win32 backend.
+// The dialog framework's Win32 backend: its way to the Windows API (win32/WindowsApi.h).
 //
 // The framework's headers come first: their Windows-like names live in namespace fw, and their
 // constants (WM_COMMAND, IDOK, ...) would be spoilt by the macros of <windows.h> if they came
@@ -13,13 +13,7 @@
 #include "ui/Framework.h"
 #include "ui/Resources.h"
 
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
+#include "win32/WindowsApi.h"
 
 #undef SendMessage
 #undef PostMessage

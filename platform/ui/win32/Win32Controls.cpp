@@ -103,7 +103,8 @@ private:
         target.bmiHeader.biBitCount = 32;
         target.bmiHeader.biCompression = BI_RGB;
         void* pBits = nullptr;
-        ::HBITMAP hTarget = ::CreateDIBSection(nullptr, &target, DIB_RGB_COLORS, &pBits, nullptr, 0);
+        ::HBITMAP hTarget =
+            ::CreateDIBSection(nullptr, &target, DIB_RGB_COLORS, &pBits, nullptr, 0);
         ::HDC hFrom = ::CreateCompatibleDC(nullptr);
         ::HDC hTo = ::CreateCompatibleDC(nullptr);
         if (hTarget != nullptr && hFrom != nullptr && hTo != nullptr) {
@@ -191,8 +192,9 @@ void ScalePicture(Window* pControl, UINT nDpi) {
 UINT DpiOf(::HWND hwnd) {
     // Per monitor where Windows knows it (10 and later), else the system's.
     using GetDpiForWindowFunction = UINT(WINAPI*)(::HWND);
-    static const auto pGetDpiForWindow = reinterpret_cast<GetDpiForWindowFunction>(
-        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+    static const auto pGetDpiForWindow =
+        reinterpret_cast<GetDpiForWindowFunction>(reinterpret_cast<void*>(
+            ::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
     if (pGetDpiForWindow != nullptr && hwnd != nullptr) {
         if (const UINT nDpi = pGetDpiForWindow(hwnd)) {
             return nDpi;
@@ -211,10 +213,10 @@ UINT DpiOf(::HWND hwnd) {
     if (it != icons.end()) {
         return it->second;
     }
-    ::HICON hIcon = icon.nID != 0 ? static_cast<::HICON>(::LoadImageW(
-                                        Module(), MAKEINTRESOURCEW(icon.nID), IMAGE_ICON, nSize,
-                                        nSize, 0))
-                                  : nullptr;
+    ::HICON hIcon = icon.nID != 0
+                        ? static_cast<::HICON>(::LoadImageW(Module(), MAKEINTRESOURCEW(icon.nID),
+                                                            IMAGE_ICON, nSize, nSize, 0))
+                        : nullptr;
     if (hIcon == nullptr) {
         return icon.hIcon;
     }

@@ -1,7 +1,11 @@
 #include "Win32Internal.h"
-#include "ui/Windows1252.h"
+#include "text/Windows1252.h"
 
 namespace ui::win32 {
+
+using ::text::CodePointOf1252;
+using ::text::Utf8From1252;
+using ::text::Windows1252FromUtf8;
 
 std::wstring WideFrom1252(std::string_view text, bool bPictures) {
     std::wstring out;

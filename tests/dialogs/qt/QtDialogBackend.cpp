@@ -171,14 +171,12 @@ void QueueInput(fw::CWnd& dialog, Input input) {
             return;
         }
         const QPointF at = QRectF(pButton->rect()).center();
-        QCoreApplication::postEvent(pButton, new QMouseEvent(QEvent::MouseButtonPress, at,
-                                                             pButton->mapToGlobal(at),
-                                                             Qt::LeftButton, Qt::LeftButton,
-                                                             Qt::NoModifier));
-        QCoreApplication::postEvent(pButton, new QMouseEvent(QEvent::MouseButtonRelease, at,
-                                                             pButton->mapToGlobal(at),
-                                                             Qt::LeftButton, Qt::NoButton,
-                                                             Qt::NoModifier));
+        QCoreApplication::postEvent(
+            pButton, new QMouseEvent(QEvent::MouseButtonPress, at, pButton->mapToGlobal(at),
+                                     Qt::LeftButton, Qt::LeftButton, Qt::NoModifier));
+        QCoreApplication::postEvent(
+            pButton, new QMouseEvent(QEvent::MouseButtonRelease, at, pButton->mapToGlobal(at),
+                                     Qt::LeftButton, Qt::NoButton, Qt::NoModifier));
     };
     switch (input) {
         case Input::Escape: {

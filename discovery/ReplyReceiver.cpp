@@ -1,0 +1,253 @@
+#include "ReplyReceiver.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "SearchContext.h"
+
+namespace discovery {
+
+namespace {
+
+constexpr std::uint32_t kQuietMilliseconds = 3000;
+constexpr int kQuietPasses = 10;
+// Oversized datagrams reported one by one before the rest are dropped quietly.
+constexpr int kOversizedReports = 10;
+// Dropped devices that are told apart from repeats; a flood beyond is counted by its replies.
+constexpr std::size_t kMostDroppedKept = 100000;
+
+std::uint64_t RecordHash(const DeviceRecord& record) {
+    // FNV-1a over the whole record, as repeats are compared.
+    std::uint64_t nHash = 14695981039346656037ull;
+    const auto* p = reinterpret_cast<const unsigned char*>(&record);
+    for (std::size_t i = 0; i < sizeof(record); ++i) {
+        nHash = (nHash ^ p[i]) * 1099511628211ull;
+    }
+    return nHash;
+}
+
+}  // namespace
+
+CReplyReceiver::CReplyReceiver(CSearchContext& context, net::SOCKET s,
+                               const char* pszExpectedPrefix)
+    : m_context(context),
+      m_s(s),
+      m_pszExpectedPrefix(pszExpectedPrefix),
+      m_nQuietStart(net::GetTickCount()) {}
+
+void CReplyReceiver::RestartQuietPeriod() {
+    m_nQuietStart = net::GetTickCount();
+    m_nQuietPasses = 0;
+}
+
+bool CReplyReceiver::QuietLongEnough() {
+    return net::GetTickCount() - m_nQuietStart >= kQuietMilliseconds &&
+           ++m_nQuietPasses >= kQuietPasses;
+}
+
+bool CReplyReceiver::Drain(std::uint32_t nMs) {
+    const std::uint32_t nStart = net::GetTickCount();
+    for (std::uint32_t nElapsed = 0; nElapsed < nMs; nElapsed = net::GetTickCount() - nStart) {
+        if (!Pass(nMs - nElapsed)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool CReplyReceiver::DatagramWaits() {
+    net::fd_set readSet;
+    net::FD_ZERO_SET(&readSet);
+    net::FD_ADD(m_s, &readSet);
+    const net::timeval noWait = {0, 0};
+    return net::select(0, &readSet, nullptr, nullptr, &noWait) > 0 &&
+           net::WSAFDIsSet(m_s, &readSet);
+}
+
+bool CReplyReceiver::Pass(std::uint32_t nWaitMs) {
+    if (m_context.Cancelled()) {
+        m_context.outcome.result = SearchOutcome::Cancelled;
+        return false;
+    }
+    if (m_bDisplayDue &&
+        (net::GetTickCount() - m_nLastDisplay >= kPassMilliseconds || !DatagramWaits())) {
+        m_bDisplayDue = false;
+        m_nLastDisplay = net::GetTickCount();
+        m_context.UpdateDisplay();
+    }
+    net::fd_set readSet;
+    net::FD_ZERO_SET(&readSet);
+    net::FD_ADD(m_s, &readSet);
+    const net::timeval wait = {static_cast<long>(nWaitMs / 1000),
+                               static_cast<long>(nWaitMs % 1000) * 1000};
+    const int nReady = net::select(0, &readSet, nullptr, nullptr, &wait);
+    if (nReady == 0) {
+        return true;
+    }
+    if (nReady == net::SOCKET_ERROR) {
+        const int nError = net::WSAGetLastError();
+        m_context.Printf("ERROR: select(UDP) returned %d.\r\n", nError);
+        m_context.Fail(nError, kLineSelect);
+        return false;
+    }
+    if (!net::WSAFDIsSet(m_s, &readSet)) {
+        return true;
+    }
+    return Receive();
+}
+
+bool CReplyReceiver::Receive() {
+    std::memset(m_achDatagram, 0, sizeof(m_achDatagram));
+    net::sockaddr_in addrFrom{};
+    net::in_pktinfo info{};
+    int nFromLength = sizeof(addrFrom);
+    const int nReceived = net::RecvFromWithPacketInfo(m_s, m_achDatagram, kMaxDatagram,
+                                                      reinterpret_cast<net::sockaddr*>(&addrFrom),
+                                                      &nFromLength, &info);
+    // The moment of arrival restarts the quiet period, however long the datagram's handling
+    // takes.
+    const std::uint32_t nArrival = net::GetTickCount();
+    if (nReceived == net::SOCKET_ERROR) {
+        const int nError = net::WSAGetLastError();
+        switch (nError) {
+            case net::WSAEINTR:
+            case net::WSAEINVAL:
+            case net::WSAECONNRESET:
+            case net::WSAEWOULDBLOCK:  // the socket does not block: nothing was there after all
+                return true;
+            case net::WSAEMSGSIZE:
+                // Anybody who sees the query can send an oversized datagram: drop it, and count
+                // it as traffic like any other.
+                ReportOversizedDatagram(nError, addrFrom);
+                m_nQuietStart = nArrival;
+                m_nQuietPasses = 0;
+                return true;
+            case net::WSAECONNABORTED:
+                m_context.Printf("ERROR: recvfrom(UDP) returned ABORTED.\r\n");
+                break;
+            case net::WSAESHUTDOWN:
+                m_context.Printf("ERROR: recvfrom(UDP) returned SHUTDOWN.\r\n");
+                break;
+            default:
+                m_context.Printf("ERROR: recvfrom(UDP) returned %d.\r\n", nError);
+                break;
+        }
+        m_context.Fail(nError, kLineReceive);
+        return false;
+    }
+    m_nQuietStart = nArrival;
+    m_nQuietPasses = 0;
+    if (nReceived > kMaxDatagram) {
+        // A layer that reports a truncated datagram by its whole length.
+        ReportOversizedDatagram(net::WSAEMSGSIZE, addrFrom);
+        return true;
+    }
+    m_achDatagram[nReceived < 0 ? 0 : nReceived] = '\0';
+    if (!ParseDeviceReply(m_achDatagram, m_pszExpectedPrefix, m_context.info.m_szModelPrefix,
+                          &m_record)) {
+        return true;
+    }
+    std::memcpy(&m_record.addrIPv4, &addrFrom, sizeof(m_record.addrIPv4));
+    if (addrFrom.sin_family == net::AF_INET) {
+        const char* pszAddress = net::inet_ntoa(addrFrom.sin_addr);
+        if (pszAddress == nullptr) {
+            m_context.Printf("ERROR in inet_ntoa.\r\n");
+            m_context.Fail(0, kLineAddressText);
+            return false;
+        }
+        std::snprintf(m_record.szIPv4, sizeof(m_record.szIPv4), "%s", pszAddress);
+    }
+    Store(addrFrom, info);
+    return true;
+}
+
+void CReplyReceiver::Store(const net::sockaddr_in& addrFrom, const net::in_pktinfo& info) {
+    CDeviceInfo& table = m_context.info;
+    const int nIndex = table.AddDevice(m_record);
+    if (nIndex == CDeviceInfo::ADD_TABLE_FULL) {
+        m_nDroppedTableFull += FirstDrop() ? 1 : 0;
+        return;
+    }
+    if (nIndex == CDeviceInfo::ADD_ADDRESS_FULL) {
+        m_droppedPerAddress[addrFrom.sin_addr.s_addr] += FirstDrop() ? 1 : 0;
+        return;
+    }
+    if (nIndex < 0) {
+        return;
+    }
+    DeviceArrival& arrival = table.m_aArrivals[nIndex];
+    if (info.ipi_addr.s_addr != 0) {
+        std::snprintf(arrival.szLocalAddress, sizeof(arrival.szLocalAddress), "%s",
+                      DottedText(info.ipi_addr.s_addr).c_str());
+        std::string name = net::InterfaceNameOfIndex(info.ipi_ifindex);
+        if (name.empty()) {
+            name = net::InterfaceName(info.ipi_addr);
+        }
+        std::snprintf(arrival.szInterface, sizeof(arrival.szInterface), "%s", name.c_str());
+    }
+    arrival.bReachable = net::HasRoute(addrFrom.sin_addr);
+
+    m_context.EnsureBlankLine();
+    table.ReportDevice(table.m_aDevices[nIndex], m_context.pReport);
+    if (!arrival.bReachable) {
+        // It heard the limited broadcast on this computer's cable, but answers from a network
+        // that this computer has no route to: its page will not open.
+        const std::string address = DottedText(addrFrom.sin_addr.s_addr);
+        m_context.Warn(
+            m_context.Text("WARNING: This computer has no route to %s: the device answered, but "
+                           "its page cannot be opened. Give this computer an address in the "
+                           "device's network, or a route to it.\r\n",
+                           "WARNING: Dieser Computer hat keine Route zu %s: das Ger\xe4t hat "
+                           "geantwortet, aber seine Seite kann nicht ge\xf6"
+                           "ffnet werden. Geben Sie diesem Computer eine Adresse im Netz des "
+                           "Ger\xe4tes oder eine Route dorthin.\r\n"),
+            address.c_str());
+    }
+    m_bDisplayDue = true;
+}
+
+bool CReplyReceiver::FirstDrop() {
+    if (m_dropped.size() >= kMostDroppedKept) {
+        return true;
+    }
+    return m_dropped.insert(RecordHash(m_record)).second;
+}
+
+void CReplyReceiver::ReportOversizedDatagram(int nError, const net::sockaddr_in& addrFrom) {
+    if (m_nOversizedReported > kOversizedReports) {
+        return;
+    }
+    if (++m_nOversizedReported > kOversizedReports) {
+        m_context.Warn("%s", m_context.Text("WARNING: Further oversized datagrams are dropped "
+                                            "without a report.\r\n",
+                                            "WARNING: Weitere zu gro\xdf"
+                                            "e Datagramme werden ohne Meldung verworfen.\r\n"));
+        return;
+    }
+    m_context.Warn(m_context.Text("WARNING: recvfrom(UDP) returned %d: a datagram from %s:%u was "
+                                  "too long and is dropped.\r\n",
+                                  "WARNING: recvfrom(UDP) lieferte %d: ein Datagramm von %s:%u "
+                                  "war zu lang und wird verworfen.\r\n"),
+                   nError, DottedText(addrFrom.sin_addr.s_addr).c_str(),
+                   static_cast<unsigned>(net::ntohs(addrFrom.sin_port)));
+}
+
+void CReplyReceiver::ReportDropped() {
+    for (const auto& [nAddress, nDropped] : m_droppedPerAddress) {
+        m_context.Warn(m_context.Text("WARNING: %s answered as more than %d different devices; "
+                                      "%u further answers from it are not listed.\r\n",
+                                      "WARNING: %s antwortete als mehr als %d verschiedene "
+                                      "Ger\xe4te; %u weitere Antworten davon werden nicht "
+                                      "aufgef\xfchrt.\r\n"),
+                       DottedText(nAddress).c_str(), kMaxRecordsPerAddress, nDropped);
+    }
+    if (m_nDroppedTableFull > 0) {
+        m_context.Warn(m_context.Text("WARNING: The device table is full (%d devices); %u further "
+                                      "devices are not listed.\r\n",
+                                      "WARNING: Die Ger\xe4tetabelle ist voll (%d Ger\xe4te); %u "
+                                      "weitere Ger\xe4te werden nicht aufgef\xfchrt.\r\n"),
+                       kMaxDevices, m_nDroppedTableFull);
+    }
+}
+
+}  // namespace discovery

@@ -1,0 +1,149 @@
+#include "SearchSend.h"
+
+#include "ReplyReceiver.h"
+#include "SearchContext.h"
+
+namespace discovery {
+
+namespace {
+
+// How long a query waits for room in a full send buffer before it counts as failed: longer than
+// a neighbour entry takes to be resolved or given up (about 3 s).
+constexpr std::uint32_t kSendRetryMilliseconds = 8000;
+constexpr std::uint32_t kSendRetryPauseMilliseconds = 10;
+
+void ReportSendError(CSearchContext& context, int nError) {
+    switch (nError) {
+        case net::WSAECONNABORTED:
+            context.Printf("ERROR: sendto(UDP) returned ABORTED.\r\n");
+            break;
+        case net::WSAECONNRESET:
+            context.Printf("ERROR: sendto(UDP) returned RESET.\r\n");
+            break;
+        case net::WSAESHUTDOWN:
+            context.Printf("ERROR: sendto(UDP) returned SHUTDOWN.\r\n");
+            break;
+        default:
+            context.Printf("ERROR: sendto(UDP) returned %d.\r\n", nError);
+            break;
+    }
+}
+
+void ReportTarget(CSearchContext& context, std::uint32_t nAddress) {
+    if (context.info.m_nVerbosity >= 1) {
+        context.Printf(
+            context.Text("IPv4 broadcast onto '%s'.\r\n", "IPv4 broadcast auf '%s'.\r\n"),
+            DottedText(nAddress).c_str());
+    }
+}
+
+/// At verbosity 2: every interface address, with whether the query goes to its broadcast.
+void ReportInterfaces(CSearchContext& context, const std::vector<LocalNetwork>& networks) {
+    if (context.info.m_nVerbosity < 2) {
+        return;
+    }
+    for (const LocalNetwork& network : networks) {
+        const std::string name = network.name.empty() ? "?" : network.name;
+        const std::string address =
+            DottedText(network.nAddress) + "/" + std::to_string(network.PrefixLength());
+        if (network.bQueried) {
+            context.Printf(context.Text("IPv4 interface '%s': %s, broadcast %s.\r\n",
+                                        "IPv4 Schnittstelle '%s': %s, Broadcast %s.\r\n"),
+                           name.c_str(), address.c_str(), DottedText(network.Broadcast()).c_str());
+        } else {
+            context.Printf(context.Text("IPv4 interface '%s': %s cannot broadcast (a "
+                                        "point-to-point link or a single address); not "
+                                        "queried.\r\n",
+                                        "IPv4 Schnittstelle '%s': %s kann nicht broadcasten "
+                                        "(Punkt-zu-Punkt-Verbindung oder einzelne Adresse); "
+                                        "nicht abgefragt.\r\n"),
+                           name.c_str(), address.c_str());
+        }
+    }
+}
+
+}  // namespace
+
+SendResult SendQuery(net::SOCKET s, std::uint32_t nTarget, CReplyReceiver& receiver, int* pnError,
+                     int* pnSent) {
+    net::sockaddr_in addrDest{};
+    addrDest.sin_family = net::AF_INET;
+    addrDest.sin_port = net::htons(kDiscoveryPort);
+    addrDest.sin_addr.s_addr = nTarget;
+    const std::uint32_t nStart = net::GetTickCount();
+    for (;;) {
+        *pnSent = net::sendto(s, kRequest, kRequestLength, 0,
+                              reinterpret_cast<const net::sockaddr*>(&addrDest), sizeof(addrDest));
+        if (*pnSent == kRequestLength) {
+            return SendResult::Sent;
+        }
+        if (*pnSent != net::SOCKET_ERROR) {
+            return SendResult::Short;
+        }
+        *pnError = net::WSAGetLastError();
+        const bool bBufferFull = *pnError == net::WSAEWOULDBLOCK || *pnError == net::WSAENOBUFS;
+        if (!bBufferFull || net::GetTickCount() - nStart >= kSendRetryMilliseconds) {
+            return SendResult::Failed;
+        }
+        // The buffer empties as addresses are resolved or given up: take in what arrives
+        // meanwhile, then send the same query again.
+        if (!receiver.Drain(kSendRetryPauseMilliseconds)) {
+            return SendResult::SearchEnds;
+        }
+    }
+}
+
+void WarnSendFailed(CSearchContext& context, std::uint32_t nTarget, int nError) {
+    context.nLastSendError = nError;
+    context.Warn(context.Text("WARNING: sendto(UDP) to %s returned %d.\r\n",
+                              "WARNING: sendto(UDP) an %s lieferte %d.\r\n"),
+                 DottedText(nTarget).c_str(), nError);
+}
+
+int SendBroadcasts(CSearchContext& context, net::SOCKET s,
+                   const std::vector<std::uint32_t>& targets,
+                   const std::vector<const LocalNetwork*>& owners,
+                   const std::vector<LocalNetwork>& networks, bool bMoreToSend,
+                   CReplyReceiver& receiver) {
+    int nQueries = 0;
+    for (std::size_t i = 0; i < targets.size(); ++i) {
+        const bool bLimited = i == 0;
+        if (bLimited) {
+            context.EnsureBlankLine();
+        }
+        ReportTarget(context, targets[i]);
+        const bool bLastChance = nQueries == 0 && i + 1 == targets.size() && !bMoreToSend;
+        int nError = 0;
+        int nSent = 0;
+        const SendResult result = SendQuery(s, targets[i], receiver, &nError, &nSent);
+        if (result == SendResult::SearchEnds) {
+            return -1;
+        }
+        if (result == SendResult::Short) {
+            context.Printf("ERROR in sendto(): Sent %d instead of %d bytes.\r\n", nSent,
+                           kRequestLength);
+            context.Fail(0, bLimited ? kLineLimitedSendShort : kLineDirectedSendShort);
+            return -1;
+        }
+        if (result == SendResult::Failed) {
+            if (bLastChance) {
+                ReportSendError(context, nError);
+                context.Fail(nError, bLimited ? kLineLimitedSendFailed : kLineDirectedSendFailed);
+                return -1;
+            }
+            WarnSendFailed(context, targets[i], nError);
+        } else {
+            ++nQueries;
+            context.outcome.queried.push_back(
+                owners[i] == nullptr ? DottedText(targets[i])
+                                     : DottedText(targets[i]) + " (" + owners[i]->Describe() + ")");
+        }
+        if (bLimited) {
+            context.EnsureBlankLine();
+            ReportInterfaces(context, networks);
+        }
+    }
+    return nQueries;
+}
+
+}  // namespace discovery

@@ -1,0 +1,247 @@
+#include "TargetSweep.h"
+
+#include <string>
+
+#include "NameResolution.h"
+#include "ReplyReceiver.h"
+#include "SearchContext.h"
+#include "SearchSend.h"
+
+namespace discovery {
+
+namespace {
+
+// How long the names of one search may take to resolve, in all.
+constexpr std::uint32_t kNameResolutionMilliseconds = 3000;
+// How often the progress line of a sweep is written anew.
+constexpr std::uint32_t kProgressMilliseconds = 500;
+
+/// At verbosity 1, one line per target: what it adds, and what it leaves out.
+void ReportTargetLine(CSearchContext& context, const SearchTarget& target,
+                      const std::vector<std::uint32_t>& nameAddresses, const TargetShare& share) {
+    if (context.info.m_nVerbosity < 1) {
+        return;
+    }
+    if (target.IsSweep()) {
+        context.Printf(context.Text("IPv4 sweep of '%s' (%u addresses).\r\n",
+                                    "IPv4 Suchlauf \xfc"
+                                    "ber '%s' (%u Adressen).\r\n"),
+                       target.text.c_str(), static_cast<unsigned>(target.Count()));
+    } else if (!nameAddresses.empty() || !target.bName) {
+        std::string addresses;
+        for (std::uint32_t nAddress :
+             target.bName ? nameAddresses : std::vector<std::uint32_t>{target.nFirst}) {
+            addresses += (addresses.empty() ? "" : ", ") + DottedText(net::htonl(nAddress));
+        }
+        context.Printf(
+            context.Text("IPv4 query to '%s' (%s).\r\n", "IPv4 Anfrage an '%s' (%s).\r\n"),
+            target.text.c_str(), addresses.c_str());
+    }
+    if (share.nOnLink > 0) {
+        context.Printf(context.Text("  %u of its addresses are on a network of this computer, "
+                                    "which the broadcast reaches; they are not queried one by "
+                                    "one.\r\n",
+                                    "  %u seiner Adressen liegen in einem Netz dieses Computers, "
+                                    "das der Broadcast erreicht; sie werden nicht einzeln "
+                                    "abgefragt.\r\n"),
+                       static_cast<unsigned>(share.nOnLink));
+    }
+    if (share.nRepeated > 0) {
+        context.Printf(context.Text("  %u of its addresses are queried already.\r\n",
+                                    "  %u seiner Adressen werden schon abgefragt.\r\n"),
+                       static_cast<unsigned>(share.nRepeated));
+    }
+}
+
+/// "10.88.0.0/16" for a single target, else "3 targets".
+std::string SweepName(CSearchContext& context) {
+    const std::vector<SearchTarget>& targets = context.info.m_aTargets;
+    if (targets.size() == 1) {
+        return targets.front().text;
+    }
+    return std::to_string(targets.size()) + context.Text(" targets", " Ziele");
+}
+
+/// Sends the query to the addresses of the plan at the pace, taking in replies between sends.
+class CPacedSender {
+public:
+    CPacedSender(CSearchContext& context, net::SOCKET s, CReplyReceiver& receiver,
+                 std::uint32_t nTotal)
+        : m_context(context),
+          m_s(s),
+          m_receiver(receiver),
+          m_nRate(context.info.m_nQueriesPerSecond > 0
+                      ? static_cast<std::uint64_t>(context.info.m_nQueriesPerSecond)
+                      : static_cast<std::uint64_t>(kDefaultQueriesPerSecond)),
+          m_nTotal(nTotal),
+          m_bShowProgress(nTotal > m_nRate),
+          m_nStart(net::GetTickCount()),
+          m_nLastProgress(m_nStart) {}
+
+    /// Sends to the address (host byte order) when its turn has come. False when the search must
+    /// end.
+    bool Send(std::uint32_t nAddress) {
+        if (!WaitForTurn()) {
+            return false;
+        }
+        int nError = 0;
+        int nSent = 0;
+        switch (SendQuery(m_s, net::htonl(nAddress), m_receiver, &nError, &nSent)) {
+            case SendResult::SearchEnds:
+                return false;
+            case SendResult::Sent:
+                ++m_nQueries;
+                break;
+            case SendResult::Short:
+                nError = 0;
+                [[fallthrough]];
+            case SendResult::Failed:
+                if (!m_bFailureReported) {
+                    // One line for all: a network without a route fails for every host.
+                    m_bFailureReported = true;
+                    WarnSendFailed(m_context, net::htonl(nAddress), nError);
+                }
+                m_context.nLastSendError = nError;
+                break;
+        }
+        ++m_nSent;
+        ShowProgress(false);
+        return true;
+    }
+    void Finish() { ShowProgress(true); }
+    long Queries() const { return m_nQueries; }
+
+private:
+    /// Takes in replies until the next query is due: query n goes n / rate seconds after the
+    /// first.
+    bool WaitForTurn() {
+        for (;;) {
+            const std::uint64_t nElapsed = net::GetTickCount() - m_nStart;
+            const std::uint64_t nDueAt = m_nSent * 1000 / m_nRate;
+            if (nElapsed >= nDueAt) {
+                return true;
+            }
+            const std::uint64_t nWait =
+                std::min<std::uint64_t>(nDueAt - nElapsed, kPassMilliseconds);
+            if (!m_receiver.Pass(static_cast<std::uint32_t>(nWait))) {
+                return false;
+            }
+        }
+    }
+    void ShowProgress(bool bFinal) {
+        if (!m_bShowProgress) {
+            return;
+        }
+        const std::string name = SweepName(m_context);
+        if (bFinal) {
+            m_context.Printf(m_context.Text("\rQueried %s: %u addresses.\r\n",
+                                            "\rAbgefragt %s: %u Adressen.\r\n"),
+                             name.c_str(), m_nTotal);
+            return;
+        }
+        const std::uint32_t nNow = net::GetTickCount();
+        if (nNow - m_nLastProgress < kProgressMilliseconds) {
+            return;
+        }
+        m_nLastProgress = nNow;
+        m_context.Printf(m_context.Text("\rQuerying %s: %u of %u addresses ...",
+                                        "\rAbfrage %s: %u von %u Adressen ..."),
+                         name.c_str(), static_cast<unsigned>(m_nSent), m_nTotal);
+        // A progress line holds no line end and so refreshes nothing by itself.
+        m_context.UpdateDisplay();
+    }
+
+    CSearchContext& m_context;
+    net::SOCKET m_s;
+    CReplyReceiver& m_receiver;
+    const std::uint64_t m_nRate;
+    const std::uint32_t m_nTotal;
+    const bool m_bShowProgress;
+    const std::uint32_t m_nStart;
+    std::uint32_t m_nLastProgress;
+    std::uint64_t m_nSent = 0;
+    long m_nQueries = 0;
+    bool m_bFailureReported = false;
+};
+
+}  // namespace
+
+ResolvedTargets ResolveTargetNames(CSearchContext& context) {
+    ResolvedTargets resolved;
+    std::vector<std::string> names;
+    for (const SearchTarget& target : context.info.m_aTargets) {
+        if (target.bName) {
+            names.push_back(target.text);
+        }
+    }
+    const std::vector<ResolvedName> results = ResolveNames(
+        names, kNameResolutionMilliseconds, [&context] { return context.Cancelled(); });
+    for (std::size_t i = 0; i < results.size(); ++i) {
+        if (results[i].addresses.empty()) {
+            context.Warn(results[i].bAnswered
+                             ? context.Text("WARNING: The name '%s' could not be resolved; it is "
+                                            "not queried.\r\n",
+                                            "WARNING: Der Name '%s' konnte nicht aufgel\xf6st "
+                                            "werden; er wird nicht abgefragt.\r\n")
+                             : context.Text("WARNING: The name '%s' could not be resolved in "
+                                            "time; it is not queried.\r\n",
+                                            "WARNING: Der Name '%s' konnte nicht rechtzeitig "
+                                            "aufgel\xf6st werden; er wird nicht abgefragt.\r\n"),
+                         names[i].c_str());
+        }
+        resolved.nameAddresses.push_back(results[i].addresses);
+    }
+    return resolved;
+}
+
+long SendTargetQueries(CSearchContext& context, net::SOCKET s, CReplyReceiver& receiver,
+                       const ResolvedTargets& resolved, const std::vector<LocalNetwork>& networks,
+                       const std::vector<std::uint32_t>& localBroadcasts) {
+    std::vector<OnLinkNetwork> onLink;
+    for (const LocalNetwork& network : networks) {
+        if (network.bQueried) {
+            onLink.push_back({net::ntohl(network.nAddress), net::ntohl(network.nNetmask)});
+        }
+    }
+    std::vector<std::uint32_t> broadcasts;
+    for (std::uint32_t nBroadcast : localBroadcasts) {
+        broadcasts.push_back(net::ntohl(nBroadcast));
+    }
+    const std::vector<SearchTarget>& targets = context.info.m_aTargets;
+    std::vector<TargetShare> shares;
+    const std::vector<TargetRange> plan =
+        PlanTargets(targets, resolved.nameAddresses, onLink, broadcasts, &shares);
+
+    std::size_t nName = 0;
+    for (std::size_t i = 0; i < targets.size(); ++i) {
+        static const std::vector<std::uint32_t> kNone;
+        const std::vector<std::uint32_t>& addresses =
+            targets[i].bName && nName < resolved.nameAddresses.size()
+                ? resolved.nameAddresses[nName]
+                : kNone;
+        nName += targets[i].bName ? 1 : 0;
+        ReportTargetLine(context, targets[i], addresses, shares[i]);
+        if (shares[i].nQueried > 0) {
+            context.outcome.queried.push_back(targets[i].text + " (" +
+                                              std::to_string(shares[i].nQueried) +
+                                              context.Text(" addresses)", " Adressen)"));
+        }
+    }
+
+    std::uint32_t nTotal = 0;
+    for (const TargetRange& range : plan) {
+        nTotal += range.Count();
+    }
+    CPacedSender sender(context, s, receiver, nTotal);
+    for (const TargetRange& range : plan) {
+        for (std::uint64_t n = range.nFirst; n <= range.nLast; ++n) {
+            if (!sender.Send(static_cast<std::uint32_t>(n))) {
+                return -1;
+            }
+        }
+    }
+    sender.Finish();
+    return sender.Queries();
+}
+
+}  // namespace discovery

@@ -1,0 +1,8 @@
+#include "win32/WindowsApi.h"
+
+#include "Language.h"
+
+// The resources of a Windows program follow the user's UI language, not the environment.
+UiLanguage UserInterfaceLanguage() {
+    return UiLanguageOfLangId(::GetUserDefaultUILanguage());
+}

@@ -1,0 +1,240 @@
+// The socket layer on Windows: Windows Sockets 2 itself. The layer's structures have Winsock's
+// layout, so addresses and interface entries pass through unchanged.
+#include "net/SocketLayer.h"
+
+namespace {
+constexpr unsigned long kInterfaceListCode = net::SIO_GET_INTERFACE_LIST;
+constexpr net::SOCKET kNetInvalidSocket = net::INVALID_SOCKET;
+}  // namespace
+
+#include "win32/WindowsApi.h"
+
+#include <iphlpapi.h>
+#include <mswsock.h>
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+namespace net {
+
+namespace {
+
+static_assert(sizeof(::sockaddr_in) == sizeof(net::sockaddr_in));
+static_assert(sizeof(::INTERFACE_INFO) == sizeof(net::INTERFACE_INFO));
+
+class WinsockSocketLayer final : public SocketLayer {
+public:
+    int WSAStartup(std::uint16_t wVersionRequested, WSADATA* pData) override {
+        ::WSADATA data{};
+        const int nResult = ::WSAStartup(wVersionRequested, &data);
+        if (pData != nullptr) {
+            pData->wVersion = data.wVersion;
+            pData->wHighVersion = data.wHighVersion;
+        }
+        return nResult;
+    }
+    int WSACleanup() override { return ::WSACleanup(); }
+    SOCKET socket(int af, int type, int protocol) override {
+        const ::SOCKET s = ::socket(af, type, protocol);
+        return s == ~static_cast<::SOCKET>(0) ? kNetInvalidSocket : static_cast<SOCKET>(s);
+    }
+    int setsockopt(SOCKET s, int level, int optname, const char* optval, int optlen) override {
+        return ::setsockopt(static_cast<::SOCKET>(s), level, optname, optval, optlen);
+    }
+    int ioctlsocket(SOCKET s, long cmd, unsigned long* argp) override {
+        u_long nValue = argp != nullptr ? *argp : 0;
+        return ::ioctlsocket(static_cast<::SOCKET>(s), cmd, &nValue);
+    }
+    int sendto(SOCKET s, const char* buf, int len, int flags, const sockaddr* to,
+               int tolen) override {
+        return ::sendto(static_cast<::SOCKET>(s), buf, len, flags,
+                        reinterpret_cast<const ::sockaddr*>(to), tolen);
+    }
+    int recvfrom(SOCKET s, char* buf, int len, int flags, sockaddr* from, int* fromlen) override {
+        return ::recvfrom(static_cast<::SOCKET>(s), buf, len, flags,
+                          reinterpret_cast<::sockaddr*>(from), fromlen);
+    }
+    int RecvFromWithPacketInfo(SOCKET s, char* buf, int len, sockaddr* from, int* fromlen,
+                               in_pktinfo* pInfo) override {
+        if (pInfo != nullptr) {
+            *pInfo = in_pktinfo{};
+        }
+        LPFN_WSARECVMSG pRecvMsg = RecvMsgFunction(s);
+        if (pRecvMsg == nullptr || pInfo == nullptr) {
+            return recvfrom(s, buf, len, 0, from, fromlen);
+        }
+        WSABUF data{static_cast<ULONG>(len), buf};
+        char control[WSA_CMSG_SPACE(sizeof(IN_PKTINFO)) + 64] = {};
+        WSAMSG msg{};
+        msg.name = reinterpret_cast<LPSOCKADDR>(from);
+        msg.namelen = fromlen != nullptr ? *fromlen : 0;
+        msg.lpBuffers = &data;
+        msg.dwBufferCount = 1;
+        msg.Control.buf = control;
+        msg.Control.len = sizeof(control);
+        DWORD nReceived = 0;
+        if (pRecvMsg(static_cast<::SOCKET>(s), &msg, &nReceived, nullptr, nullptr) != 0) {
+            return SOCKET_ERROR;
+        }
+        if (fromlen != nullptr) {
+            *fromlen = msg.namelen;
+        }
+        for (WSACMSGHDR* p = WSA_CMSG_FIRSTHDR(&msg); p != nullptr; p = WSA_CMSG_NXTHDR(&msg, p)) {
+            if (p->cmsg_level == IPPROTO_IP && p->cmsg_type == IP_PKTINFO) {
+                IN_PKTINFO info{};
+                std::memcpy(&info, WSA_CMSG_DATA(p), sizeof(info));
+                std::memcpy(&pInfo->ipi_addr, &info.ipi_addr, sizeof(pInfo->ipi_addr));
+                pInfo->ipi_ifindex = info.ipi_ifindex;
+            }
+        }
+        if ((msg.dwFlags & MSG_TRUNC) != 0) {
+            ::WSASetLastError(WSAEMSGSIZE);
+            return SOCKET_ERROR;
+        }
+        return static_cast<int>(nReceived);
+    }
+    int WSAIoctl(SOCKET s, unsigned long code, void* in, unsigned long inLen, void* out,
+                 unsigned long outLen, unsigned long* bytesReturned) override {
+        DWORD nBytes = 0;
+        const int nResult =
+            ::WSAIoctl(static_cast<::SOCKET>(s), code == kInterfaceListCode ? code : 0, in, inLen,
+                       out, outLen, &nBytes, nullptr, nullptr);
+        if (bytesReturned != nullptr) {
+            *bytesReturned = nBytes;
+        }
+        return nResult;
+    }
+    int select(int nfds, fd_set* readfds, fd_set* writefds, fd_set* exceptfds,
+               const timeval* timeout) override {
+        ::fd_set read{};
+        read.fd_count = 0;
+        for (unsigned int i = 0; readfds != nullptr && i < readfds->fd_count && i < WSA_FD_SETSIZE;
+             ++i) {
+            read.fd_array[read.fd_count++] = static_cast<::SOCKET>(readfds->fd_array[i]);
+        }
+        (void)writefds;
+        (void)exceptfds;
+        ::timeval wait{};
+        if (timeout != nullptr) {
+            wait.tv_sec = timeout->tv_sec;
+            wait.tv_usec = timeout->tv_usec;
+        }
+        const int nResult =
+            ::select(nfds, readfds ? &read : nullptr, nullptr, nullptr, timeout ? &wait : nullptr);
+        if (readfds != nullptr && nResult != SOCKET_ERROR) {
+            readfds->fd_count = 0;
+            for (unsigned int i = 0; i < read.fd_count; ++i) {
+                readfds->fd_array[readfds->fd_count++] = static_cast<SOCKET>(read.fd_array[i]);
+            }
+        }
+        return nResult;
+    }
+    int shutdown(SOCKET s, int how) override { return ::shutdown(static_cast<::SOCKET>(s), how); }
+    int closesocket(SOCKET s) override { return ::closesocket(static_cast<::SOCKET>(s)); }
+    int WSAGetLastError() override { return ::WSAGetLastError(); }
+
+    bool ResolveIPv4(const char* pszName, std::vector<in_addr>* pAddresses) override {
+        ::addrinfo hints{};
+        hints.ai_family = AF_INET;
+        hints.ai_socktype = SOCK_DGRAM;
+        ::addrinfo* pList = nullptr;
+        if (::getaddrinfo(pszName, nullptr, &hints, &pList) != 0 || pList == nullptr) {
+            return false;
+        }
+        pAddresses->clear();
+        for (const ::addrinfo* p = pList; p != nullptr; p = p->ai_next) {
+            if (p->ai_family != AF_INET || p->ai_addr == nullptr) {
+                continue;
+            }
+            // Winsock's s_addr is a macro: copy the four bytes.
+            in_addr address{};
+            std::memcpy(&address, &reinterpret_cast<const ::sockaddr_in*>(p->ai_addr)->sin_addr,
+                        sizeof(address));
+            if (std::none_of(pAddresses->begin(), pAddresses->end(), [&](const in_addr& a) {
+                    return std::memcmp(&a, &address, sizeof(a)) == 0;
+                })) {
+                pAddresses->push_back(address);
+            }
+        }
+        ::freeaddrinfo(pList);
+        return !pAddresses->empty();
+    }
+    std::string InterfaceName(in_addr localAddress) override {
+        return AdapterName([&](const IP_ADAPTER_ADDRESSES& adapter) {
+            for (const IP_ADAPTER_UNICAST_ADDRESS* p = adapter.FirstUnicastAddress; p != nullptr;
+                 p = p->Next) {
+                const SOCKADDR* pAddress = p->Address.lpSockaddr;
+                if (pAddress != nullptr && pAddress->sa_family == AF_INET &&
+                    std::memcmp(&reinterpret_cast<const ::sockaddr_in*>(pAddress)->sin_addr,
+                                &localAddress, sizeof(localAddress)) == 0) {
+                    return true;
+                }
+            }
+            return false;
+        });
+    }
+    std::string InterfaceNameOfIndex(std::uint32_t nIndex) override {
+        if (nIndex == 0) {
+            return std::string();
+        }
+        return AdapterName(
+            [&](const IP_ADAPTER_ADDRESSES& adapter) { return adapter.IfIndex == nIndex; });
+    }
+    bool HasRoute(in_addr address) override {
+        DWORD nInterface = 0;
+        IPAddr destination{};
+        std::memcpy(&destination, &address, sizeof(destination));
+        return ::GetBestInterface(destination, &nInterface) == NO_ERROR;
+    }
+    std::uint32_t GetTickCount() override { return ::GetTickCount(); }
+
+private:
+    /// WSARecvMsg, which Winsock hands out through an ioctl of the socket; null without it.
+    static LPFN_WSARECVMSG RecvMsgFunction(SOCKET s) {
+        GUID guid = WSAID_WSARECVMSG;
+        LPFN_WSARECVMSG pFunction = nullptr;
+        DWORD nBytes = 0;
+        if (::WSAIoctl(static_cast<::SOCKET>(s), SIO_GET_EXTENSION_FUNCTION_POINTER, &guid,
+                       sizeof(guid), &pFunction, sizeof(pFunction), &nBytes, nullptr,
+                       nullptr) != 0) {
+            return nullptr;
+        }
+        return pFunction;
+    }
+    /// The friendly name of the first IPv4 adapter that matches, in Windows-1252.
+    template <typename Match>
+    static std::string AdapterName(Match match) {
+        ULONG nBytes = 16 * 1024;
+        std::vector<unsigned char> buffer;
+        ULONG nResult = ERROR_BUFFER_OVERFLOW;
+        for (int nTry = 0; nTry < 3 && nResult == ERROR_BUFFER_OVERFLOW; ++nTry) {
+            buffer.resize(nBytes);
+            nResult = ::GetAdaptersAddresses(
+                AF_INET, GAA_FLAG_SKIP_ANYCAST | GAA_FLAG_SKIP_MULTICAST | GAA_FLAG_SKIP_DNS_SERVER,
+                nullptr, reinterpret_cast<IP_ADAPTER_ADDRESSES*>(buffer.data()), &nBytes);
+        }
+        if (nResult != NO_ERROR) {
+            return std::string();
+        }
+        for (const auto* p = reinterpret_cast<const IP_ADAPTER_ADDRESSES*>(buffer.data());
+             p != nullptr; p = p->Next) {
+            if (match(*p) && p->FriendlyName != nullptr) {
+                char szName[256] = {};
+                ::WideCharToMultiByte(1252, 0, p->FriendlyName, -1, szName, sizeof(szName) - 1,
+                                      nullptr, nullptr);
+                return szName;
+            }
+        }
+        return std::string();
+    }
+};
+
+}  // namespace
+
+SocketLayer& SystemSocketLayer() {
+    static WinsockSocketLayer layer;
+    return layer;
+}
+
+}  // namespace net

@@ -1,8 +1,0 @@
-#include <windows.h>
-
-#include "Language.h"
-
-// The resources of a Windows program follow the user's UI language, not the environment.
-UiLanguage UserInterfaceLanguage() {
-    return UiLanguageOfLangId(::GetUserDefaultUILanguage());
-}
