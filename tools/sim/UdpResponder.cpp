@@ -83,9 +83,8 @@ void UdpResponder::SendDue(std::uint64_t nNowMs, const volatile std::sig_atomic_
             const bool bSent = SendFrom(m_fd, device, reply.to, payload);
             if (m_bVerbose || !bSent) {
                 std::fprintf(stderr, "lorixlog-sim: %s %s -> %s:%u (%zu bytes)%s\n",
-                             device.config.address.c_str(),
-                             bSent ? "answered" : "could not answer", inet_ntoa(reply.to.sin_addr),
-                             ntohs(reply.to.sin_port), payload.size(),
+                             device.config.address.c_str(), bSent ? "answered" : "could not answer",
+                             inet_ntoa(reply.to.sin_addr), ntohs(reply.to.sin_port), payload.size(),
                              bSent ? "" : std::strerror(errno));
             }
         }
@@ -95,7 +94,8 @@ void UdpResponder::SendDue(std::uint64_t nNowMs, const volatile std::sig_atomic_
 int UdpResponder::WaitMs(std::uint64_t nNowMs, int nLongestMs) const {
     int nWait = nLongestMs;
     for (const PendingReply& reply : m_pending) {
-        nWait = std::min(nWait, static_cast<int>(reply.nDueMs > nNowMs ? reply.nDueMs - nNowMs : 0));
+        nWait =
+            std::min(nWait, static_cast<int>(reply.nDueMs > nNowMs ? reply.nDueMs - nNowMs : 0));
     }
     return nWait;
 }

@@ -4,8 +4,8 @@
 
 #include <poll.h>
 
-#include <cstddef>
 #include <csignal>
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 

@@ -4,7 +4,7 @@
 // SOL_SOCKET, WSA_FD_SETSIZE, ...) as macros, so the layer's values are taken before they are
 // included, and below them every such name means the system's. The interface flags are enum
 // constants, not macros: inside namespace net the layer's own would win, so the system's are
-// written ::IFF_UP and so on; the same holds for in_pktinfo.
+// written ::IFF_UP and so on; the same holds for in_pktinfo. The interfaces are Interfaces.cpp's.
 #include "net/SocketLayer.h"
 
 namespace {
@@ -16,17 +16,14 @@ constexpr int kNetBroadcastOption = net::SO_BROADCAST;
 constexpr int kNetIpLevel = net::IPPROTO_IP;
 constexpr int kNetPacketInfoOption = net::IP_PKTINFO;
 constexpr long kNetNonBlocking = net::FIONBIO;
-constexpr std::uint32_t kNetIfUp = net::IFF_UP;
-constexpr std::uint32_t kNetIfBroadcast = net::IFF_BROADCAST;
-constexpr std::uint32_t kNetIfLoopback = net::IFF_LOOPBACK;
 constexpr unsigned int kNetFdSetSize = net::WSA_FD_SETSIZE;
 }  // namespace
+
+#include "Interfaces.h"
 
 #include <arpa/inet.h>
 #include <errno.h>
 #include <fcntl.h>
-#include <ifaddrs.h>
-#include <net/if.h>
 #include <netdb.h>
 #include <netinet/in.h>
 #include <poll.h>
@@ -108,14 +105,6 @@ sockaddr_in FromSystem(const ::sockaddr_in& addr) {
     return out;
 }
 
-sockaddr_gen GenFromSystem(const ::sockaddr* pAddr) {
-    sockaddr_gen out{};
-    if (pAddr != nullptr && pAddr->sa_family == AF_INET) {
-        out.AddressIn = FromSystem(*reinterpret_cast<const ::sockaddr_in*>(pAddr));
-    }
-    return out;
-}
-
 class PosixSocketLayer final : public SocketLayer {
 public:
     int WSAStartup(std::uint16_t, WSADATA* pData) override {
@@ -194,7 +183,10 @@ public:
             // Linux refuses the limited broadcast when no route covers it (a computer cabled
             // straight to a device, without a gateway). Send it out of every broadcast-capable
             // interface instead, as Windows does.
-            return SendLimitedBroadcastPerInterface(Fd(s), buf, len, sysDest);
+            return system::SendOutOfEveryInterface(Fd(s), buf, static_cast<std::size_t>(len),
+                                                   sysDest.sin_port)
+                       ? len
+                       : Fail(WSAENETUNREACH);
         }
         return Fail(WsaErrorFromErrno(nErrno));
     }
@@ -252,30 +244,10 @@ public:
         if (code != SIO_GET_INTERFACE_LIST || out == nullptr || bytesReturned == nullptr) {
             return Fail(WSAEINVAL);
         }
-        ifaddrs* pList = nullptr;
-        if (::getifaddrs(&pList) != 0) {
+        std::vector<INTERFACE_INFO> entries;
+        if (!system::ListInterfaces(&entries)) {
             return Fail(WsaErrorFromErrno(errno));
         }
-        std::vector<INTERFACE_INFO> entries;
-        for (const ifaddrs* p = pList; p != nullptr; p = p->ifa_next) {
-            if (p->ifa_addr == nullptr || p->ifa_addr->sa_family != AF_INET ||
-                (p->ifa_flags & ::IFF_UP) == 0) {
-                continue;
-            }
-            INTERFACE_INFO entry{};
-            entry.iiFlags = kNetIfUp;
-            if ((p->ifa_flags & ::IFF_BROADCAST) != 0) {
-                entry.iiFlags |= kNetIfBroadcast;
-                entry.iiBroadcastAddress = GenFromSystem(p->ifa_broadaddr);
-            }
-            if ((p->ifa_flags & ::IFF_LOOPBACK) != 0) {
-                entry.iiFlags |= kNetIfLoopback;
-            }
-            entry.iiAddress = GenFromSystem(p->ifa_addr);
-            entry.iiNetmask = GenFromSystem(p->ifa_netmask);
-            entries.push_back(entry);
-        }
-        ::freeifaddrs(pList);
         const unsigned long nBytes =
             static_cast<unsigned long>(entries.size() * sizeof(INTERFACE_INFO));
         if (nBytes > outLen) {
@@ -354,25 +326,11 @@ public:
     }
 
     std::string InterfaceName(in_addr localAddress) override {
-        ifaddrs* pList = nullptr;
-        if (::getifaddrs(&pList) != 0) {
-            return std::string();
-        }
-        std::string name;
-        for (const ifaddrs* p = pList; p != nullptr && name.empty(); p = p->ifa_next) {
-            if (p->ifa_addr != nullptr && p->ifa_addr->sa_family == AF_INET &&
-                reinterpret_cast<const ::sockaddr_in*>(p->ifa_addr)->sin_addr.s_addr ==
-                    localAddress.s_addr) {
-                name = p->ifa_name;
-            }
-        }
-        ::freeifaddrs(pList);
-        return name;
+        return system::InterfaceName(localAddress);
     }
 
     std::string InterfaceNameOfIndex(std::uint32_t nIndex) override {
-        char szName[IF_NAMESIZE] = {};
-        return nIndex != 0 && ::if_indextoname(nIndex, szName) != nullptr ? szName : "";
+        return system::InterfaceNameOfIndex(nIndex);
     }
 
     bool HasRoute(in_addr address) override {
@@ -407,68 +365,6 @@ private:
     int Fail(int nError) {
         m_nLastError = nError;
         return SOCKET_ERROR;
-    }
-
-    int SendLimitedBroadcastPerInterface(int fd, const char* buf, int len,
-                                         const ::sockaddr_in& dest) {
-#if defined(IP_PKTINFO)
-        ifaddrs* pList = nullptr;
-        if (::getifaddrs(&pList) != 0) {
-            return Fail(WSAENETUNREACH);
-        }
-        // Every interface that can broadcast, each once; loopback only when nothing else is up
-        // (a computer without network), so that the query still reaches devices on this host.
-        std::vector<std::string> broadcasting;
-        std::vector<std::string> loopback;
-        for (const ifaddrs* p = pList; p != nullptr; p = p->ifa_next) {
-            if (p->ifa_addr == nullptr || p->ifa_addr->sa_family != AF_INET ||
-                (p->ifa_flags & ::IFF_UP) == 0) {
-                continue;
-            }
-            std::vector<std::string>& names =
-                (p->ifa_flags & ::IFF_LOOPBACK) != 0 ? loopback : broadcasting;
-            if ((p->ifa_flags & (::IFF_LOOPBACK | ::IFF_BROADCAST)) != 0 &&
-                std::find(names.begin(), names.end(), p->ifa_name) == names.end()) {
-                names.emplace_back(p->ifa_name);
-            }
-        }
-        ::freeifaddrs(pList);
-        bool bAnySent = false;
-        for (const std::string& name : broadcasting.empty() ? loopback : broadcasting) {
-            const unsigned int nIndex = ::if_nametoindex(name.c_str());
-            if (nIndex == 0) {
-                continue;
-            }
-            iovec iov{const_cast<char*>(buf), static_cast<size_t>(len)};
-            alignas(cmsghdr) char control[CMSG_SPACE(sizeof(::in_pktinfo))] = {};
-            msghdr msg{};
-            msg.msg_name = const_cast<::sockaddr_in*>(&dest);
-            msg.msg_namelen = sizeof(dest);
-            msg.msg_iov = &iov;
-            msg.msg_iovlen = 1;
-            msg.msg_control = control;
-            msg.msg_controllen = sizeof(control);
-            cmsghdr* pHeader = CMSG_FIRSTHDR(&msg);
-            pHeader->cmsg_level = IPPROTO_IP;
-            pHeader->cmsg_type = IP_PKTINFO;
-            pHeader->cmsg_len = CMSG_LEN(sizeof(::in_pktinfo));
-            ::in_pktinfo info{};
-            info.ipi_ifindex = static_cast<int>(nIndex);
-            std::memcpy(CMSG_DATA(pHeader), &info, sizeof(info));
-            if (::sendmsg(fd, &msg, MSG_NOSIGNAL) == len) {
-                bAnySent = true;
-            }
-        }
-        if (bAnySent) {
-            return len;
-        }
-#else
-        (void)fd;
-        (void)buf;
-        (void)len;
-        (void)dest;
-#endif
-        return Fail(WSAENETUNREACH);
     }
 
     int m_nLastError = 0;
