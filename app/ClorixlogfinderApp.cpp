@@ -6,7 +6,9 @@
 
 #include "ClorixlogfinderDlg.h"
 #include "DeviceInfo.h"
+#include "ReportText.h"
 #include "Version.h"
+#include "files/UserFiles.h"
 #include "net/SocketLayer.h"
 #include "resource.h"
 #include "ui/Resources.h"
@@ -44,6 +46,8 @@ const char kUsage[] =
     "                       broadcasts do not reach: an IPv4 address, a host name,\n"
     "                       or a prefix A.B.C.D/N (N from 16 to 32); repeatable\n"
     "  -r, --rate N         query the targets at N addresses a second (default 250)\n"
+    "                       (the report's context menu keeps targets for every\n"
+    "                       search: Search targets...)\n"
     "  -h, --help           show this help and exit\n"
     "  -V, --version        show the version and exit\n"
     "\n"
@@ -120,9 +124,16 @@ CommandLineRequest ClorixlogfinderApp::ParseCommandLine(int argc, char** argv) {
             targets.push_back(target);
         }
     }
-    g_DeviceInfo.m_aTargets.insert(g_DeviceInfo.m_aTargets.end(), targets.begin(), targets.end());
+    m_commandLineTargets = targets;
+    ApplyTargets();
     g_DeviceInfo.m_nQueriesPerSecond = nRate;
     return request;
+}
+
+void ClorixlogfinderApp::ApplyTargets() {
+    g_DeviceInfo.m_aTargets = m_commandLineTargets;
+    g_DeviceInfo.m_aTargets.insert(g_DeviceInfo.m_aTargets.end(), m_savedTargets.m_targets.begin(),
+                                   m_savedTargets.m_targets.end());
 }
 
 BOOL ClorixlogfinderApp::InitInstance() {
@@ -141,6 +152,12 @@ BOOL ClorixlogfinderApp::InitInstance() {
     }
 
     DetermineLanguageTag();
+    if (m_savedTargets.m_strFile.empty()) {
+        m_savedTargets.m_strFile = files::UserConfigFile("targets");
+    }
+    m_strTargetsProblem.clear();
+    m_savedTargets.Load(IsGermanLanguageTag(g_szLanguage), &m_strTargetsProblem);
+    ApplyTargets();
 
     {
         ClorixlogfinderDlg dlg;

@@ -2,7 +2,10 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
+#include "SavedTargets.h"
+#include "SearchTarget.h"
 #include "ui/Afx.h"
 
 class CReportTextListener;
@@ -33,13 +36,24 @@ public:
     /// A second output of the main window's report (standard output); null: none. Not owned.
     CReportTextListener* m_pReportListener = nullptr;
 
+    /// The targets of the command line, and those the user keeps (the targets dialog): every
+    /// search queries both.
+    std::vector<SearchTarget> m_commandLineTargets;
+    CSavedTargets m_savedTargets;
+    /// Why the kept targets are not used (a file that cannot be read or is malformed); empty
+    /// when they are. Each search's report says it.
+    std::string m_strTargetsProblem;
+    /// Gives the search the targets of the command line and the kept ones.
+    void ApplyTargets();
+
     /// Reads the command line: --target TARGET (repeatable), --rate N, --help, --version, and
     /// the toolkit's own options (-platform NAME and the like), which are left to the toolkit.
     /// Sets the targets and the rate of g_DeviceInfo; anything else (an unknown option, a
     /// missing value, a malformed target or rate) is an Error that names it.
     CommandLineRequest ParseCommandLine(int argc, char** argv);
 
-    /// Starts the socket layer (version 2.2 and nothing else), determines the language tag and
+    /// Starts the socket layer (version 2.2 and nothing else), determines the language tag, reads
+    /// the kept targets (from m_savedTargets.m_strFile, the user's settings file when empty) and
     /// runs the main dialog; stops the socket layer again afterwards. Returns FALSE, so that no
     /// message loop runs after the dialog. Start-up failures are written to standard error.
     BOOL InitInstance() override;

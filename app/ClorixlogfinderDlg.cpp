@@ -6,8 +6,11 @@
 #include "DeviceInfo.h"
 #include "OpenDeviceDialog.h"
 #include "ReportEditControl.h"
+#include "TargetsDialog.h"
 #include "Version.h"
 #include "resource.h"
+#include "text/Windows1252.h"
+#include "ui/Resources.h"
 
 BEGIN_MESSAGE_MAP(ClorixlogfinderDlg, CReportWindow)
 ON_WM_PAINT()
@@ -16,6 +19,7 @@ ON_BN_CLICKED(IDC_SEARCH, OnSearch)
 ON_BN_CLICKED(IDC_QUIT, OnQuit)
 ON_BN_CLICKED(IDC_OPEN_DEVICE, OnOpenDevice)
 ON_BN_CLICKED(IDC_SEARCH_AGAIN, OnSearchAgain)
+ON_COMMAND(ID_SEARCH_TARGETS, OnSearchTargets)
 END_MESSAGE_MAP()
 
 ClorixlogfinderDlg::ClorixlogfinderDlg()
@@ -34,6 +38,10 @@ BOOL ClorixlogfinderDlg::OnInitDialog() {
     SetIcon(m_hIcon, TRUE);
     SetIcon(m_hIcon, FALSE);
     AttachReportDisplay();
+    if (CReportEditControl* pEdit = m_pEditControl.load()) {
+        const char* pszText = ui::FindString(IDS_MENU_SEARCH_TARGETS);
+        pEdit->AddMenuItem(ID_SEARCH_TARGETS, pszText != nullptr ? pszText : "Search targets...");
+    }
     PostMessage(WM_COMMAND, IDC_SEARCH, 0);
     return TRUE;
 }
@@ -96,6 +104,10 @@ void ClorixlogfinderDlg::OnSearch() {
     if (!bFound && outcome.result != SearchOutcome::Failed) {
         ReportNoDeviceAnswered(&report, g_DeviceInfo, outcome);
     }
+    if (!g_App.m_strTargetsProblem.empty()) {
+        report.EnsureBlankLine();
+        report.Printf("WARNING: %s\r\n", g_App.m_strTargetsProblem.c_str());
+    }
     UpdateDisplay();
     CWnd* pOpenDevice = GetDlgItem(IDC_OPEN_DEVICE);
     if (pOpenDevice != nullptr) {
@@ -118,6 +130,23 @@ void ClorixlogfinderDlg::OnSearch() {
 
 void ClorixlogfinderDlg::OnSearchAgain() {
     PostMessage(WM_COMMAND, IDC_SEARCH, 0);
+}
+
+void ClorixlogfinderDlg::OnSearchTargets() {
+    CTargetsDialog dlg(g_App.m_savedTargets);
+    if (dlg.DoModal() != IDOK) {
+        return;
+    }
+    g_App.m_strTargetsProblem.clear();
+    g_App.ApplyTargets();
+    CReportText& report = Report();
+    const bool bGerman = report.IsGerman();
+    report.EnsureBlankLine();
+    report.Printf(bGerman ? "Suchziele: %d f\xfcr jede Suche gespeichert in '%s'.\r\n"
+                          : "Search targets: %d kept for every search in '%s'.\r\n",
+                  static_cast<int>(g_App.m_savedTargets.m_targets.size()),
+                  text::Windows1252FromUtf8(g_App.m_savedTargets.m_strFile).c_str());
+    report.EnsureBlankLine();
 }
 
 void ClorixlogfinderDlg::OnQuit() {

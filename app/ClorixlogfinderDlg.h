@@ -27,6 +27,8 @@ protected:
     void OnQuit();
     void OnOpenDevice();
     void OnSearchAgain();
+    /// The report's context menu: the targets dialog, whose list every later search queries.
+    void OnSearchTargets();
 
     DECLARE_MESSAGE_MAP()
 

@@ -86,6 +86,10 @@ bool CReplyReceiver::Pass(std::uint32_t nWaitMs) {
     }
     if (nReady == net::SOCKET_ERROR) {
         const int nError = net::WSAGetLastError();
+        if (nError == net::WSAEINTR) {
+            // A signal ended the wait, not the network: wait again (after the host had its say).
+            return true;
+        }
         m_context.Printf("ERROR: select(UDP) returned %d.\r\n", nError);
         m_context.Fail(nError, kLineSelect);
         return false;

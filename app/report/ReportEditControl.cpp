@@ -1,9 +1,60 @@
 #include "ReportEditControl.h"
 
+#include "resource.h"
+#include "ui/Resources.h"
+
 BEGIN_MESSAGE_MAP(CReportEditControl, CEdit)
 ON_SCROLL_MESSAGE(WM_HSCROLL, OnScroll)
 ON_SCROLL_MESSAGE(WM_VSCROLL, OnScroll)
+ON_WM_CONTEXTMENU()
 END_MESSAGE_MAP()
+
+namespace {
+
+const char* Text(UINT nID, const char* pszFallback) {
+    const char* pszText = ui::FindString(nID);
+    return pszText != nullptr ? pszText : pszFallback;
+}
+
+}  // namespace
+
+void CReportEditControl::AddMenuItem(UINT nID, const char* pszText) {
+    m_menuItems.emplace_back(nID, pszText);
+}
+
+void CReportEditControl::OnContextMenu(CWnd*, POINT point) {
+    if (point.x == -1 && point.y == -1) {
+        RECT rect{};
+        GetWindowRect(&rect);
+        point = POINT{rect.left + 8, rect.top + 8};
+    }
+    const auto nSelection = static_cast<std::uintptr_t>(SendMessage(EM_GETSEL));
+    const bool bSelected = LOWORD(nSelection) != HIWORD(nSelection);
+    CMenu menu;
+    menu.CreatePopupMenu();
+    menu.AppendMenu(MF_STRING | (bSelected ? 0 : MF_GRAYED), ID_EDIT_COPY,
+                    Text(IDS_MENU_COPY, "&Copy"));
+    menu.AppendMenu(MF_STRING, ID_EDIT_SELECT_ALL, Text(IDS_MENU_SELECT_ALL, "Select &All"));
+    if (!m_menuItems.empty()) {
+        menu.AppendMenu(MF_SEPARATOR);
+    }
+    for (const auto& [nID, text] : m_menuItems) {
+        menu.AppendMenu(MF_STRING, nID, text.c_str());
+    }
+    const auto nChosen = static_cast<UINT>(
+        menu.TrackPopupMenu(TPM_LEFTALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD,
+                            static_cast<int>(point.x), static_cast<int>(point.y), this));
+    if (nChosen == ID_EDIT_COPY) {
+        SendMessage(WM_COPY);
+    } else if (nChosen == ID_EDIT_SELECT_ALL) {
+        SetSel(0, -1);
+    } else if (nChosen != 0) {
+        // After the menu has gone: the command may open a dialog.
+        if (CWnd* pParent = GetParent()) {
+            pParent->PostMessage(WM_COMMAND, MAKEWPARAM(nChosen, 0), 0);
+        }
+    }
+}
 
 void CReportEditControl::OnScroll(UINT nSBCode, UINT, CScrollBar*) {
     const bool bWasTracking = m_bThumbTracking;

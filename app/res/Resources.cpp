@@ -28,6 +28,9 @@ constexpr DWORD kReportStyle = WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | 
                                WS_TABSTOP | ES_MULTILINE | ES_AUTOVSCROLL | ES_AUTOHSCROLL |
                                ES_READONLY;
 constexpr DWORD kLogoStyle = WS_CHILD | WS_VISIBLE | SS_BITMAP | SS_REALSIZEIMAGE;
+constexpr DWORD kLabelStyle = WS_CHILD | WS_VISIBLE;
+constexpr DWORD kTargetsStyle = WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | WS_TABSTOP |
+                                ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN;
 
 struct MainTexts {
     const char* pszSearch;
@@ -97,6 +100,35 @@ DialogTemplate OpenDeviceDialog(UINT nID, WORD wLanguage, const OpenTexts& t) {
     return dialog;
 }
 
+struct TargetsTexts {
+    const char* pszCaption;
+    const char* pszHint;
+    const char* pszCancel;
+};
+
+/// The search targets the user keeps: one a line, in a multiline edit.
+DialogTemplate TargetsDialog(WORD wLanguage, const TargetsTexts& t) {
+    return DialogTemplate{
+        IDD_TARGETS,
+        wLanguage,
+        kOpenStyle,
+        0,
+        0,
+        0,
+        260,
+        176,
+        "MS Shell Dlg",
+        8,
+        400,
+        t.pszCaption,
+        {
+            {IDC_STATIC, ControlKind::Label, t.pszHint, 6, 6, 248, 26, kLabelStyle, 0},
+            {IDC_TARGETS, ControlKind::Edit, "", 6, 36, 248, 112, kTargetsStyle, 0},
+            {IDOK, ControlKind::PushButton, "OK", 138, 156, 56, 14, kButtonStyle, 0},
+            {IDCANCEL, ControlKind::PushButton, t.pszCancel, 198, 156, 56, 14, kButtonStyle, 0},
+        }};
+}
+
 }  // namespace
 
 void RegisterProgramResources() {
@@ -128,8 +160,26 @@ void RegisterProgramResources() {
                          {"Select lorixlog device to open", "Open device ...", "by Name",
                           "by IPv4-Address", "by IPv6-Address", "Cancel"}));
 
+    RegisterDialogTemplate(TargetsDialog(
+        kGerman, {"Suchziele",
+                  "Auch diese Ziele hinter Routern durchsuchen, eins je Zeile: eine Adresse, "
+                  "ein Host-Name oder ein Pr\xe4"
+                  "fix A.B.C.D/N (N von 16 bis 32); # leitet Kommentare ein",
+                  "Abbrechen"}));
+    RegisterDialogTemplate(TargetsDialog(
+        kEnglish, {"Search targets",
+                   "Also search these targets behind routers, one a line: an address, a host "
+                   "name or a prefix A.B.C.D/N (N from 16 to 32); # starts a comment",
+                   "Cancel"}));
+
     RegisterString(IDS_LANGUAGE, kGerman, "de-DE");
     RegisterString(IDS_LANGUAGE, kEnglish, "en-US");
+    RegisterString(IDS_MENU_COPY, kGerman, "&Kopieren");
+    RegisterString(IDS_MENU_COPY, kEnglish, "&Copy");
+    RegisterString(IDS_MENU_SELECT_ALL, kGerman, "&Alles markieren");
+    RegisterString(IDS_MENU_SELECT_ALL, kEnglish, "Select &All");
+    RegisterString(IDS_MENU_SEARCH_TARGETS, kGerman, "Such&ziele\x85");
+    RegisterString(IDS_MENU_SEARCH_TARGETS, kEnglish, "Search &targets\x85");
 
     // One icon for both languages, stored under German.
     // Names, not files: each backend finds an image its own way (Qt in its compiled-in

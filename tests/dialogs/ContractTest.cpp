@@ -210,7 +210,7 @@ TEST_F(Dialogs, TheDisplayShowsTheWholeReportAndFollowsItsEnd) {
     ShowingReport report;
     ASSERT_TRUE(report.Create(IDD_MAIN));
     CWnd* pEdit = report.GetDlgItem(IDC_REPORT);
-    AppendLines(report, 200);
+    AppendLines(report, 40);  // more than the control shows
     EXPECT_EQ(pEdit->GetWindowText(), report.Report().m_strText);
     EXPECT_TRUE(AtTheEnd(report));
     report.Report().AppendText("50%");
@@ -220,7 +220,7 @@ TEST_F(Dialogs, TheDisplayShowsTheWholeReportAndFollowsItsEnd) {
 
     // A report trimmed at its front is shown trimmed.
     report.Report().SetDisplayLimit(3000);
-    AppendLines(report, 200);
+    AppendLines(report, 150);  // about 3600 characters
     EXPECT_LE(report.Report().m_strText.size(), 3000u);
     EXPECT_EQ(pEdit->GetWindowText(), report.Report().m_strText);
     EXPECT_TRUE(AtTheEnd(report));

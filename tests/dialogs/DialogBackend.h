@@ -3,6 +3,9 @@
 // the focus). Everything else the tests ask through the dialog framework.
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "ui/Framework.h"  // not ui/Afx.h: the Win32 helper also sees <windows.h>
 
 namespace dialogtest {
@@ -44,5 +47,13 @@ bool IsPainted(fw::CWnd& dialog);
 /// it, taken in when the program looks at its input next.
 enum class Input { Escape, CloseBox, ClickQuit, ClickOpenDevice };
 void QueueInput(fw::CWnd& dialog, Input input);
+
+/// Asks for the control's context menu as the user does (bKeyboard: from the keyboard, else with
+/// a right click in it) and reads the menu that opens: its items' texts as the program gave them
+/// ("-" for a separator, "(disabled) " before an item that cannot be chosen). Then chooses the
+/// item whose text is pszChoose, with the key of its marked letter, or closes the menu with
+/// Escape (null). Returns the texts; none when no menu opened.
+std::vector<std::string> ContextMenu(fw::CWnd& dialog, int nID, bool bKeyboard,
+                                     const char* pszChoose);
 
 }  // namespace dialogtest

@@ -20,6 +20,7 @@
 #include "resource.h"
 #include "shell/Shell.h"
 #include "ui/Afx.h"
+#include "ui/Backend.h"
 #include "ui/Resources.h"
 
 /// Ends every modal dialog at once, after its initialisation, and notes its template.
@@ -31,6 +32,44 @@ struct ModalSpy {
         static_cast<ModalSpy*>(pContext)->seen.push_back(pDialog->m_nIDTemplate);
         pDialog->EndDialog(IDCANCEL);
     }
+};
+
+/// Takes the message boxes of the program instead of showing them (they would wait for a click):
+/// the backend in front of the real one, which does everything else.
+class MessageBoxSpy final : public ui::Backend {
+public:
+    std::vector<std::string> texts;
+    MessageBoxSpy() : m_pReal(ui::GetBackend()) { ui::SetBackend(this); }
+    ~MessageBoxSpy() override { ui::SetBackend(m_pReal); }
+    MessageBoxSpy(const MessageBoxSpy&) = delete;
+    MessageBoxSpy& operator=(const MessageBoxSpy&) = delete;
+
+    void MessageBox(ui::NativeWindow*, const char* pszText) override {
+        texts.emplace_back(pszText);
+    }
+    ui::NativeWindow* CreateDialogWindow(UINT nID, CWnd* pDialog,
+                                         ui::NativeWindow* pOwner) override {
+        return m_pReal->CreateDialogWindow(nID, pDialog, pOwner);
+    }
+    INT_PTR RunModal(ui::NativeWindow* p) override { return m_pReal->RunModal(p); }
+    void EndModal(ui::NativeWindow* p, INT_PTR n) override { m_pReal->EndModal(p, n); }
+    void ShowModeless(ui::NativeWindow* p) override { m_pReal->ShowModeless(p); }
+    void DestroyWindow(ui::NativeWindow* p) override { m_pReal->DestroyWindow(p); }
+    bool IsWindow(ui::NativeWindow* p) const override { return m_pReal->IsWindow(p); }
+    HCURSOR SetCursor(HCURSOR h) override { return m_pReal->SetCursor(h); }
+    HCURSOR WaitCursor() override { return m_pReal->WaitCursor(); }
+    HICON LoadIcon(int nID) override { return m_pReal->LoadIcon(nID); }
+    int GetSystemMetrics(int n) override { return m_pReal->GetSystemMetrics(n); }
+    UINT TrackPopupMenu(ui::NativeWindow* p, const std::vector<ui::MenuItem>& items, int x,
+                        int y) override {
+        return m_pReal->TrackPopupMenu(p, items, x, y);
+    }
+    void PumpWhileBusy(ui::NativeWindow* p, std::vector<int>* pCommands) override {
+        m_pReal->PumpWhileBusy(p, pCommands);
+    }
+
+private:
+    ui::Backend* m_pReal;
 };
 
 class QuietReport : public CReportWindow {

@@ -17,6 +17,8 @@
 #                 Escape while the search runs: the program ends, without the device list
 #   browser-fails the opener starts but finds no browser (exit status 3): the report says so
 #                 and the list stays open
+#   targets       the report's context menu (right click), Search targets..., a target typed:
+#                 kept in the user's settings file, and the report says so
 # SCREENSHOT_DIR, when set, receives screenshots of the windows.
 set -euo pipefail
 
@@ -56,6 +58,8 @@ chmod +x "$work/bin/xdg-open"
 export PATH="$work/bin:$PATH"
 unset WAYLAND_DISPLAY
 export QT_QPA_PLATFORM=xcb
+# The program's settings go to the test's own folder (under Wine: its private prefix).
+export XDG_CONFIG_HOME="$work/config"
 
 case "$scenario" in
   german)
@@ -161,6 +165,42 @@ case "$scenario" in
       || fail "the device list did not close"
     kill -0 "$finder_pid" 2>/dev/null || fail "cancelling the list ended the program"
     shot "$scenario-main"
+    main_window=$(xdotool search --onlyvisible --name "lorixlog-finder version" | head -1)
+    xdotool windowfocus --sync "$main_window"
+    sleep 0.3
+    xdotool key Escape
+    expected=""
+    ;;
+  targets)
+    xdotool windowfocus --sync "$list_window"
+    sleep 0.3
+    xdotool key Escape
+    wait_for 5 sh -c '[ "$(xdotool search --onlyvisible --name "lorixlog-finder version" | wc -l)" -eq 1 ]' \
+      || fail "the device list did not close"
+    main_window=$(xdotool search --onlyvisible --name "lorixlog-finder version" | head -1)
+    eval "$(xdotool getwindowgeometry --shell "$main_window")"
+    # The report stands at (18, 126) dialog units of the 315 x 326 dialog.
+    xdotool mousemove --window "$main_window" $((18 * WIDTH / 315 + 60)) $((126 * HEIGHT / 326 + 60))
+    xdotool click 3
+    sleep 0.5
+    shot "$scenario-menu"
+    xdotool key t      # Search &targets...
+    wait_for 10 sh -c '[ -n "$(xdotool search --onlyvisible --name "^Search targets$")" ]' \
+      || fail "the targets dialog did not open"
+    targets_window=$(xdotool search --onlyvisible --name "^Search targets$" | head -1)
+    xdotool windowfocus --sync "$targets_window"
+    sleep 0.3
+    xdotool type --delay 30 "10.88.7.7"
+    shot "$scenario-dialog"
+    xdotool key Tab Return   # to OK
+    wait_for 10 grep -qF "Search targets: 1 kept for every search in " "$work/out" \
+      || fail "the report does not say that the target is kept"
+    if [[ "$finder" == *.exe ]]; then
+      kept=$(find "$WINEPREFIX/drive_c/users" -path '*/lorixlog-finder/targets' | head -1)
+    else
+      kept="$XDG_CONFIG_HOME/lorixlog-finder/targets"
+    fi
+    [ -f "$kept" ] && [ "$(cat "$kept")" = "10.88.7.7" ] || fail "the target was not kept: '$kept'"
     main_window=$(xdotool search --onlyvisible --name "lorixlog-finder version" | head -1)
     xdotool windowfocus --sync "$main_window"
     sleep 0.3

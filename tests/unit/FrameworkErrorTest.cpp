@@ -51,6 +51,9 @@ public:
     int GetSystemMetrics(int) override { return 0; }
     void MessageBox(ui::NativeWindow*, const char*) override {}
     void PumpWhileBusy(ui::NativeWindow*, std::vector<int>*) override {}
+    UINT TrackPopupMenu(ui::NativeWindow*, const std::vector<ui::MenuItem>&, int, int) override {
+        return 0;
+    }
 
 private:
     std::vector<std::unique_ptr<ui::NativeWindow>> m_windows;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "SearchTarget.h"
+#include "TargetList.h"
 
 namespace {
 
@@ -133,3 +134,70 @@ TEST(TargetPlan, OnLinkHostsAreLeftToTheBroadcast) {
 }
 
 }  // namespace
+
+// --- Target lists ---
+
+std::vector<std::string> Listed(const std::string& text, std::vector<TargetListError>* pErrors) {
+    std::vector<SearchTarget> targets{Parse("10.1.1.1")};  // kept, whatever the list holds
+    const bool bOk = ParseTargetList(text, &targets, pErrors);
+    EXPECT_EQ(bOk, pErrors->empty());
+    std::vector<std::string> texts;
+    for (const SearchTarget& target : targets) {
+        texts.push_back(target.text);
+    }
+    return texts;
+}
+
+TEST(TargetList, OneTargetALineWithBlankLinesAndComments) {
+    using V = std::vector<std::string>;
+    std::vector<TargetListError> errors;
+    EXPECT_EQ(Listed("\xef\xbb\xbf# the plant\r\n\r\n  10.88.0.0/24 \r\nlogger7.plant.example\n"
+                     "\t# 10.0.0.9\n10.88.3.200",
+                     &errors),
+              (V{"10.1.1.1", "10.88.0.0/24", "logger7.plant.example", "10.88.3.200"}));
+    EXPECT_EQ(Listed("", &errors), V{"10.1.1.1"});
+    EXPECT_EQ(TargetListText({Parse("10.0.0.1"), Parse("h.lan")}), "10.0.0.1\nh.lan\n");
+
+    // Every malformed line is named by its number, and nothing of the list is taken.
+    EXPECT_EQ(Listed("10.0.0.1\n10.0.0.300\n\n10.0.0.0/8\n", &errors), V{"10.1.1.1"});
+    ASSERT_EQ(errors.size(), 2u);
+    EXPECT_EQ(errors[0].nLine, 2);
+    EXPECT_NE(errors[0].message.find("'10.0.0.300'"), std::string::npos) << errors[0].message;
+    EXPECT_EQ(errors[1].nLine, 4);
+}
+
+// The JSON array of --json: its "ipv4" fields, whatever else it holds; anything else that
+// starts with '[' is refused with the line of the fault, and no input runs away with the stack.
+TEST(TargetList, TheJsonOfFindIsATargetList) {
+    using V = std::vector<std::string>;
+    std::vector<TargetListError> errors;
+    EXPECT_EQ(Listed("[\n  {\"ipv4\": \"10.0.0.2\", \"port\": 9959, \"x\": [1, {\"ipv4\": 7}],"
+                     " \"dns_name\": \"a\\\"b\\u00e4\"},\n  {\"ipv4\": \"\", \"reachable\": true},"
+                     "\n  {\"serial_number\": null, \"ipv4\": \"10.0.0.3\"}\n]\n",
+                     &errors),
+              (V{"10.1.1.1", "10.0.0.2", "10.0.0.3"}));
+    EXPECT_EQ(Listed(" []", &errors), V{"10.1.1.1"});
+    const struct {
+        const char* pszJson;
+        int nLine;
+    } wrong[] = {
+        {"[\n{\"ipv4\": \"10.0.0.2\"}\n{\"ipv4\": \"10.0.0.3\"}]", 3},
+        {"[{\"ipv4\": 10}]", 1},
+        {"[{\"ipv4\": \"10.0.0.0/24\"}]", 1},
+        {"[{\"ipv4\": \"host.lan\"}]", 1},
+        {"[\n\n{\"ipv4\": \"10.0.0.1\"}", 3},
+        {"[{\"ipv4\": \"10.0.0.1\"}] x", 1},
+        {"[\"10.0.0.1\"]", 1},
+        {"[{\"ipv4\": \"10.0.0.1\\x\"}]", 1},
+        {"[{\"ipv4\": \"10.0.0.1", 1},
+    };
+    for (const auto& w : wrong) {
+        EXPECT_EQ(Listed(w.pszJson, &errors), V{"10.1.1.1"}) << w.pszJson;
+        ASSERT_EQ(errors.size(), 1u) << w.pszJson;
+        EXPECT_EQ(errors[0].nLine, w.nLine) << w.pszJson << ": " << errors[0].message;
+    }
+    const std::string deep = "[{\"a\": " + std::string(100000, '[') + "}]";
+    EXPECT_EQ(Listed(deep, &errors), V{"10.1.1.1"});
+    EXPECT_EQ(errors.at(0).message, "JSON nested too deeply");
+    EXPECT_EQ(Listed(std::string(kLargestTargetList + 1, '\n'), &errors), V{"10.1.1.1"});
+}

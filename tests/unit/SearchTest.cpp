@@ -275,6 +275,17 @@ TEST_F(Search, WaitThatFails) {
     ExpectSocketClosedOnce();
 }
 
+// A signal that interrupts the wait (a watch's handler) is no failure: the search goes on.
+TEST_F(Search, AnInterruptedWaitGoesOn) {
+    Reply(10, "192.168.1.20", "TVK,lorixA,B,1");
+    m_net.m_nFailingSelect = 1;
+    m_net.m_nSelectError = net::WSAEINTR;
+    const SearchOutcome outcome = info.SearchDevices(&m_report, nullptr);
+    EXPECT_EQ(outcome.result, SearchOutcome::Completed) << Text();
+    EXPECT_EQ(info.m_nDevices, 1);
+    EXPECT_NE(Text().find("... done."), std::string::npos);
+}
+
 TEST_F(Search, ReceiveErrors) {
     struct Case {
         int nError;

@@ -54,6 +54,38 @@ TEST(Simulator, RejectsWrongCommandLines) {
     EXPECT_EQ(error, "option '--delay' needs a number from 0 to 600000");
     Parse({"--device", "10.0.0.1", "--name"}, &error);
     EXPECT_EQ(error, "option '--name' needs a value");
+    for (const char* pszUp : {"5", "5-5", "9-3", "-3", "1-x", "100000-"}) {
+        Parse({"--device", "10.0.0.1", "--up", pszUp}, &error);
+        EXPECT_EQ(error,
+                  "option '--up' needs FROM-[TO] in whole seconds (TO after FROM, UP above 0)")
+            << pszUp;
+    }
+    Parse({"--device", "10.0.0.1", "--cycle", "0,5"}, &error);
+    EXPECT_NE(error, "") << "a cycle that is never up";
+    Parse({"--up", "0-5"}, &error);
+    EXPECT_EQ(error, "option '--up' must follow a --device");
+}
+
+// A device that comes and goes: up in its windows (the end excluded), and in the up part of its
+// cycle.
+TEST(Simulator, SchedulesSayWhenADeviceAnswers) {
+    const sim::Options options =
+        Parse({"--device", "10.77.0.20", "--device", "10.77.0.21", "--up", "0-10", "--up", "30-",
+               "--device", "10.77.0.22", "--cycle", "20,25", "--up", "10-"});
+    ASSERT_EQ(options.devices.size(), 3u);
+    const struct {
+        std::int64_t nMs;
+        bool bAlways, bWindows, bCycle;
+    } cases[] = {
+        {0, true, true, false},     {9999, true, true, false},   {10000, true, false, true},
+        {19999, true, false, true}, {20000, true, false, false}, {29999, true, false, false},
+        {30000, true, true, false}, {45000, true, true, true},   {3600000, true, true, true},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(sim::IsUpAt(options.devices[0], c.nMs), c.bAlways) << c.nMs;
+        EXPECT_EQ(sim::IsUpAt(options.devices[1], c.nMs), c.bWindows) << c.nMs;
+        EXPECT_EQ(sim::IsUpAt(options.devices[2], c.nMs), c.bCycle) << c.nMs;
+    }
 }
 
 TEST(Simulator, PageEscapesDeviceTexts) {

@@ -4,10 +4,12 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "ConsoleReport.h"
 #include "DeviceExport.h"
 #include "DeviceUrl.h"
+#include "DeviceWatch.h"
 #include "ReportFixture.h"
 #include "ScriptedSocketLayer.h"
 #include "TextOutput.h"
@@ -151,6 +153,95 @@ TEST(DeviceExport, TellWhereARepliesCameInAndKeepUtf8Names) {
               std::string::npos)
         << csv;
     EXPECT_NE(csv.find(",eth1,10.0.0.254,true\r\n"), std::string::npos);
+}
+
+// --- Watching the devices over repeated searches ---
+
+/// The events of one search's table, as "appeared 1" and so on.
+std::vector<std::string> Events(CDeviceWatch& watch, const std::vector<DeviceRecord>& table,
+                                std::vector<DeviceChange>* pChanges = nullptr) {
+    auto pInfo = std::make_unique<CDeviceInfo>();
+    for (const DeviceRecord& d : table) {
+        pInfo->AddDevice(d);
+    }
+    const std::vector<DeviceChange> changes = watch.Update(*pInfo);
+    std::vector<std::string> events;
+    for (const DeviceChange& c : changes) {
+        const char* pszKind = c.kind == DeviceChange::Appeared  ? "appeared "
+                              : c.kind == DeviceChange::Changed ? "changed "
+                                                                : "vanished ";
+        events.push_back(pszKind + std::string(c.record.szSerialNumber) + "@" + c.record.szIPv4);
+    }
+    if (pChanges != nullptr) {
+        *pChanges = changes;
+    }
+    return events;
+}
+
+// A device is known by its serial number: a move to another address is a change. It has vanished
+// only when two searches in a row missed it; one miss is forgotten when it answers again.
+TEST(DeviceWatch, AppearedChangedAndVanishedAfterTwoMisses) {
+    CDeviceWatch watch;
+    using V = std::vector<std::string>;
+    EXPECT_EQ(Events(watch, {Device("A", "10.0.0.1"), Device("B", "10.0.0.2")}),
+              (V{"appeared A@10.0.0.1", "appeared B@10.0.0.2"}));
+    std::vector<DeviceChange> changes;
+    EXPECT_EQ(Events(watch,
+                     {Device("A", "10.0.0.1"), Device("B", "10.0.0.3"), Device("", "10.0.0.4"),
+                      Device("B", "10.0.0.5")},
+                     &changes),
+              (V{"appeared @10.0.0.4", "changed B@10.0.0.3"}))
+        << "in table order; one device from two addresses in one search: the first";
+    ASSERT_EQ(changes.size(), 2u);
+    EXPECT_STREQ(changes[1].previous.szIPv4, "10.0.0.2");
+    EXPECT_EQ(Events(watch, {Device("B", "10.0.0.3")}), V{}) << "A and the unnamed missed once";
+    EXPECT_EQ(Events(watch, {Device("A", "10.0.0.1"), Device("B", "10.0.0.3")}),
+              V{"vanished @10.0.0.4"});
+    EXPECT_EQ(watch.Known(), 2u);
+    EXPECT_EQ(Events(watch, {}), V{});
+    EXPECT_EQ(Events(watch, {}), (V{"vanished A@10.0.0.1", "vanished B@10.0.0.3"}));
+    EXPECT_EQ(watch.Known(), 0u) << "what vanished is forgotten: the watch does not grow";
+    EXPECT_EQ(Events(watch, {Device("A", "10.0.0.1")}), V{"appeared A@10.0.0.1"});
+}
+
+TEST(DeviceWatch, LinesForPeopleAndForScripts) {
+    const struct {
+        std::int64_t nSeconds;
+        const char* pszTime;
+    } times[] = {{0, "1970-01-01T00:00:00Z"},
+                 {1796824992, "2026-12-09T14:03:12Z"},
+                 {951868799, "2000-02-29T23:59:59Z"},
+                 {-1, "1969-12-31T23:59:59Z"},
+                 {4107542400, "2100-03-01T00:00:00Z"}};
+    for (const auto& t : times) {
+        EXPECT_EQ(IsoUtcTime(t.nSeconds), t.pszTime) << t.nSeconds;
+    }
+
+    CDeviceWatch watch;
+    DeviceRecord before = Device("A1", "10.0.0.1");
+    std::strcpy(before.szDnsName, "lab.example.lan");
+    std::vector<DeviceChange> changes;
+    Events(watch, {before}, &changes);
+    const std::string time = "2026-12-09T14:03:12Z";
+    EXPECT_EQ(ChangeAsText(changes[0], time),
+              time + " appeared lorixA B,C A1 at 10.0.0.1 (lab.example.lan)\n");
+    DeviceRecord after = before;
+    std::strcpy(after.szFirmwareVersion, "3.2.0\x1b[2J");  // a hostile device
+    Events(watch, {after}, &changes);
+    ASSERT_EQ(changes.size(), 1u);
+    const std::string text = ChangeAsText(changes[0], time);
+    EXPECT_EQ(text.rfind(time + " changed lorixA B,C A1: firmware_version  -> 3.2.0", 0), 0u)
+        << text;
+    EXPECT_EQ(text.find('\x1b'), std::string::npos) << "no control character reaches a terminal";
+    const std::string json = ChangeAsJson(changes[0], time);
+    EXPECT_EQ(json.rfind("{\"event\": \"changed\", \"time\": \"" + time +
+                             "\", \"device\": {\"ipv4\": \"10.0.0.1\"",
+                         0),
+              0u)
+        << json;
+    EXPECT_NE(json.find(", \"previous\": {\"ipv4\": \"10.0.0.1\""), std::string::npos);
+    EXPECT_NE(json.find("\"firmware_version\": \"3.2.0\\u001b[2J\""), std::string::npos) << json;
+    EXPECT_EQ(json.find('\n'), json.size() - 1) << "one line";
 }
 
 /// A stream whose bytes the test reads back: a temporary file, which every platform has.

@@ -32,6 +32,7 @@ const wchar_t* ExpectedClass(ui::ControlKind kind) {
         case ui::ControlKind::ListBox:
             return L"ListBox";
         case ui::ControlKind::Picture:
+        case ui::ControlKind::Label:
             return L"Static";
         default:
             return L"Button";
@@ -66,7 +67,7 @@ TEST_P(Templates, LoadAsRealDialogsWithEveryControl) {
         EXPECT_EQ(::GetDlgCtrlID(hChild), control.nID);
         EXPECT_EQ(ClassOf(hChild), ExpectedClass(control.kind)) << control.nID;
         if (control.kind == ui::ControlKind::PushButton ||
-            control.kind == ui::ControlKind::GroupBox) {
+            control.kind == ui::ControlKind::GroupBox || control.kind == ui::ControlKind::Label) {
             EXPECT_EQ(TextOf(hChild), ui::win32::WideFrom1252(control.pszText)) << control.nID;
         }
         // The dialog manager draws a bordered edit or list box with a sunken client edge.
@@ -91,7 +92,9 @@ INSTANTIATE_TEST_SUITE_P(
                       std::make_pair(IDD_OPEN_DEVICE, ui::LANG_GERMAN_GERMANY),
                       std::make_pair(IDD_OPEN_DEVICE, ui::LANG_ENGLISH_US),
                       std::make_pair(IDD_OPEN_DEVICE_IPV6, ui::LANG_GERMAN_GERMANY),
-                      std::make_pair(IDD_OPEN_DEVICE_IPV6, ui::LANG_ENGLISH_US)));
+                      std::make_pair(IDD_OPEN_DEVICE_IPV6, ui::LANG_ENGLISH_US),
+                      std::make_pair(IDD_TARGETS, ui::LANG_GERMAN_GERMANY),
+                      std::make_pair(IDD_TARGETS, ui::LANG_ENGLISH_US)));
 
 SIZE BitmapSize(::HWND hStatic) {
     const auto hBitmap =

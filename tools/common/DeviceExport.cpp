@@ -64,19 +64,30 @@ const Field kFields[] = {
 
 }  // namespace
 
+std::vector<DeviceField> DeviceFields(const DeviceRecord& record, const DeviceArrival& arrival) {
+    std::vector<DeviceField> fields;
+    for (const Field& field : kFields) {
+        fields.push_back(
+            DeviceField{field.pszKey, field.get(record, arrival), field.kind == Kind::Text});
+    }
+    return fields;
+}
+
+std::string DeviceAsJson(const DeviceRecord& record, const DeviceArrival& arrival) {
+    std::string out = "{";
+    for (const DeviceField& field : DeviceFields(record, arrival)) {
+        out += out.size() > 1 ? ", " : "";
+        out += std::string("\"") + field.pszKey + "\": ";
+        out += field.bText ? JsonStringFromUtf8(field.value) : field.value;
+    }
+    return out + "}";
+}
+
 std::string DevicesAsJson(const CDeviceInfo& info) {
     std::string out = "[";
     for (int i = 0; i < info.m_nDevices; ++i) {
-        out += i == 0 ? "\n  {" : ",\n  {";
-        bool bFirst = true;
-        for (const Field& field : kFields) {
-            out += bFirst ? "" : ", ";
-            bFirst = false;
-            out += std::string("\"") + field.pszKey + "\": ";
-            const std::string value = field.get(info.m_aDevices[i], info.m_aArrivals[i]);
-            out += field.kind == Kind::Text ? JsonStringFromUtf8(value) : value;
-        }
-        out += "}";
+        out += i == 0 ? "\n  " : ",\n  ";
+        out += DeviceAsJson(info.m_aDevices[i], info.m_aArrivals[i]);
     }
     out += info.m_nDevices > 0 ? "\n]\n" : "]\n";
     return out;

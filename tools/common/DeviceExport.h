@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "DeviceInfo.h"
 
@@ -12,6 +13,19 @@
 /// open). A device's texts are UTF-8 as it sent them, or converted from Windows-1252. Ends with a
 /// line feed.
 std::string DevicesAsJson(const CDeviceInfo& info);
+
+/// One device as one JSON object with those keys, on one line (no line end).
+std::string DeviceAsJson(const DeviceRecord& record, const DeviceArrival& arrival);
+
+/// One key of a device and its value as the JSON and CSV outputs show it (UTF-8 text, or a
+/// number or true/false when bText is false).
+struct DeviceField {
+    const char* pszKey;
+    std::string value;
+    bool bText;
+};
+/// The keys of a device and their values, in the order of the outputs.
+std::vector<DeviceField> DeviceFields(const DeviceRecord& record, const DeviceArrival& arrival);
 
 /// A header row with the same keys and one row per device (RFC 4180, CRLF line ends).
 std::string DevicesAsCsv(const CDeviceInfo& info);

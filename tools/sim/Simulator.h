@@ -25,6 +25,15 @@ struct SimulatedDevice {
     int nFlood = 0;                    ///< answer every query this many more times at once
     bool bVary = false;                ///< flood replies carry serial numbers of their own
     bool bHttp = true;                 ///< serve the web page
+    /// When the device answers, in milliseconds since the simulator started: inside one of these
+    /// windows (none: always), and in the up part of its cycle (nCycleUpMs 0: no cycle).
+    struct Window {
+        std::int64_t nFromMs;
+        std::int64_t nToMs;  ///< -1: for ever
+    };
+    std::vector<Window> upWindows;
+    std::int64_t nCycleUpMs = 0;
+    std::int64_t nCycleDownMs = 0;
 };
 
 struct Options {
@@ -46,6 +55,9 @@ bool ParseOptions(const std::vector<std::string>& args, Options* pOptions, bool*
 
 /// Resolves \xNN, \r, \n, \t, \e and \\ escapes in an option value.
 std::string Unescape(const std::string& value);
+
+/// Whether the device answers a query that comes nMs milliseconds after the simulator started.
+bool IsUpAt(const SimulatedDevice& device, std::int64_t nMs);
 
 /// The reply a device sends; nCopy numbers the flood copies (0 for the first).
 std::string ComposeReply(const SimulatedDevice& device, int nCopy);

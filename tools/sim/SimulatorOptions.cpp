@@ -36,6 +36,9 @@ const char kUsage[] =
     "  --flood N         answer every query N more times, as fast as possible\n"
     "  --vary            give flood replies serial numbers of their own\n"
     "  --no-http         serve no web page\n"
+    "  --up FROM-[TO]    answer only from FROM to TO seconds after the start (no TO: for\n"
+    "                    ever); repeatable, for devices that come and go\n"
+    "  --cycle UP,DOWN   answer for UP seconds, then not for DOWN seconds, and again\n"
     "Values take the escapes \\xNN, \\r, \\n, \\t, \\e and \\\\ (8-bit and control bytes).\n";
 
 namespace {
@@ -197,6 +200,37 @@ constexpr FlagOption kFlagOptions[] = {
     {"--no-http", &SimulatedDevice::bHttp, false},
 };
 
+/// Seconds as the schedule options take them: whole, from 0 to a day.
+bool ParseSeconds(const std::string& text, std::int64_t* pnMs) {
+    int n = 0;
+    if (!ParseInt(text, 0, 86400, &n)) {
+        return false;
+    }
+    *pnMs = static_cast<std::int64_t>(n) * 1000;
+    return true;
+}
+
+bool ParseUpWindow(const std::string& text, SimulatedDevice* pDevice) {
+    const std::size_t nDash = text.find('-');
+    SimulatedDevice::Window window{0, -1};
+    if (nDash == std::string::npos || !ParseSeconds(text.substr(0, nDash), &window.nFromMs)) {
+        return false;
+    }
+    const std::string to = text.substr(nDash + 1);
+    if (!to.empty() && (!ParseSeconds(to, &window.nToMs) || window.nToMs <= window.nFromMs)) {
+        return false;
+    }
+    pDevice->upWindows.push_back(window);
+    return true;
+}
+
+bool ParseCycle(const std::string& text, SimulatedDevice* pDevice) {
+    const std::size_t nComma = text.find(',');
+    return nComma != std::string::npos &&
+           ParseSeconds(text.substr(0, nComma), &pDevice->nCycleUpMs) &&
+           ParseSeconds(text.substr(nComma + 1), &pDevice->nCycleDownMs) && pDevice->nCycleUpMs > 0;
+}
+
 /// An option of one device (it needs a --device before it).
 Parsed ParseDeviceOption(ArgReader& reader, SimulatedDevice* pDevice) {
     const std::string& arg = reader.Arg();
@@ -225,6 +259,15 @@ Parsed ParseDeviceOption(ArgReader& reader, SimulatedDevice* pDevice) {
             return Result(needDevice() &&
                           reader.Number(option.nMin, option.nMax, &(pDevice->*option.pField)));
         }
+    }
+    if (arg == "--up" || arg == "--cycle") {
+        if (!needDevice() || !reader.Value(&text)) {
+            return Parsed::Wrong;
+        }
+        const bool bUp = arg == "--up";
+        return Result((bUp ? ParseUpWindow(text, pDevice) : ParseCycle(text, pDevice)) ||
+                      reader.Fail("option '" + arg + "' needs " + (bUp ? "FROM-[TO]" : "UP,DOWN") +
+                                  " in whole seconds (TO after FROM, UP above 0)"));
     }
     for (const FlagOption& option : kFlagOptions) {
         if (arg == option.pszName) {
@@ -326,6 +369,17 @@ bool ParseOptions(const std::vector<std::string>& args, Options* pOptions, bool*
         FillDefaults(&device);
     }
     return true;
+}
+
+bool IsUpAt(const SimulatedDevice& device, std::int64_t nMs) {
+    bool bInWindow = device.upWindows.empty();
+    for (const SimulatedDevice::Window& window : device.upWindows) {
+        bInWindow =
+            bInWindow || (nMs >= window.nFromMs && (window.nToMs < 0 || nMs < window.nToMs));
+    }
+    const std::int64_t nPeriod = device.nCycleUpMs + device.nCycleDownMs;
+    const bool bCycleUp = device.nCycleUpMs == 0 || nMs % nPeriod < device.nCycleUpMs;
+    return bInWindow && bCycleUp;
 }
 
 std::string ComposeReply(const SimulatedDevice& device, int nCopy) {

@@ -137,7 +137,8 @@ void UdpResponder::OnReadable(std::uint64_t nNowMs) {
         return;
     }
     for (std::size_t i = 0; i < m_devices.size(); ++i) {
-        if (Answers(m_devices[i], destination)) {
+        const auto nSinceStart = static_cast<std::int64_t>(nNowMs - m_nStartMs);
+        if (Answers(m_devices[i], destination) && IsUpAt(m_devices[i].config, nSinceStart)) {
             const SimulatedDevice& config = m_devices[i].config;
             const int nCopies = (config.bTwice ? 2 : 1) + config.nFlood;
             m_pending.push_back(PendingReply{nNowMs + static_cast<std::uint64_t>(config.nDelayMs),

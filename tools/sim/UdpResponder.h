@@ -15,8 +15,9 @@ namespace sim {
 
 class UdpResponder {
 public:
-    UdpResponder(const std::vector<Device>& devices, bool bVerbose)
-        : m_devices(devices), m_bVerbose(bVerbose) {}
+    /// nStartMs: when the simulator started, which the devices' schedules count from.
+    UdpResponder(const std::vector<Device>& devices, bool bVerbose, std::uint64_t nStartMs)
+        : m_devices(devices), m_bVerbose(bVerbose), m_nStartMs(nStartMs) {}
     ~UdpResponder();
     UdpResponder(const UdpResponder&) = delete;
     UdpResponder& operator=(const UdpResponder&) = delete;
@@ -29,7 +30,8 @@ public:
     int WaitMs(std::uint64_t nNowMs, int nLongestMs) const;
     /// The socket to poll, for reading.
     pollfd PollEntry() const { return pollfd{m_fd, POLLIN, 0}; }
-    /// Reads one datagram; a query schedules the replies of every device that it reaches.
+    /// Reads one datagram; a query schedules the replies of every device that it reaches and that
+    /// is up by its schedule.
     void OnReadable(std::uint64_t nNowMs);
 
 private:
@@ -42,6 +44,7 @@ private:
 
     const std::vector<Device>& m_devices;
     const bool m_bVerbose;
+    const std::uint64_t m_nStartMs;
     int m_fd = -1;
     std::vector<PendingReply> m_pending;
 };

@@ -77,6 +77,10 @@ public:
     void PumpWhileBusy(NativeWindow* pWindow, std::vector<int>* pCommands) override {
         qt::PumpWhileBusy(pWindow, pCommands);
     }
+    UINT TrackPopupMenu(NativeWindow* pOwner, const std::vector<MenuItem>& items, int x,
+                        int y) override {
+        return TrackMenu(pOwner, items, x, y);
+    }
     int GetSystemMetrics(int nIndex) override {
         return nIndex == SM_CXICON || nIndex == SM_CYICON ? 32 : 0;
     }

@@ -24,6 +24,23 @@ private:
     QGroupBox* m_pBox;
 };
 
+/// Static text, wrapped at the label's width.
+class LabelWindow final : public QtWindow {
+public:
+    LabelWindow(int nID, QtWindow* pParent, QWidget* pDialog, const QString& text)
+        : QtWindow(nID, pParent), m_pLabel(new QLabel(text, pDialog)) {
+        m_pLabel->setWordWrap(true);
+        m_pLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        m_pLabel->setFocusPolicy(Qt::NoFocus);
+    }
+    void SetText(const char* pszText) override { m_pLabel->setText(FromBytes(pszText)); }
+    std::string GetText() const override { return ToBytes(m_pLabel->text()); }
+    QWidget* Widget() const override { return m_pLabel; }
+
+private:
+    QLabel* m_pLabel;
+};
+
 /// A list widget that behaves as a single-selection list box: once an item is selected, no
 /// click takes the selection away (Ctrl+click, a click below the last item), and a double click
 /// anywhere in the list is a double click on the list, as LBN_DBLCLK is.
@@ -136,6 +153,11 @@ private:
 std::unique_ptr<QtWindow> MakeGroupBox(int nID, QtWindow* pParent, QWidget* pDialog,
                                        const QString& text) {
     return std::make_unique<GroupBoxWindow>(nID, pParent, pDialog, text);
+}
+
+std::unique_ptr<QtWindow> MakeLabel(int nID, QtWindow* pParent, QWidget* pDialog,
+                                    const QString& text) {
+    return std::make_unique<LabelWindow>(nID, pParent, pDialog, text);
 }
 
 std::unique_ptr<QtWindow> MakeListBox(int nID, QtWindow* pParent, QWidget* pDialog, DWORD dwStyle) {

@@ -200,6 +200,8 @@ private:
                 return std::make_unique<PushButtonWindow>(control.nID, this, m_pDialog, text);
             case ControlKind::GroupBox:
                 return MakeGroupBox(control.nID, this, m_pDialog, text);
+            case ControlKind::Label:
+                return MakeLabel(control.nID, this, m_pDialog, text);
             case ControlKind::Edit:
                 return MakeEdit(control.nID, this, m_pDialog, control.dwStyle);
             case ControlKind::ListBox:

@@ -1,3 +1,5 @@
+#include <QContextMenuEvent>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QTextBlock>
@@ -8,16 +10,25 @@
 
 namespace ui::qt {
 
-/// The read-only multiline edit control: its text is the report's bytes, and its character
-/// positions are the report's ("\r\n" counts two).
+/// The multiline edit control. Read-only (the report): its text is the report's bytes, and its
+/// character positions are the report's ("\r\n" counts two). Editable: the user's text, with
+/// "\r\n" line ends, and Tab moves on to the next control.
 class EditWindow final : public QtWindow {
 public:
     EditWindow(int nID, QtWindow* pParent, QWidget* pDialog, DWORD dwStyle)
-        : QtWindow(nID, pParent), m_pEdit(new QPlainTextEdit(pDialog)) {
-        m_pEdit->setReadOnly((dwStyle & ES_READONLY) != 0);
+        : QtWindow(nID, pParent),
+          m_pEdit(new QPlainTextEdit(pDialog)),
+          m_bEditable((dwStyle & ES_READONLY) == 0),
+          m_contextMenuFilter(this) {
+        m_pEdit->setReadOnly(!m_bEditable);
         m_pEdit->setLineWrapMode((dwStyle & ES_AUTOHSCROLL) != 0 ? QPlainTextEdit::NoWrap
                                                                  : QPlainTextEdit::WidgetWidth);
-        m_pEdit->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
+        m_pEdit->setTextInteractionFlags(m_bEditable ? Qt::TextEditorInteraction
+                                                     : Qt::TextSelectableByKeyboard |
+                                                           Qt::TextSelectableByMouse);
+        m_pEdit->setTabChangesFocus(true);
+        m_pEdit->installEventFilter(&m_contextMenuFilter);
+        m_pEdit->viewport()->installEventFilter(&m_contextMenuFilter);
         m_pEdit->setVerticalScrollBarPolicy((dwStyle & WS_VSCROLL) ? Qt::ScrollBarAlwaysOn
                                                                    : Qt::ScrollBarAlwaysOff);
         m_pEdit->setHorizontalScrollBarPolicy((dwStyle & WS_HSCROLL) ? Qt::ScrollBarAlwaysOn
@@ -40,7 +51,16 @@ public:
         m_pEdit->viewport()->repaint();
         FlushDisplay();
     }
-    std::string GetText() const override { return m_strText; }
+    std::string GetText() const override {
+        if (!m_bEditable) {
+            return m_strText;
+        }
+        std::string text;
+        for (char c : ToBytes(m_pEdit->toPlainText())) {
+            text += c == '\n' ? "\r\n" : std::string(1, c);
+        }
+        return text;
+    }
 
     LRESULT DefaultProc(UINT message, WPARAM wParam, LPARAM lParam) override {
         switch (message) {
@@ -79,12 +99,51 @@ public:
                     std::clamp<long long>(nHTarget, pHBar->minimum(), pHBar->maximum())));
                 return TRUE;
             }
+            case WM_COPY:
+                m_pEdit->copy();
+                return 0;
+            case WM_CONTEXTMENU: {
+                // The toolkit's own menu of the control.
+                const std::unique_ptr<QMenu> pMenu(m_pEdit->createStandardContextMenu());
+                const QPoint at =
+                    lParam == -1
+                        ? m_pEdit->viewport()->mapToGlobal(m_pEdit->cursorRect().bottomLeft())
+                        : QPoint(static_cast<short>(LOWORD(lParam)),
+                                 static_cast<short>(HIWORD(lParam)));
+                pMenu->exec(at);
+                return 0;
+            }
             default:
                 return 0;
         }
     }
 
 private:
+    /// Turns the toolkit's request for a context menu (right click, the menu key) into
+    /// WM_CONTEXTMENU to the control's window object.
+    class ContextMenuFilter : public QObject {
+    public:
+        explicit ContextMenuFilter(EditWindow* pWindow) : m_pWindow(pWindow) {}
+        bool eventFilter(QObject*, QEvent* pEvent) override {
+            if (pEvent->type() != QEvent::ContextMenu) {
+                return false;
+            }
+            const auto* pMenuEvent = static_cast<QContextMenuEvent*>(pEvent);
+            const QPoint at = pMenuEvent->globalPos();
+            const LPARAM lPoint =
+                pMenuEvent->reason() == QContextMenuEvent::Keyboard
+                    ? -1
+                    : static_cast<LPARAM>(
+                          MAKEWPARAM(static_cast<unsigned>(at.x()), static_cast<unsigned>(at.y())));
+            SendMessageTo(m_pWindow, WM_CONTEXTMENU,
+                          reinterpret_cast<WPARAM>(static_cast<NativeWindow*>(m_pWindow)), lPoint);
+            return true;
+        }
+
+    private:
+        EditWindow* m_pWindow;
+    };
+
     /// Replaces the selection with the text and leaves the caret behind it. At the end of the
     /// text (the report growing) only the new text is laid out.
     void ReplaceSelection(const char* pszText) {
@@ -222,6 +281,8 @@ private:
     };
 
     QPlainTextEdit* m_pEdit;
+    bool m_bEditable;
+    ContextMenuFilter m_contextMenuFilter;
     std::string m_strText;
     std::vector<std::size_t> m_aLineEnds;  // byte positions of the '\n' of each "\r\n"
     UINT m_nLimit = 30000;

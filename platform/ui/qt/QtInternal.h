@@ -61,6 +61,10 @@ void FlushDisplay();
 /// The busy pump of Backend::PumpWhileBusy.
 void PumpWhileBusy(NativeWindow* pWindow, std::vector<int>* pCommands);
 
+// ---- QtMenu.cpp: popup menus ----
+/// Backend::TrackPopupMenu.
+UINT TrackMenu(NativeWindow* pOwner, const std::vector<MenuItem>& items, int x, int y);
+
 /// One dialog or control.
 class QtWindow : public NativeWindow {
 public:
@@ -198,6 +202,8 @@ private:
 
 std::unique_ptr<QtWindow> MakeGroupBox(int nID, QtWindow* pParent, QWidget* pDialog,
                                        const QString& text);
+std::unique_ptr<QtWindow> MakeLabel(int nID, QtWindow* pParent, QWidget* pDialog,
+                                    const QString& text);
 std::unique_ptr<QtWindow> MakeListBox(int nID, QtWindow* pParent, QWidget* pDialog, DWORD dwStyle);
 std::unique_ptr<QtWindow> MakeEdit(int nID, QtWindow* pParent, QWidget* pDialog, DWORD dwStyle);
 

@@ -1,4 +1,5 @@
 #include <QKeyEvent>
+#include <QPlainTextEdit>
 #include <QPushButton>
 
 #include "QtInternal.h"
@@ -50,6 +51,10 @@ bool KeyFilter::eventFilter(QObject* pObject, QEvent* pEvent) {
             return true;
         case Qt::Key_Return:
         case Qt::Key_Enter: {
+            if (auto* pText = qobject_cast<QPlainTextEdit*>(pWidget);
+                pText != nullptr && !pText->isReadOnly()) {
+                return false;  // an editable multiline edit takes Enter for a new line
+            }
             if (auto* pButton = qobject_cast<QPushButton*>(pWidget);
                 pButton != nullptr && pButton->window() == pDialog->Widget()) {
                 pButton->click();

@@ -1,4 +1,6 @@
 // CWnd and its controls: a window object over the backend's native window.
+#include <cstdio>
+
 #include "ui/Backend.h"
 #include "ui/Framework.h"
 
@@ -134,6 +136,16 @@ BOOL CWnd::IsIconic() const {
 
 void CWnd::SetIcon(HICON hIcon, BOOL bBigIcon) {
     SendMessage(WM_SETICON, bBigIcon ? ICON_BIG : ICON_SMALL, reinterpret_cast<LPARAM>(hIcon));
+}
+
+int CWnd::MessageBox(const char* pszText) {
+    ui::Backend* pBackend = ui::GetBackend();
+    if (pBackend == nullptr) {
+        std::fprintf(stderr, "%s\n", pszText);
+        return IDOK;
+    }
+    pBackend->MessageBox(m_hWnd, pszText);
+    return IDOK;
 }
 
 BOOL CWnd::SubclassDlgItem(UINT nID, CWnd* pParent) {

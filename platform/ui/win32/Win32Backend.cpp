@@ -33,6 +33,10 @@ public:
     void PumpWhileBusy(NativeWindow* pWindow, std::vector<int>* pCommands) override {
         win32::PumpWhileBusy(pWindow, pCommands);
     }
+    fw::UINT TrackPopupMenu(NativeWindow* pOwner, const std::vector<MenuItem>& items, int x,
+                            int y) override {
+        return TrackMenu(pOwner, items, x, y);
+    }
     void ShowModeless(NativeWindow* pDialog) override {
         ::ShowWindow(static_cast<Window*>(pDialog)->Handle(), SW_SHOW);
     }

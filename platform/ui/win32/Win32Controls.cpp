@@ -234,6 +234,7 @@ std::unique_ptr<Window> MakeControl(::HWND hwnd, const ControlTemplate& control,
             return std::make_unique<PictureWindow>(hwnd, control.nID, pDialog, control.nImageID);
         case ControlKind::PushButton:
         case ControlKind::GroupBox:
+        case ControlKind::Label:
             break;
     }
     return std::make_unique<ButtonWindow>(hwnd, control.nID, pDialog);

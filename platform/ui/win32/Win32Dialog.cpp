@@ -43,6 +43,7 @@ WORD ClassOf(ControlKind kind) {
         case ControlKind::ListBox:
             return kListBoxClass;
         case ControlKind::Picture:
+        case ControlKind::Label:
             return kStaticClass;
         case ControlKind::PushButton:
         case ControlKind::GroupBox:

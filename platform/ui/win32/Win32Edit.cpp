@@ -26,6 +26,10 @@ public:
             const LPARAM nScroll = lParam > nLines ? nLines : lParam < -nLines ? -nLines : lParam;
             return CallOriginal(EM_LINESCROLL, wParam, nScroll);
         }
+        if (message == WM_CONTEXTMENU) {
+            // The control's own menu.
+            return CallOriginal(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(m_hwnd), lParam);
+        }
         if (message == EM_REPLACESEL) {
             // The program's 8-bit text, as the control shows it (one character a byte).
             const std::wstring text = WideFrom1252(reinterpret_cast<const char*>(lParam), true);
@@ -41,6 +45,13 @@ protected:
             case WM_VSCROLL:
                 // To the object that took the control over; its default processing scrolls.
                 *pResult = SendMessageTo(this, message, wParam, lParam);
+                return true;
+            case WM_CONTEXTMENU:
+                // To the object that took the control over; its default processing shows the
+                // control's own menu.
+                *pResult = SendMessageTo(this, message,
+                                         reinterpret_cast<WPARAM>(static_cast<NativeWindow*>(this)),
+                                         lParam);
                 return true;
             case WM_GETDLGCODE:
                 *pResult = CallOriginal(message, wParam, lParam);

@@ -155,6 +155,10 @@ bool RunMessageLoop(const bool& bDone);
 /// The busy pump of Backend::PumpWhileBusy.
 void PumpWhileBusy(NativeWindow* pWindow, std::vector<int>* pCommands);
 
+// ---- Win32Menu.cpp: popup menus ----
+/// Backend::TrackPopupMenu.
+fw::UINT TrackMenu(NativeWindow* pOwner, const std::vector<MenuItem>& items, int x, int y);
+
 /// The program's module, whose resources hold the icon and the bitmaps.
 ::HINSTANCE Module();
 

@@ -1,15 +1,19 @@
 #include <QApplication>
 #include <QCloseEvent>
+#include <QContextMenuEvent>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTimer>
 
 #include <map>
 
 #include "../DialogBackend.h"
 #include "QtBackend.h"
+#include "text/Windows1252.h"
 
 namespace dialogtest {
 
@@ -196,6 +200,44 @@ void QueueInput(fw::CWnd& dialog, Input input) {
             click(WidgetOf(dialog, 1002));
             break;
     }
+}
+
+std::vector<std::string> ContextMenu(fw::CWnd& dialog, int nID, bool bKeyboard,
+                                     const char* pszChoose) {
+    auto* pEdit = qobject_cast<QPlainTextEdit*>(WidgetOf(dialog, nID));
+    if (pEdit == nullptr) {
+        return {};
+    }
+    std::vector<std::string> items;
+    // Runs inside the menu's own loop, once it is open.
+    QTimer::singleShot(0, [&items, pszChoose] {
+        auto* pMenu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (pMenu == nullptr) {
+            return;
+        }
+        int nKey = Qt::Key_Escape;
+        for (QAction* pAction : pMenu->actions()) {
+            const std::string text =
+                text::Windows1252FromUtf8(pAction->text().toUtf8().toStdString());
+            items.push_back(pAction->isSeparator() ? "-"
+                            : pAction->isEnabled() ? text
+                                                   : "(disabled) " + text);
+            const std::size_t nMark = text.find('&');
+            if (pszChoose != nullptr && text == pszChoose && nMark + 1 < text.size()) {
+                nKey =
+                    Qt::Key_A + (std::toupper(static_cast<unsigned char>(text[nMark + 1])) - 'A');
+            }
+        }
+        QKeyEvent press(QEvent::KeyPress, nKey, Qt::NoModifier,
+                        nKey == Qt::Key_Escape ? QString() : QString(QChar(nKey).toLower()));
+        QCoreApplication::sendEvent(pMenu, &press);
+    });
+    QWidget* pTarget = bKeyboard ? static_cast<QWidget*>(pEdit) : pEdit->viewport();
+    const QPoint at(5, 5);
+    QContextMenuEvent request(bKeyboard ? QContextMenuEvent::Keyboard : QContextMenuEvent::Mouse,
+                              at, pTarget->mapToGlobal(at));
+    QCoreApplication::sendEvent(pTarget, &request);
+    return items;
 }
 
 }  // namespace dialogtest

@@ -198,4 +198,73 @@ void QueueInput(fw::CWnd& dialog, Input input) {
     }
 }
 
+namespace {
+
+/// What the timer below does once the popup menu is open.
+struct MenuVisit {
+    std::vector<std::string> items;
+    const char* pszChoose = nullptr;
+    bool bDone = false;
+};
+MenuVisit* g_pVisit = nullptr;
+
+void CALLBACK ReadOpenMenu(::HWND, UINT, UINT_PTR nTimer, DWORD) {
+    // The menu's own loop runs this: the popup is the window of class "#32768".
+    ::HWND hPopup = ::FindWindowW(L"#32768", nullptr);
+    if (g_pVisit == nullptr || g_pVisit->bDone || hPopup == nullptr) {
+        return;
+    }
+    ::KillTimer(nullptr, nTimer);
+    g_pVisit->bDone = true;
+    auto hMenu = reinterpret_cast<::HMENU>(::SendMessageW(hPopup, MN_GETHMENU, 0, 0));
+    WPARAM nKey = 0;
+    for (int i = 0; i < ::GetMenuItemCount(hMenu); ++i) {
+        wchar_t szText[256] = {};
+        MENUITEMINFOW info{};
+        info.cbSize = sizeof(info);
+        info.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_STRING;
+        info.dwTypeData = szText;
+        info.cch = 255;
+        ::GetMenuItemInfoW(hMenu, static_cast<UINT>(i), TRUE, &info);
+        const std::string text = ui::win32::Bytes1252FromWide(szText);
+        const bool bSeparator = (info.fType & MFT_SEPARATOR) != 0;
+        const bool bDisabled = (info.fState & MFS_DISABLED) != 0;
+        g_pVisit->items.push_back(bSeparator ? "-" : bDisabled ? "(disabled) " + text : text);
+        const std::size_t nMark = text.find('&');
+        if (g_pVisit->pszChoose != nullptr && text == g_pVisit->pszChoose &&
+            nMark + 1 < text.size()) {
+            nKey = static_cast<WPARAM>(static_cast<unsigned char>(text[nMark + 1]));
+        }
+    }
+    if (nKey != 0) {
+        ::PostMessageW(hPopup, WM_CHAR, nKey, 0);
+    } else {
+        ::PostMessageW(hPopup, WM_KEYDOWN, VK_ESCAPE, 0);
+    }
+}
+
+}  // namespace
+
+std::vector<std::string> ContextMenu(fw::CWnd& dialog, int nID, bool bKeyboard,
+                                     const char* pszChoose) {
+    ::HWND hControl = HandleOf(dialog, nID);
+    if (hControl == nullptr) {
+        return {};
+    }
+    MenuVisit visit;
+    visit.pszChoose = pszChoose;
+    g_pVisit = &visit;
+    const UINT_PTR nTimer = ::SetTimer(nullptr, 0, 20, &ReadOpenMenu);
+    if (bKeyboard) {
+        ::SendMessageW(hControl, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(hControl), -1);
+    } else {
+        // The button goes up: the window's default processing asks for the context menu.
+        ::SendMessageW(hControl, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(5, 5));
+        ::SendMessageW(hControl, WM_RBUTTONUP, 0, MAKELPARAM(5, 5));
+    }
+    ::KillTimer(nullptr, nTimer);
+    g_pVisit = nullptr;
+    return visit.items;
+}
+
 }  // namespace dialogtest

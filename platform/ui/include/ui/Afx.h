@@ -4,6 +4,7 @@
 #pragma once
 
 #include "ui/Framework.h"
+#include "ui/Menu.h"
 
 using namespace fw;  // NOLINT(google-build-using-namespace): the framework's names are the
                      // program's

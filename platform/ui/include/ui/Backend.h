@@ -18,7 +18,8 @@
 // that has the focus, before the dialog manager acts on it (Tab, Enter, Escape, arrows). When
 // PreTranslateMessage returns TRUE the key goes no further. The dialog manager's keys: Escape
 // sends IDCANCEL to the dialog; Enter clicks the push button that has the focus, else sends IDOK
-// (also from a read-only multiline edit, which does not take Enter for itself).
+// (also from a read-only multiline edit, which does not take Enter for itself; an editable one,
+// ES_WANTRETURN, takes it for a new line).
 //
 // Painting while busy. A handler may keep the thread busy for seconds (the device search).
 // Windows change on the screen only when painted; NativeWindow::Update (CWnd::UpdateWindow) paints
@@ -34,6 +35,11 @@
 // the toolkit's own destruction notice. EndModal may come before RunModal (a dialog that ends in
 // its initialisation): RunModal then returns the result at once, and the dialog is never shown.
 //
+// Context menus. When the user asks for a control's context menu (a right click, the menu key,
+// Shift+F10), the control gets WM_CONTEXTMENU: wParam its NativeWindow, lParam the point in
+// screen coordinates (x in the low word, y in the high word, each signed), or -1 from the
+// keyboard. Its default processing shows the toolkit's own menu of the control, if it has one.
+//
 // Modal dialogs. RunModal shows the dialog, disables its owner, and runs a loop until EndModal;
 // the owner is enabled again before the dialog hides, so that it becomes the active window.
 // Text. Every text crosses the interface as the program's Windows-1252 bytes; a backend converts
@@ -44,6 +50,7 @@
 #include <string>
 #include <vector>
 
+#include "ui/Menu.h"
 #include "ui/Types.h"
 
 namespace fw {
@@ -159,6 +166,12 @@ public:
     /// A modal message box with the text and an OK button, over pOwner (may be null), in the
     /// style of the platform's errors; returns when the user closed it.
     virtual void MessageBox(NativeWindow* pOwner, const char* pszText) = 0;
+    /// Shows a popup menu of the items with its top left corner at the point (screen
+    /// coordinates), for the window pOwner, and runs its modal loop until the user chooses an
+    /// enabled item (returns its nID) or dismisses the menu (returns 0). The menu works from the
+    /// keyboard as the platform's menus do: arrows, Enter, Escape, the letters marked by '&'.
+    virtual fw::UINT TrackPopupMenu(NativeWindow* pOwner, const std::vector<MenuItem>& items, int x,
+                                    int y) = 0;
     /// While a handler keeps the thread busy (the device search), called at least every 100 ms:
     /// paints what changed, lets the window system's own events through (exposure, moving to
     /// another screen), and takes the user's input out of the queue without acting on it: no

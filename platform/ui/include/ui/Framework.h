@@ -82,6 +82,15 @@ protected:                                        \
     {WM_QUERYDRAGICON, 0, 0, [](CCmdTarget* p, WPARAM, LPARAM) -> LRESULT {               \
          return reinterpret_cast<LRESULT>(static_cast<ThisClass*>(p)->OnQueryDragIcon()); \
      }},
+/// WM_CONTEXTMENU to a handler taking (the window, the point in screen coordinates); the point is
+/// (-1, -1) when the user asked from the keyboard.
+#define ON_WM_CONTEXTMENU()                                                             \
+    {WM_CONTEXTMENU, 0, 0, [](CCmdTarget* p, WPARAM, LPARAM l) -> LRESULT {             \
+         const POINT point{static_cast<short>(LOWORD(static_cast<std::uintptr_t>(l))),  \
+                           static_cast<short>(HIWORD(static_cast<std::uintptr_t>(l)))}; \
+         static_cast<ThisClass*>(p)->OnContextMenu(static_cast<ThisClass*>(p), point);  \
+         return 0;                                                                      \
+     }},
 /// A scroll message (WM_HSCROLL or WM_VSCROLL) to a handler taking (code, position, scroll bar).
 #define ON_SCROLL_MESSAGE(message, memberFxn)                                     \
     {message, 0, 0, [](CCmdTarget* p, WPARAM w, LPARAM l) -> LRESULT {            \
@@ -154,6 +163,9 @@ public:
     void MoveWindow(int x, int y, int nWidth, int nHeight, BOOL bRepaint = TRUE);
     BOOL IsIconic() const;
     void SetIcon(HICON hIcon, BOOL bBigIcon);
+    /// Shows the text in a modal message box over this window (an error the user must read);
+    /// returns IDOK once it is closed. Without a backend, writes it to standard error.
+    int MessageBox(const char* pszText);
 
     /// Attaches this object to the control nID of pParent, so that the control's messages reach
     /// this object's message map first. Returns FALSE when there is no such control.

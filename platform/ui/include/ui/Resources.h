@@ -33,6 +33,7 @@ constexpr fw::DWORD ES_MULTILINE = 0x4;
 constexpr fw::DWORD ES_AUTOVSCROLL = 0x40;
 constexpr fw::DWORD ES_AUTOHSCROLL = 0x80;
 constexpr fw::DWORD ES_READONLY = 0x800;
+constexpr fw::DWORD ES_WANTRETURN = 0x1000;
 constexpr fw::DWORD SS_BITMAP = 0xE;
 constexpr fw::DWORD SS_REALSIZEIMAGE = 0x800;
 constexpr fw::DWORD LBS_NOTIFY = 0x1;
@@ -40,7 +41,8 @@ constexpr fw::DWORD LBS_HASSTRINGS = 0x40;
 constexpr fw::DWORD LBS_NOINTEGRALHEIGHT = 0x100;
 constexpr fw::DWORD LBS_DISABLENOSCROLL = 0x1000;
 
-enum class ControlKind { PushButton, GroupBox, Edit, ListBox, Picture };
+/// The controls a template holds; a label is static text that wraps at its width.
+enum class ControlKind { PushButton, GroupBox, Edit, ListBox, Picture, Label };
 
 /// One control of a dialog template; positions in dialog units.
 struct ControlTemplate {

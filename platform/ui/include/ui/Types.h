@@ -22,6 +22,7 @@ namespace fw {
 
 using BOOL = int;
 using UINT = unsigned int;
+using UINT_PTR = std::uintptr_t;
 using DWORD = std::uint32_t;
 using WORD = std::uint16_t;
 using BYTE = std::uint8_t;
@@ -86,6 +87,7 @@ constexpr UINT WM_CLOSE = 0x0010;
 constexpr UINT WM_ICONERASEBKGND = 0x0027;
 constexpr UINT WM_NEXTDLGCTL = 0x0028;
 constexpr UINT WM_QUERYDRAGICON = 0x0037;
+constexpr UINT WM_CONTEXTMENU = 0x007B;
 constexpr UINT WM_NOTIFY = 0x004E;
 constexpr UINT WM_SETICON = 0x0080;
 constexpr UINT WM_CHAR = 0x0102;
@@ -102,6 +104,7 @@ constexpr UINT EM_SCROLLCARET = 0x00B7;
 constexpr UINT EM_REPLACESEL = 0x00C2;
 constexpr UINT EM_LIMITTEXT = 0x00C5;
 constexpr UINT EM_GETLIMITTEXT = 0x00D5;
+constexpr UINT WM_COPY = 0x0301;
 
 // List-box messages and notifications.
 constexpr UINT LB_ADDSTRING = 0x0180;

@@ -1,0 +1,330 @@
+#include "TargetList.h"
+
+#include <cctype>
+#include <cstdint>
+
+namespace {
+
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v';
+}
+
+std::string_view Trimmed(std::string_view text) {
+    while (!text.empty() && IsBlank(text.front())) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && IsBlank(text.back())) {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
+bool ParseLines(std::string_view text, std::vector<SearchTarget>* pTargets,
+                std::vector<TargetListError>* pErrors) {
+    int nLine = 0;
+    while (!text.empty()) {
+        ++nLine;
+        const std::size_t nEnd = text.find('\n');
+        const std::string_view line = Trimmed(text.substr(0, nEnd));
+        text.remove_prefix(nEnd == std::string_view::npos ? text.size() : nEnd + 1);
+        if (line.empty() || line.front() == '#') {
+            continue;
+        }
+        SearchTarget target;
+        std::string error;
+        if (ParseSearchTarget(std::string(line), &target, &error)) {
+            pTargets->push_back(target);
+        } else {
+            pErrors->push_back(TargetListError{nLine, error});
+        }
+    }
+    return pErrors->empty();
+}
+
+/// A small JSON reader: enough to walk any JSON value and take the strings of the "ipv4" keys of
+/// the objects in the top-level array. Nesting is limited, so that no input can exhaust the
+/// stack.
+class JsonReader {
+public:
+    explicit JsonReader(std::string_view text) : m_text(text) {}
+
+    bool ReadDeviceArray(std::vector<std::string>* pAddresses) {
+        SkipBlanks();
+        if (!Expect('[', "a JSON array of devices")) {
+            return false;
+        }
+        SkipBlanks();
+        if (Peek() == ']') {
+            ++m_i;
+            return AtEnd();
+        }
+        for (;;) {
+            SkipBlanks();
+            if (Peek() != '{') {
+                return Fail("each device must be a JSON object");
+            }
+            if (!ReadDevice(pAddresses)) {
+                return false;
+            }
+            SkipBlanks();
+            if (Peek() == ',') {
+                ++m_i;
+                continue;
+            }
+            if (!Expect(']', "',' or ']'")) {
+                return false;
+            }
+            return AtEnd();
+        }
+    }
+
+    int Line() const {
+        int nLine = 1;
+        for (std::size_t i = 0; i < m_i && i < m_text.size(); ++i) {
+            nLine += m_text[i] == '\n' ? 1 : 0;
+        }
+        return nLine;
+    }
+    const std::string& Error() const { return m_error; }
+    /// The line of each address taken, in the same order.
+    const std::vector<int>& Lines() const { return m_lines; }
+
+private:
+    static constexpr int kDeepest = 64;
+
+    char Peek() const { return m_i < m_text.size() ? m_text[m_i] : '\0'; }
+    void SkipBlanks() {
+        while (m_i < m_text.size() && (m_text[m_i] == ' ' || m_text[m_i] == '\t' ||
+                                       m_text[m_i] == '\r' || m_text[m_i] == '\n')) {
+            ++m_i;
+        }
+    }
+    bool Fail(const std::string& message) {
+        if (m_error.empty()) {
+            m_error = message;
+        }
+        return false;
+    }
+    bool Expect(char c, const char* pszWhat) {
+        if (Peek() != c) {
+            return Fail(std::string("expected ") + pszWhat);
+        }
+        ++m_i;
+        return true;
+    }
+    bool AtEnd() {
+        SkipBlanks();
+        return m_i == m_text.size() || Fail("text after the end of the JSON array");
+    }
+
+    bool ReadDevice(std::vector<std::string>* pAddresses) {
+        ++m_i;  // '{'
+        SkipBlanks();
+        if (Peek() == '}') {
+            ++m_i;
+            return true;
+        }
+        for (;;) {
+            SkipBlanks();
+            std::string key;
+            if (!ReadString(&key)) {
+                return false;
+            }
+            SkipBlanks();
+            if (!Expect(':', "':' after a key")) {
+                return false;
+            }
+            SkipBlanks();
+            if (key == "ipv4") {
+                const std::size_t nAt = m_i;
+                std::string address;
+                if (!ReadString(&address)) {
+                    m_i = nAt;
+                    return Fail("\"ipv4\" must be a string");
+                }
+                if (!address.empty()) {
+                    pAddresses->push_back(address);
+                    m_lines.push_back(Line());
+                }
+            } else if (!SkipValue(1)) {
+                return false;
+            }
+            SkipBlanks();
+            if (Peek() == ',') {
+                ++m_i;
+                continue;
+            }
+            return Expect('}', "',' or '}'");
+        }
+    }
+
+    bool ReadString(std::string* pOut) {
+        if (!Expect('"', "a string")) {
+            return false;
+        }
+        while (m_i < m_text.size()) {
+            const char c = m_text[m_i++];
+            if (c == '"') {
+                return true;
+            }
+            if (static_cast<unsigned char>(c) < 0x20) {
+                return Fail("a control character in a string");
+            }
+            if (c != '\\') {
+                pOut->push_back(c);
+                continue;
+            }
+            if (m_i >= m_text.size()) {
+                break;
+            }
+            const char e = m_text[m_i++];
+            switch (e) {
+                case '"':
+                case '\\':
+                case '/':
+                    pOut->push_back(e);
+                    break;
+                case 'b':
+                case 'f':
+                case 'n':
+                case 'r':
+                case 't':
+                    pOut->push_back(' ');  // no target holds one
+                    break;
+                case 'u':
+                    if (m_i + 4 > m_text.size()) {
+                        return Fail("a broken \\u escape");
+                    }
+                    for (int k = 0; k < 4; ++k) {
+                        if (!std::isxdigit(static_cast<unsigned char>(m_text[m_i + k]))) {
+                            return Fail("a broken \\u escape");
+                        }
+                    }
+                    m_i += 4;
+                    pOut->push_back('?');  // no target holds one either
+                    break;
+                default:
+                    return Fail("a broken escape in a string");
+            }
+        }
+        return Fail("a string without its end");
+    }
+
+    bool SkipValue(int nDepth) {
+        if (nDepth > kDeepest) {
+            return Fail("JSON nested too deeply");
+        }
+        SkipBlanks();
+        const char c = Peek();
+        if (c == '"') {
+            std::string ignored;
+            return ReadString(&ignored);
+        }
+        if (c == '{' || c == '[') {
+            const char close = c == '{' ? '}' : ']';
+            ++m_i;
+            SkipBlanks();
+            if (Peek() == close) {
+                ++m_i;
+                return true;
+            }
+            for (;;) {
+                SkipBlanks();
+                if (c == '{') {
+                    std::string key;
+                    if (!ReadString(&key)) {
+                        return false;
+                    }
+                    SkipBlanks();
+                    if (!Expect(':', "':' after a key")) {
+                        return false;
+                    }
+                }
+                if (!SkipValue(nDepth + 1)) {
+                    return false;
+                }
+                SkipBlanks();
+                if (Peek() == ',') {
+                    ++m_i;
+                    continue;
+                }
+                return Expect(close, c == '{' ? "',' or '}'" : "',' or ']'");
+            }
+        }
+        // A number, true, false or null: the characters they are made of.
+        const std::size_t nStart = m_i;
+        while (m_i < m_text.size() &&
+               (std::isalnum(static_cast<unsigned char>(m_text[m_i])) || m_text[m_i] == '-' ||
+                m_text[m_i] == '+' || m_text[m_i] == '.')) {
+            ++m_i;
+        }
+        return m_i > nStart || Fail("expected a JSON value");
+    }
+
+    std::string_view m_text;
+    std::size_t m_i = 0;
+    std::string m_error;
+    std::vector<int> m_lines;
+};
+
+bool ParseJson(std::string_view text, std::vector<SearchTarget>* pTargets,
+               std::vector<TargetListError>* pErrors) {
+    JsonReader reader(text);
+    std::vector<std::string> addresses;
+    if (!reader.ReadDeviceArray(&addresses)) {
+        pErrors->push_back(TargetListError{reader.Line(), reader.Error()});
+        return false;
+    }
+    std::vector<SearchTarget> targets;
+    for (std::size_t i = 0; i < addresses.size(); ++i) {
+        SearchTarget target;
+        std::string error;
+        // Only addresses: a device's "ipv4" is never a name or a prefix.
+        if (!ParseSearchTarget(addresses[i], &target, &error) || target.bName || target.IsSweep()) {
+            pErrors->push_back(TargetListError{
+                reader.Lines()[i],
+                error.empty() ? "'" + addresses[i] + "' is no IPv4 address" : error});
+        } else {
+            targets.push_back(target);
+        }
+    }
+    if (!pErrors->empty()) {
+        return false;
+    }
+    pTargets->insert(pTargets->end(), targets.begin(), targets.end());
+    return true;
+}
+
+}  // namespace
+
+bool ParseTargetList(std::string_view text, std::vector<SearchTarget>* pTargets,
+                     std::vector<TargetListError>* pErrors) {
+    pErrors->clear();
+    if (text.size() > kLargestTargetList) {
+        pErrors->push_back(TargetListError{1, "the list is larger than 16 MiB"});
+        return false;
+    }
+    // A byte order mark, as some editors write it, is no part of the first target.
+    if (text.substr(0, 3) == "\xef\xbb\xbf") {
+        text.remove_prefix(3);
+    }
+    const std::string_view start = Trimmed(text);
+    if (!start.empty() && start.front() == '[') {
+        return ParseJson(text, pTargets, pErrors);
+    }
+    std::vector<SearchTarget> targets;
+    if (!ParseLines(text, &targets, pErrors)) {
+        return false;
+    }
+    pTargets->insert(pTargets->end(), targets.begin(), targets.end());
+    return true;
+}
+
+std::string TargetListText(const std::vector<SearchTarget>& targets) {
+    std::string text;
+    for (const SearchTarget& target : targets) {
+        text += target.text;
+        text += '\n';
+    }
+    return text;
+}

@@ -1,0 +1,104 @@
+#include "files/UserFiles.h"
+
+#include <errno.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <cstring>
+
+namespace files {
+
+namespace {
+
+constexpr const char* kProgramFolder = "lorixlog-finder";
+
+/// Makes the folder and those above it (private to the user, as settings are).
+bool MakeFolders(const std::string& path, std::string* pError) {
+    for (std::size_t i = 1; i <= path.size(); ++i) {
+        if (i < path.size() && path[i] != '/') {
+            continue;
+        }
+        const std::string folder = path.substr(0, i);
+        if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) {
+            *pError = folder + ": " + std::strerror(errno);
+            return false;
+        }
+    }
+    return true;
+}
+
+bool WriteAll(int fd, const std::string& bytes) {
+    std::size_t nDone = 0;
+    while (nDone < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + nDone, bytes.size() - nDone);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            return false;
+        }
+        nDone += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+}  // namespace
+
+std::string UserConfigFile(const char* pszName) {
+    const char* pszConfig = std::getenv("XDG_CONFIG_HOME");
+    std::string folder;
+    if (pszConfig != nullptr && pszConfig[0] == '/') {
+        folder = pszConfig;
+    } else if (const char* pszHome = std::getenv("HOME"); pszHome != nullptr && pszHome[0] == '/') {
+        folder = std::string(pszHome) + "/.config";
+    } else {
+        return std::string();
+    }
+    return folder + "/" + kProgramFolder + "/" + pszName;
+}
+
+ReadResult ReadWholeFile(const std::string& path, std::size_t nLargest, std::string* pBytes,
+                         std::string* pError) {
+    pBytes->clear();
+    std::FILE* pFile = std::fopen(path.c_str(), "rb");
+    if (pFile == nullptr) {
+        if (errno == ENOENT) {
+            return ReadResult::Missing;
+        }
+        *pError = std::strerror(errno);
+        return ReadResult::Failed;
+    }
+    const bool bRead = ReadWholeStream(pFile, nLargest, pBytes, pError);
+    std::fclose(pFile);
+    return bRead ? ReadResult::Read : ReadResult::Failed;
+}
+
+bool ReplaceFileContent(const std::string& path, const std::string& bytes, std::string* pError) {
+    const std::size_t nSlash = path.rfind('/');
+    if (nSlash != std::string::npos && nSlash > 0 && !MakeFolders(path.substr(0, nSlash), pError)) {
+        return false;
+    }
+    const std::string temporary = path + ".new";
+    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        *pError = temporary + ": " + std::strerror(errno);
+        return false;
+    }
+    const bool bWritten = WriteAll(fd, bytes) && ::fsync(fd) == 0;
+    const int nErrno = errno;
+    if (::close(fd) != 0 || !bWritten) {
+        *pError = temporary + ": " + std::strerror(bWritten ? errno : nErrno);
+        ::unlink(temporary.c_str());
+        return false;
+    }
+    if (::rename(temporary.c_str(), path.c_str()) != 0) {
+        *pError = path + ": " + std::strerror(errno);
+        ::unlink(temporary.c_str());
+        return false;
+    }
+    return true;
+}
+
+}  // namespace files

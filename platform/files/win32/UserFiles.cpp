@@ -1,0 +1,125 @@
+#include "files/UserFiles.h"
+
+#include "win32/WindowsApi.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <cwchar>
+
+namespace files {
+
+namespace {
+
+constexpr const wchar_t* kProgramFolder = L"lorixlog-finder";
+
+std::wstring Wide(const std::string& utf8) {
+    if (utf8.empty()) {
+        return std::wstring();
+    }
+    const int n =
+        ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(n), L'\0');
+    ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), n);
+    return wide;
+}
+
+std::string Utf8(const std::wstring& wide) {
+    if (wide.empty()) {
+        return std::string();
+    }
+    const int n = ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()),
+                                        nullptr, 0, nullptr, nullptr);
+    std::string utf8(static_cast<std::size_t>(n), '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), utf8.data(), n,
+                          nullptr, nullptr);
+    return utf8;
+}
+
+/// The system's text of an error (English or the user's language), on one line.
+std::string Reason(DWORD nError) {
+    wchar_t szText[512] = {};
+    ::FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, nError, 0,
+                     szText, static_cast<DWORD>(std::size(szText)), nullptr);
+    std::string text = Utf8(szText);
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ')) {
+        text.pop_back();
+    }
+    return text.empty() ? "error " + std::to_string(nError) : text;
+}
+
+bool MakeFolders(const std::wstring& path, std::string* pError) {
+    for (std::size_t i = 3; i <= path.size(); ++i) {
+        if (i < path.size() && path[i] != L'\\' && path[i] != L'/') {
+            continue;
+        }
+        const std::wstring folder = path.substr(0, i);
+        if (!::CreateDirectoryW(folder.c_str(), nullptr) &&
+            ::GetLastError() != ERROR_ALREADY_EXISTS) {
+            *pError = Utf8(folder) + ": " + Reason(::GetLastError());
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+std::string UserConfigFile(const char* pszName) {
+    const wchar_t* pszAppData = ::_wgetenv(L"APPDATA");
+    if (pszAppData == nullptr || pszAppData[0] == L'\0') {
+        return std::string();
+    }
+    return Utf8(std::wstring(pszAppData) + L"\\" + kProgramFolder + L"\\") + pszName;
+}
+
+ReadResult ReadWholeFile(const std::string& path, std::size_t nLargest, std::string* pBytes,
+                         std::string* pError) {
+    pBytes->clear();
+    std::FILE* pFile = ::_wfopen(Wide(path).c_str(), L"rb");
+    if (pFile == nullptr) {
+        if (errno == ENOENT) {
+            return ReadResult::Missing;
+        }
+        *pError = std::strerror(errno);
+        return ReadResult::Failed;
+    }
+    const bool bRead = ReadWholeStream(pFile, nLargest, pBytes, pError);
+    std::fclose(pFile);
+    return bRead ? ReadResult::Read : ReadResult::Failed;
+}
+
+bool ReplaceFileContent(const std::string& path, const std::string& bytes, std::string* pError) {
+    const std::wstring wide = Wide(path);
+    const std::size_t nSlash = wide.find_last_of(L"\\/");
+    if (nSlash != std::wstring::npos && !MakeFolders(wide.substr(0, nSlash), pError)) {
+        return false;
+    }
+    const std::wstring temporary = wide + L".new";
+    const HANDLE hFile = ::CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                       FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (hFile == INVALID_HANDLE_VALUE) {
+        *pError = Utf8(temporary) + ": " + Reason(::GetLastError());
+        return false;
+    }
+    DWORD nWritten = 0;
+    const bool bWritten =
+        ::WriteFile(hFile, bytes.data(), static_cast<DWORD>(bytes.size()), &nWritten, nullptr) &&
+        nWritten == bytes.size() && ::FlushFileBuffers(hFile);
+    const DWORD nError = ::GetLastError();
+    ::CloseHandle(hFile);
+    if (!bWritten) {
+        *pError = Utf8(temporary) + ": " + Reason(nError);
+        ::DeleteFileW(temporary.c_str());
+        return false;
+    }
+    if (!::MoveFileExW(temporary.c_str(), wide.c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        *pError = path + ": " + Reason(::GetLastError());
+        ::DeleteFileW(temporary.c_str());
+        return false;
+    }
+    return true;
+}
+
+}  // namespace files

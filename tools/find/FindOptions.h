@@ -1,0 +1,39 @@
+// The command line of lorixlog-find.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "SearchTarget.h"
+
+enum class Format { Report, Json, Csv };
+
+/// What the command line asks for.
+struct FindOptions {
+    Format format = Format::Report;
+    int nVerbosity = 0;
+    int nRate = 0;  ///< queries a second to the targets; 0: the default
+    std::vector<SearchTarget> targets;
+    /// The files of --targets-from, in order ("-": standard input); read by LoadTargetLists.
+    std::vector<std::string> targetLists;
+    int nWatchSeconds = 0;  ///< 0: one search; else search again every so many seconds
+};
+
+constexpr int kDefaultWatchSeconds = 30;
+constexpr int kShortestWatchSeconds = 10;
+constexpr int kLongestWatchSeconds = 86400;
+
+enum class FindRequest {
+    Run,
+    Help,     ///< *pText is the usage
+    Version,  ///< *pText is the version line
+    Wrong,    ///< *pText says what is wrong, in one or two lines; nothing may be sent
+};
+
+/// Reads the command line.
+FindRequest ParseFindOptions(int argc, char** argv, FindOptions* pOptions, std::string* pText);
+
+/// Reads the target lists of --targets-from and adds their targets to pOptions->targets. A list
+/// that cannot be read, or holds a malformed line, gives false, with one line for each problem in
+/// *pText ("FILE:LINE: what is wrong").
+bool LoadTargetLists(FindOptions* pOptions, std::string* pText);

@@ -1,0 +1,83 @@
+#include "FindRun.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "DeviceExport.h"
+#include "DeviceInfo.h"
+#include "Language.h"
+#include "TextOutput.h"
+#include "Version.h"
+#include "stdio/StandardStreams.h"
+
+CConsoleReport::CConsoleReport(const char* pszLanguage) {
+    m_pszProgramName = LORIXLOG_PROGRAM_NAME;
+    m_pszBuildDate = __DATE__;
+    m_pszBuildTime = __TIME__;
+    m_pszLanguage = pszLanguage;
+}
+
+namespace {
+
+/// The exit status after the outputs: a failure when the data could not be written, or the
+/// report where it was the only output. The report beside data on standard output is for people:
+/// when its reader has gone, the data still counts. Standard output whose reader has gone has
+/// nobody to tell.
+bool OutputsWritten(const FindOptions& options, const CConsoleReportWriter& writer,
+                    const COutputCheck& output) {
+    const bool bReportLost = writer.WriteError() != 0 &&
+                             !(options.format != Format::Report && writer.WriteError() == EPIPE);
+    if (!bReportLost && !output.Failed()) {
+        return true;
+    }
+    if ((bReportLost ? writer.WriteError() : output.Errno()) != EPIPE) {
+        const std::string reason =
+            bReportLost ? std::strerror(writer.WriteError()) : output.Reason();
+        std::fprintf(stderr, "lorixlog-find: cannot write the output: %s\n", reason.c_str());
+    }
+    return false;
+}
+
+}  // namespace
+
+int RunOnce(const FindOptions& options) {
+    net::WSADATA wsaData{};
+    if (net::WSAStartup(net::MAKEWORD(2, 2), &wsaData) != 0) {
+        std::fprintf(stderr, "Error: WSAStartup() failed.\n");
+        return kExitError;
+    }
+    CConsoleReport report(LanguageTagOf(UserInterfaceLanguage()));
+    std::FILE* pReportStream = options.format == Format::Report ? stdout : stderr;
+    CConsoleReportWriter writer(pReportStream, IsTerminal(pReportStream));
+    report.m_pListener = &writer;
+    g_pReportText = &report;
+    g_DeviceInfo.m_nVerbosity = options.nVerbosity;
+    g_DeviceInfo.m_nQueriesPerSecond = options.nRate;
+    g_DeviceInfo.m_aTargets = options.targets;
+
+    const SearchOutcome outcome = g_DeviceInfo.SearchDevices(&report, nullptr);
+    if (g_DeviceInfo.m_nDevices == 0 && outcome.result != SearchOutcome::Failed) {
+        ReportNoDeviceAnswered(&report, g_DeviceInfo, outcome);
+    }
+    writer.Finish();
+    g_pReportText = nullptr;
+    net::WSACleanup();
+
+    COutputCheck output;
+    if (options.format == Format::Json) {
+        output.Check(std::fputs(DevicesAsJson(g_DeviceInfo).c_str(), stdout));
+    } else if (options.format == Format::Csv) {
+        UseBinaryOutput(stdout);  // the CSV has its own CR LF line ends
+        output.Check(std::fputs(DevicesAsCsv(g_DeviceInfo).c_str(), stdout));
+    }
+    output.Flush(stdout);
+    if (!OutputsWritten(options, writer, output)) {
+        return kExitError;
+    }
+    if (outcome.result == SearchOutcome::Failed) {
+        return kExitError;
+    }
+    return g_DeviceInfo.m_nDevices > 0 ? kExitFound : kExitNoneFound;
+}

@@ -1,0 +1,111 @@
+// lorixlog-find --watch: the same search again and again, and a line for every change.
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <ctime>
+#include <string>
+#include <thread>
+
+#include "DeviceWatch.h"
+#include "FindRun.h"
+#include "Language.h"
+#include "TextOutput.h"
+#include "stdio/StandardStreams.h"
+
+namespace {
+
+volatile std::sig_atomic_t g_bStop = 0;
+
+extern "C" void OnStopSignal(int) {
+    g_bStop = 1;
+}
+
+/// Ends the search early once a stop signal came.
+class StopOnSignal final : public CSearchHost {
+public:
+    bool KeepResponsive() override { return g_bStop != 0; }
+};
+
+/// The first error line of a report (a failed search says why there), or "".
+std::string FirstErrorLine(const std::string& text) {
+    std::size_t nStart = 0;
+    while (nStart < text.size()) {
+        std::size_t nEnd = text.find("\r\n", nStart);
+        nEnd = nEnd == std::string::npos ? text.size() : nEnd;
+        const std::string line = text.substr(nStart, nEnd - nStart);
+        if (line.find("ERROR") != std::string::npos) {
+            return line;
+        }
+        nStart = nEnd + 2;
+    }
+    return std::string();
+}
+
+/// Waits until the round's time is over or a stop signal came.
+void WaitUntil(std::chrono::steady_clock::time_point end) {
+    while (g_bStop == 0 && std::chrono::steady_clock::now() < end) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+}
+
+}  // namespace
+
+int RunWatch(const FindOptions& options) {
+    net::WSADATA wsaData{};
+    if (net::WSAStartup(net::MAKEWORD(2, 2), &wsaData) != 0) {
+        std::fprintf(stderr, "Error: WSAStartup() failed.\n");
+        return kExitError;
+    }
+    std::signal(SIGINT, OnStopSignal);
+    std::signal(SIGTERM, OnStopSignal);
+
+    CConsoleReport report(LanguageTagOf(UserInterfaceLanguage()));
+    // The report of each search only when asked for: the changes are the output.
+    CConsoleReportWriter writer(stderr, IsTerminal(stderr));
+    if (options.nVerbosity > 0) {
+        report.m_pListener = &writer;
+    }
+    g_DeviceInfo.m_nVerbosity = options.nVerbosity;
+    g_DeviceInfo.m_nQueriesPerSecond = options.nRate;
+    g_DeviceInfo.m_aTargets = options.targets;
+
+    CDeviceWatch watch;
+    StopOnSignal host;
+    COutputCheck output;
+    const auto interval = std::chrono::seconds(options.nWatchSeconds);
+    while (g_bStop == 0 && !output.Failed()) {
+        const auto start = std::chrono::steady_clock::now();
+        const SearchOutcome outcome = g_DeviceInfo.SearchDevices(&report, &host);
+        const std::string time = IsoUtcTime(static_cast<std::int64_t>(std::time(nullptr)));
+        if (g_bStop != 0) {
+            break;  // a search that a signal cut short tells nothing
+        }
+        if (outcome.result == SearchOutcome::Failed) {
+            // The next search may work again (a network that came back); this one tells nothing
+            // about the devices.
+            std::fprintf(stderr, "lorixlog-find: %s the search failed: %s\n", time.c_str(),
+                         TerminalTextFrom1252(FirstErrorLine(report.m_strText)).c_str());
+        } else if (outcome.result != SearchOutcome::Cancelled) {
+            for (const DeviceChange& change : watch.Update(g_DeviceInfo)) {
+                const std::string line = options.format == Format::Json
+                                             ? ChangeAsJson(change, time)
+                                             : ChangeAsText(change, time);
+                // Each line whole, at once: a signal never leaves half of one.
+                output.Check(std::fputs(line.c_str(), stdout));
+            }
+            output.Flush(stdout);
+        }
+        WaitUntil(start + interval);
+    }
+    writer.Finish();
+    net::WSACleanup();
+    if (output.Failed()) {
+        if (output.Errno() != EPIPE) {
+            std::fprintf(stderr, "lorixlog-find: cannot write the output: %s\n",
+                         output.Reason().c_str());
+        }
+        return kExitError;
+    }
+    return kExitFound;
+}
