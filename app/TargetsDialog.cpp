@@ -9,10 +9,26 @@ CTargetsDialog::CTargetsDialog(CSavedTargets& saved)
 
 BOOL CTargetsDialog::OnInitDialog() {
     CDialogEx::OnInitDialog();
+    // Over the middle of the main window, where the user asked for it.
+    if (CWnd* pOwner = GetParent()) {
+        RECT owner{};
+        RECT dialog{};
+        pOwner->GetWindowRect(&owner);
+        GetWindowRect(&dialog);
+        const long nWidth = dialog.right - dialog.left;
+        const long nHeight = dialog.bottom - dialog.top;
+        MoveWindow(static_cast<int>(owner.left + (owner.right - owner.left - nWidth) / 2),
+                   static_cast<int>(owner.top + (owner.bottom - owner.top - nHeight) / 2),
+                   static_cast<int>(nWidth), static_cast<int>(nHeight), FALSE);
+    }
     if (CWnd* pEdit = GetDlgItem(IDC_TARGETS)) {
         pEdit->SetWindowText(m_saved.m_strText.c_str());
+        // The caret at the end of the list, for one more target.
+        const auto nEnd = static_cast<WPARAM>(m_saved.m_strText.size());
+        pEdit->SendMessage(EM_SETSEL, nEnd, static_cast<LPARAM>(nEnd));
+        pEdit->SetFocus();
     }
-    return TRUE;  // the focus to the list, the first control that takes it
+    return FALSE;  // the focus is set
 }
 
 void CTargetsDialog::OnOK() {

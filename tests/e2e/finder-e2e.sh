@@ -75,6 +75,8 @@ if [[ "$finder" == *.exe ]]; then
   require_sandbox finder-e2e --wine
   [ -d "$WINEPREFIX" ] || wineboot --init >/dev/null 2>&1
   run=(wine "$finder")
+  # The settings that an earlier scenario kept in the shared prefix are no part of this one.
+  rm -rf "$WINEPREFIX"/drive_c/users/*/AppData/Roaming/lorixlog-finder
 fi
 "${run[@]}" >"$work/out" 2>"$work/err" &
 finder_pid=$!
