@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -38,8 +39,12 @@ class Targets : public Dialogs {
 protected:
     void SetUp() override {
         Dialogs::SetUp();
+        // Tests run side by side in processes of their own, whose heaps may lie at the same
+        // addresses: the folder is named by the test and a random number.
         m_dir = fs::temp_directory_path() /
-                ("lorixlog-targets-" + std::to_string(reinterpret_cast<std::uintptr_t>(this)));
+                ("lorixlog-targets-" +
+                 std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) +
+                 "-" + std::to_string(std::random_device{}()));
         fs::remove_all(m_dir);
         fs::create_directories(m_dir);
         g_App.m_savedTargets = CSavedTargets{};
