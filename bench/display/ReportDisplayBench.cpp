@@ -60,7 +60,13 @@ struct Cost {
 /// what was appended), else at every line with the whole text.
 Cost Describe(int n, bool bSearchLike) {
     BenchReport report;
-    report.Create(IDD_MAIN);
+    if (!report.Create(IDD_MAIN)) {
+        // Under Wine without an X display, for one: no window, nothing to measure.
+        std::fprintf(stderr,
+                     "report_display_bench: the report window cannot be created "
+                     "(is there a display?)\n");
+        std::exit(1);
+    }
     report.UpdateWindow();
     const auto wallStart = std::chrono::steady_clock::now();
     const double dCpuStart = ProcessCpuSeconds();
