@@ -102,7 +102,9 @@ void ClorixlogfinderDlg::OnSearch() {
     }
     const bool bFound = g_DeviceInfo.m_nDevices > 0;
     if (!bFound && outcome.result != SearchOutcome::Failed) {
-        ReportNoDeviceAnswered(&report, g_DeviceInfo, outcome);
+        ReportNoDeviceAnswered(&report, g_DeviceInfo, outcome,
+                               "right click on this report: Search targets\x85",
+                               "rechter Mausklick auf diesen Bericht: Suchziele\x85");
     }
     if (!g_App.m_strTargetsProblem.empty()) {
         report.EnsureBlankLine();

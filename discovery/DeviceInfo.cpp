@@ -140,7 +140,8 @@ SearchOutcome CDeviceInfo::SearchDevices(CReportText* pReport, CSearchHost* pHos
 }
 
 void ReportNoDeviceAnswered(CReportText* pReport, const CDeviceInfo& info,
-                            const SearchOutcome& outcome) {
+                            const SearchOutcome& outcome, const char* pszTargetsEnglish,
+                            const char* pszTargetsGerman) {
     if (pReport == nullptr) {
         return;
     }
@@ -152,13 +153,19 @@ void ReportNoDeviceAnswered(CReportText* pReport, const CDeviceInfo& info,
     for (const std::string& line : outcome.queried) {
         pReport->Printf("  %s\r\n", line.c_str());
     }
-    pReport->Printf("%s", bGerman ? "Bitte pr\xfc"
-                                    "fen Sie: Sind die Ger\xe4te eingeschaltet und mit diesem "
-                                    "Netz verbunden? Sperrt eine Firewall auf diesem Computer "
-                                    "UDP-Port 9959? Ger\xe4te hinter einem Router findet die "
-                                    "Suche nur mit --target.\r\n"
-                                  : "Please check: are the devices powered and connected to this "
-                                    "network? Does a firewall on this computer block UDP port "
-                                    "9959? Devices behind a router are found only with "
-                                    "--target.\r\n");
+    // One short line each: the report window does not wrap its lines.
+    pReport->Printf(bGerman ? "Bitte pr\xfc"
+                              "fen Sie:\r\n"
+                              "  - Sind die Ger\xe4te eingeschaltet und mit diesem Netz "
+                              "verbunden?\r\n"
+                              "  - Sperrt eine Firewall auf diesem Computer UDP-Port 9959?\r\n"
+                              "  - Ger\xe4te hinter einem Router findet die Suche nur als "
+                              "Suchziele\r\n"
+                              "    (%s).\r\n"
+                            : "Please check:\r\n"
+                              "  - Are the devices powered and connected to this network?\r\n"
+                              "  - Does a firewall on this computer block UDP port 9959?\r\n"
+                              "  - Devices behind a router are found only as search targets\r\n"
+                              "    (%s).\r\n",
+                    bGerman ? pszTargetsGerman : pszTargetsEnglish);
 }

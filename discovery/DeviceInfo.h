@@ -158,6 +158,8 @@ bool ParseDeviceReply(const char* pszReply, const char* pszExpectedPrefix,
                       const char* pszModelPrefix, DeviceRecord* pRecord);
 
 /// After a search in which no device answered: says so in the report, names what the query went
-/// to (outcome.queried) and what to check. Nothing when pReport is null.
+/// to (outcome.queried) and what to check; the front end names how its user gives search targets
+/// (in English and German). Nothing when pReport is null.
 void ReportNoDeviceAnswered(CReportText* pReport, const CDeviceInfo& info,
-                            const SearchOutcome& outcome);
+                            const SearchOutcome& outcome, const char* pszTargetsEnglish,
+                            const char* pszTargetsGerman);

@@ -120,6 +120,12 @@ TEST_F(Targets, TheTargetsDialogKeepsTargetsForEverySearch) {
     ASSERT_TRUE(dlg.Create(IDD_MAIN));
     dialogtest::Pump();
     const std::size_t nFirstSearch = network.m_aSent.size();
+    // Nobody answered: the report shows the way to search targets that this program offers.
+    EXPECT_NE(dlg.Report().m_strText.find(
+                  "\r\n  - Devices behind a router are found only as search targets\r\n"
+                  "    (right click on this report: Search targets\x85).\r\n"),
+              std::string::npos)
+        << dlg.Report().m_strText;
     dialogtest::ContextMenu(dlg, IDC_REPORT, true, "Search &targets\x85");
     dialogtest::Pump();
     EXPECT_EQ(results, (std::vector<INT_PTR>{-1, IDOK})) << "open until the list is right";

@@ -141,7 +141,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSi
 
         const SearchOutcome outcome = g_DeviceInfo.SearchDevices(&report, nullptr);
         if (g_DeviceInfo.m_nDevices == 0 && outcome.result != SearchOutcome::Failed) {
-            ReportNoDeviceAnswered(&report, g_DeviceInfo, outcome);
+            ReportNoDeviceAnswered(&report, g_DeviceInfo, outcome, "--target", "--target");
         }
 
         writer.Finish();

@@ -246,11 +246,17 @@ TEST_F(Finder, ExitStatusOneWhenNoDeviceAnswersAndGermanReport) {
         << result.out;
     EXPECT_NE(result.out.find(" 10.77.0."), std::string::npos) << "with its interface";
     EXPECT_NE(result.out.find("\n  10.78.0.255 ("), std::string::npos) << result.out;
+    // What to check, a short line each (the report window does not wrap).
     EXPECT_NE(result.out.find("\nBitte pr\xc3\xbc"
-                              "fen Sie"),
+                              "fen Sie:\n  - Sind die Ger\xc3\xa4te eingeschaltet"),
               std::string::npos)
         << result.out;
-    EXPECT_NE(result.out.find("UDP-Port 9959"), std::string::npos) << result.out;
+    EXPECT_NE(result.out.find("\n  - Sperrt eine Firewall auf diesem Computer UDP-Port 9959?\n"),
+              std::string::npos)
+        << result.out;
+    EXPECT_NE(result.out.find("nur als Suchziele\n    (--target, --targets-from).\n"),
+              std::string::npos)
+        << result.out;
 }
 
 TEST_F(Finder, ExitStatusTwoWhenTheSearchFails) {

@@ -59,7 +59,8 @@ int RunOnce(const FindOptions& options) {
 
     const SearchOutcome outcome = g_DeviceInfo.SearchDevices(&report, nullptr);
     if (g_DeviceInfo.m_nDevices == 0 && outcome.result != SearchOutcome::Failed) {
-        ReportNoDeviceAnswered(&report, g_DeviceInfo, outcome);
+        ReportNoDeviceAnswered(&report, g_DeviceInfo, outcome, "--target, --targets-from",
+                               "--target, --targets-from");
     }
     writer.Finish();
     g_pReportText = nullptr;
