@@ -117,6 +117,16 @@ private:
         return m_i == m_text.size() || Fail("text after the end of the JSON array");
     }
 
+    /// An object's key and the ':' after it.
+    bool ReadKey(std::string* pKey) {
+        SkipBlanks();
+        if (!ReadString(pKey)) {
+            return false;
+        }
+        SkipBlanks();
+        return Expect(':', "':' after a key");
+    }
+
     bool ReadDevice(std::vector<std::string>* pAddresses) {
         ++m_i;  // '{'
         SkipBlanks();
@@ -125,13 +135,8 @@ private:
             return true;
         }
         for (;;) {
-            SkipBlanks();
             std::string key;
-            if (!ReadString(&key)) {
-                return false;
-            }
-            SkipBlanks();
-            if (!Expect(':', "':' after a key")) {
+            if (!ReadKey(&key)) {
                 return false;
             }
             SkipBlanks();
@@ -230,15 +235,9 @@ private:
             }
             for (;;) {
                 SkipBlanks();
-                if (c == '{') {
-                    std::string key;
-                    if (!ReadString(&key)) {
-                        return false;
-                    }
-                    SkipBlanks();
-                    if (!Expect(':', "':' after a key")) {
-                        return false;
-                    }
+                std::string key;
+                if (c == '{' && !ReadKey(&key)) {
+                    return false;
                 }
                 if (!SkipValue(nDepth + 1)) {
                     return false;

@@ -1,6 +1,8 @@
+// Reading files and streams whole: the same on every platform.
 #include <cerrno>
 #include <cstring>
 
+#include "OpenFile.h"
 #include "files/UserFiles.h"
 
 bool files::ReadWholeStream(std::FILE* pStream, std::size_t nLargest, std::string* pBytes,
@@ -23,4 +25,20 @@ bool files::ReadWholeStream(std::FILE* pStream, std::size_t nLargest, std::strin
         return false;
     }
     return true;
+}
+
+files::ReadResult files::ReadWholeFile(const std::string& path, std::size_t nLargest,
+                                       std::string* pBytes, std::string* pError) {
+    pBytes->clear();
+    std::FILE* pFile = OpenFileForReading(path);
+    if (pFile == nullptr) {
+        if (errno == ENOENT) {
+            return ReadResult::Missing;
+        }
+        *pError = std::strerror(errno);
+        return ReadResult::Failed;
+    }
+    const bool bRead = ReadWholeStream(pFile, nLargest, pBytes, pError);
+    std::fclose(pFile);
+    return bRead ? ReadResult::Read : ReadResult::Failed;
 }

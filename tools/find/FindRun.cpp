@@ -42,10 +42,17 @@ bool OutputsWritten(const FindOptions& options, const CConsoleReportWriter& writ
 
 }  // namespace
 
-int RunOnce(const FindOptions& options) {
+bool StartSocketLayer() {
     net::WSADATA wsaData{};
     if (net::WSAStartup(net::MAKEWORD(2, 2), &wsaData) != 0) {
         std::fprintf(stderr, "Error: WSAStartup() failed.\n");
+        return false;
+    }
+    return true;
+}
+
+int RunOnce(const FindOptions& options) {
+    if (!StartSocketLayer()) {
         return kExitError;
     }
     CConsoleReport report(LanguageTagOf(UserInterfaceLanguage()));

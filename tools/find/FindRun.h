@@ -15,6 +15,9 @@ public:
     explicit CConsoleReport(const char* pszLanguage);
 };
 
+/// Starts the socket layer (version 2.2); says so on standard error when it cannot.
+bool StartSocketLayer();
+
 /// One search: the report, then the devices in the format asked for. Returns the exit status.
 int RunOnce(const FindOptions& options);
 

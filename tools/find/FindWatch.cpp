@@ -52,9 +52,7 @@ void WaitUntil(std::chrono::steady_clock::time_point end) {
 }  // namespace
 
 int RunWatch(const FindOptions& options) {
-    net::WSADATA wsaData{};
-    if (net::WSAStartup(net::MAKEWORD(2, 2), &wsaData) != 0) {
-        std::fprintf(stderr, "Error: WSAStartup() failed.\n");
+    if (!StartSocketLayer()) {
         return kExitError;
     }
     std::signal(SIGINT, OnStopSignal);

@@ -1,5 +1,7 @@
 #include "files/UserFiles.h"
 
+#include "OpenFile.h"
+
 #include <errno.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -59,20 +61,8 @@ std::string UserConfigFile(const char* pszName) {
     return folder + "/" + kProgramFolder + "/" + pszName;
 }
 
-ReadResult ReadWholeFile(const std::string& path, std::size_t nLargest, std::string* pBytes,
-                         std::string* pError) {
-    pBytes->clear();
-    std::FILE* pFile = std::fopen(path.c_str(), "rb");
-    if (pFile == nullptr) {
-        if (errno == ENOENT) {
-            return ReadResult::Missing;
-        }
-        *pError = std::strerror(errno);
-        return ReadResult::Failed;
-    }
-    const bool bRead = ReadWholeStream(pFile, nLargest, pBytes, pError);
-    std::fclose(pFile);
-    return bRead ? ReadResult::Read : ReadResult::Failed;
+std::FILE* OpenFileForReading(const std::string& path) {
+    return std::fopen(path.c_str(), "rb");
 }
 
 bool ReplaceFileContent(const std::string& path, const std::string& bytes, std::string* pError) {

@@ -1,5 +1,7 @@
 #include "files/UserFiles.h"
 
+#include "OpenFile.h"
+
 #include "win32/WindowsApi.h"
 
 #include <cerrno>
@@ -73,20 +75,8 @@ std::string UserConfigFile(const char* pszName) {
     return Utf8(std::wstring(pszAppData) + L"\\" + kProgramFolder + L"\\") + pszName;
 }
 
-ReadResult ReadWholeFile(const std::string& path, std::size_t nLargest, std::string* pBytes,
-                         std::string* pError) {
-    pBytes->clear();
-    std::FILE* pFile = ::_wfopen(Wide(path).c_str(), L"rb");
-    if (pFile == nullptr) {
-        if (errno == ENOENT) {
-            return ReadResult::Missing;
-        }
-        *pError = std::strerror(errno);
-        return ReadResult::Failed;
-    }
-    const bool bRead = ReadWholeStream(pFile, nLargest, pBytes, pError);
-    std::fclose(pFile);
-    return bRead ? ReadResult::Read : ReadResult::Failed;
+std::FILE* OpenFileForReading(const std::string& path) {
+    return ::_wfopen(Wide(path).c_str(), L"rb");
 }
 
 bool ReplaceFileContent(const std::string& path, const std::string& bytes, std::string* pError) {

@@ -1,0 +1,13 @@
+// Opening a file by its path as this platform spells paths (the system's bytes; UTF-8 on
+// Windows), for the readers that all platforms share.
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+namespace files {
+
+/// Opens the file for reading in binary mode; null with errno set when it cannot.
+std::FILE* OpenFileForReading(const std::string& path);
+
+}  // namespace files
