@@ -45,12 +45,14 @@ const char kUsage[] =
     "  -t, --target TARGET  also query a host or network behind a router, which\n"
     "                       broadcasts do not reach: an IPv4 address, a host name,\n"
     "                       or a prefix A.B.C.D/N (N from 16 to 32); repeatable\n"
-    "  -r, --rate N         query the targets at N addresses a second (default 250)\n"
-    "                       (the report's context menu keeps targets for every\n"
-    "                       search: Search targets...)\n"
+    "  -r, --rate N         query the targets at N addresses a second (default 200)\n"
+    "      --max-addresses N\n"
+    "                       query at most N addresses of the targets in one search\n"
+    "                       (default 1048576)\n"
     "  -h, --help           show this help and exit\n"
     "  -V, --version        show the version and exit\n"
     "\n"
+    "The report's context menu keeps targets for every search: Search targets...\n"
     "The texts are German when the user's language is German, else English.\n";
 
 /// The toolkit's own options that take a value; they, and the toolkit's other options, are left
@@ -82,6 +84,7 @@ CommandLineRequest ClorixlogfinderApp::ParseCommandLine(int argc, char** argv) {
     };
     std::vector<SearchTarget> targets;
     int nRate = 0;
+    std::uint32_t nMost = 0;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "-h" || arg == "--help") {
@@ -100,7 +103,8 @@ CommandLineRequest ClorixlogfinderApp::ParseCommandLine(int argc, char** argv) {
         }
         const bool bTarget = arg == "-t" || arg == "--target" || arg.rfind("--target=", 0) == 0;
         const bool bRate = arg == "-r" || arg == "--rate" || arg.rfind("--rate=", 0) == 0;
-        if (!bTarget && !bRate) {
+        const bool bMost = arg == "--max-addresses" || arg.rfind("--max-addresses=", 0) == 0;
+        if (!bTarget && !bRate && !bMost) {
             return fail("unknown option '" + arg + "' (see lorixlog-finder --help)");
         }
         std::string value;
@@ -120,6 +124,9 @@ CommandLineRequest ClorixlogfinderApp::ParseCommandLine(int argc, char** argv) {
         if (bRate && !ParseQueryRate(value, &nRate, &error)) {
             return fail(error);
         }
+        if (bMost && !ParseMostAddresses(value, &nMost, &error)) {
+            return fail(error);
+        }
         if (bTarget) {
             targets.push_back(target);
         }
@@ -127,6 +134,7 @@ CommandLineRequest ClorixlogfinderApp::ParseCommandLine(int argc, char** argv) {
     m_commandLineTargets = targets;
     ApplyTargets();
     g_DeviceInfo.m_nQueriesPerSecond = nRate;
+    g_DeviceInfo.m_nMostTargetAddresses = nMost;
     return request;
 }
 

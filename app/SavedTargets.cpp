@@ -42,7 +42,9 @@ bool CSavedTargets::Load(bool bGerman, std::string* pProblem) {
     }
     std::string bytes;
     std::string error;
-    switch (files::ReadWholeFile(m_strFile, kLargestTargetList, &bytes, &error)) {
+    // Only a regular file: a FIFO or a device at its place must not hold the program up.
+    switch (files::ReadWholeFile(m_strFile, kLargestTargetList, &bytes, &error,
+                                 files::FileKind::Regular)) {
         case files::ReadResult::Missing:
             return true;
         case files::ReadResult::Failed:
@@ -72,12 +74,17 @@ bool CSavedTargets::Replace(const std::string& text, bool bGerman, std::string* 
     const std::string utf8 = WithoutCr(text::Utf8From1252(text));
     std::vector<SearchTarget> targets;
     std::vector<TargetListError> errors;
-    if (!ParseTargetList(utf8, &targets, &errors)) {
+    std::size_t nUnlisted = 0;
+    if (!ParseTargetList(utf8, &targets, &errors, &nUnlisted)) {
         *pProblem =
             bGerman ? "Diese Zeilen sind keine Suchziele:" : "These lines are no search targets:";
         for (const TargetListError& e : errors) {
             *pProblem += (bGerman ? "\r\nZeile " : "\r\nline ") + std::to_string(e.nLine) + ": " +
                          text::Windows1252FromUtf8(e.message);
+        }
+        if (nUnlisted > 0) {
+            *pProblem += "\r\n\x85 " + std::string(bGerman ? "und " : "and ") +
+                         std::to_string(nUnlisted) + (bGerman ? " weitere" : " more");
         }
         return false;
     }

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "BurstRecovery.h"
 #include "LocalNetworks.h"
 #include "ReplyReceiver.h"
 #include "ReportText.h"
@@ -22,9 +23,13 @@ namespace {
 
 // The longest receive phase: replies that keep coming cannot hold a search for ever.
 constexpr std::uint32_t kLongestReceivePhase = 30000;
+// The receive buffer asked for: a plant's burst of replies fits, where the system grants it.
+constexpr int kReceiveBufferBytes = 8 * 1024 * 1024;
 
-/// The receive phase: replies until the network has been quiet long enough.
-void ReceiveReplies(CSearchContext& context, CReplyReceiver& receiver) {
+/// The receive phase: replies until the network has been quiet long enough, with the broadcasts
+/// sent again after a burst whose replies the system dropped.
+void ReceiveReplies(CSearchContext& context, CReplyReceiver& receiver,
+                    discovery::CBurstRecovery& recovery) {
     const std::uint32_t nPhaseStart = net::GetTickCount();
     for (;;) {
         if (receiver.QuietLongEnough()) {
@@ -37,13 +42,37 @@ void ReceiveReplies(CSearchContext& context, CReplyReceiver& receiver) {
                                             "Antworten; die Suche endet hier.\r\n"));
             break;
         }
-        if (!receiver.Pass(discovery::kPassMilliseconds)) {
+        if (!receiver.Pass(discovery::kPassMilliseconds) || !recovery.AfterPass()) {
             return;
         }
     }
+    recovery.ReportLost();
     receiver.ReportDropped();
     context.EnsureBlankLine();
     context.Printf("%s", context.Text("... done.\r\n", "... fertig.\r\n"));
+}
+
+/// Whether the planned queries stay within the bound of a search; says why not in an error line
+/// (nothing has been sent then).
+bool WithinBound(CSearchContext& context, const discovery::TargetPlan& plan) {
+    const CDeviceInfo& info = context.info;
+    const std::uint64_t nMost = info.m_nMostTargetAddresses > 0
+                                    ? static_cast<std::uint64_t>(info.m_nMostTargetAddresses)
+                                    : static_cast<std::uint64_t>(kDefaultMostTargetAddresses);
+    if (plan.nTotal <= nMost) {
+        return true;
+    }
+    context.Printf(context.Text("ERROR: The search targets hold %llu addresses, more than the %llu "
+                                "a search queries at most; give smaller prefixes, or raise the "
+                                "bound (--max-addresses).\r\n",
+                                "ERROR: Die Suchziele umfassen %llu Adressen, mehr als die %llu, "
+                                "die eine Suche h\xf6"
+                                "chstens abfragt; bitte kleinere Pr\xe4"
+                                "fixe angeben oder die Grenze anheben (--max-addresses).\r\n"),
+                   static_cast<unsigned long long>(plan.nTotal),
+                   static_cast<unsigned long long>(nMost));
+    context.Fail(0, 0);
+    return false;
 }
 
 /// Sends every query of the search and receives the replies, on a socket that is open.
@@ -55,27 +84,46 @@ void Exchange(CSearchContext& context, net::SOCKET s, const char* pszExpectedPre
     // Where each reply came in, for the exports.
     net::setsockopt(s, net::IPPROTO_IP, net::IP_PKTINFO, reinterpret_cast<const char*>(&bOn),
                     sizeof(bOn));
+    // Room for a plant's burst of replies, as far as the system grants it.
+    net::EnlargeReceiveBuffer(s, kReceiveBufferBytes);
     // A send never waits: a full buffer is taken as a moment to receive in (SendQuery).
     unsigned long nNonBlocking = 1;
     net::ioctlsocket(s, net::FIONBIO, &nNonBlocking);
 
+    // The interfaces once per search: every reply is matched against this.
     std::vector<net::INTERFACE_INFO> interfaces;
     discovery::ReadInterfaceList(s, &interfaces, context);
-    const std::vector<discovery::LocalNetwork> networks = discovery::LocalNetworks(interfaces);
+    discovery::CInterfaceNames names;
+    names.Read();
+    const std::vector<discovery::LocalNetwork> networks =
+        discovery::LocalNetworks(interfaces, names);
     std::vector<const discovery::LocalNetwork*> owners;
     const std::vector<std::uint32_t> broadcasts = discovery::BroadcastTargets(networks, &owners);
     const bool bTargets = !info.m_aTargets.empty();
     discovery::ResolvedTargets resolved;
+    discovery::TargetPlan plan;
     if (bTargets) {
         resolved = discovery::ResolveTargetNames(context);
+        plan = discovery::PlanSearchTargets(context, resolved, networks, broadcasts);
+        if (context.Cancelled()) {
+            context.outcome.result = SearchOutcome::Cancelled;
+            return;
+        }
+        if (!WithinBound(context, plan)) {
+            return;
+        }
     }
 
-    CReplyReceiver receiver(context, s, pszExpectedPrefix);
-    long nQueries =
-        discovery::SendBroadcasts(context, s, broadcasts, owners, networks, bTargets, receiver);
+    CReplyReceiver receiver(context, s, pszExpectedPrefix, names, networks);
+    discovery::CBurstRecovery recovery(context, s, receiver);
+    std::vector<std::uint32_t> sent;
+    long nQueries = discovery::SendBroadcasts(context, s, broadcasts, owners, networks, bTargets,
+                                              receiver, &sent);
+    recovery.SetBroadcasts(sent);
+    context.UpdateDisplay();  // what went where, before the wait
     if (nQueries >= 0 && bTargets) {
         const long nTargetQueries =
-            discovery::SendTargetQueries(context, s, receiver, resolved, networks, broadcasts);
+            discovery::SendTargetQueries(context, s, receiver, resolved, plan);
         nQueries = nTargetQueries < 0 ? -1 : nQueries + nTargetQueries;
         if (nQueries == 0) {
             // Neither a broadcast nor a target query went out.
@@ -87,7 +135,7 @@ void Exchange(CSearchContext& context, net::SOCKET s, const char* pszExpectedPre
     if (nQueries >= 0) {
         context.EnsureBlankLine();
         receiver.RestartQuietPeriod();  // the quiet period begins after the last query
-        ReceiveReplies(context, receiver);
+        ReceiveReplies(context, receiver, recovery);
     }
 }
 

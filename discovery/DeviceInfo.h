@@ -43,8 +43,14 @@ constexpr int kMaxRecordsPerAddress = 4;
 constexpr std::uint16_t kDiscoveryPort = 9959;
 /// The pace of queries to targets beyond the local networks when none is given (queries a
 /// second). A router keeps an address it is still resolving for about 3 seconds, and a Linux
-/// router keeps at most 1024 neighbour entries by default: at this pace a sweep stays well below.
-constexpr int kDefaultQueriesPerSecond = 250;
+/// router keeps at most 1024 neighbour entries by default: at this pace a sweep holds about 620
+/// of them unresolved at once (bench/sweep.sh), which leaves the rest for other traffic (the
+/// entries of addresses that failed to resolve are reclaimed as the router needs room).
+constexpr int kDefaultQueriesPerSecond = 200;
+/// The addresses one search queries beyond the local networks at most, when no bound is given:
+/// a /12 of them takes more than an hour at the default pace, and a list that holds more is more
+/// likely a mistake than a plan.
+constexpr std::uint32_t kDefaultMostTargetAddresses = 1048576;
 
 /// Where the reply of a stored device came in, beside its record (which keeps its layout).
 struct DeviceArrival {
@@ -75,7 +81,8 @@ struct SearchOutcome {
     /// The socket layer's error code of a failure; 0 for a failure without one (a short send,
     /// an address that has no text) and for a completed search.
     int nError = 0;
-    /// The location line that the report gives for the failure; 0 when completed.
+    /// The location line that the report gives for the failure; 0 when completed, and for a
+    /// failure before anything was sent (targets beyond the bound), which has none.
     int nLine = 0;
     /// The warning lines the search wrote (a send that failed for one network, a datagram too
     /// long to receive, a full table, a search that replies kept going).
@@ -97,7 +104,9 @@ public:
     static constexpr int ADD_ADDRESS_FULL = -3;
 
     CDeviceInfo();
-    ~CDeviceInfo() = default;
+    ~CDeviceInfo();
+    CDeviceInfo(const CDeviceInfo&) = delete;
+    CDeviceInfo& operator=(const CDeviceInfo&) = delete;
 
     /// At 1 or more the search writes one line per broadcast target and target; at 2 or more
     /// also one line per interface address.
@@ -106,15 +115,20 @@ public:
     std::int32_t m_nDevices;
     /// Model prefix that replies must carry ("lorix"); the last byte is always zero.
     char m_szModelPrefix[40];
-    /// Records 0..m_nDevices-1, sorted by serial number in byte order; the rest all zero.
-    DeviceRecord m_aDevices[kMaxDevices];
+    /// Records 0..m_nDevices-1, sorted by serial number in byte order; the rest all zero. The
+    /// table lives in zero-filled memory of its own (its pages are taken as records fill them);
+    /// it is used as the array it is.
+    DeviceRecord (&m_aDevices)[kMaxDevices];
     /// Where the reply of each record came in; kept in the records' order.
-    DeviceArrival m_aArrivals[kMaxDevices];
+    DeviceArrival (&m_aArrivals)[kMaxDevices];
     /// Hosts and prefixes beyond the local networks that every search queries as well, after
     /// its broadcasts (--target); empty: the local networks only.
     std::vector<SearchTarget> m_aTargets;
     /// The pace of the queries to the targets, in queries a second; 0: kDefaultQueriesPerSecond.
     int m_nQueriesPerSecond = 0;
+    /// The most addresses of the targets a search queries; 0: kDefaultMostTargetAddresses. A
+    /// search whose targets hold more fails before anything is sent.
+    std::uint32_t m_nMostTargetAddresses = 0;
 
     /// Zero-fills the table and sets the count to 0.
     void ClearDevices();

@@ -1,5 +1,7 @@
 // The device table and the report lines that describe its devices.
+#include <cstdlib>
 #include <cstring>
+#include <new>
 
 #include "DeviceInfo.h"
 #include "DeviceText.h"
@@ -18,17 +20,40 @@ const char* TextFor(const CReportText& report, const char* pszEnglish, const cha
 
 }  // namespace
 
-CDeviceInfo::CDeviceInfo() : m_nVerbosity(0), m_nDevices(0) {
+namespace {
+
+/// Zero-filled room for the table from the system: pages that no record has used yet are not
+/// touched (a search that finds forty devices costs the memory of forty, not of the whole table).
+template <typename T>
+T& ZeroFilled() {
+    void* p = std::calloc(1, sizeof(T));
+    if (p == nullptr) {
+        throw std::bad_alloc();
+    }
+    return *static_cast<T*>(p);
+}
+
+}  // namespace
+
+CDeviceInfo::CDeviceInfo()
+    : m_nVerbosity(0),
+      m_nDevices(0),
+      m_aDevices(ZeroFilled<DeviceRecord[kMaxDevices]>()),
+      m_aArrivals(ZeroFilled<DeviceArrival[kMaxDevices]>()) {
     std::memset(m_szModelPrefix, 0, sizeof(m_szModelPrefix));
     std::strncpy(m_szModelPrefix, kDefaultModelPrefix, sizeof(m_szModelPrefix));
     m_szModelPrefix[sizeof(m_szModelPrefix) - 1] = '\0';
-    std::memset(m_aDevices, 0, sizeof(m_aDevices));
-    std::memset(m_aArrivals, 0, sizeof(m_aArrivals));
+}
+
+CDeviceInfo::~CDeviceInfo() {
+    std::free(m_aDevices);
+    std::free(m_aArrivals);
 }
 
 void CDeviceInfo::ClearDevices() {
-    std::memset(m_aDevices, 0, sizeof(m_aDevices));
-    std::memset(m_aArrivals, 0, sizeof(m_aArrivals));
+    // The records past the count are all zero already (the table's invariant).
+    std::memset(m_aDevices, 0, sizeof(DeviceRecord) * static_cast<std::size_t>(m_nDevices));
+    std::memset(m_aArrivals, 0, sizeof(DeviceArrival) * static_cast<std::size_t>(m_nDevices));
     m_nDevices = 0;
 }
 
@@ -48,13 +73,15 @@ int CDeviceInfo::AddDevice(const DeviceRecord& record, const DeviceArrival* pArr
     if (nSameAddress >= kMaxRecordsPerAddress) {
         return ADD_ADDRESS_FULL;
     }
+    // After the last record whose serial number is not greater; the records behind it move up
+    // one slot in one move (the same as moving them one by one from the end).
     int i = m_nDevices;
     while (i > 0 && std::strcmp(m_aDevices[i - 1].szSerialNumber, record.szSerialNumber) > 0) {
-        std::memcpy(&m_aDevices[i], &m_aDevices[i - 1], sizeof(DeviceRecord));
-        std::memset(&m_aDevices[i - 1], 0, sizeof(DeviceRecord));
-        m_aArrivals[i] = m_aArrivals[i - 1];
         --i;
     }
+    const auto nBehind = static_cast<std::size_t>(m_nDevices - i);
+    std::memmove(&m_aDevices[i + 1], &m_aDevices[i], nBehind * sizeof(DeviceRecord));
+    std::memmove(&m_aArrivals[i + 1], &m_aArrivals[i], nBehind * sizeof(DeviceArrival));
     std::memcpy(&m_aDevices[i], &record, sizeof(DeviceRecord));
     m_aArrivals[i] = pArrival != nullptr ? *pArrival : DeviceArrival{};
     ++m_nDevices;

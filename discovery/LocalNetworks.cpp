@@ -20,6 +20,29 @@ int LocalNetwork::PrefixLength() const {
     return nLength;
 }
 
+void CInterfaceNames::Read() {
+    m_byAddress.clear();
+    m_byIndex.clear();
+    std::vector<net::InterfaceAddress> addresses;
+    net::ListInterfaceAddresses(&addresses);
+    for (const net::InterfaceAddress& entry : addresses) {
+        m_byAddress.emplace(entry.address.s_addr, entry.name);
+        if (entry.nIndex != 0) {
+            m_byIndex.emplace(entry.nIndex, entry.name);
+        }
+    }
+}
+
+std::string CInterfaceNames::NameOfAddress(std::uint32_t nAddress) const {
+    const auto it = m_byAddress.find(nAddress);
+    return it != m_byAddress.end() ? it->second : std::string();
+}
+
+std::string CInterfaceNames::NameOfIndex(std::uint32_t nIndex) const {
+    const auto it = m_byIndex.find(nIndex);
+    return it != m_byIndex.end() ? it->second : std::string();
+}
+
 std::string LocalNetwork::Describe() const {
     const std::string address = DottedText(nAddress) + "/" + std::to_string(PrefixLength());
     return name.empty() ? address : name + " " + address;
@@ -54,7 +77,8 @@ std::size_t ReadInterfaceList(net::SOCKET s, std::vector<net::INTERFACE_INFO>* p
     return 0;
 }
 
-std::vector<LocalNetwork> LocalNetworks(const std::vector<net::INTERFACE_INFO>& entries) {
+std::vector<LocalNetwork> LocalNetworks(const std::vector<net::INTERFACE_INFO>& entries,
+                                        const CInterfaceNames& names) {
     std::vector<LocalNetwork> networks;
     for (const net::INTERFACE_INFO& entry : entries) {
         if (entry.iiAddress.AddressIn.sin_family != net::AF_INET) {
@@ -77,7 +101,7 @@ std::vector<LocalNetwork> LocalNetworks(const std::vector<net::INTERFACE_INFO>& 
                                (nFlags & net::IFF_POINTTOPOINT) == 0 &&
                                network.PrefixLength() <= 30;
         }
-        network.name = net::InterfaceName(net::in_addr{network.nAddress});
+        network.name = names.NameOfAddress(network.nAddress);
         networks.push_back(network);
     }
     return networks;

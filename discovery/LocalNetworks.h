@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "DeviceInfo.h"
@@ -33,6 +34,22 @@ struct LocalNetwork {
     std::string Describe() const;
 };
 
+/// The names of the computer's interfaces by address and by index, from one query of the system
+/// per search (however many addresses the computer has).
+class CInterfaceNames {
+public:
+    /// Reads them (nothing known when the system cannot list them).
+    void Read();
+    /// The name of the interface with the address (network byte order); empty when not known.
+    std::string NameOfAddress(std::uint32_t nAddress) const;
+    /// The name of the interface with the index; empty for 0 or an unknown index.
+    std::string NameOfIndex(std::uint32_t nIndex) const;
+
+private:
+    std::unordered_map<std::uint32_t, std::string> m_byAddress;
+    std::unordered_map<std::uint32_t, std::string> m_byIndex;
+};
+
 /// The interface list into the buffer, which grows when the list does not fit (WSAEFAULT).
 /// Returns the number of entries; 0 when there is no list. Only a list too long for the largest
 /// buffer is reported (a warning), since the search then misses networks.
@@ -41,7 +58,8 @@ std::size_t ReadInterfaceList(net::SOCKET s, std::vector<net::INTERFACE_INFO>* p
 
 /// The IPv4 addresses of the interfaces that are up, in list order, with their names and whether
 /// the query goes to their directed broadcast. Loopback is left out unless it is the only entry.
-std::vector<LocalNetwork> LocalNetworks(const std::vector<net::INTERFACE_INFO>& entries);
+std::vector<LocalNetwork> LocalNetworks(const std::vector<net::INTERFACE_INFO>& entries,
+                                        const CInterfaceNames& names);
 
 /// The broadcast addresses the query goes to, each once, in order: the limited broadcast, then
 /// the directed broadcast of every queried network. Several addresses on one network share a

@@ -1,5 +1,6 @@
 #include "ReplyReceiver.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -15,13 +16,30 @@ constexpr int kQuietPasses = 10;
 constexpr int kOversizedReports = 10;
 // Dropped devices that are told apart from repeats; a flood beyond is counted by its replies.
 constexpr std::size_t kMostDroppedKept = 100000;
+// Datagrams taken out of the socket at once, and handled before the socket is emptied again.
+constexpr int kBatch = 64;
+constexpr int kHandledBetweenTakes = 32;
+// The most datagrams the queue holds: beyond, they wait in the system's buffer.
+constexpr std::size_t kLongestQueue = 65536;
+// The work of one pass, so that the host is called often enough.
+constexpr std::uint32_t kPassWorkMilliseconds = 50;
 
+/// FNV-1a over what makes a record: the source address and each text field up to its end. Two
+/// records that are equal in all their bytes (the repeat rule) have the same hash, since the
+/// bytes behind a field's end are zero.
 std::uint64_t RecordHash(const DeviceRecord& record) {
-    // FNV-1a over the whole record, as repeats are compared.
     std::uint64_t nHash = 14695981039346656037ull;
-    const auto* p = reinterpret_cast<const unsigned char*>(&record);
-    for (std::size_t i = 0; i < sizeof(record); ++i) {
-        nHash = (nHash ^ p[i]) * 1099511628211ull;
+    auto add = [&nHash](const void* p, std::size_t n) {
+        const auto* b = static_cast<const unsigned char*>(p);
+        for (std::size_t i = 0; i < n; ++i) {
+            nHash = (nHash ^ b[i]) * 1099511628211ull;
+        }
+    };
+    add(&record.addrIPv4, sizeof(record.addrIPv4));
+    for (const char* pszField :
+         {record.szIPv4, record.szDnsName, record.szMaker, record.szModel, record.szModelDetail,
+          record.szSerialNumber, record.szHostName, record.szFirmwareVersion}) {
+        add(pszField, std::strlen(pszField) + 1);
     }
     return nHash;
 }
@@ -29,20 +47,45 @@ std::uint64_t RecordHash(const DeviceRecord& record) {
 }  // namespace
 
 CReplyReceiver::CReplyReceiver(CSearchContext& context, net::SOCKET s,
-                               const char* pszExpectedPrefix)
+                               const char* pszExpectedPrefix, const CInterfaceNames& names,
+                               const std::vector<LocalNetwork>& networks)
     : m_context(context),
       m_s(s),
       m_pszExpectedPrefix(pszExpectedPrefix),
-      m_nQuietStart(net::GetTickCount()) {}
+      m_names(names),
+      m_networks(networks),
+      m_batchBytes(static_cast<std::size_t>(kBatch) * kDatagramBufferSize),
+      m_batch(kBatch),
+      m_nQuietStart(net::GetTickCount()) {
+    for (int i = 0; i < kBatch; ++i) {
+        m_batch[i].pBuffer =
+            m_batchBytes.data() + static_cast<std::size_t>(i) * kDatagramBufferSize;
+        m_batch[i].nCapacity = kMaxDatagram;
+    }
+}
 
 void CReplyReceiver::RestartQuietPeriod() {
-    m_nQuietStart = net::GetTickCount();
+    RestartQuietPeriodAt(net::GetTickCount());
+}
+
+void CReplyReceiver::RestartQuietPeriodAt(std::uint32_t nArrival) {
+    m_nQuietStart = nArrival;
     m_nQuietPasses = 0;
 }
 
 bool CReplyReceiver::QuietLongEnough() {
-    return net::GetTickCount() - m_nQuietStart >= kQuietMilliseconds &&
+    return m_queue.empty() && net::GetTickCount() - m_nQuietStart >= kQuietMilliseconds &&
            ++m_nQuietPasses >= kQuietPasses;
+}
+
+std::uint32_t CReplyReceiver::QuietFor() const {
+    return m_queue.empty() ? net::GetTickCount() - m_nQuietStart : 0;
+}
+
+std::size_t CReplyReceiver::TakeLargestBurst() {
+    const std::size_t nLargest = std::max(m_nLargestBurst, m_nBurst);
+    m_nLargestBurst = 0;
+    return nLargest;
 }
 
 bool CReplyReceiver::Drain(std::uint32_t nMs) {
@@ -55,13 +98,33 @@ bool CReplyReceiver::Drain(std::uint32_t nMs) {
     return true;
 }
 
-bool CReplyReceiver::DatagramWaits() {
-    net::fd_set readSet;
-    net::FD_ZERO_SET(&readSet);
-    net::FD_ADD(m_s, &readSet);
-    const net::timeval noWait = {0, 0};
-    return net::select(0, &readSet, nullptr, nullptr, &noWait) > 0 &&
-           net::WSAFDIsSet(m_s, &readSet);
+void CReplyReceiver::TakeIn() {
+    while (m_queue.size() < kLongestQueue) {
+        const int n = net::ReceiveWaiting(m_s, m_batch.data(), kBatch);
+        const std::uint32_t nArrival = net::GetTickCount();
+        for (int i = 0; i < n; ++i) {
+            const net::ReceivedDatagram& d = m_batch[i];
+            Queued queued{nArrival, d.nLength, d.nError, d.from, d.info, std::string()};
+            if (d.nLength > 0) {
+                queued.bytes.assign(d.pBuffer,
+                                    static_cast<std::size_t>(std::min(d.nLength, kMaxDatagram)));
+            }
+            m_queue.push_back(std::move(queued));
+        }
+        m_nBurst += static_cast<std::size_t>(n);
+        if (n < kBatch || m_batch[n - 1].nError != 0) {
+            break;  // nothing more waits (or a failure ends the batch)
+        }
+    }
+}
+
+void CReplyReceiver::RefreshDisplay(bool bNothingWaits) {
+    if (m_bDisplayDue &&
+        (bNothingWaits || net::GetTickCount() - m_nLastDisplay >= kPassMilliseconds)) {
+        m_bDisplayDue = false;
+        m_nLastDisplay = net::GetTickCount();
+        m_context.UpdateDisplay();
+    }
 }
 
 bool CReplyReceiver::Pass(std::uint32_t nWaitMs) {
@@ -69,50 +132,59 @@ bool CReplyReceiver::Pass(std::uint32_t nWaitMs) {
         m_context.outcome.result = SearchOutcome::Cancelled;
         return false;
     }
-    if (m_bDisplayDue &&
-        (net::GetTickCount() - m_nLastDisplay >= kPassMilliseconds || !DatagramWaits())) {
-        m_bDisplayDue = false;
-        m_nLastDisplay = net::GetTickCount();
-        m_context.UpdateDisplay();
-    }
-    net::fd_set readSet;
-    net::FD_ZERO_SET(&readSet);
-    net::FD_ADD(m_s, &readSet);
-    const net::timeval wait = {static_cast<long>(nWaitMs / 1000),
-                               static_cast<long>(nWaitMs % 1000) * 1000};
-    const int nReady = net::select(0, &readSet, nullptr, nullptr, &wait);
-    if (nReady == 0) {
-        return true;
-    }
-    if (nReady == net::SOCKET_ERROR) {
-        const int nError = net::WSAGetLastError();
-        if (nError == net::WSAEINTR) {
-            // A signal ended the wait, not the network: wait again (after the host had its say).
+    if (m_queue.empty()) {
+        // What came has been handled and nothing more waited when the socket was last emptied.
+        m_nLargestBurst = std::max(m_nLargestBurst, m_nBurst);
+        m_nBurst = 0;
+        RefreshDisplay(true);
+        net::fd_set readSet;
+        net::FD_ZERO_SET(&readSet);
+        net::FD_ADD(m_s, &readSet);
+        const net::timeval wait = {static_cast<long>(nWaitMs / 1000),
+                                   static_cast<long>(nWaitMs % 1000) * 1000};
+        const int nReady = net::select(0, &readSet, nullptr, nullptr, &wait);
+        if (nReady == 0) {
             return true;
         }
-        m_context.Printf("ERROR: select(UDP) returned %d.\r\n", nError);
-        m_context.Fail(nError, kLineSelect);
-        return false;
+        if (nReady == net::SOCKET_ERROR) {
+            const int nError = net::WSAGetLastError();
+            if (nError == net::WSAEINTR) {
+                // A signal ended the wait, not the network: wait again (after the host had its
+                // say).
+                return true;
+            }
+            m_context.Printf("ERROR: select(UDP) returned %d.\r\n", nError);
+            m_context.Fail(nError, kLineSelect);
+            return false;
+        }
+        if (!net::WSAFDIsSet(m_s, &readSet)) {
+            return true;
+        }
+        TakeIn();
     }
-    if (!net::WSAFDIsSet(m_s, &readSet)) {
-        return true;
+    const std::uint32_t nStart = net::GetTickCount();
+    while (!m_queue.empty()) {
+        for (int n = 0; n < kHandledBetweenTakes && !m_queue.empty(); ++n) {
+            Queued datagram = std::move(m_queue.front());
+            m_queue.pop_front();
+            if (!Handle(datagram)) {
+                return false;
+            }
+        }
+        // More of the burst may have come meanwhile: out of the system's buffer with it.
+        TakeIn();
+        if (net::GetTickCount() - nStart >= kPassWorkMilliseconds) {
+            break;
+        }
     }
-    return Receive();
+    RefreshDisplay(false);
+    return true;
 }
 
-bool CReplyReceiver::Receive() {
-    std::memset(m_achDatagram, 0, sizeof(m_achDatagram));
-    net::sockaddr_in addrFrom{};
-    net::in_pktinfo info{};
-    int nFromLength = sizeof(addrFrom);
-    const int nReceived = net::RecvFromWithPacketInfo(m_s, m_achDatagram, kMaxDatagram,
-                                                      reinterpret_cast<net::sockaddr*>(&addrFrom),
-                                                      &nFromLength, &info);
-    // The moment of arrival restarts the quiet period, however long the datagram's handling
-    // takes.
-    const std::uint32_t nArrival = net::GetTickCount();
-    if (nReceived == net::SOCKET_ERROR) {
-        const int nError = net::WSAGetLastError();
+bool CReplyReceiver::Handle(Queued& datagram) {
+    const net::sockaddr_in& addrFrom = datagram.from;
+    if (datagram.nError != 0) {
+        const int nError = datagram.nError;
         switch (nError) {
             case net::WSAEINTR:
             case net::WSAEINVAL:
@@ -123,8 +195,7 @@ bool CReplyReceiver::Receive() {
                 // Anybody who sees the query can send an oversized datagram: drop it, and count
                 // it as traffic like any other.
                 ReportOversizedDatagram(nError, addrFrom);
-                m_nQuietStart = nArrival;
-                m_nQuietPasses = 0;
+                RestartQuietPeriodAt(datagram.nArrival);
                 return true;
             case net::WSAECONNABORTED:
                 m_context.Printf("ERROR: recvfrom(UDP) returned ABORTED.\r\n");
@@ -139,16 +210,16 @@ bool CReplyReceiver::Receive() {
         m_context.Fail(nError, kLineReceive);
         return false;
     }
-    m_nQuietStart = nArrival;
-    m_nQuietPasses = 0;
-    if (nReceived > kMaxDatagram) {
+    // The moment of arrival restarts the quiet period, however long the datagram waited here.
+    RestartQuietPeriodAt(datagram.nArrival);
+    if (datagram.nLength > kMaxDatagram) {
         // A layer that reports a truncated datagram by its whole length.
         ReportOversizedDatagram(net::WSAEMSGSIZE, addrFrom);
         return true;
     }
-    m_achDatagram[nReceived < 0 ? 0 : nReceived] = '\0';
-    if (!ParseDeviceReply(m_achDatagram, m_pszExpectedPrefix, m_context.info.m_szModelPrefix,
-                          &m_record)) {
+    // A zero byte ends the text early, as in the datagram buffer.
+    if (!ParseDeviceReply(datagram.bytes.c_str(), m_pszExpectedPrefix,
+                          m_context.info.m_szModelPrefix, &m_record)) {
         return true;
     }
     std::memcpy(&m_record.addrIPv4, &addrFrom, sizeof(m_record.addrIPv4));
@@ -161,8 +232,24 @@ bool CReplyReceiver::Receive() {
         }
         std::snprintf(m_record.szIPv4, sizeof(m_record.szIPv4), "%s", pszAddress);
     }
-    Store(addrFrom, info);
+    Store(addrFrom, datagram.info);
     return true;
+}
+
+bool CReplyReceiver::Reachable(std::uint32_t nAddress) {
+    for (const LocalNetwork& network : m_networks) {
+        if (network.Contains(nAddress)) {
+            return true;
+        }
+    }
+    const std::uint32_t nKey = nAddress & net::htonl(0xFFFFFF00u);
+    const auto it = m_routes.find(nKey);
+    if (it != m_routes.end()) {
+        return it->second;
+    }
+    const bool bRoute = net::HasRoute(net::in_addr{nAddress});
+    m_routes.emplace(nKey, bRoute);
+    return bRoute;
 }
 
 void CReplyReceiver::Store(const net::sockaddr_in& addrFrom, const net::in_pktinfo& info) {
@@ -183,13 +270,13 @@ void CReplyReceiver::Store(const net::sockaddr_in& addrFrom, const net::in_pktin
     if (info.ipi_addr.s_addr != 0) {
         std::snprintf(arrival.szLocalAddress, sizeof(arrival.szLocalAddress), "%s",
                       DottedText(info.ipi_addr.s_addr).c_str());
-        std::string name = net::InterfaceNameOfIndex(info.ipi_ifindex);
+        std::string name = m_names.NameOfIndex(info.ipi_ifindex);
         if (name.empty()) {
-            name = net::InterfaceName(info.ipi_addr);
+            name = m_names.NameOfAddress(info.ipi_addr.s_addr);
         }
         std::snprintf(arrival.szInterface, sizeof(arrival.szInterface), "%s", name.c_str());
     }
-    arrival.bReachable = net::HasRoute(addrFrom.sin_addr);
+    arrival.bReachable = Reachable(addrFrom.sin_addr.s_addr);
 
     m_context.EnsureBlankLine();
     table.ReportDevice(table.m_aDevices[nIndex], m_context.pReport);

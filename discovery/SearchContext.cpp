@@ -38,7 +38,7 @@ void CSearchContext::Fail(int nError, int nLine) {
     outcome.result = SearchOutcome::Failed;
     outcome.nError = nError;
     outcome.nLine = nLine;
-    if (pReport != nullptr) {
+    if (pReport != nullptr && nLine != 0) {
         pReport->PrintErrorLocation(kSearchFunction, kSearchSourceFile, nLine);
     }
 }

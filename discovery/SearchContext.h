@@ -46,9 +46,11 @@ public:
     /// The error code of the last send that failed (0: none failed).
     int nLastSendError = 0;
 
-    /// The German or the English text, as the report's language says (English without one).
+    /// Whether the report's texts are German (English without a report).
+    bool IsGerman() const { return pReport != nullptr && pReport->IsGerman(); }
+    /// The German or the English text, as the report's language says.
     const char* Text(const char* pszEnglish, const char* pszGerman) const {
-        return pReport != nullptr && pReport->IsGerman() ? pszGerman : pszEnglish;
+        return IsGerman() ? pszGerman : pszEnglish;
     }
     /// Printf on the report; nothing without one.
     void Printf(const char* pszFormat, ...)
@@ -73,7 +75,7 @@ public:
         }
     }
     /// Records the failure that ends the search and writes its location line (the error line
-    /// has been written).
+    /// has been written); nLine 0: a failure before anything was sent, without a location line.
     void Fail(int nError, int nLine);
     /// Lets the host keep the program alive (at most every 50 ms of the layer's clock). True
     /// once the host has asked the search to end.

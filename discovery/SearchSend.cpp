@@ -93,18 +93,54 @@ SendResult SendQuery(net::SOCKET s, std::uint32_t nTarget, CReplyReceiver& recei
     }
 }
 
+std::string SendErrorText(int nError, bool bGerman) {
+    struct Words {
+        int nError;
+        const char* pszEnglish;
+        const char* pszGerman;
+    };
+    static constexpr Words kWords[] = {
+        {0, "fewer bytes went out than the query has",
+         "weniger Bytes gesendet als die Anfrage hat"},
+        {net::WSAENETUNREACH, "network unreachable", "Netz nicht erreichbar"},
+        {net::WSAEHOSTUNREACH, "host unreachable", "Host nicht erreichbar"},
+        {net::WSAENETDOWN, "network down", "Netz ausgefallen"},
+        {net::WSAEACCES, "permission denied", "Zugriff verweigert"},
+        {net::WSAEADDRNOTAVAIL, "address not available",
+         "Adresse nicht verf\xfc"
+         "gbar"},
+        {net::WSAENOBUFS, "no buffer space", "kein Pufferplatz"},
+        {net::WSAEWOULDBLOCK, "the send buffer stayed full", "der Sendepuffer blieb voll"},
+        {net::WSAEMSGSIZE, "message too long", "Nachricht zu lang"},
+        {net::WSAEINVAL, "invalid argument", "ung\xfcltiges Argument"},
+        {net::WSAENOTSOCK, "not a socket", "kein Socket"},
+        {net::WSAECONNRESET, "connection reset",
+         "Verbindung zur\xfc"
+         "ckgesetzt"},
+        {net::WSAECONNABORTED, "connection aborted", "Verbindung abgebrochen"},
+        {net::WSAESHUTDOWN, "socket shut down", "Socket geschlossen"},
+    };
+    for (const Words& words : kWords) {
+        if (words.nError == nError) {
+            const char* pszWords = bGerman ? words.pszGerman : words.pszEnglish;
+            return nError == 0 ? pszWords : std::to_string(nError) + " (" + pszWords + ")";
+        }
+    }
+    return std::to_string(nError);
+}
+
 void WarnSendFailed(CSearchContext& context, std::uint32_t nTarget, int nError) {
     context.nLastSendError = nError;
-    context.Warn(context.Text("WARNING: sendto(UDP) to %s returned %d.\r\n",
-                              "WARNING: sendto(UDP) an %s lieferte %d.\r\n"),
-                 DottedText(nTarget).c_str(), nError);
+    context.Warn(context.Text("WARNING: sendto(UDP) to %s returned %s.\r\n",
+                              "WARNING: sendto(UDP) an %s lieferte %s.\r\n"),
+                 DottedText(nTarget).c_str(), SendErrorText(nError, context.IsGerman()).c_str());
 }
 
 int SendBroadcasts(CSearchContext& context, net::SOCKET s,
                    const std::vector<std::uint32_t>& targets,
                    const std::vector<const LocalNetwork*>& owners,
                    const std::vector<LocalNetwork>& networks, bool bMoreToSend,
-                   CReplyReceiver& receiver) {
+                   CReplyReceiver& receiver, std::vector<std::uint32_t>* pSent) {
     int nQueries = 0;
     for (std::size_t i = 0; i < targets.size(); ++i) {
         const bool bLimited = i == 0;
@@ -134,10 +170,20 @@ int SendBroadcasts(CSearchContext& context, net::SOCKET s,
             WarnSendFailed(context, targets[i], nError);
         } else {
             ++nQueries;
-            context.outcome.queried.push_back(
-                owners[i] == nullptr ? DottedText(targets[i])
-                                     : DottedText(targets[i]) + " (" + owners[i]->Describe() + ")");
+            pSent->push_back(targets[i]);
         }
+        // What the query went to, and where it failed, for a search in which nobody answers.
+        std::string queried = DottedText(targets[i]);
+        const std::string failed = result == SendResult::Failed
+                                       ? std::string(context.Text("failed: ", "fehlgeschlagen: ")) +
+                                             SendErrorText(nError, context.IsGerman())
+                                       : std::string();
+        if (owners[i] != nullptr) {
+            queried += " (" + owners[i]->Describe() + (failed.empty() ? "" : "; " + failed) + ")";
+        } else if (!failed.empty()) {
+            queried += " (" + failed + ")";
+        }
+        context.outcome.queried.push_back(queried);
         if (bLimited) {
             context.EnsureBlankLine();
             ReportInterfaces(context, networks);

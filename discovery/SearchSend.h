@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "LocalNetworks.h"
@@ -30,15 +31,20 @@ SendResult SendQuery(net::SOCKET s, std::uint32_t nTarget, CReplyReceiver& recei
 /// The warning for a query that could not be sent to one address; the search goes on.
 void WarnSendFailed(CSearchContext& context, std::uint32_t nTarget, int nError);
 
+/// A send's error code with its reason in words: "10051 (network unreachable)", in German
+/// "10051 (Netz nicht erreichbar)"; the number alone for a code without words, and for 0 (a
+/// send that went out short) the words alone.
+std::string SendErrorText(int nError, bool bGerman);
+
 /// Sends the query to every broadcast address (owners: the local network of each, null for the
 /// limited broadcast), writing the target lines at verbosity 1 and the interfaces at verbosity 2. A
 /// failure is a warning, unless nothing went out and nothing more is to be sent: then it ends the
-/// search with the error line, as does a short send. Returns the number of queries that went out,
-/// or -1 when the search ends.
+/// search with the error line, as does a short send. *pSent gets the addresses the query went
+/// to. Returns the number of queries that went out, or -1 when the search ends.
 int SendBroadcasts(CSearchContext& context, net::SOCKET s,
                    const std::vector<std::uint32_t>& targets,
                    const std::vector<const LocalNetwork*>& owners,
                    const std::vector<LocalNetwork>& networks, bool bMoreToSend,
-                   CReplyReceiver& receiver);
+                   CReplyReceiver& receiver, std::vector<std::uint32_t>* pSent);
 
 }  // namespace discovery

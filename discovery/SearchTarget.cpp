@@ -5,6 +5,7 @@
 #include <map>
 
 #include "DeviceText.h"
+#include "TextOutput.h"
 
 namespace {
 
@@ -86,22 +87,49 @@ bool LooksNumeric(const std::string& text) {
            std::all_of(last.begin(), last.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
-/// Whether the address (host byte order) can be a host's: not 0.0.0.0/8, not multicast, not
-/// 240.0.0.0/4 (which holds the limited broadcast).
+// The most characters of the user's text that a message quotes.
+constexpr std::size_t kLongestQuote = 64;
+
+/// The text in quotes, as a terminal can show it (control and bidirectional characters escaped),
+/// cut after kLongestQuote characters.
+std::string Quoted(const std::string& text) {
+    std::string shown = TerminalTextFromUtf8(std::string_view(text).substr(0, kLongestQuote * 4));
+    std::size_t nCharacters = 0;
+    for (std::size_t i = 0; i < shown.size(); ++i) {
+        if ((static_cast<unsigned char>(shown[i]) & 0xC0) != 0x80 &&
+            ++nCharacters > kLongestQuote) {
+            shown.erase(i);
+            shown += "...";
+            break;
+        }
+    }
+    return "'" + shown + "'";
+}
+
+/// Whether the text holds a control character other than a tab or a carriage return (which are
+/// blanks in a list; C0 with the zero byte, DEL): no target does, and a program that reads the
+/// text up to a zero byte would see another target than this check.
+bool HoldsControl(const std::string& text) {
+    return std::any_of(text.begin(), text.end(), [](char c) {
+        const auto b = static_cast<unsigned char>(c);
+        return (b < 0x20 && b != '\t' && b != '\r') || b == 0x7F;
+    });
+}
+
+}  // namespace
+
 bool IsHostAddress(std::uint32_t nAddress) {
     const std::uint32_t nFirst = nAddress >> 24;
     return nFirst != 0 && nFirst < 224;
 }
 
-std::string Quoted(const std::string& text) {
-    return "'" + text + "'";
-}
-
-}  // namespace
-
 bool ParseSearchTarget(const std::string& text, SearchTarget* pTarget, std::string* pError) {
     SearchTarget target;
     target.text = text;
+    if (HoldsControl(text)) {
+        *pError = Quoted(text) + " holds a control character";
+        return false;
+    }
     const std::size_t nSlash = text.find('/');
     if (nSlash != std::string::npos) {
         std::uint32_t nAddress = 0;
@@ -171,6 +199,21 @@ bool ParseQueryRate(const std::string& text, int* pnRate, std::string* pError) {
         return false;
     }
     *pnRate = static_cast<int>(nValue);
+    return true;
+}
+
+bool ParseMostAddresses(const std::string& text, std::uint32_t* pnMost, std::string* pError) {
+    std::uint64_t nValue = 0;
+    bool bDigits = !text.empty() && text.size() <= 10;
+    for (char c : text) {
+        bDigits = bDigits && c >= '0' && c <= '9';
+        nValue = bDigits ? nValue * 10 + static_cast<std::uint64_t>(c - '0') : 0;
+    }
+    if (!bDigits || nValue < 1 || nValue > 0xFFFFFFFFull) {
+        *pError = "the bound " + Quoted(text) + " is no number of addresses from 1 to 4294967295";
+        return false;
+    }
+    *pnMost = static_cast<std::uint32_t>(nValue);
     return true;
 }
 
@@ -267,7 +310,8 @@ std::vector<TargetRange> PlanTargets(const std::vector<SearchTarget>& targets,
             for (const TargetRange& part : offLink) {
                 const std::vector<TargetRange> fresh = Subtract(part, planned);
                 share.nRepeated += part.Count() - CountOf(fresh);
-                for (const TargetRange& piece : fresh) {
+                for (TargetRange piece : fresh) {
+                    piece.nTarget = i;
                     plan.push_back(piece);
                     Insert(planned, piece);
                     share.nQueried += piece.Count();

@@ -2,6 +2,7 @@
 // broadcasts do not reach.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -26,9 +27,14 @@ struct SearchTarget {
 
 /// Parses one target. A malformed one (neither an address, a name nor a prefix; a prefix length
 /// outside 16 to 32; a number in another form than dotted decimal, such as 0x7f000001 or
-/// 010.0.0.1; an address no host can have) gives false and a one-line reason in *pError that
-/// names it.
+/// 010.0.0.1; an address no host can have; any control character, a zero byte included) gives
+/// false and a one-line reason in *pError that names it (UTF-8; the text quoted as a terminal
+/// can show it, and cut when it is long).
 bool ParseSearchTarget(const std::string& text, SearchTarget* pTarget, std::string* pError);
+
+/// Whether the address (host byte order) can be a host's: not 0.0.0.0/8, not multicast, not
+/// 240.0.0.0/4 (which holds the limited broadcast).
+bool IsHostAddress(std::uint32_t nAddress);
 
 /// The pace a user may choose for the queries to the targets, in queries a second.
 constexpr int kLowestQueryRate = 1;
@@ -38,12 +44,17 @@ constexpr int kHighestQueryRate = 100000;
 /// A wrong one gives false and a one-line reason in *pError that names it.
 bool ParseQueryRate(const std::string& text, int* pnRate, std::string* pError);
 
+/// Parses the value of --max-addresses: a decimal number of addresses from 1 to 4294967295 (all
+/// of IPv4). A wrong one gives false and a one-line reason in *pError that names it.
+bool ParseMostAddresses(const std::string& text, std::uint32_t* pnMost, std::string* pError);
+
 /// The addresses a search queries beyond the local networks, in the order of the targets, each
 /// once: a range of addresses in host byte order (a prefix's hosts, one address of a name, a
 /// prefix's directed broadcast).
 struct TargetRange {
     std::uint32_t nFirst;
     std::uint32_t nLast;
+    std::size_t nTarget = 0;  ///< the index of the target whose addresses these are
     std::uint32_t Count() const { return nLast - nFirst + 1; }
 };
 

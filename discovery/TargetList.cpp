@@ -19,8 +19,18 @@ std::string_view Trimmed(std::string_view text) {
     return text;
 }
 
+/// Notes one malformed line: named while fewer than kMostListedErrors are, else counted.
+void Note(std::vector<TargetListError>* pErrors, std::size_t* pnUnlisted, int nLine,
+          std::string message) {
+    if (pErrors->size() < kMostListedErrors) {
+        pErrors->push_back(TargetListError{nLine, std::move(message)});
+    } else {
+        ++*pnUnlisted;
+    }
+}
+
 bool ParseLines(std::string_view text, std::vector<SearchTarget>* pTargets,
-                std::vector<TargetListError>* pErrors) {
+                std::vector<TargetListError>* pErrors, std::size_t* pnUnlisted) {
     int nLine = 0;
     while (!text.empty()) {
         ++nLine;
@@ -35,7 +45,7 @@ bool ParseLines(std::string_view text, std::vector<SearchTarget>* pTargets,
         if (ParseSearchTarget(std::string(line), &target, &error)) {
             pTargets->push_back(target);
         } else {
-            pErrors->push_back(TargetListError{nLine, error});
+            Note(pErrors, pnUnlisted, nLine, error);
         }
     }
     return pErrors->empty();
@@ -78,12 +88,17 @@ public:
         }
     }
 
-    int Line() const {
-        int nLine = 1;
-        for (std::size_t i = 0; i < m_i && i < m_text.size(); ++i) {
-            nLine += m_text[i] == '\n' ? 1 : 0;
+    /// The line of the reading position: counted on from where it was counted last, so that
+    /// reading a list takes time in proportion to its length.
+    int Line() {
+        if (m_i < m_nCountedTo) {
+            m_nCountedTo = 0;
+            m_nLine = 1;
         }
-        return nLine;
+        for (; m_nCountedTo < m_i && m_nCountedTo < m_text.size(); ++m_nCountedTo) {
+            m_nLine += m_text[m_nCountedTo] == '\n' ? 1 : 0;
+        }
+        return m_nLine;
     }
     const std::string& Error() const { return m_error; }
     /// The line of each address taken, in the same order.
@@ -262,12 +277,14 @@ private:
 
     std::string_view m_text;
     std::size_t m_i = 0;
+    std::size_t m_nCountedTo = 0;
+    int m_nLine = 1;
     std::string m_error;
     std::vector<int> m_lines;
 };
 
 bool ParseJson(std::string_view text, std::vector<SearchTarget>* pTargets,
-               std::vector<TargetListError>* pErrors) {
+               std::vector<TargetListError>* pErrors, std::size_t* pnUnlisted) {
     JsonReader reader(text);
     std::vector<std::string> addresses;
     if (!reader.ReadDeviceArray(&addresses)) {
@@ -280,9 +297,8 @@ bool ParseJson(std::string_view text, std::vector<SearchTarget>* pTargets,
         std::string error;
         // Only addresses: a device's "ipv4" is never a name or a prefix.
         if (!ParseSearchTarget(addresses[i], &target, &error) || target.bName || target.IsSweep()) {
-            pErrors->push_back(TargetListError{
-                reader.Lines()[i],
-                error.empty() ? "'" + addresses[i] + "' is no IPv4 address" : error});
+            Note(pErrors, pnUnlisted, reader.Lines()[i],
+                 error.empty() ? "'" + addresses[i] + "' is no IPv4 address" : error);
         } else {
             targets.push_back(target);
         }
@@ -297,8 +313,13 @@ bool ParseJson(std::string_view text, std::vector<SearchTarget>* pTargets,
 }  // namespace
 
 bool ParseTargetList(std::string_view text, std::vector<SearchTarget>* pTargets,
-                     std::vector<TargetListError>* pErrors) {
+                     std::vector<TargetListError>* pErrors, std::size_t* pnUnlisted) {
     pErrors->clear();
+    std::size_t nUnlisted = 0;
+    if (pnUnlisted == nullptr) {
+        pnUnlisted = &nUnlisted;
+    }
+    *pnUnlisted = 0;
     if (text.size() > kLargestTargetList) {
         pErrors->push_back(TargetListError{1, "the list is larger than 16 MiB"});
         return false;
@@ -309,10 +330,10 @@ bool ParseTargetList(std::string_view text, std::vector<SearchTarget>* pTargets,
     }
     const std::string_view start = Trimmed(text);
     if (!start.empty() && start.front() == '[') {
-        return ParseJson(text, pTargets, pErrors);
+        return ParseJson(text, pTargets, pErrors, pnUnlisted);
     }
     std::vector<SearchTarget> targets;
-    if (!ParseLines(text, &targets, pErrors)) {
+    if (!ParseLines(text, &targets, pErrors, pnUnlisted)) {
         return false;
     }
     pTargets->insert(pTargets->end(), targets.begin(), targets.end());

@@ -17,16 +17,20 @@ struct TargetListError {
 
 /// The largest target list that is read (bytes); a longer one is refused, not cut.
 constexpr std::size_t kLargestTargetList = 16u * 1024 * 1024;
+/// The malformed lines that are named at most; beyond, they are counted.
+constexpr std::size_t kMostListedErrors = 20;
 
 /// Reads a target list. Either one target per line as --target takes it (an address, a host
 /// name or a prefix), with blank lines and lines that start with '#' (after blanks) ignored and
 /// CR LF line ends allowed; or, when the first character other than a blank is '[', the JSON
 /// array that --json writes, whose objects' "ipv4" fields are the targets (empty ones are
-/// skipped). Appends the targets to *pTargets and returns true; for a malformed list returns
-/// false with every malformed line in *pErrors (for JSON, the first error) and leaves *pTargets
-/// as it was.
+/// skipped). A line that holds a control character other than a tab or a carriage return (a zero
+/// byte among them) is malformed. Appends the targets to *pTargets and returns true; for a
+/// malformed list returns false with the first kMostListedErrors malformed lines in *pErrors
+/// (for JSON, the first error), the number of further ones in *pnUnlisted (when given), and
+/// leaves *pTargets as it was. Takes time in proportion to the text.
 bool ParseTargetList(std::string_view text, std::vector<SearchTarget>* pTargets,
-                     std::vector<TargetListError>* pErrors);
+                     std::vector<TargetListError>* pErrors, std::size_t* pnUnlisted = nullptr);
 
 /// The targets as a target list: their texts, one per line, each line ending with "\n".
 std::string TargetListText(const std::vector<SearchTarget>& targets);

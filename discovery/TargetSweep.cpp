@@ -62,11 +62,48 @@ std::string SweepName(CSearchContext& context) {
     return std::to_string(targets.size()) + context.Text(" targets", " Ziele");
 }
 
+/// "65,534" (English) or "65.534" (German).
+std::string Grouped(std::uint64_t n, bool bGerman) {
+    std::string digits = std::to_string(n);
+    for (std::size_t i = digits.size(); i > 3; i -= 3) {
+        digits.insert(i - 3, 1, bGerman ? '.' : ',');
+    }
+    return digits;
+}
+
+/// "4 min 22 s", "18 h 38 min": how long the sweep takes, roughly.
+std::string Duration(std::uint64_t nSeconds) {
+    if (nSeconds >= 3600) {
+        return std::to_string(nSeconds / 3600) + " h " + std::to_string(nSeconds / 60 % 60) +
+               " min";
+    }
+    return std::to_string(nSeconds / 60) + " min " + std::to_string(nSeconds % 60) + " s";
+}
+
+/// What went to one target: queries that went out, and those that failed with the last reason.
+struct TargetCount {
+    std::uint32_t nSent = 0;
+    std::uint32_t nFailed = 0;
+    int nError = 0;
+};
+
+/// "255 addresses", or "0 of 255 addresses; 255 failed: 10051 (network unreachable)".
+std::string CountText(CSearchContext& context, const TargetCount& count, std::uint32_t nPlanned) {
+    const bool bGerman = context.IsGerman();
+    const std::string addresses = context.Text(" addresses", " Adressen");
+    if (count.nFailed == 0) {
+        return std::to_string(nPlanned) + addresses;
+    }
+    return std::to_string(count.nSent) + context.Text(" of ", " von ") + std::to_string(nPlanned) +
+           addresses + "; " + std::to_string(count.nFailed) +
+           context.Text(" failed: ", " fehlgeschlagen: ") + SendErrorText(count.nError, bGerman);
+}
+
 /// Sends the query to the addresses of the plan at the pace, taking in replies between sends.
 class CPacedSender {
 public:
     CPacedSender(CSearchContext& context, net::SOCKET s, CReplyReceiver& receiver,
-                 std::uint32_t nTotal)
+                 std::uint64_t nTotal, std::size_t nTargets)
         : m_context(context),
           m_s(s),
           m_receiver(receiver),
@@ -76,21 +113,24 @@ public:
           m_nTotal(nTotal),
           m_bShowProgress(nTotal > m_nRate),
           m_nStart(net::GetTickCount()),
-          m_nLastProgress(m_nStart) {}
+          m_nLastProgress(m_nStart),
+          m_counts(nTargets) {}
 
-    /// Sends to the address (host byte order) when its turn has come. False when the search must
-    /// end.
-    bool Send(std::uint32_t nAddress) {
+    /// Sends to the address (host byte order) of the target when its turn has come. False when
+    /// the search must end.
+    bool Send(std::uint32_t nAddress, std::size_t nTarget) {
         if (!WaitForTurn()) {
             return false;
         }
         int nError = 0;
         int nSent = 0;
+        TargetCount& count = m_counts[nTarget];
         switch (SendQuery(m_s, net::htonl(nAddress), m_receiver, &nError, &nSent)) {
             case SendResult::SearchEnds:
                 return false;
             case SendResult::Sent:
                 ++m_nQueries;
+                ++count.nSent;
                 break;
             case SendResult::Short:
                 nError = 0;
@@ -102,6 +142,10 @@ public:
                     WarnSendFailed(m_context, net::htonl(nAddress), nError);
                 }
                 m_context.nLastSendError = nError;
+                ++m_nFailed;
+                ++count.nFailed;
+                count.nError = nError;
+                m_nLastError = nError;
                 break;
         }
         ++m_nSent;
@@ -110,6 +154,7 @@ public:
     }
     void Finish() { ShowProgress(true); }
     long Queries() const { return m_nQueries; }
+    const TargetCount& CountOf(std::size_t nTarget) const { return m_counts[nTarget]; }
 
 private:
     /// Takes in replies until the next query is due: query n goes n / rate seconds after the
@@ -134,9 +179,13 @@ private:
         }
         const std::string name = SweepName(m_context);
         if (bFinal) {
-            m_context.Printf(m_context.Text("\rQueried %s: %u addresses.\r\n",
-                                            "\rAbgefragt %s: %u Adressen.\r\n"),
-                             name.c_str(), m_nTotal);
+            TargetCount all;
+            all.nSent = static_cast<std::uint32_t>(m_nQueries);
+            all.nFailed = m_nFailed;
+            all.nError = m_nLastError;
+            m_context.Printf(
+                m_context.Text("\rQueried %s: %s.\r\n", "\rAbgefragt %s: %s.\r\n"), name.c_str(),
+                CountText(m_context, all, static_cast<std::uint32_t>(m_nTotal)).c_str());
             return;
         }
         const std::uint32_t nNow = net::GetTickCount();
@@ -146,7 +195,8 @@ private:
         m_nLastProgress = nNow;
         m_context.Printf(m_context.Text("\rQuerying %s: %u of %u addresses ...",
                                         "\rAbfrage %s: %u von %u Adressen ..."),
-                         name.c_str(), static_cast<unsigned>(m_nSent), m_nTotal);
+                         name.c_str(), static_cast<unsigned>(m_nSent),
+                         static_cast<unsigned>(m_nTotal));
         // A progress line holds no line end and so refreshes nothing by itself.
         m_context.UpdateDisplay();
     }
@@ -155,13 +205,16 @@ private:
     net::SOCKET m_s;
     CReplyReceiver& m_receiver;
     const std::uint64_t m_nRate;
-    const std::uint32_t m_nTotal;
+    const std::uint64_t m_nTotal;
     const bool m_bShowProgress;
     const std::uint32_t m_nStart;
     std::uint32_t m_nLastProgress;
     std::uint64_t m_nSent = 0;
     long m_nQueries = 0;
+    std::uint32_t m_nFailed = 0;
+    int m_nLastError = 0;
     bool m_bFailureReported = false;
+    std::vector<TargetCount> m_counts;
 };
 
 }  // namespace
@@ -177,6 +230,7 @@ ResolvedTargets ResolveTargetNames(CSearchContext& context) {
     const std::vector<ResolvedName> results = ResolveNames(
         names, kNameResolutionMilliseconds, [&context] { return context.Cancelled(); });
     for (std::size_t i = 0; i < results.size(); ++i) {
+        const std::string& shown = names[i];
         if (results[i].addresses.empty()) {
             context.Warn(results[i].bAnswered
                              ? context.Text("WARNING: The name '%s' could not be resolved; it is "
@@ -187,16 +241,32 @@ ResolvedTargets ResolveTargetNames(CSearchContext& context) {
                                             "time; it is not queried.\r\n",
                                             "WARNING: Der Name '%s' konnte nicht rechtzeitig "
                                             "aufgel\xf6st werden; er wird nicht abgefragt.\r\n"),
-                         names[i].c_str());
+                         shown.c_str());
         }
-        resolved.nameAddresses.push_back(results[i].addresses);
+        // A name is no way around the rules of an address: one that no host can have is named
+        // and left out.
+        std::vector<std::uint32_t> addresses;
+        for (std::uint32_t nAddress : results[i].addresses) {
+            if (IsHostAddress(nAddress)) {
+                addresses.push_back(nAddress);
+                continue;
+            }
+            context.Warn(context.Text("WARNING: The name '%s' resolves to %s, which is no host "
+                                      "address (0.0.0.0/8, multicast or reserved); it is not "
+                                      "queried.\r\n",
+                                      "WARNING: Der Name '%s' ergibt %s, keine Host-Adresse "
+                                      "(0.0.0.0/8, Multicast oder reserviert); sie wird nicht "
+                                      "abgefragt.\r\n"),
+                         shown.c_str(), DottedText(net::htonl(nAddress)).c_str());
+        }
+        resolved.nameAddresses.push_back(addresses);
     }
     return resolved;
 }
 
-long SendTargetQueries(CSearchContext& context, net::SOCKET s, CReplyReceiver& receiver,
-                       const ResolvedTargets& resolved, const std::vector<LocalNetwork>& networks,
-                       const std::vector<std::uint32_t>& localBroadcasts) {
+TargetPlan PlanSearchTargets(CSearchContext& context, const ResolvedTargets& resolved,
+                             const std::vector<LocalNetwork>& networks,
+                             const std::vector<std::uint32_t>& localBroadcasts) {
     std::vector<OnLinkNetwork> onLink;
     for (const LocalNetwork& network : networks) {
         if (network.bQueried) {
@@ -207,11 +277,18 @@ long SendTargetQueries(CSearchContext& context, net::SOCKET s, CReplyReceiver& r
     for (std::uint32_t nBroadcast : localBroadcasts) {
         broadcasts.push_back(net::ntohl(nBroadcast));
     }
-    const std::vector<SearchTarget>& targets = context.info.m_aTargets;
-    std::vector<TargetShare> shares;
-    const std::vector<TargetRange> plan =
-        PlanTargets(targets, resolved.nameAddresses, onLink, broadcasts, &shares);
+    TargetPlan plan;
+    plan.ranges = PlanTargets(context.info.m_aTargets, resolved.nameAddresses, onLink, broadcasts,
+                              &plan.shares);
+    for (const TargetRange& range : plan.ranges) {
+        plan.nTotal += range.Count();
+    }
+    return plan;
+}
 
+long SendTargetQueries(CSearchContext& context, net::SOCKET s, CReplyReceiver& receiver,
+                       const ResolvedTargets& resolved, const TargetPlan& plan) {
+    const std::vector<SearchTarget>& targets = context.info.m_aTargets;
     std::size_t nName = 0;
     for (std::size_t i = 0; i < targets.size(); ++i) {
         static const std::vector<std::uint32_t> kNone;
@@ -220,27 +297,38 @@ long SendTargetQueries(CSearchContext& context, net::SOCKET s, CReplyReceiver& r
                 ? resolved.nameAddresses[nName]
                 : kNone;
         nName += targets[i].bName ? 1 : 0;
-        ReportTargetLine(context, targets[i], addresses, shares[i]);
-        if (shares[i].nQueried > 0) {
-            context.outcome.queried.push_back(targets[i].text + " (" +
-                                              std::to_string(shares[i].nQueried) +
-                                              context.Text(" addresses)", " Adressen)"));
-        }
+        ReportTargetLine(context, targets[i], addresses, plan.shares[i]);
     }
 
-    std::uint32_t nTotal = 0;
-    for (const TargetRange& range : plan) {
-        nTotal += range.Count();
+    const std::uint64_t nRate = context.info.m_nQueriesPerSecond > 0
+                                    ? static_cast<std::uint64_t>(context.info.m_nQueriesPerSecond)
+                                    : static_cast<std::uint64_t>(kDefaultQueriesPerSecond);
+    if (plan.nTotal / nRate >= 60) {
+        const bool bGerman = context.IsGerman();
+        context.Printf(context.Text("The targets hold %s addresses: at %s a second, the sweep "
+                                    "takes about %s.\r\n",
+                                    "Die Suchziele umfassen %s Adressen: bei %s je Sekunde dauert "
+                                    "der Suchlauf etwa %s.\r\n"),
+                       Grouped(plan.nTotal, bGerman).c_str(), Grouped(nRate, bGerman).c_str(),
+                       Duration(plan.nTotal / nRate).c_str());
     }
-    CPacedSender sender(context, s, receiver, nTotal);
-    for (const TargetRange& range : plan) {
+    context.UpdateDisplay();
+    CPacedSender sender(context, s, receiver, plan.nTotal, targets.size());
+    for (const TargetRange& range : plan.ranges) {
         for (std::uint64_t n = range.nFirst; n <= range.nLast; ++n) {
-            if (!sender.Send(static_cast<std::uint32_t>(n))) {
+            if (!sender.Send(static_cast<std::uint32_t>(n), range.nTarget)) {
                 return -1;
             }
         }
     }
     sender.Finish();
+    for (std::size_t i = 0; i < targets.size(); ++i) {
+        const TargetCount& count = sender.CountOf(i);
+        if (count.nSent + count.nFailed > 0) {
+            context.outcome.queried.push_back(
+                targets[i].text + " (" + CountText(context, count, plan.shares[i].nQueried) + ")");
+        }
+    }
     return sender.Queries();
 }
 

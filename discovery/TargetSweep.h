@@ -21,15 +21,30 @@ struct ResolvedTargets {
 };
 
 /// Resolves the names among the targets, all at once and bounded to a few seconds in all (the
-/// host is kept alive meanwhile); a name that does not resolve is a warning, and is not queried.
+/// host is kept alive meanwhile); a name that does not resolve, and an address of a name that no
+/// host can have (0.0.0.0/8, multicast, reserved), are warnings, and are not queried.
 ResolvedTargets ResolveTargetNames(CSearchContext& context);
 
-/// Sends the query to every planned address of the targets, at the pace of the table
+/// What the queries to the targets will be, planned before anything is sent.
+struct TargetPlan {
+    std::vector<TargetRange> ranges;  ///< in query order, each address once
+    std::vector<TargetShare> shares;  ///< one per target
+    std::uint64_t nTotal = 0;         ///< the addresses of all ranges
+};
+
+/// Plans the queries of the targets (PlanTargets): hosts on the computer's own networks are left
+/// to their directed broadcast, and an address the broadcasts reach already is not queried again.
+TargetPlan PlanSearchTargets(CSearchContext& context, const ResolvedTargets& resolved,
+                             const std::vector<LocalNetwork>& networks,
+                             const std::vector<std::uint32_t>& localBroadcasts);
+
+/// Sends the query to every address of the plan, at the pace of the table
 /// (m_nQueriesPerSecond), taking in replies between the queries; a sweep that takes more than a
-/// second shows its progress on one line. Hosts on the computer's own networks are left to their
-/// directed broadcast. Returns the number of queries sent, or -1 when the search must end.
+/// second shows its progress on one line, and one that takes more than a minute says how long
+/// beforehand. Each target's line of what the query went to counts the queries that went out
+/// and those that failed, with the reason. Returns the number of queries sent, or -1 when the
+/// search must end.
 long SendTargetQueries(CSearchContext& context, net::SOCKET s, CReplyReceiver& receiver,
-                       const ResolvedTargets& resolved, const std::vector<LocalNetwork>& networks,
-                       const std::vector<std::uint32_t>& localBroadcasts);
+                       const ResolvedTargets& resolved, const TargetPlan& plan);
 
 }  // namespace discovery

@@ -29,11 +29,21 @@ void CConsoleReportWriter::WriteLine(const std::string& line) {
     if (m_nWriteError != 0) {
         return;
     }
-    errno = 0;
     const std::string text = TerminalTextFrom1252(line);
-    Written(std::fprintf(m_pStream, "%s\n",
-                         m_nShownWidth > 0 ? InPlace(text).c_str() : text.c_str()) >= 0);
+    m_strHeld += m_nShownWidth > 0 ? InPlace(text) : text;
+    m_strHeld += '\n';
     m_nShownWidth = 0;
+}
+
+void CConsoleReportWriter::WriteHeld() {
+    if (m_nWriteError != 0 || m_strHeld.empty()) {
+        m_strHeld.clear();
+        return;
+    }
+    errno = 0;
+    Written(std::fwrite(m_strHeld.data(), 1, m_strHeld.size(), m_pStream) == m_strHeld.size() &&
+            std::fflush(m_pStream) == 0);
+    m_strHeld.clear();
 }
 
 std::string CConsoleReportWriter::InPlace(const std::string& text) {
@@ -55,6 +65,7 @@ void CConsoleReportWriter::ShowPending() {
     if (!m_bTerminal || m_nWriteError != 0 || m_strPending.empty()) {
         return;
     }
+    WriteHeld();  // the lines before it first
     errno = 0;
     Written(std::fputs(InPlace(TerminalTextFrom1252(m_strPending)).c_str(), m_pStream) >= 0 &&
             std::fflush(m_pStream) == 0);
@@ -76,25 +87,18 @@ void CConsoleReportWriter::OnTextAppended(const char* pText, std::size_t nLength
     }
     if (nStart > 0) {
         m_strPending.erase(0, nStart);
-        if (m_nWriteError == 0) {
-            errno = 0;
-            Written(std::fflush(m_pStream) == 0);
-        }
     }
     ShowPending();
 }
 
 void CConsoleReportWriter::Finish() {
+    if (!m_strPending.empty()) {
+        WriteLine(m_strPending);
+        m_strPending.clear();
+    }
+    WriteHeld();
     if (m_nWriteError != 0) {
         return;
-    }
-    errno = 0;
-    if (!m_strPending.empty()) {
-        const std::string text = TerminalTextFrom1252(m_strPending);
-        Written(std::fprintf(m_pStream, "%s\n",
-                             m_nShownWidth > 0 ? InPlace(text).c_str() : text.c_str()) >= 0);
-        m_strPending.clear();
-        m_nShownWidth = 0;
     }
     errno = 0;
     Written(std::fflush(m_pStream) == 0 && std::ferror(m_pStream) == 0);

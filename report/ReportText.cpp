@@ -196,6 +196,9 @@ void CReportText::UpdateDisplay() {
     if (m_pDisplay != nullptr) {
         m_pDisplay->ShowReportText();
     }
+    if (m_pListener != nullptr) {
+        m_pListener->OnReportFlush();
+    }
 }
 
 void ReportPrintf(const char* pszFormat, ...) {

@@ -9,7 +9,7 @@
 #include <string>
 
 /// Receives the report text as it grows, for outputs other than the display (the command-line
-/// finder writes it to a terminal). All calls come from AppendText and Reset.
+/// finder writes it to a terminal). All calls come from AppendText, Reset and UpdateDisplay.
 class CReportTextListener {
 public:
     virtual ~CReportTextListener() = default;
@@ -19,6 +19,9 @@ public:
     virtual void OnUnfinishedLineDropped() = 0;
     /// The bytes were appended to the end of the text.
     virtual void OnTextAppended(const char* pText, std::size_t nLength) = 0;
+    /// The display is brought up to date: what was appended is to be shown now. (A listener may
+    /// hold the text back until then, so that a device's lines go out at once.)
+    virtual void OnReportFlush() {}
 };
 
 /// What shows a report text (the report window's edit control). The text calls it; it never
@@ -83,7 +86,8 @@ public:
     /// by at least an eighth of the limit, to the next empty line within half that much further,
     /// else to the next line end.
     void TrimText(std::size_t nIncoming);
-    /// Brings the display up to date; nothing without one.
+    /// Brings the display up to date (nothing without one), and lets the listener show what it
+    /// holds.
     void UpdateDisplay();
     /// The limit that trimming keeps the text within, as the display that shows the text can
     /// hold it (at most 262144); 0: no display, 32000. The display sets it.

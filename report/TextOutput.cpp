@@ -19,7 +19,38 @@ void AppendEscape(std::string& out, unsigned char c) {
     out += sz;
 }
 
+void AppendCodePointEscape(std::string& out, char32_t cp) {
+    char sz[16];
+    std::snprintf(sz, sizeof(sz), "\\u%04X", static_cast<unsigned>(cp));
+    out += sz;
+}
+
+/// A character that must not reach a terminal as it is: a control character or a bidirectional
+/// control.
+bool IsUnsafeCodePoint(char32_t cp) {
+    return cp < 0x20 || (cp >= 0x7F && cp < 0xA0) || IsBidiControl(cp);
+}
+
+/// Appends the UTF-8 sequence text[i .. i + n) of the code point, escaped when it is unsafe.
+void AppendSafe(std::string& out, std::string_view text, std::size_t i, std::size_t n,
+                char32_t cp) {
+    if (IsBidiControl(cp)) {
+        AppendCodePointEscape(out, cp);
+    } else if (IsUnsafeCodePoint(cp)) {
+        for (std::size_t k = 0; k < n; ++k) {
+            AppendEscape(out, static_cast<unsigned char>(text[i + k]));
+        }
+    } else {
+        out.append(text.substr(i, n));
+    }
+}
+
 }  // namespace
+
+bool IsBidiControl(char32_t cp) {
+    return cp == 0x061C || cp == 0x200E || cp == 0x200F || (cp >= 0x202A && cp <= 0x202E) ||
+           (cp >= 0x2066 && cp <= 0x2069);
+}
 
 std::string TerminalTextFrom1252(std::string_view text) {
     std::string out;
@@ -108,17 +139,11 @@ std::string TerminalTextFromUtf8(std::string_view text) {
                 n = 0;
             }
         }
-        const bool bControl = cp < 0x20 || (cp >= 0x7F && cp < 0xA0);
         if (n == 0) {
             AppendEscape(out, c);
             ++i;
-        } else if (bControl) {
-            for (std::size_t k = 0; k < n; ++k) {
-                AppendEscape(out, static_cast<unsigned char>(text[i + k]));
-            }
-            i += n;
         } else {
-            out.append(text.substr(i, n));
+            AppendSafe(out, text, i, n, cp);
             i += n;
         }
     }
@@ -132,12 +157,12 @@ std::string CsvFieldFrom1252(std::string_view text) {
 std::string CsvFieldFromUtf8(std::string_view text) {
     bool bQuote = false;
     std::string body;
-    // Spreadsheets run a cell as a formula when it begins with one of these, also behind blanks
-    // and line ends; the apostrophe keeps it text.
-    const std::size_t nFirst = text.find_first_not_of(" \t\r\n");
-    const bool bFormula = (!text.empty() && (text.front() == '\t' || text.front() == '\r')) ||
-                          (nFirst != std::string_view::npos &&
-                           std::string_view("=+-@").find(text[nFirst]) != std::string_view::npos);
+    // Spreadsheets run a cell as a formula when it begins with one of these, also behind blanks;
+    // the apostrophe keeps it text. (Tabs and line ends before it are escaped, and a cell that
+    // begins with a backslash is no formula.)
+    const std::size_t nFirst = text.find_first_not_of(' ');
+    const bool bFormula = nFirst != std::string_view::npos &&
+                          std::string_view("=+-@").find(text[nFirst]) != std::string_view::npos;
     if (bFormula) {
         body += '\'';
         bQuote = true;
@@ -146,17 +171,16 @@ std::string CsvFieldFromUtf8(std::string_view text) {
         char32_t cp = 0;
         std::size_t n = text::Utf8SequenceAt(text, i, &cp);
         if (n == 0) {
-            cp = 0xFFFD;
-            n = 1;
+            AppendUtf8(body, 0xFFFD);
+            ++i;
+            continue;
         }
         if (cp == '"') {
             body += "\"\"";
             bQuote = true;
-        } else if (cp == ',' || cp < 0x20 || cp == 0x7F) {
-            body += static_cast<char>(cp);
-            bQuote = true;
         } else {
-            AppendUtf8(body, cp);
+            bQuote = bQuote || cp == ',';
+            AppendSafe(body, text, i, n, cp);
         }
         i += n;
     }

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs a command inside a private network namespace with simulated lorixlog devices.
 #
-#   tools/sandbox.sh [--build DIR] [--subnets N] [--sim-verbose] [--wine] [--routed] [-- SIM OPTIONS ... --] COMMAND [ARG]...
+#   tools/sandbox.sh [--build DIR] [--subnets N] [--sim-verbose] [--wine] [--routed | --plant N]
+#                    [-- SIM OPTIONS ... --] COMMAND [ARG]...
 #
 # The namespace is made here (as root with unshare -n, else rootless with unshare -Urn) and holds
 # only loopback and a veth pair per subnet: the finder's end fnd<i> with 10.77+i.0.1/24 and the
@@ -19,6 +20,9 @@
 # forwarded) and a devices namespace (10.88.0.20 to .29 and 10.88.3.200, where the simulator
 # runs). The finder reaches 10.88.0.0/16 through the router only, so it finds those devices with
 # --target alone. The command gets the router's PID as LORIXLOG_ROUTER_PID.
+# With --plant N, N devices stand on the finder's own link as loggers on one switch do, in a
+# namespace of their own (so that addresses are resolved between the two): the finder's pl0 has
+# 10.60.0.1/16, the devices 10.60.0.2 upwards; all answer a broadcast in one burst.
 # Environment: LORIXLOG_SIM and LORIXLOG_BUILD point at the simulator and the build directory.
 set -euo pipefail
 
@@ -29,6 +33,7 @@ sim_verbose=()
 sim_args=()
 wine=
 routed=
+plant=
 
 while [ $# -gt 0 ]; do
   case "$1" in
@@ -37,6 +42,7 @@ while [ $# -gt 0 ]; do
     --sim-verbose) sim_verbose=(--verbose); shift ;;
     --wine) wine=1; shift ;;
     --routed) routed=1; shift ;;
+    --plant) plant=$2; shift 2 ;;
     --) shift
         if [ "${1:-}" = "--device" ] || [ "${1:-}" = "--port" ]; then
           while [ $# -gt 0 ] && [ "$1" != "--" ]; do sim_args+=("$1"); shift; done
@@ -46,7 +52,11 @@ while [ $# -gt 0 ]; do
     *) break ;;
   esac
 done
-[ $# -gt 0 ] || { echo "usage: $0 [--build DIR] [--subnets N] [--wine] [-- SIM OPTIONS --] COMMAND..." >&2; exit 2; }
+usage="usage: $0 [--build DIR] [--subnets N] [--sim-verbose] [--wine] [--routed | --plant N] [-- SIM OPTIONS --] COMMAND..."
+[ $# -gt 0 ] || { echo "$usage" >&2; exit 2; }
+[ -z "$plant" ] || [[ "$plant" =~ ^[1-9][0-9]{0,3}$ && "$plant" -le 4000 ]] ||
+  { echo "sandbox: --plant takes 1 to 4000 devices" >&2; exit 2; }
+[ -z "$plant" ] || [ -z "$routed" ] || { echo "$usage" >&2; exit 2; }
 [ ! -d "$build" ] || build=$(cd "$build" && pwd)
 
 if [ -z "${LORIXLOG_IN_SANDBOX:-}" ]; then
@@ -59,6 +69,7 @@ if [ -z "${LORIXLOG_IN_SANDBOX:-}" ]; then
   [ ${#sim_verbose[@]} -gt 0 ] && verbose_flag=(--sim-verbose)
   wine_flag=()
   [ -z "$routed" ] || wine_flag+=(--routed)
+  [ -z "$plant" ] || wine_flag+=(--plant "$plant")
   if [ -n "$wine" ]; then
     unshare+=(--mount --propagation private)
     wine_flag+=(--wine)
@@ -122,6 +133,30 @@ if [ -n "$routed" ]; then
   [ ${#sim_args[@]} -gt 0 ] || sim_args=(
     --device 10.88.0.20 --serial R20715 --name plant-a.example.lan --model lorixLOG --detail LX-8
     --device 10.88.0.21 --serial R20988 --name plant-b --model lorixLOG --detail LX-16)
+  sim_args=(--netns "/proc/$devices/ns/net" "${sim_args[@]}")
+fi
+
+if [ -n "$plant" ]; then
+  unshare --net sleep 3600 & devices=$!
+  holders=("$devices")
+  for _ in $(seq 100); do
+    [ "$(readlink /proc/$devices/ns/net)" != "$(readlink /proc/$$/ns/net)" ] && break
+    sleep 0.02
+  done
+  ip link add pl0 type veth peer name dv0
+  ip link set dv0 netns "$devices"
+  ip addr add 10.60.0.1/16 dev pl0
+  ip link set pl0 up
+  # One ip process for all addresses: a plant has a thousand.
+  for ((a = 2; a < plant + 2; a++)); do
+    echo "address add 10.60.$((a / 256)).$((a % 256))/16 dev dv0"
+  done | nsenter -t "$devices" -n ip -batch -
+  nsenter -t "$devices" -n sh -c 'ip link set lo up; ip link set dv0 up'
+  if [ ${#sim_args[@]} -eq 0 ]; then
+    for ((a = 2; a < plant + 2; a++)); do
+      sim_args+=(--device "10.60.$((a / 256)).$((a % 256))" --no-http)
+    done
+  fi
   sim_args=(--netns "/proc/$devices/ns/net" "${sim_args[@]}")
 fi
 

@@ -7,7 +7,9 @@
 
 namespace files {
 
-/// Opens the file for reading in binary mode; null with errno set when it cannot.
-std::FILE* OpenFileForReading(const std::string& path);
+/// Opens the file for reading in binary mode; null with errno set when it cannot. With
+/// bRegularOnly, anything but a regular file (a FIFO, a device, a folder) is refused at once,
+/// without waiting for a writer of a FIFO: null with errno EINVAL.
+std::FILE* OpenFileForReading(const std::string& path, bool bRegularOnly);
 
 }  // namespace files

@@ -28,14 +28,15 @@ bool files::ReadWholeStream(std::FILE* pStream, std::size_t nLargest, std::strin
 }
 
 files::ReadResult files::ReadWholeFile(const std::string& path, std::size_t nLargest,
-                                       std::string* pBytes, std::string* pError) {
+                                       std::string* pBytes, std::string* pError, FileKind kind) {
     pBytes->clear();
-    std::FILE* pFile = OpenFileForReading(path);
+    std::FILE* pFile = OpenFileForReading(path, kind == FileKind::Regular);
     if (pFile == nullptr) {
         if (errno == ENOENT) {
             return ReadResult::Missing;
         }
-        *pError = std::strerror(errno);
+        *pError = kind == FileKind::Regular && errno == EINVAL ? "not a regular file"
+                                                               : std::strerror(errno);
         return ReadResult::Failed;
     }
     const bool bRead = ReadWholeStream(pFile, nLargest, pBytes, pError);

@@ -37,12 +37,45 @@ int SocketLayer::RecvFromWithPacketInfo(SOCKET s, char* buf, int len, sockaddr* 
     return recvfrom(s, buf, len, 0, from, fromlen);
 }
 
-std::string SocketLayer::InterfaceName(in_addr) {
-    return std::string();
+int SocketLayer::EnlargeReceiveBuffer(SOCKET s, int nBytes) {
+    return setsockopt(s, SOL_SOCKET, SO_RCVBUF, reinterpret_cast<const char*>(&nBytes),
+                      sizeof(nBytes)) == 0
+               ? nBytes
+               : 0;
 }
 
-std::string SocketLayer::InterfaceNameOfIndex(std::uint32_t) {
-    return std::string();
+int SocketLayer::ReceiveWaiting(SOCKET s, ReceivedDatagram* pDatagrams, int nCount) {
+    int n = 0;
+    while (n < nCount) {
+        ReceivedDatagram& d = pDatagrams[n];
+        d.from = sockaddr_in{};
+        int nFromLength = sizeof(d.from);
+        d.nLength = RecvFromWithPacketInfo(
+            s, d.pBuffer, d.nCapacity, reinterpret_cast<sockaddr*>(&d.from), &nFromLength, &d.info);
+        d.nError = 0;
+        if (d.nLength != SOCKET_ERROR) {
+            ++n;
+            continue;
+        }
+        d.nError = WSAGetLastError();
+        if (d.nError == WSAEWOULDBLOCK) {
+            break;  // nothing more waits
+        }
+        ++n;
+        if (d.nError != WSAEMSGSIZE) {
+            break;
+        }
+    }
+    return n;
+}
+
+long SocketLayer::DroppedDatagrams(SOCKET) {
+    return -1;
+}
+
+bool SocketLayer::ListInterfaceAddresses(std::vector<InterfaceAddress>* pAddresses) {
+    pAddresses->clear();
+    return false;
 }
 
 bool SocketLayer::HasRoute(in_addr) {

@@ -5,6 +5,7 @@
 
 #include "DialogFixture.h"
 #include "ReportEditControl.h"
+#include "ui/MessageText.h"
 
 namespace {
 
@@ -288,6 +289,33 @@ TEST_F(Dialogs, AfterItsEndTheReportTouchesNoControl) {
     const std::size_t nLength = report.Report().m_strText.size();
     report.HandleKey(43);
     EXPECT_EQ(report.Report().m_strText.size(), nLength + 2) << "'+' still changes the text";
+}
+
+}  // namespace
+
+namespace {
+
+// However long the message (a target list of thousands of malformed lines), the box fits the
+// screen's work area, so that its OK button can be reached; the lines it leaves out are counted.
+TEST_F(Dialogs, AMessageBoxNeverOutgrowsTheScreen) {
+    std::string text = "These lines are no search targets:";
+    for (int i = 1; i <= 1000; ++i) {
+        text += "\r\nline " + std::to_string(i) + ": '10.0.0." + std::to_string(300 + i) +
+                "' is no IPv4 address, host name or prefix";
+    }
+    int nHeight = 0;
+    int nWorkArea = 0;
+    dialogtest::MeasureMessageBox(text.c_str(), &nHeight, &nWorkArea);
+    ASSERT_GT(nHeight, 0) << "the box was on the screen";
+    EXPECT_LE(nHeight, nWorkArea);
+
+    const std::string fitted = ui::FitMessageText(text, 30);
+    EXPECT_EQ(fitted.rfind("These lines are no search targets:\r\nline 1: '10.0.0.301'", 0), 0u);
+    EXPECT_NE(fitted.find("\r\nline 28: "), std::string::npos);
+    EXPECT_EQ(fitted.find("\r\nline 29: "), std::string::npos);
+    EXPECT_EQ(fitted.substr(fitted.rfind("\r\n")), "\r\n\x85 (+972)") << "29 lines and the count";
+    EXPECT_EQ(ui::FitMessageText(std::string(500, 'x'), 30), std::string(157, 'x') + "...");
+    EXPECT_EQ(ui::FitMessageText("one\ntwo", 2), "one\ntwo") << "what fits stays whole";
 }
 
 }  // namespace

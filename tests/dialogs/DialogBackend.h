@@ -56,4 +56,8 @@ void QueueInput(fw::CWnd& dialog, Input input);
 std::vector<std::string> ContextMenu(fw::CWnd& dialog, int nID, bool bKeyboard,
                                      const char* pszChoose);
 
+/// Shows the backend's message box with the text (no owner), waits until it is on the screen,
+/// reads its outer height and the height of its screen's work area, and closes it.
+void MeasureMessageBox(const char* pszText, int* pnHeight, int* pnWorkArea);
+
 }  // namespace dialogtest

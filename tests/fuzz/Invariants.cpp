@@ -235,8 +235,22 @@ void CheckTable(const CDeviceInfo& info) {
     }
 }
 
+/// Whether the UTF-8 text holds a character that reorders text on a screen (U+061C, U+200E,
+/// U+200F, U+202A to U+202E, U+2066 to U+2069).
+bool HoldsBidiControl(std::string_view text) {
+    for (std::string_view bidi : {"\xd8\x9c", "\xe2\x80\x8e", "\xe2\x80\x8f", "\xe2\x80\xaa",
+                                  "\xe2\x80\xab", "\xe2\x80\xac", "\xe2\x80\xad", "\xe2\x80\xae",
+                                  "\xe2\x81\xa6", "\xe2\x81\xa7", "\xe2\x81\xa8", "\xe2\x81\xa9"}) {
+        if (text.find(bidi) != std::string_view::npos) {
+            return true;
+        }
+    }
+    return false;
+}
+
 void CheckTerminalText(std::string_view text) {
     Require(ValidUtf8(text), "terminal text is valid UTF-8", text);
+    Require(!HoldsBidiControl(text), "terminal text holds no bidirectional control", text);
     for (std::size_t i = 0; i < text.size(); ++i) {
         const auto c = static_cast<unsigned char>(text[i]);
         Require(c == '\n' || (c >= 0x20 && c != 0x7F), "terminal text holds no control byte", text);
@@ -313,6 +327,9 @@ void CheckCsv(std::string_view text, int nDevices) {
             Require(cell.empty() || std::strchr("=+-@\t\r", cell.front()) == nullptr ||
                         cell.front() == '\0',
                     "no CSV cell starts a formula", cell);
+            // Shown on a terminal, a cell acts on nothing: no control, no reordering.
+            CheckTerminalText(cell);
+            Require(cell.find('\n') == std::string::npos, "a CSV cell holds no line end", cell);
         }
     }
 }

@@ -14,7 +14,7 @@ namespace fuzz {
 /// Aborts with the message when the condition does not hold.
 void Require(bool bCondition, const char* pszWhat, std::string_view detail = {});
 
-/// At most 40 records, sorted by serial number, no two equal, every text field terminated
+/// At most kMaxDevices records, sorted by serial number, no two equal, every text field terminated
 /// within its width, and every slot past the count all zero.
 void CheckTable(const CDeviceInfo& info);
 
@@ -22,14 +22,16 @@ void CheckTable(const CDeviceInfo& info);
 /// in the JSON as it is.
 void CheckDeviceTextInJson(const CDeviceInfo& info, std::string_view json);
 
-/// Valid UTF-8 without any control character but the line feed.
+/// Valid UTF-8 without any control character but the line feed, and without bidirectional
+/// controls (which reorder what a terminal shows).
 void CheckTerminalText(std::string_view text);
 
 /// The whole text is one JSON array of nObjects objects (strict JSON: RFC 8259).
 void CheckJson(std::string_view text, int nObjects);
 
 /// RFC 4180 CSV with CR LF line ends: a header and one row per device, every row with the same
-/// number of cells, and no cell that a spreadsheet would run as a formula.
+/// number of cells, no cell that a spreadsheet would run as a formula, and no cell that would act
+/// on a terminal (CheckTerminalText, and no line end).
 void CheckCsv(std::string_view text, int nDevices);
 
 /// Parses RFC 4180 CSV into rows of cells; false when it is not well formed.

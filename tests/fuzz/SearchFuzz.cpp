@@ -20,6 +20,7 @@
 #include "ConsoleReport.h"
 #include "DeviceExport.h"
 #include "DeviceInfo.h"
+#include "DeviceWatch.h"
 #include "Invariants.h"
 #include "ReportText.h"
 #include "ScriptedSocketLayer.h"
@@ -164,6 +165,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSi
     fuzz::CheckJson(json, g_DeviceInfo.m_nDevices);
     fuzz::CheckDeviceTextInJson(g_DeviceInfo, json);
     fuzz::CheckCsv(DevicesAsCsv(g_DeviceInfo), g_DeviceInfo.m_nDevices);
+    // The watch's lines: for people safe on a terminal, for scripts one valid JSON object each.
+    CDeviceWatch watch;
+    for (const DeviceChange& change : watch.Update(g_DeviceInfo)) {
+        const std::string line = ChangeAsText(change, "2026-12-09T14:03:12Z");
+        fuzz::Require(!line.empty() && line.back() == '\n' && line.find('\n') == line.size() - 1,
+                      "a watch line is one line", line);
+        fuzz::CheckTerminalText(line);
+        const std::string json = ChangeAsJson(change, "2026-12-09T14:03:12Z");
+        fuzz::CheckJson("[" + json.substr(0, json.size() - 1) + "]", 1);
+    }
     g_DeviceInfo.ClearDevices();
     g_DeviceInfo.m_aTargets.clear();
     return 0;

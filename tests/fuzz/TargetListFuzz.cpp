@@ -14,7 +14,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSi
     std::vector<SearchTarget> targets(1);
     targets[0].text = "kept";
     std::vector<TargetListError> errors;
-    const bool bOk = ParseTargetList(text, &targets, &errors);
+    std::size_t nUnlisted = 0;
+    const bool bOk = ParseTargetList(text, &targets, &errors, &nUnlisted);
+    fuzz::Require(errors.size() <= kMostListedErrors, "at most twenty faults are named");
+    fuzz::Require(nUnlisted == 0 || errors.size() == kMostListedErrors,
+                  "faults are counted only beyond those named");
     fuzz::Require(bOk == errors.empty(), "a list is taken exactly when nothing is wrong with it");
     fuzz::Require(targets.size() >= 1 && targets[0].text == "kept", "earlier targets are kept");
     const int nLines = 1 + static_cast<int>(std::count(text.begin(), text.end(), '\n'));
@@ -25,6 +29,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSi
                           error.message);
             fuzz::Require(!error.message.empty() && error.message.find('\n') == std::string::npos,
                           "a fault is one line", error.message);
+            // It quotes the input: as a terminal can show it, and short.
+            fuzz::CheckTerminalText(error.message);
+            fuzz::Require(error.message.size() < 400, "a fault quotes the input short",
+                          error.message);
         }
         return 0;
     }

@@ -25,11 +25,8 @@ namespace guitest {
 /// The socket layer between tests: it cannot even make a socket, so that no search of a GUI
 /// test ever reaches a real network.
 inline net::ScriptedSocketLayer& NoNetwork() {
-    static net::ScriptedSocketLayer layer = [] {
-        net::ScriptedSocketLayer l;
-        l.m_nSocketError = net::WSAENETDOWN;
-        return l;
-    }();
+    static net::ScriptedSocketLayer layer;
+    layer.m_nSocketError = net::WSAENETDOWN;
     return layer;
 }
 

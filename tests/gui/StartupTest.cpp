@@ -2,6 +2,7 @@
 // dialog inside InitInstance.
 #include <QTest>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -90,6 +91,32 @@ private slots:
         QVERIFY(AfxGetMainWnd() == nullptr);
         QVERIFY(g_pReportWindow == nullptr);  // not left pointing at the destroyed dialog
         QCOMPARE(ui::qt::LiveWindowCount(), 0);
+    }
+
+    // A FIFO (or a device) where the kept targets belong would hold the program up before its
+    // window shows, waiting for a writer: it is refused at once and said why.
+    void aKeptTargetFileThatIsNoRegularFileIsRefusedAtOnce() {
+        char szDir[] = "/tmp/lorixlog-fifo.XXXXXX";
+        QVERIFY(mkdtemp(szDir) != nullptr);
+        const std::string fifo = std::string(szDir) + "/targets";
+        QCOMPARE(mkfifo(fifo.c_str(), 0600), 0);
+        ScriptedNetwork network;
+        ModalSpy spy;
+        spy.onModal = [](CDialog* p) { p->EndDialog(IDCANCEL); };
+        for (const std::string& path : {fifo, std::string("/dev/zero")}) {
+            g_App.m_savedTargets = CSavedTargets{};
+            g_App.m_savedTargets.m_strFile = path;
+            alarm(20);  // a program blocked in opening the FIFO ends the test
+            QCOMPARE(g_App.InitInstance(), FALSE);
+            alarm(0);
+            QCOMPARE(spy.seen.back(), static_cast<UINT>(IDD_MAIN));
+            QCOMPARE(g_App.m_strTargetsProblem, "The saved search targets in '" + path +
+                                                    "' cannot be read: not a regular file");
+        }
+        g_App.m_savedTargets = CSavedTargets{};
+        g_App.m_strTargetsProblem.clear();
+        unlink(fifo.c_str());
+        rmdir(szDir);
     }
 
     void languageTagFollowsTheResourceLanguage() {

@@ -67,3 +67,5 @@ private:
 using Routed = Shaped<sandbox::RoutedNetwork>;
 /// Devices on the finder's own link, in a namespace of their own.
 using Linked = Shaped<sandbox::LinkedNetwork>;
+/// A plant's loggers on the finder's own link.
+using Plant = Shaped<sandbox::PlantNetwork>;

@@ -134,6 +134,36 @@ TEST_F(Linked, APrefixOnTheOwnLinkIsLeftToItsBroadcast) {
     EXPECT_EQ(result.out.find("Querying"), std::string::npos) << result.out;
 }
 
+// A plant: 500 loggers on one switch answer the broadcast at the same moment (the simulator hands
+// all replies to the system at once). Every one of them is listed, also on a computer whose
+// receive buffer holds a few hundred replies at most, as a desktop user's does; and a loss the
+// finder could not make up for is never silent.
+TEST_F(Plant, LoggersThatAnswerInOneBurstAreAllListed) {
+    std::vector<std::string> options{"--netns", Net().DevicesNamespace()};
+    for (const std::string& address : sandbox::PlantAddresses(sandbox::PlantNetwork::kLoggers)) {
+        options.insert(options.end(), {"--device", address, "--no-http"});
+    }
+    sandbox::Simulator sim(options);
+    ASSERT_TRUE(sim.IsReady());
+    const std::vector<std::vector<std::string>> environments = {
+        {}, {"LD_PRELOAD=" LORIXLOG_DESKTOP_BUFFER_SHIM, "ASAN_OPTIONS=verify_asan_link_order=0"}};
+    for (const auto& environment : environments) {
+        const auto result = sandbox::RunProgram(LORIXLOG_FIND_PATH, {"--csv"}, environment);
+        const std::size_t nListed = Count(result.out, "\r\n10.60.");
+        const bool bLossNamed = result.err.find(
+                                    " replies to the last query were lost: they came "
+                                    "faster than this computer took them in.") != std::string::npos;
+        EXPECT_EQ(result.nExitStatus, 0) << result.err;
+        if (environment.empty()) {
+            EXPECT_EQ(nListed, 500u) << result.err;
+            EXPECT_EQ(result.err.find("WARNING"), std::string::npos) << result.err;
+        } else {
+            EXPECT_TRUE(nListed == 500u || bLossNamed) << nListed << " listed\n" << result.err;
+            EXPECT_GE(nListed, 490u) << result.err;
+        }
+    }
+}
+
 // A plant network: more loggers than the table used to hold are all listed.
 TEST_F(Finder, APlantWithSixtyLoggersListsThemAll) {
     std::string addresses;

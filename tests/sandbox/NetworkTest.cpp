@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <string>
 
 #include "NetworkFixture.h"
@@ -171,7 +173,8 @@ TEST_F(Network, ANetworkWithoutRouteIsAWarning) {
     sandbox::Simulator sim({"--device", "10.78.0.22", "--serial", "BEHIND"});
     ASSERT_TRUE(sim.IsReady());
     g_DeviceInfo.SearchDevices(&m_report, nullptr);
-    EXPECT_NE(Text().find("WARNING: sendto(UDP) to 10.99.0.255 returned 10051.\r\n"),
+    EXPECT_NE(Text().find(
+                  "WARNING: sendto(UDP) to 10.99.0.255 returned 10051 (network unreachable).\r\n"),
               std::string::npos)
         << Text();
     EXPECT_EQ(m_report.m_nErrors, 0) << Text();
@@ -306,18 +309,29 @@ TEST_F(Finder, AnOutputThatCannotBeWrittenIsNamed) {
         << result.err;
 }
 
-TEST_F(Finder, AClosedStandardOutputIsNotReusedForTheSocket) {
-    sandbox::Simulator sim({"--device", "10.77.0.20", "--delay", "1500"});
-    ASSERT_TRUE(sim.IsReady());
-    const pid_t pid = sandbox::StartProgram(LORIXLOG_FIND_PATH, {}, nullptr);
-    ASSERT_GT(pid, 0);
-    usleep(700 * 1000);  // the search is waiting for replies now
-    char szTarget[256] = {};
-    const std::string link = "/proc/" + std::to_string(pid) + "/fd/1";
-    const ssize_t n = readlink(link.c_str(), szTarget, sizeof(szTarget) - 1);
-    EXPECT_EQ(sandbox::WaitForProgram(pid), 0);
-    ASSERT_GT(n, 0);
-    EXPECT_STREQ(szTarget, "/dev/null");
+// Standard output is where the results go: closed, nothing is searched and the run fails, with
+// a word on standard error, instead of writing the devices to the null device and succeeding.
+TEST_F(Finder, AClosedStandardOutputIsAnErrorBeforeAnythingIsSent) {
+    const std::string log = "/tmp/lorixlog-sim-closed-" + std::to_string(getpid()) + ".log";
+    {
+        sandbox::Simulator sim({"--device", "10.77.0.20"}, log.c_str());
+        ASSERT_TRUE(sim.IsReady());
+        for (const char* pszFormat : {"--csv", "--json", "-v"}) {
+            const auto result = sandbox::RunProgram(
+                "/bin/sh",
+                {"-c", std::string("exec \"$0\" ") + pszFormat + " >&-", LORIXLOG_FIND_PATH});
+            EXPECT_EQ(result.nExitStatus, 2) << pszFormat;
+            EXPECT_EQ(result.err,
+                      "lorixlog-find: standard output is closed: there is nowhere to "
+                      "write the results\n")
+                << pszFormat;
+        }
+    }
+    std::ifstream file(log);
+    const std::string text((std::istreambuf_iterator<char>(file)),
+                           std::istreambuf_iterator<char>());
+    std::remove(log.c_str());
+    EXPECT_EQ(text.find("query"), std::string::npos) << text;
 }
 
 TEST_F(Finder, EchoedArgumentsCannotDriveTheTerminal) {

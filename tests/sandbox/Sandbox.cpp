@@ -316,7 +316,16 @@ std::string RoutedNetwork::DevicesNamespace() const {
     return "/proc/" + std::to_string(m_devices) + "/ns/net";
 }
 
-LinkedNetwork::LinkedNetwork() {
+std::vector<std::string> PlantAddresses(int n) {
+    std::vector<std::string> addresses;
+    for (int i = 0; i < n; ++i) {
+        const int a = 256 + 1 + i;  // 10.60.1.1 upwards
+        addresses.push_back("10.60." + std::to_string(a / 256) + "." + std::to_string(a % 256));
+    }
+    return addresses;
+}
+
+LinkedNetwork::LinkedNetwork(int nPlant) {
     m_devices = StartNamespaceHolder();
     if (m_devices <= 0) {
         m_why = "cannot make the devices' namespace";
@@ -334,6 +343,23 @@ LinkedNetwork::LinkedNetwork() {
     };
     for (const std::string& command : commands) {
         if (!Run(command, &m_why)) {
+            return;
+        }
+    }
+    if (nPlant > 0) {
+        // One ip process for all addresses of the plant.
+        std::string batch;
+        for (const std::string& address : PlantAddresses(nPlant)) {
+            batch += "address add " + address + "/16 dev dv9\n";
+        }
+        const std::string file = "/tmp/lorixlog-plant-" + std::to_string(getpid()) + ".batch";
+        if (std::FILE* f = std::fopen(file.c_str(), "w")) {
+            std::fputs(batch.c_str(), f);
+            std::fclose(f);
+        }
+        const bool bAdded = Run("nsenter -t " + d + " -n ip -batch " + file, &m_why);
+        std::remove(file.c_str());
+        if (!bAdded) {
             return;
         }
     }

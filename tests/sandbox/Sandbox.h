@@ -46,7 +46,9 @@ private:
 /// 10.60.0.0/16), which the finder has no route to. The namespace ends with the object.
 class LinkedNetwork {
 public:
-    LinkedNetwork();
+    /// With nPlant, as many more devices' addresses on the link, from 10.60.1.1 upwards
+    /// (PlantAddresses).
+    explicit LinkedNetwork(int nPlant = 0);
     ~LinkedNetwork();
     LinkedNetwork(const LinkedNetwork&) = delete;
     LinkedNetwork& operator=(const LinkedNetwork&) = delete;
@@ -59,6 +61,16 @@ private:
     bool m_bReady = false;
     std::string m_why;
 };
+
+/// A plant: 500 loggers on the finder's own link (a LinkedNetwork with PlantAddresses(500)).
+class PlantNetwork : public LinkedNetwork {
+public:
+    static constexpr int kLoggers = 500;
+    PlantNetwork() : LinkedNetwork(kLoggers) {}
+};
+
+/// The addresses of the first n plant devices: 10.60.1.1 upwards.
+std::vector<std::string> PlantAddresses(int n);
 
 /// A running lorixlog-sim with the options given; stopped on destruction.
 class Simulator {

@@ -73,7 +73,7 @@ TEST_F(Search, AFailedSendIsAWarningAndTheSearchGoesOn) {
     Reply(300, "192.168.2.20", "TVK,lorixA,B,S2");
     info.SearchDevices(&m_report, nullptr);
     EXPECT_EQ(AfterStart(),
-              "WARNING: sendto(UDP) to 10.99.0.255 returned 10013.\r\n"
+              "WARNING: sendto(UDP) to 10.99.0.255 returned 10013 (permission denied).\r\n"
               "\r\n"
               "Found lorixA B device\r\n"
               "  at IPv4 address 192.168.2.20\r\n"
@@ -94,9 +94,9 @@ TEST_F(Search, AFailedLimitedBroadcastIsAWarningInGermanToo) {
     m_net.FailSendsTo("255.255.255.255", net::WSAENETUNREACH);
     Reply(300, "192.168.1.20", "TVK,lorixA,B,S1");
     info.SearchDevices(&m_report, nullptr);
-    EXPECT_NE(
-        Text().find("\r\n\r\nWARNING: sendto(UDP) an 255.255.255.255 lieferte 10051.\r\n\r\n"),
-        std::string::npos)
+    EXPECT_NE(Text().find("\r\n\r\nWARNING: sendto(UDP) an 255.255.255.255 lieferte 10051 (Netz "
+                          "nicht erreichbar).\r\n\r\n"),
+              std::string::npos)
         << Text();
     EXPECT_EQ(info.m_nDevices, 1);
     EXPECT_NE(Text().find("... fertig.\r\n"), std::string::npos);
@@ -114,11 +114,11 @@ TEST_F(Search, WhenNoQueryGoesOutTheLastFailureEndsTheSearch) {
     EXPECT_EQ(AfterStart(),
               "IPv4 broadcast onto '255.255.255.255'.\r\n"
               "\r\n"
-              "WARNING: sendto(UDP) to 255.255.255.255 returned 10051.\r\n"
+              "WARNING: sendto(UDP) to 255.255.255.255 returned 10051 (network unreachable).\r\n"
               "\r\n"
               "IPv4 broadcast onto '192.168.1.255'.\r\n"
               "\r\n"
-              "WARNING: sendto(UDP) to 192.168.1.255 returned 10051.\r\n"
+              "WARNING: sendto(UDP) to 192.168.1.255 returned 10051 (network unreachable).\r\n"
               "\r\n"
               "IPv4 broadcast onto '192.168.2.255'.\r\n"
               "\r\n"

@@ -166,6 +166,41 @@ TEST(TargetList, OneTargetALineWithBlankLinesAndComments) {
     EXPECT_EQ(errors[1].nLine, 4);
 }
 
+// A zero byte or another control character is no part of any target: the line is malformed, as
+// a whole (a reader that stops at the zero byte would query 224.0.0.1 or 127.0.0.1), and the
+// message shows it escaped.
+TEST(TargetList, ControlBytesMakeALineMalformed) {
+    std::vector<TargetListError> errors;
+    const std::string list("224.0.0.1\0x\n0x7f000001\0\nplant\x1b[2J.lan\nlab\x7f\n10.0.0.1\t\n",
+                           53);
+    EXPECT_EQ(Listed(list, &errors), std::vector<std::string>{"10.1.1.1"});
+    ASSERT_EQ(errors.size(), 4u);
+    EXPECT_EQ(errors[0].message, "'224.0.0.1\\x00x' holds a control character");
+    EXPECT_EQ(errors[1].message, "'0x7f000001\\x00' holds a control character");
+    EXPECT_EQ(errors[2].message, "'plant\\x1b[2J.lan' holds a control character");
+    EXPECT_EQ(errors[3].nLine, 4);
+    EXPECT_EQ(Refused("10.0.0.1\tx"), "'10.0.0.1\\x09x' is no IPv4 address, host name or prefix");
+}
+
+// However many lines are wrong and however long they are, the first twenty are named, each
+// quoted short, and the rest counted.
+TEST(TargetList, ManyMalformedLinesAreCountedBeyondTwenty) {
+    std::vector<TargetListError> errors;
+    std::vector<SearchTarget> targets;
+    std::size_t nUnlisted = 0;
+    std::string list;
+    for (int i = 0; i < 1000; ++i) {
+        list += "bad line " + std::to_string(i) + "\n";
+    }
+    list += std::string(100000, 'x') + "!\n";
+    EXPECT_FALSE(ParseTargetList(list, &targets, &errors, &nUnlisted));
+    ASSERT_EQ(errors.size(), kMostListedErrors);
+    EXPECT_EQ(errors.back().nLine, 20);
+    EXPECT_EQ(nUnlisted, 1001u - kMostListedErrors);
+    EXPECT_EQ(Refused(std::string(100000, 'x') + "!"),
+              "'" + std::string(64, 'x') + "...' is no IPv4 address, host name or prefix");
+}
+
 // The JSON array of --json: its "ipv4" fields, whatever else it holds; anything else that
 // starts with '[' is refused with the line of the fault, and no input runs away with the stack.
 TEST(TargetList, TheJsonOfFindIsATargetList) {

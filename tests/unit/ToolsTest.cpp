@@ -33,11 +33,16 @@ TEST(TextOutput, CsvFieldsAreQuotedAsRfc4180Says) {
     EXPECT_EQ(CsvFieldFrom1252("plain"), "plain");
     EXPECT_EQ(CsvFieldFrom1252("a,b"), "\"a,b\"");
     EXPECT_EQ(CsvFieldFrom1252("say \"hi\""), "\"say \"\"hi\"\"\"");
-    EXPECT_EQ(CsvFieldFrom1252("2.0\r\n"), "\"2.0\r\n\"");
-    // Control characters are data: written as they are, inside quotes.
+    // Control characters are escaped as the report shows them: a cell shown on a terminal
+    // cannot act on it, nor start a line.
+    EXPECT_EQ(CsvFieldFrom1252("2.0\r\n"), "2.0\\x0d\\x0a");
     EXPECT_EQ(CsvFieldFrom1252("\x1b"
-                               "x\ty"),
-              "\"\x1bx\ty\"");
+                               "x\ty,\x81"),
+              "\"\\x1bx\\x09y,\\xc2\\x81\"");
+    EXPECT_EQ(CsvFieldFromUtf8("a\xe2\x80\xae"
+                               "b\xc2\x9b"),
+              "a\\u202Eb\\xc2\\x9b")
+        << "bidirectional controls and C1 controls";
     EXPECT_EQ(CsvFieldFrom1252("Ger\xe4t"), "Ger\xc3\xa4t");
 }
 
@@ -47,14 +52,12 @@ TEST(TextOutput, CsvFieldsNeverStartAFormula) {
     EXPECT_EQ(CsvFieldFrom1252("+1"), "\"'+1\"");
     EXPECT_EQ(CsvFieldFrom1252("-2+3"), "\"'-2+3\"");
     EXPECT_EQ(CsvFieldFrom1252("@SUM(A1)"), "\"'@SUM(A1)\"");
-    EXPECT_EQ(CsvFieldFrom1252("\t=1"), "\"'\t=1\"");
-    EXPECT_EQ(CsvFieldFrom1252("\r=1"), "\"'\r=1\"");
+    EXPECT_EQ(CsvFieldFrom1252("\t=1"), "\\x09=1") << "escaped, it begins with no formula";
     EXPECT_EQ(CsvFieldFrom1252("a=1"), "a=1") << "only the first character counts";
     EXPECT_EQ(CsvFieldFrom1252(""), "");
-    // Blanks and line ends before the formula do not hide it from a spreadsheet.
+    // Blanks before the formula do not hide it from a spreadsheet.
     EXPECT_EQ(CsvFieldFrom1252("  =1+1"), "\"'  =1+1\"");
-    EXPECT_EQ(CsvFieldFrom1252("\n@SUM(A1)"), "\"'\n@SUM(A1)\"");
-    EXPECT_EQ(CsvFieldFrom1252(" \r\n-2"), "\"' \r\n-2\"");
+    EXPECT_EQ(CsvFieldFrom1252("\n@SUM(A1)"), "\\x0a@SUM(A1)");
     EXPECT_EQ(CsvFieldFrom1252("  a"), "  a");
 }
 
@@ -64,6 +67,10 @@ TEST(TextOutput, UserTextKeepsUtf8ButNoControls) {
               "--gr\xc3\xb6\xc3\x9f"
               "e \xe2\x82\xac \xf0\x9f\x98\x80");
     EXPECT_EQ(TerminalTextFromUtf8("a\x1b[2J\x07\x7f"), "a\\x1b[2J\\x07\\x7f");
+    // Characters that reorder the text around them on the screen, as the report shows them.
+    EXPECT_EQ(TerminalTextFromUtf8("evil\xe2\x80\xae"
+                                   "txt.exe \xe2\x81\xa6x\xd8\x9c"),
+              "evil\\u202Etxt.exe \\u2066x\\u061C");
     // C1 controls (CSI U+009B) act on some terminals too.
     EXPECT_EQ(TerminalTextFromUtf8("\xc2\x9b"
                                    "31m"),
@@ -226,13 +233,14 @@ TEST(DeviceWatch, LinesForPeopleAndForScripts) {
     EXPECT_EQ(ChangeAsText(changes[0], time),
               time + " appeared lorixA B,C A1 at 10.0.0.1 (lab.example.lan)\n");
     DeviceRecord after = before;
-    std::strcpy(after.szFirmwareVersion, "3.2.0\x1b[2J");  // a hostile device
+    std::strcpy(after.szFirmwareVersion, "3.2.0\x1b[2J\xe2\x80\xae");  // a hostile device
     Events(watch, {after}, &changes);
     ASSERT_EQ(changes.size(), 1u);
     const std::string text = ChangeAsText(changes[0], time);
     EXPECT_EQ(text.rfind(time + " changed lorixA B,C A1: firmware_version  -> 3.2.0", 0), 0u)
         << text;
     EXPECT_EQ(text.find('\x1b'), std::string::npos) << "no control character reaches a terminal";
+    EXPECT_NE(text.find("\\x1b[2J\\u202E"), std::string::npos) << text;
     const std::string json = ChangeAsJson(changes[0], time);
     EXPECT_EQ(json.rfind("{\"event\": \"changed\", \"time\": \"" + time +
                              "\", \"device\": {\"ipv4\": \"10.0.0.1\"",
@@ -240,7 +248,8 @@ TEST(DeviceWatch, LinesForPeopleAndForScripts) {
               0u)
         << json;
     EXPECT_NE(json.find(", \"previous\": {\"ipv4\": \"10.0.0.1\""), std::string::npos);
-    EXPECT_NE(json.find("\"firmware_version\": \"3.2.0\\u001b[2J\""), std::string::npos) << json;
+    EXPECT_NE(json.find("\"firmware_version\": \"3.2.0\\u001b[2J\xe2\x80\xae\""), std::string::npos)
+        << json;
     EXPECT_EQ(json.find('\n'), json.size() - 1) << "one line";
 }
 

@@ -30,8 +30,11 @@ const char kUsage[] =
     "                 also query the targets listed in FILE (- for standard input):\n"
     "                 one target per line, blank lines and # comments allowed, or\n"
     "                 the JSON array that --json wrote (its ipv4 fields); repeatable\n"
-    "  -r, --rate N   query the targets at N addresses a second (default 250, which\n"
-    "                 a router's address table survives; a /16 takes 4.5 minutes)\n"
+    "  -r, --rate N   query the targets at N addresses a second (default 200, which\n"
+    "                 a router's address table survives; a /16 takes 5.5 minutes)\n"
+    "      --max-addresses N\n"
+    "                 query at most N addresses of the targets in one search (default\n"
+    "                 1048576); a search whose targets hold more fails before sending\n"
     "  -w, --watch[=SECONDS]\n"
     "                 search again every SECONDS (default 30, at least 10) until\n"
     "                 interrupted, and write one line for each device that appeared,\n"
@@ -55,7 +58,7 @@ const char kUsage[] =
     "\n"
     "Examples:\n"
     "  lorixlog-find --target 10.88.0.0/24 --target logger7.plant.example\n"
-    "  lorixlog-find --json --rate 1000 --target 10.88.0.0/16 >devices.json\n"
+    "  lorixlog-find --json --target 10.88.0.0/20 >devices.json\n"
     "  lorixlog-find --targets-from devices.json\n"
     "  lorixlog-find --watch=60 --json >>changes.jsonl\n";
 
@@ -131,6 +134,10 @@ bool ParseValueOption(Arguments& args, FindOptions* pOptions, std::string* pText
         pOptions->targetLists.push_back(value);
         return true;
     }
+    if (IsOption(arg, "--max-addresses", "--max-addresses")) {
+        return args.Value("--max-addresses", "--max-addresses", &value, pText) &&
+               ParseMostAddresses(value, &pOptions->nMostAddresses, pText);
+    }
     // -r, --rate
     return args.Value("-r", "--rate", &value, pText) &&
            ParseQueryRate(value, &pOptions->nRate, pText);
@@ -150,7 +157,8 @@ FindRequest ParseFindOptions(int argc, char** argv, FindOptions* pOptions, std::
             }
             pOptions->format = wanted;
         } else if (IsOption(arg, "-t", "--target") || IsOption(arg, "-T", "--targets-from") ||
-                   IsOption(arg, "-r", "--rate")) {
+                   IsOption(arg, "-r", "--rate") ||
+                   IsOption(arg, "--max-addresses", "--max-addresses")) {
             if (!ParseValueOption(args, pOptions, pText)) {
                 return FindRequest::Wrong;
             }
@@ -181,6 +189,8 @@ FindRequest ParseFindOptions(int argc, char** argv, FindOptions* pOptions, std::
 
 bool LoadTargetLists(FindOptions* pOptions, std::string* pText) {
     pText->clear();
+    std::size_t nListed = 0;
+    std::size_t nUnlisted = 0;
     for (const std::string& list : pOptions->targetLists) {
         const bool bStdin = list == "-";
         const std::string name = bStdin ? "standard input" : list;
@@ -190,6 +200,7 @@ bool LoadTargetLists(FindOptions* pOptions, std::string* pText) {
         if (bStdin) {
             bRead = files::ReadWholeStream(stdin, kLargestTargetList, &bytes, &error);
         } else {
+            // Pipes and process substitution (<(...)) are read as files are.
             const files::ReadResult result =
                 files::ReadWholeFile(list, kLargestTargetList, &bytes, &error);
             bRead = result == files::ReadResult::Read;
@@ -202,11 +213,21 @@ bool LoadTargetLists(FindOptions* pOptions, std::string* pText) {
             continue;
         }
         std::vector<TargetListError> errors;
-        if (!ParseTargetList(bytes, &pOptions->targets, &errors)) {
+        std::size_t nMore = 0;
+        if (!ParseTargetList(bytes, &pOptions->targets, &errors, &nMore)) {
             for (const TargetListError& e : errors) {
-                *pText += name + ":" + std::to_string(e.nLine) + ": " + e.message + "\n";
+                if (nListed < kMostListedErrors) {
+                    *pText += name + ":" + std::to_string(e.nLine) + ": " + e.message + "\n";
+                    ++nListed;
+                } else {
+                    ++nUnlisted;
+                }
             }
+            nUnlisted += nMore;
         }
+    }
+    if (nUnlisted > 0) {
+        *pText += "\u2026 and " + std::to_string(nUnlisted) + " more malformed lines\n";
     }
     return pText->empty();
 }

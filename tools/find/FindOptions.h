@@ -1,6 +1,7 @@
 // The command line of lorixlog-find.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,8 @@ struct FindOptions {
     Format format = Format::Report;
     int nVerbosity = 0;
     int nRate = 0;  ///< queries a second to the targets; 0: the default
+    std::uint32_t nMostAddresses =
+        0;  ///< addresses of the targets a search queries at most; 0: the default
     std::vector<SearchTarget> targets;
     /// The files of --targets-from, in order ("-": standard input); read by LoadTargetLists.
     std::vector<std::string> targetLists;

@@ -62,6 +62,7 @@ int RunOnce(const FindOptions& options) {
     g_pReportText = &report;
     g_DeviceInfo.m_nVerbosity = options.nVerbosity;
     g_DeviceInfo.m_nQueriesPerSecond = options.nRate;
+    g_DeviceInfo.m_nMostTargetAddresses = options.nMostAddresses;
     g_DeviceInfo.m_aTargets = options.targets;
 
     const SearchOutcome outcome = g_DeviceInfo.SearchDevices(&report, nullptr);

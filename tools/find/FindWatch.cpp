@@ -66,6 +66,7 @@ int RunWatch(const FindOptions& options) {
     }
     g_DeviceInfo.m_nVerbosity = options.nVerbosity;
     g_DeviceInfo.m_nQueriesPerSecond = options.nRate;
+    g_DeviceInfo.m_nMostTargetAddresses = options.nMostAddresses;
     g_DeviceInfo.m_aTargets = options.targets;
 
     CDeviceWatch watch;

@@ -43,7 +43,15 @@ void Complain(const std::string& text) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    OpenClosedStandardStreams();
+    // Standard output is where the results go: without it, all would be lost and the run would
+    // still count as a success.
+    if ((OpenClosedStandardStreams() & kStandardOutput) != 0) {
+        std::fputs(
+            "lorixlog-find: standard output is closed: there is nowhere to write the "
+            "results\n",
+            stderr);
+        return kExitError;
+    }
     UseUtf8Console();
     // A reader of the report that has gone (| head) must not cost the data output.
     IgnoreBrokenPipes();

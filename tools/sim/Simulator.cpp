@@ -13,6 +13,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <map>
 
 #include "HttpServer.h"
 #include "SimDevice.h"
@@ -51,34 +52,34 @@ bool EnterNetwork(const std::string& netns) {
     return true;
 }
 
-bool FindNetmask(const in_addr& address, in_addr* pMask) {
+/// The devices at their addresses, which must be addresses of this computer (one list of the
+/// interfaces for all: a plant has a thousand of them).
+bool PlaceDevices(const std::vector<SimulatedDevice>& configs, std::vector<Device>* pDevices) {
     ifaddrs* pList = nullptr;
     if (getifaddrs(&pList) != 0) {
+        std::perror("lorixlog-sim: getifaddrs");
         return false;
     }
-    bool bFound = false;
-    for (const ifaddrs* p = pList; p != nullptr && !bFound; p = p->ifa_next) {
+    std::map<std::uint32_t, in_addr> netmasks;
+    for (const ifaddrs* p = pList; p != nullptr; p = p->ifa_next) {
         if (p->ifa_addr != nullptr && p->ifa_addr->sa_family == AF_INET &&
-            reinterpret_cast<const sockaddr_in*>(p->ifa_addr)->sin_addr.s_addr == address.s_addr) {
-            *pMask = reinterpret_cast<const sockaddr_in*>(p->ifa_netmask)->sin_addr;
-            bFound = true;
+            p->ifa_netmask != nullptr) {
+            netmasks.emplace(reinterpret_cast<const sockaddr_in*>(p->ifa_addr)->sin_addr.s_addr,
+                             reinterpret_cast<const sockaddr_in*>(p->ifa_netmask)->sin_addr);
         }
     }
     freeifaddrs(pList);
-    return bFound;
-}
-
-/// The devices at their addresses, which must be addresses of this computer.
-bool PlaceDevices(const std::vector<SimulatedDevice>& configs, std::vector<Device>* pDevices) {
     for (const SimulatedDevice& config : configs) {
         Device device;
         device.config = config;
         inet_pton(AF_INET, config.address.c_str(), &device.address);
-        if (!FindNetmask(device.address, &device.netmask)) {
+        const auto it = netmasks.find(device.address.s_addr);
+        if (it == netmasks.end()) {
             std::fprintf(stderr, "lorixlog-sim: %s is not an address of this computer\n",
                          config.address.c_str());
             return false;
         }
+        device.netmask = it->second;
         pDevices->push_back(device);
     }
     return true;

@@ -23,17 +23,29 @@ bool Answers(const Device& device, const in_addr& destination) {
     return dest == INADDR_BROADCAST || dest == own || dest == ((own & mask) | ~mask);
 }
 
-/// Sends the payload with the device's address as its source (many devices share one socket).
-bool SendFrom(int fd, const Device& device, const sockaddr_in& to, const std::string& payload) {
-    iovec iov{const_cast<char*>(payload.data()), payload.size()};
-    alignas(cmsghdr) char control[CMSG_SPACE(sizeof(in_pktinfo))] = {};
-    msghdr msg{};
-    msg.msg_name = const_cast<sockaddr_in*>(&to);
-    msg.msg_namelen = sizeof(to);
-    msg.msg_iov = &iov;
+/// One reply on its way out: its bytes, where it goes, and the device's address as its source
+/// (many devices share one socket).
+struct Outgoing {
+    std::string payload;
+    sockaddr_in to;
+    iovec iov;
+    alignas(cmsghdr) char control[CMSG_SPACE(sizeof(in_pktinfo))];
+};
+
+void Prepare(Outgoing& out, const Device& device, const sockaddr_in& to, std::string payload,
+             mmsghdr* pMessage) {
+    out.payload = std::move(payload);
+    out.to = to;
+    out.iov = iovec{out.payload.data(), out.payload.size()};
+    std::memset(out.control, 0, sizeof(out.control));
+    msghdr& msg = pMessage->msg_hdr;
+    msg = msghdr{};
+    msg.msg_name = &out.to;
+    msg.msg_namelen = sizeof(out.to);
+    msg.msg_iov = &out.iov;
     msg.msg_iovlen = 1;
-    msg.msg_control = control;
-    msg.msg_controllen = sizeof(control);
+    msg.msg_control = out.control;
+    msg.msg_controllen = sizeof(out.control);
     cmsghdr* pHeader = CMSG_FIRSTHDR(&msg);
     pHeader->cmsg_level = IPPROTO_IP;
     pHeader->cmsg_type = IP_PKTINFO;
@@ -41,8 +53,12 @@ bool SendFrom(int fd, const Device& device, const sockaddr_in& to, const std::st
     in_pktinfo info{};
     info.ipi_spec_dst = device.address;
     std::memcpy(CMSG_DATA(pHeader), &info, sizeof(info));
-    return sendmsg(fd, &msg, MSG_NOSIGNAL) == static_cast<ssize_t>(payload.size());
+    pMessage->msg_len = 0;
 }
+
+// Replies handed to the system in one call: devices on one switch answer a broadcast at the same
+// moment, and so do these.
+constexpr std::size_t kBurst = 256;
 
 }  // namespace
 
@@ -69,26 +85,62 @@ bool UdpResponder::Open(std::uint16_t nPort) {
 }
 
 void UdpResponder::SendDue(std::uint64_t nNowMs, const volatile std::sig_atomic_t* pbStop) {
-    for (std::size_t i = 0; i < m_pending.size() && *pbStop == 0;) {
-        if (m_pending[i].nDueMs > nNowMs) {
-            ++i;
-            continue;
+    // The replies due now, in the order they were scheduled.
+    std::vector<PendingReply> due;
+    std::vector<PendingReply> later;
+    for (const PendingReply& reply : m_pending) {
+        (reply.nDueMs <= nNowMs ? due : later).push_back(reply);
+    }
+    if (due.empty()) {
+        return;
+    }
+    m_pending = std::move(later);
+    // Devices on one switch answer in an order that differs from query to query (how long each
+    // takes to answer varies a little); a fixed order would let the same devices win every race
+    // for a full receive buffer.
+    std::shuffle(due.begin(), due.end(), m_random);
+    std::vector<Outgoing> outgoing(kBurst);
+    std::vector<mmsghdr> messages(kBurst);
+    std::vector<std::size_t> devices(kBurst);
+    std::size_t nQueued = 0;
+    auto flush = [&] {
+        std::size_t nDone = 0;
+        while (nDone < nQueued) {
+            const int n = sendmmsg(m_fd, messages.data() + nDone,
+                                   static_cast<unsigned>(nQueued - nDone), MSG_NOSIGNAL);
+            const std::size_t nSent = n > 0 ? static_cast<std::size_t>(n) : 0;
+            for (std::size_t k = nDone; k < nDone + std::max<std::size_t>(nSent, 1) && k < nQueued;
+                 ++k) {
+                const bool bSent = k < nDone + nSent;
+                if (m_bVerbose || !bSent) {
+                    std::fprintf(stderr, "lorixlog-sim: %s %s -> %s:%u (%zu bytes)%s\n",
+                                 m_devices[devices[k]].config.address.c_str(),
+                                 bSent ? "answered" : "could not answer",
+                                 inet_ntoa(outgoing[k].to.sin_addr), ntohs(outgoing[k].to.sin_port),
+                                 outgoing[k].payload.size(), bSent ? "" : std::strerror(errno));
+                }
+            }
+            nDone += std::max<std::size_t>(nSent, 1);  // a reply that cannot go is given up
         }
-        const PendingReply reply = m_pending[i];
-        m_pending.erase(m_pending.begin() + static_cast<std::ptrdiff_t>(i));
+        nQueued = 0;
+    };
+    // Every copy of every due reply, a burst at a time; a flood can take minutes, and a signal
+    // ends it at once.
+    for (const PendingReply& reply : due) {
         const Device& device = m_devices[reply.nDevice];
-        // A flood can take minutes: a signal ends it at once.
         for (int nCopy = 0; nCopy < reply.nCopies && *pbStop == 0; ++nCopy) {
-            const std::string payload = ComposeReply(device.config, nCopy);
-            const bool bSent = SendFrom(m_fd, device, reply.to, payload);
-            if (m_bVerbose || !bSent) {
-                std::fprintf(stderr, "lorixlog-sim: %s %s -> %s:%u (%zu bytes)%s\n",
-                             device.config.address.c_str(), bSent ? "answered" : "could not answer",
-                             inet_ntoa(reply.to.sin_addr), ntohs(reply.to.sin_port), payload.size(),
-                             bSent ? "" : std::strerror(errno));
+            Prepare(outgoing[nQueued], device, reply.to, ComposeReply(device.config, nCopy),
+                    &messages[nQueued]);
+            devices[nQueued] = reply.nDevice;
+            if (++nQueued == kBurst) {
+                flush();
             }
         }
+        if (*pbStop != 0) {
+            break;
+        }
     }
+    flush();
 }
 
 int UdpResponder::WaitMs(std::uint64_t nNowMs, int nLongestMs) const {

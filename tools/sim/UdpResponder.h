@@ -7,6 +7,7 @@
 #include <csignal>
 #include <cstddef>
 #include <cstdint>
+#include <random>
 #include <vector>
 
 #include "SimDevice.h"
@@ -47,6 +48,7 @@ private:
     const std::uint64_t m_nStartMs;
     int m_fd = -1;
     std::vector<PendingReply> m_pending;
+    std::mt19937 m_random{std::random_device{}()};
 };
 
 }  // namespace sim

@@ -61,8 +61,28 @@ std::string UserConfigFile(const char* pszName) {
     return folder + "/" + kProgramFolder + "/" + pszName;
 }
 
-std::FILE* OpenFileForReading(const std::string& path) {
-    return std::fopen(path.c_str(), "rb");
+std::FILE* OpenFileForReading(const std::string& path, bool bRegularOnly) {
+    if (!bRegularOnly) {
+        return std::fopen(path.c_str(), "rb");
+    }
+    // Opening a FIFO waits for a writer, unless it does not block: look first, then read.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) {
+        return nullptr;
+    }
+    struct stat status {};
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        const int nErrno = errno;
+        ::close(fd);
+        errno = S_ISREG(status.st_mode) ? nErrno : EINVAL;
+        return nullptr;
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    std::FILE* pFile = ::fdopen(fd, "rb");
+    if (pFile == nullptr) {
+        ::close(fd);
+    }
+    return pFile;
 }
 
 bool ReplaceFileContent(const std::string& path, const std::string& bytes, std::string* pError) {
@@ -70,8 +90,9 @@ bool ReplaceFileContent(const std::string& path, const std::string& bytes, std::
     if (nSlash != std::string::npos && nSlash > 0 && !MakeFolders(path.substr(0, nSlash), pError)) {
         return false;
     }
-    const std::string temporary = path + ".new";
-    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    // A name of its own beside the file (mkstemp makes it, and fails rather than share one).
+    std::string temporary = path + ".XXXXXX";
+    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
     if (fd < 0) {
         *pError = temporary + ": " + std::strerror(errno);
         return false;

@@ -4,6 +4,9 @@
 
 #include "win32/WindowsApi.h"
 
+#include <fcntl.h>
+#include <io.h>
+
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -75,8 +78,48 @@ std::string UserConfigFile(const char* pszName) {
     return Utf8(std::wstring(pszAppData) + L"\\" + kProgramFolder + L"\\") + pszName;
 }
 
-std::FILE* OpenFileForReading(const std::string& path) {
-    return ::_wfopen(Wide(path).c_str(), L"rb");
+std::FILE* OpenFileForReading(const std::string& path, bool bRegularOnly) {
+    const std::wstring wide = Wide(path);
+    if (bRegularOnly) {
+        // A folder or a device is no list of targets: look before opening.
+        const DWORD nAttributes = ::GetFileAttributesW(wide.c_str());
+        if (nAttributes != INVALID_FILE_ATTRIBUTES &&
+            ((nAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ||
+             (nAttributes & FILE_ATTRIBUTE_DEVICE) != 0)) {
+            errno = EINVAL;
+            return nullptr;
+        }
+    }
+    // Shared for deleting too: a program that replaces the file meanwhile (ReplaceFileContent)
+    // moves its new file over this one without waiting for the reader.
+    const HANDLE hFile = ::CreateFileW(wide.c_str(), GENERIC_READ,
+                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                       nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (hFile == INVALID_HANDLE_VALUE) {
+        const DWORD nError = ::GetLastError();
+        errno = nError == ERROR_FILE_NOT_FOUND || nError == ERROR_PATH_NOT_FOUND ? ENOENT
+                : nError == ERROR_ACCESS_DENIED                                  ? EACCES
+                                                                                 : EIO;
+        return nullptr;
+    }
+    const int fd = ::_open_osfhandle(reinterpret_cast<intptr_t>(hFile), _O_RDONLY | _O_BINARY);
+    std::FILE* pFile = fd >= 0 ? ::_fdopen(fd, "rb") : nullptr;
+    if (pFile == nullptr) {
+        if (fd >= 0) {
+            ::_close(fd);
+        } else {
+            ::CloseHandle(hFile);
+        }
+        errno = EIO;
+        return nullptr;
+    }
+    if (bRegularOnly && ::GetFileType(reinterpret_cast<HANDLE>(
+                            ::_get_osfhandle(::_fileno(pFile)))) != FILE_TYPE_DISK) {
+        std::fclose(pFile);
+        errno = EINVAL;
+        return nullptr;
+    }
+    return pFile;
 }
 
 bool ReplaceFileContent(const std::string& path, const std::string& bytes, std::string* pError) {
@@ -85,9 +128,19 @@ bool ReplaceFileContent(const std::string& path, const std::string& bytes, std::
     if (nSlash != std::wstring::npos && !MakeFolders(wide.substr(0, nSlash), pError)) {
         return false;
     }
-    const std::wstring temporary = wide + L".new";
-    const HANDLE hFile = ::CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                       FILE_ATTRIBUTE_NORMAL, nullptr);
+    // A name of its own beside the file, made only if nobody has it (CREATE_NEW): two programs
+    // saving at once never write into one file.
+    HANDLE hFile = INVALID_HANDLE_VALUE;
+    std::wstring temporary;
+    for (int nTry = 0; nTry < 100 && hFile == INVALID_HANDLE_VALUE; ++nTry) {
+        temporary = wide + L"." + std::to_wstring(::GetCurrentProcessId()) + L"-" +
+                    std::to_wstring(::GetTickCount() + static_cast<DWORD>(nTry)) + L".new";
+        hFile = ::CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (hFile == INVALID_HANDLE_VALUE && ::GetLastError() != ERROR_FILE_EXISTS) {
+            break;
+        }
+    }
     if (hFile == INVALID_HANDLE_VALUE) {
         *pError = Utf8(temporary) + ": " + Reason(::GetLastError());
         return false;
@@ -103,13 +156,22 @@ bool ReplaceFileContent(const std::string& path, const std::string& bytes, std::
         ::DeleteFileW(temporary.c_str());
         return false;
     }
-    if (!::MoveFileExW(temporary.c_str(), wide.c_str(),
-                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        *pError = path + ": " + Reason(::GetLastError());
-        ::DeleteFileW(temporary.c_str());
-        return false;
+    // Another program moving its own new file into place at the same moment holds the name for
+    // an instant: try again for a while before it counts as a failure.
+    for (int nTry = 0;; ++nTry) {
+        if (::MoveFileExW(temporary.c_str(), wide.c_str(),
+                          MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+            return true;
+        }
+        const DWORD nMoveError = ::GetLastError();
+        if ((nMoveError != ERROR_ACCESS_DENIED && nMoveError != ERROR_SHARING_VIOLATION) ||
+            nTry >= 200) {
+            *pError = path + ": " + Reason(nMoveError);
+            ::DeleteFileW(temporary.c_str());
+            return false;
+        }
+        ::Sleep(10);
     }
-    return true;
 }
 
 }  // namespace files

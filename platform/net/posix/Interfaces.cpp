@@ -15,6 +15,7 @@ constexpr std::uint32_t kNetIfLoopback = net::IFF_LOOPBACK;
 
 #include <algorithm>
 #include <cstring>
+#include <map>
 
 namespace net::system {
 
@@ -127,26 +128,30 @@ bool SendOutOfEveryInterface(int fd, const char* pData, std::size_t nLength,
     return bAnySent;
 }
 
-std::string InterfaceName(in_addr localAddress) {
+bool ListInterfaceAddresses(std::vector<InterfaceAddress>* pAddresses) {
+    pAddresses->clear();
     ifaddrs* pList = nullptr;
     if (::getifaddrs(&pList) != 0) {
-        return std::string();
+        return false;
     }
-    std::string name;
-    for (const ifaddrs* p = pList; p != nullptr && name.empty(); p = p->ifa_next) {
-        if (p->ifa_addr != nullptr && p->ifa_addr->sa_family == AF_INET &&
-            reinterpret_cast<const ::sockaddr_in*>(p->ifa_addr)->sin_addr.s_addr ==
-                localAddress.s_addr) {
-            name = p->ifa_name;
+    // One index lookup per interface, however many addresses it has.
+    std::map<std::string, std::uint32_t> indexes;
+    for (const ifaddrs* p = pList; p != nullptr; p = p->ifa_next) {
+        if (!IsUpIPv4(*p)) {
+            continue;
         }
+        auto it = indexes.find(p->ifa_name);
+        if (it == indexes.end()) {
+            it = indexes.emplace(p->ifa_name, ::if_nametoindex(p->ifa_name)).first;
+        }
+        InterfaceAddress entry{};
+        entry.address.s_addr = reinterpret_cast<const ::sockaddr_in*>(p->ifa_addr)->sin_addr.s_addr;
+        entry.nIndex = it->second;
+        entry.name = p->ifa_name;
+        pAddresses->push_back(entry);
     }
     ::freeifaddrs(pList);
-    return name;
-}
-
-std::string InterfaceNameOfIndex(std::uint32_t nIndex) {
-    char szName[IF_NAMESIZE] = {};
-    return nIndex != 0 && ::if_indextoname(nIndex, szName) != nullptr ? szName : "";
+    return true;
 }
 
 }  // namespace net::system

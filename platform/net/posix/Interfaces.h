@@ -20,9 +20,8 @@ bool ListInterfaces(std::vector<INTERFACE_INFO>* pEntries);
 bool SendOutOfEveryInterface(int fd, const char* pData, std::size_t nLength,
                              std::uint16_t nPortNetworkOrder);
 
-/// The name of the interface that has the address ("" when none has).
-std::string InterfaceName(in_addr localAddress);
-/// The name of the interface with the index ("" for 0 or an unknown index).
-std::string InterfaceNameOfIndex(std::uint32_t nIndex);
+/// Every IPv4 address of the interfaces that are up, with the interface's index and name. False
+/// when the system cannot list them.
+bool ListInterfaceAddresses(std::vector<InterfaceAddress>* pAddresses);
 
 }  // namespace net::system

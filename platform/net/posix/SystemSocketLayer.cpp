@@ -29,6 +29,9 @@ constexpr unsigned int kNetFdSetSize = net::WSA_FD_SETSIZE;
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
+#if defined(__linux__)
+#include <linux/sock_diag.h>
+#endif
 
 #include <algorithm>
 #include <cstring>
@@ -102,6 +105,20 @@ sockaddr_in FromSystem(const ::sockaddr_in& addr) {
     out.sin_family = kNetInet;
     out.sin_port = addr.sin_port;
     out.sin_addr.s_addr = addr.sin_addr.s_addr;
+    return out;
+}
+
+/// Where a received datagram came in, from its IP_PKTINFO; all zero without one.
+in_pktinfo PacketInfo(msghdr& msg) {
+    in_pktinfo out{};
+    for (cmsghdr* p = CMSG_FIRSTHDR(&msg); p != nullptr; p = CMSG_NXTHDR(&msg, p)) {
+        if (p->cmsg_level == IPPROTO_IP && p->cmsg_type == IP_PKTINFO) {
+            ::in_pktinfo info{};
+            std::memcpy(&info, CMSG_DATA(p), sizeof(info));
+            out.ipi_addr.s_addr = info.ipi_addr.s_addr;
+            out.ipi_ifindex = static_cast<std::uint32_t>(info.ipi_ifindex);
+        }
+    }
     return out;
 }
 
@@ -217,14 +234,8 @@ public:
         if (n < 0) {
             return Fail(WsaErrorFromErrno(errno));
         }
-        for (cmsghdr* p = CMSG_FIRSTHDR(&msg); p != nullptr && pInfo != nullptr;
-             p = CMSG_NXTHDR(&msg, p)) {
-            if (p->cmsg_level == IPPROTO_IP && p->cmsg_type == IP_PKTINFO) {
-                ::in_pktinfo info{};
-                std::memcpy(&info, CMSG_DATA(p), sizeof(info));
-                pInfo->ipi_addr.s_addr = info.ipi_addr.s_addr;
-                pInfo->ipi_ifindex = static_cast<std::uint32_t>(info.ipi_ifindex);
-            }
+        if (pInfo != nullptr) {
+            *pInfo = PacketInfo(msg);
         }
         if (from != nullptr && fromlen != nullptr &&
             *fromlen >= static_cast<int>(sizeof(sockaddr_in))) {
@@ -325,12 +336,80 @@ public:
         return !pAddresses->empty();
     }
 
-    std::string InterfaceName(in_addr localAddress) override {
-        return system::InterfaceName(localAddress);
+    int EnlargeReceiveBuffer(SOCKET s, int nBytes) override {
+        // Past the system's cap (net.core.rmem_max) where the program may; else up to the cap.
+#if defined(SO_RCVBUFFORCE)
+        if (::setsockopt(Fd(s), SOL_SOCKET, SO_RCVBUFFORCE, &nBytes, sizeof(nBytes)) != 0)
+#endif
+        {
+            ::setsockopt(Fd(s), SOL_SOCKET, SO_RCVBUF, &nBytes, sizeof(nBytes));
+        }
+        int nGranted = 0;
+        socklen_t nLength = sizeof(nGranted);
+        return ::getsockopt(Fd(s), SOL_SOCKET, SO_RCVBUF, &nGranted, &nLength) == 0 ? nGranted : 0;
     }
 
-    std::string InterfaceNameOfIndex(std::uint32_t nIndex) override {
-        return system::InterfaceNameOfIndex(nIndex);
+#if defined(__linux__)
+    int ReceiveWaiting(SOCKET s, ReceivedDatagram* pDatagrams, int nCount) override {
+        // One call for every datagram that waits, up to a batch.
+        constexpr int kMostAtOnce = 64;
+        nCount = std::min(nCount, kMostAtOnce);
+        if (nCount <= 0) {
+            return 0;
+        }
+        ::sockaddr_in sources[kMostAtOnce];
+        iovec iovs[kMostAtOnce];
+        alignas(cmsghdr) char controls[kMostAtOnce][CMSG_SPACE(sizeof(::in_pktinfo)) + 64];
+        mmsghdr messages[kMostAtOnce];
+        for (int i = 0; i < nCount; ++i) {
+            sources[i] = ::sockaddr_in{};
+            iovs[i] = iovec{pDatagrams[i].pBuffer, static_cast<size_t>(pDatagrams[i].nCapacity)};
+            messages[i] = mmsghdr{};
+            msghdr& msg = messages[i].msg_hdr;
+            msg.msg_name = &sources[i];
+            msg.msg_namelen = sizeof(sources[i]);
+            msg.msg_iov = &iovs[i];
+            msg.msg_iovlen = 1;
+            msg.msg_control = controls[i];
+            msg.msg_controllen = sizeof(controls[i]);
+        }
+        const int n =
+            ::recvmmsg(Fd(s), messages, static_cast<unsigned>(nCount), MSG_DONTWAIT, nullptr);
+        if (n < 0) {
+            if (errno == EAGAIN || errno == EWOULDBLOCK) {
+                return 0;
+            }
+            ReceivedDatagram& d = pDatagrams[0];
+            d.nError = WsaErrorFromErrno(errno);
+            d.nLength = Fail(d.nError);
+            d.from = sockaddr_in{};
+            d.info = in_pktinfo{};
+            return 1;
+        }
+        for (int i = 0; i < n; ++i) {
+            ReceivedDatagram& d = pDatagrams[i];
+            d.from = FromSystem(sources[i]);
+            d.info = PacketInfo(messages[i].msg_hdr);
+            d.nLength = static_cast<int>(messages[i].msg_len);
+            d.nError = (messages[i].msg_hdr.msg_flags & MSG_TRUNC) != 0 ? WSAEMSGSIZE : 0;
+        }
+        return n;
+    }
+
+    long DroppedDatagrams(SOCKET s) override {
+        // The socket's own count of datagrams that found its receive buffer full.
+        std::uint32_t meminfo[SK_MEMINFO_VARS] = {};
+        socklen_t nLength = sizeof(meminfo);
+        if (::getsockopt(Fd(s), SOL_SOCKET, SO_MEMINFO, meminfo, &nLength) != 0 ||
+            nLength <= SK_MEMINFO_DROPS * sizeof(std::uint32_t)) {
+            return -1;
+        }
+        return static_cast<long>(meminfo[SK_MEMINFO_DROPS]);
+    }
+#endif
+
+    bool ListInterfaceAddresses(std::vector<InterfaceAddress>* pAddresses) override {
+        return system::ListInterfaceAddresses(pAddresses);
     }
 
     bool HasRoute(in_addr address) override {
@@ -360,7 +439,9 @@ public:
     }
 
 private:
-    static int Fd(SOCKET s) { return static_cast<int>(s); }
+    static int Fd(SOCKET s) {
+        return static_cast<int>(s);
+    }
 
     int Fail(int nError) {
         m_nLastError = nError;

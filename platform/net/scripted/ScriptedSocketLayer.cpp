@@ -107,6 +107,11 @@ void ScriptedSocketLayer::Respond(const sockaddr_in& to, const std::string& byte
                 info.ipi_ifindex = static_cast<std::uint32_t>(i + 1);
             }
         }
+        if (m_nRepliesToDrop > 0) {
+            --m_nRepliesToDrop;
+            ++m_nDropped;
+            continue;
+        }
         Insert(Arrival{m_nNow + r.nDelay, from, r.reply, 0, info});
     }
 }
@@ -282,7 +287,18 @@ int ScriptedSocketLayer::closesocket(SOCKET) {
     return 0;
 }
 
+void ScriptedSocketLayer::ReleaseSlowNames() {
+    std::lock_guard<std::mutex> lock(m_slowMutex);
+    m_bSlowReleased = true;
+    m_slowReleased.notify_all();
+}
+
 bool ScriptedSocketLayer::ResolveIPv4(const char* pszName, std::vector<in_addr>* pAddresses) {
+    ++m_nResolveCalls;
+    if (std::find(m_aSlowNames.begin(), m_aSlowNames.end(), pszName) != m_aSlowNames.end()) {
+        std::unique_lock<std::mutex> lock(m_slowMutex);
+        m_slowReleased.wait(lock, [this] { return m_bSlowReleased; });
+    }
     pAddresses->clear();
     for (const auto& [name, address] : m_aHosts) {
         if (name == pszName) {
@@ -292,21 +308,28 @@ bool ScriptedSocketLayer::ResolveIPv4(const char* pszName, std::vector<in_addr>*
     return !pAddresses->empty();
 }
 
-std::string ScriptedSocketLayer::InterfaceName(in_addr localAddress) {
+bool ScriptedSocketLayer::ListInterfaceAddresses(std::vector<InterfaceAddress>* pAddresses) {
+    ++m_nInterfaceListings;
+    pAddresses->clear();
     for (std::size_t i = 0; i < m_aInterfaces.size(); ++i) {
-        if (m_aInterfaces[i].iiAddress.AddressIn.sin_addr.s_addr == localAddress.s_addr) {
-            return m_aInterfaceNames[i];
-        }
+        pAddresses->push_back(InterfaceAddress{m_aInterfaces[i].iiAddress.AddressIn.sin_addr,
+                                               static_cast<std::uint32_t>(i + 1),
+                                               m_aInterfaceNames[i]});
     }
-    return std::string();
+    return true;
 }
 
-std::string ScriptedSocketLayer::InterfaceNameOfIndex(std::uint32_t nIndex) {
-    return nIndex >= 1 && nIndex <= m_aInterfaceNames.size() ? m_aInterfaceNames[nIndex - 1]
-                                                             : std::string();
+int ScriptedSocketLayer::EnlargeReceiveBuffer(SOCKET, int nBytes) {
+    m_nReceiveBuffer = nBytes;
+    return nBytes;
+}
+
+long ScriptedSocketLayer::DroppedDatagrams(SOCKET) {
+    return m_bDropsUnknown ? -1 : m_nDropped;
 }
 
 bool ScriptedSocketLayer::HasRoute(in_addr address) {
+    ++m_nHasRouteCalls;
     return std::none_of(m_aUnroutable.begin(), m_aUnroutable.end(), [&](const std::string& a) {
         return ParseDotted(a.c_str()) == address.s_addr;
     });

@@ -3,8 +3,11 @@
 // advances only while select waits. A whole search runs in milliseconds and is reproducible.
 #pragma once
 
+#include <atomic>
+#include <condition_variable>
 #include <cstdint>
 #include <functional>
+#include <mutex>
 #include <string>
 #include <utility>
 #include <vector>
@@ -73,6 +76,11 @@ public:
     int m_nBlockedSends = 0;
     /// Addresses (dotted) to which the system has no route.
     std::vector<std::string> m_aUnroutable;
+    /// The next so many replies of the responders never arrive: the receive buffer was full. They
+    /// are counted as dropped (DroppedDatagrams), unless m_bDropsUnknown.
+    int m_nRepliesToDrop = 0;
+    /// DroppedDatagrams returns -1, as on a system that does not tell.
+    bool m_bDropsUnknown = false;
     int m_nFailingSend = -1;  ///< index of the sendto that fails (0: the first)
     int m_nSendError = WSAENETUNREACH;
     int m_nShortSend = -1;  ///< index of the sendto that sends too few bytes
@@ -95,7 +103,11 @@ public:
     bool m_bBroadcastPermitted = false;
     bool m_bPacketInfo = false;  ///< IP_PKTINFO was enabled
     bool m_bNonBlocking = false;
-    int m_nWouldBlocks = 0;  ///< sends refused with WSAEWOULDBLOCK
+    int m_nWouldBlocks = 0;    ///< sends refused with WSAEWOULDBLOCK
+    int m_nReceiveBuffer = 0;  ///< the receive buffer asked for (EnlargeReceiveBuffer)
+    long m_nDropped = 0;       ///< replies dropped (m_nRepliesToDrop)
+    int m_nHasRouteCalls = 0;
+    int m_nInterfaceListings = 0;  ///< calls of ListInterfaceAddresses
     std::uint32_t m_nStartTick;
     std::uint32_t m_nNow;
 
@@ -125,8 +137,16 @@ public:
     bool ResolveIPv4(const char* pszName, std::vector<in_addr>* pAddresses) override;
     /// Names that resolve, to dotted addresses (a name listed twice has two addresses).
     std::vector<std::pair<std::string, std::string>> m_aHosts;
-    std::string InterfaceName(in_addr localAddress) override;
-    std::string InterfaceNameOfIndex(std::uint32_t nIndex) override;
+    /// Names whose resolution waits (a name server that does not answer) until
+    /// ReleaseSlowNames; set before any resolution starts.
+    std::vector<std::string> m_aSlowNames;
+    /// Lets every waiting resolution go on (the layer must not be destroyed before).
+    void ReleaseSlowNames();
+    /// The resolutions asked of the layer so far (from any thread).
+    int ResolveCalls() const { return m_nResolveCalls.load(); }
+    bool ListInterfaceAddresses(std::vector<InterfaceAddress>* pAddresses) override;
+    int EnlargeReceiveBuffer(SOCKET s, int nBytes) override;
+    long DroppedDatagrams(SOCKET s) override;
     bool HasRoute(in_addr address) override;
     const char* inet_ntoa(in_addr addr) override;
 
@@ -144,6 +164,10 @@ private:
     std::vector<Arrival> m_aArrivals;                              // kept in order of arrival time
     int m_nLastError = 0;
     int m_nSends = 0;
+    std::atomic<int> m_nResolveCalls{0};
+    std::mutex m_slowMutex;
+    std::condition_variable m_slowReleased;
+    bool m_bSlowReleased = false;
     static constexpr SOCKET kSocket = 7;
 };
 

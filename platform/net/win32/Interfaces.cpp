@@ -9,11 +9,8 @@
 
 namespace net::system {
 
-namespace {
-
-/// The friendly name of the first IPv4 adapter that matches, in Windows-1252.
-template <typename Match>
-std::string AdapterName(Match match) {
+bool ListInterfaceAddresses(std::vector<InterfaceAddress>* pAddresses) {
+    pAddresses->clear();
     ULONG nBytes = 16 * 1024;
     std::vector<unsigned char> buffer;
     ULONG nResult = ERROR_BUFFER_OVERFLOW;
@@ -24,43 +21,34 @@ std::string AdapterName(Match match) {
             nullptr, reinterpret_cast<IP_ADAPTER_ADDRESSES*>(buffer.data()), &nBytes);
     }
     if (nResult != NO_ERROR) {
-        return std::string();
+        return false;
     }
     for (const auto* p = reinterpret_cast<const IP_ADAPTER_ADDRESSES*>(buffer.data()); p != nullptr;
          p = p->Next) {
-        if (match(*p) && p->FriendlyName != nullptr) {
-            char szName[256] = {};
+        if (p->OperStatus != IfOperStatusUp) {
+            continue;
+        }
+        char szName[256] = {};
+        if (p->FriendlyName != nullptr) {
             ::WideCharToMultiByte(1252, 0, p->FriendlyName, -1, szName, sizeof(szName) - 1, nullptr,
                                   nullptr);
-            return szName;
         }
-    }
-    return std::string();
-}
-
-}  // namespace
-
-std::string InterfaceName(in_addr localAddress) {
-    return AdapterName([&](const IP_ADAPTER_ADDRESSES& adapter) {
-        for (const IP_ADAPTER_UNICAST_ADDRESS* p = adapter.FirstUnicastAddress; p != nullptr;
-             p = p->Next) {
-            const SOCKADDR* pAddress = p->Address.lpSockaddr;
-            if (pAddress != nullptr && pAddress->sa_family == AF_INET &&
-                std::memcmp(&reinterpret_cast<const ::sockaddr_in*>(pAddress)->sin_addr,
-                            &localAddress, sizeof(localAddress)) == 0) {
-                return true;
+        for (const IP_ADAPTER_UNICAST_ADDRESS* a = p->FirstUnicastAddress; a != nullptr;
+             a = a->Next) {
+            const SOCKADDR* pAddress = a->Address.lpSockaddr;
+            if (pAddress == nullptr || pAddress->sa_family != AF_INET) {
+                continue;
             }
+            InterfaceAddress entry{};
+            // Winsock's s_addr is a macro: copy the four bytes.
+            std::memcpy(&entry.address, &reinterpret_cast<const ::sockaddr_in*>(pAddress)->sin_addr,
+                        sizeof(entry.address));
+            entry.nIndex = p->IfIndex;
+            entry.name = szName;
+            pAddresses->push_back(entry);
         }
-        return false;
-    });
-}
-
-std::string InterfaceNameOfIndex(std::uint32_t nIndex) {
-    if (nIndex == 0) {
-        return std::string();
     }
-    return AdapterName(
-        [&](const IP_ADAPTER_ADDRESSES& adapter) { return adapter.IfIndex == nIndex; });
+    return true;
 }
 
 }  // namespace net::system

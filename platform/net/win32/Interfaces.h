@@ -1,15 +1,15 @@
-// The computer's IPv4 interfaces, as the Windows socket layer needs them: their names.
+// The computer's IPv4 interfaces, as the Windows socket layer needs them: their addresses with
+// the adapters' indexes and names.
 #pragma once
 
-#include <string>
+#include <vector>
 
 #include "net/SocketLayer.h"
 
 namespace net::system {
 
-/// The friendly name (Windows-1252) of the adapter that has the address ("" when none has).
-std::string InterfaceName(in_addr localAddress);
-/// The friendly name of the adapter with the index ("" for 0 or an unknown index).
-std::string InterfaceNameOfIndex(std::uint32_t nIndex);
+/// Every IPv4 address of the adapters that are up, with the adapter's index and friendly name
+/// (Windows-1252), from one GetAdaptersAddresses. False when the adapters cannot be listed.
+bool ListInterfaceAddresses(std::vector<InterfaceAddress>* pAddresses);
 
 }  // namespace net::system

@@ -161,11 +161,8 @@ public:
         ::freeaddrinfo(pList);
         return !pAddresses->empty();
     }
-    std::string InterfaceName(in_addr localAddress) override {
-        return system::InterfaceName(localAddress);
-    }
-    std::string InterfaceNameOfIndex(std::uint32_t nIndex) override {
-        return system::InterfaceNameOfIndex(nIndex);
+    bool ListInterfaceAddresses(std::vector<InterfaceAddress>* pAddresses) override {
+        return system::ListInterfaceAddresses(pAddresses);
     }
     bool HasRoute(in_addr address) override {
         DWORD nInterface = 0;
@@ -176,18 +173,24 @@ public:
     std::uint32_t GetTickCount() override { return ::GetTickCount(); }
 
 private:
-    /// WSARecvMsg, which Winsock hands out through an ioctl of the socket; null without it.
-    static LPFN_WSARECVMSG RecvMsgFunction(SOCKET s) {
-        GUID guid = WSAID_WSARECVMSG;
-        LPFN_WSARECVMSG pFunction = nullptr;
-        DWORD nBytes = 0;
-        if (::WSAIoctl(static_cast<::SOCKET>(s), SIO_GET_EXTENSION_FUNCTION_POINTER, &guid,
-                       sizeof(guid), &pFunction, sizeof(pFunction), &nBytes, nullptr,
-                       nullptr) != 0) {
-            return nullptr;
+    /// WSARecvMsg, which Winsock hands out through an ioctl of a socket (the same function for
+    /// every UDP socket: asked once); null without it.
+    LPFN_WSARECVMSG RecvMsgFunction(SOCKET s) {
+        if (!m_bRecvMsgAsked) {
+            GUID guid = WSAID_WSARECVMSG;
+            DWORD nBytes = 0;
+            if (::WSAIoctl(static_cast<::SOCKET>(s), SIO_GET_EXTENSION_FUNCTION_POINTER, &guid,
+                           sizeof(guid), &m_pRecvMsg, sizeof(m_pRecvMsg), &nBytes, nullptr,
+                           nullptr) != 0) {
+                return nullptr;  // asked again with the next socket
+            }
+            m_bRecvMsgAsked = true;
         }
-        return pFunction;
+        return m_pRecvMsg;
     }
+
+    LPFN_WSARECVMSG m_pRecvMsg = nullptr;
+    bool m_bRecvMsgAsked = false;
 };
 
 }  // namespace

@@ -4,9 +4,11 @@
 
 #include "stdio/StandardStreams.h"
 
-void OpenClosedStandardStreams() {
+unsigned OpenClosedStandardStreams() {
+    unsigned nClosed = 0;
     for (int fd = 0; fd <= 2; ++fd) {
         if (fcntl(fd, F_GETFD) == -1) {
+            nClosed |= 1u << fd;
             // open returns the lowest free descriptor, which is this one.
             const int nOpened = open("/dev/null", fd == 0 ? O_RDONLY : O_WRONLY);
             if (nOpened >= 0 && nOpened != fd) {
@@ -14,6 +16,7 @@ void OpenClosedStandardStreams() {
             }
         }
     }
+    return nClosed;
 }
 
 void UseUtf8Console() {}

@@ -1,10 +1,14 @@
 #include <QApplication>
 
 #include <QFile>
+#include <QGuiApplication>
 #include <QMessageBox>
+#include <QScreen>
+#include <algorithm>
 #include <cstdio>
 
 #include "QtInternal.h"
+#include "ui/MessageText.h"
 
 namespace ui {
 namespace qt {
@@ -71,8 +75,27 @@ public:
     }
     void MessageBox(NativeWindow* pOwner, const char* pszText) override {
         auto* pWindow = dynamic_cast<QtWindow*>(pOwner);
-        QMessageBox::critical(pWindow != nullptr ? pWindow->Widget() : nullptr,
-                              QStringLiteral("lorixlog-finder"), FromBytes(pszText));
+        QWidget* pParent = pWindow != nullptr ? pWindow->Widget() : nullptr;
+        QMessageBox box(QMessageBox::Critical, QStringLiteral("lorixlog-finder"), QString(),
+                        QMessageBox::Ok, pParent);
+        // No taller than the work area of its screen, with room for the frame: fewer lines until
+        // the box fits. The box wraps its lines and takes its size only while it is shown, so it
+        // is measured shown, but not yet on the screen.
+        const QScreen* pScreen =
+            pParent != nullptr ? pParent->screen() : QGuiApplication::primaryScreen();
+        const int nAvailable = pScreen != nullptr ? pScreen->availableGeometry().height() : 600;
+        const std::string text = pszText;
+        int nLines = static_cast<int>(std::count(text.begin(), text.end(), '\n')) + 1;
+        box.setText(FromBytes(FitMessageText(text, nLines).c_str()));
+        box.setAttribute(Qt::WA_DontShowOnScreen, true);
+        box.show();
+        while (box.height() + 60 > nAvailable && nLines > 2) {
+            nLines = std::max(2, nLines * 4 / 5);
+            box.setText(FromBytes(FitMessageText(text, nLines).c_str()));
+        }
+        box.hide();
+        box.setAttribute(Qt::WA_DontShowOnScreen, false);
+        box.exec();
     }
     void PumpWhileBusy(NativeWindow* pWindow, std::vector<int>* pCommands) override {
         qt::PumpWhileBusy(pWindow, pCommands);

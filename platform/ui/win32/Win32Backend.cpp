@@ -1,7 +1,10 @@
+#include <algorithm>
 #include <map>
+#include <string>
 
 #include "Win32Internal.h"
 #include "ui/Application.h"
+#include "ui/MessageText.h"
 
 namespace ui::win32 {
 
@@ -66,8 +69,46 @@ public:
     int GetSystemMetrics(int nIndex) override { return ::GetSystemMetrics(nIndex); }
     void MessageBox(NativeWindow* pOwner, const char* pszText) override {
         auto* pWindow = static_cast<Window*>(pOwner);
-        ::MessageBoxW(pWindow != nullptr ? pWindow->Handle() : nullptr,
-                      WideFrom1252(pszText).c_str(), L"lorixlog-finder", MB_OK | MB_ICONERROR);
+        const HWND hOwner = pWindow != nullptr ? pWindow->Handle() : nullptr;
+        const std::string text = pszText;
+        int nLines = static_cast<int>(std::count(text.begin(), text.end(), '\n')) + 1;
+        std::wstring shown = WideFrom1252(FitMessageText(text, nLines).c_str());
+        // No taller than the work area of the owner's screen, with room for the frame and the
+        // button: fewer lines until the text, in the message font and wrapped as the box wraps
+        // it, fits.
+        MONITORINFO monitor{};
+        monitor.cbSize = sizeof(monitor);
+        NONCLIENTMETRICSW metrics{};
+        metrics.cbSize = sizeof(metrics);
+        const HDC hdc = ::GetDC(nullptr);
+        if (hdc != nullptr &&
+            ::GetMonitorInfoW(::MonitorFromWindow(hOwner, MONITOR_DEFAULTTOPRIMARY), &monitor) &&
+            ::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0)) {
+            const HFONT hFont = ::CreateFontIndirectW(&metrics.lfMessageFont);
+            const HGDIOBJ hOld = ::SelectObject(hdc, hFont);
+            const int nAvailable = static_cast<int>(monitor.rcWork.bottom - monitor.rcWork.top);
+            // The box wraps its text at about 300 pixels (at 96 dpi) under Wine, wider on
+            // Windows: the narrower is assumed, so that the box fits on either.
+            const int nWidth =
+                std::min(static_cast<int>(monitor.rcWork.right - monitor.rcWork.left) * 5 / 8,
+                         ::MulDiv(288, ::GetDeviceCaps(hdc, LOGPIXELSY), 96));
+            for (;;) {
+                RECT rect{0, 0, nWidth, 0};
+                ::DrawTextW(hdc, shown.c_str(), -1, &rect,
+                            DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS | DT_NOPREFIX);
+                if (rect.bottom + 150 <= nAvailable || nLines <= 2) {
+                    break;
+                }
+                nLines = std::max(2, nLines * 4 / 5);
+                shown = WideFrom1252(FitMessageText(text, nLines).c_str());
+            }
+            ::SelectObject(hdc, hOld);
+            ::DeleteObject(hFont);
+        }
+        if (hdc != nullptr) {
+            ::ReleaseDC(nullptr, hdc);
+        }
+        ::MessageBoxW(hOwner, shown.c_str(), L"lorixlog-finder", MB_OK | MB_ICONERROR);
     }
 
 private:

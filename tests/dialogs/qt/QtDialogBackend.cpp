@@ -6,6 +6,7 @@
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTimer>
 
@@ -14,6 +15,7 @@
 #include "../DialogBackend.h"
 #include "QtBackend.h"
 #include "text/Windows1252.h"
+#include "ui/Backend.h"
 
 namespace dialogtest {
 
@@ -238,6 +240,25 @@ std::vector<std::string> ContextMenu(fw::CWnd& dialog, int nID, bool bKeyboard,
                               at, pTarget->mapToGlobal(at));
     QCoreApplication::sendEvent(pTarget, &request);
     return items;
+}
+
+void MeasureMessageBox(const char* pszText, int* pnHeight, int* pnWorkArea) {
+    *pnHeight = -1;
+    *pnWorkArea = -1;
+    QTimer timer;
+    timer.setInterval(10);
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        QWidget* pBox = QApplication::activeModalWidget();
+        if (pBox == nullptr || !pBox->isVisible()) {
+            return;
+        }
+        timer.stop();
+        *pnHeight = pBox->frameGeometry().height();
+        *pnWorkArea = pBox->screen()->availableGeometry().height();
+        pBox->close();
+    });
+    timer.start();
+    ui::GetBackend()->MessageBox(nullptr, pszText);
 }
 
 }  // namespace dialogtest

@@ -1,5 +1,8 @@
 #include "../DialogBackend.h"
 #include "Win32Internal.h"
+#include "ui/Backend.h"
+
+#include <string>
 
 namespace dialogtest {
 
@@ -265,6 +268,46 @@ std::vector<std::string> ContextMenu(fw::CWnd& dialog, int nID, bool bKeyboard,
     ::KillTimer(nullptr, nTimer);
     g_pVisit = nullptr;
     return visit.items;
+}
+
+namespace {
+struct BoxMeasure {
+    int* pnHeight;
+    int* pnWorkArea;
+};
+BoxMeasure g_measure{};
+
+::BOOL CALLBACK MeasureBox(::HWND hWindow, ::LPARAM) {
+    wchar_t szClass[16] = {};
+    ::GetClassNameW(hWindow, szClass, 16);
+    if (std::wstring(szClass) != L"#32770" || !::IsWindowVisible(hWindow)) {
+        return TRUE;
+    }
+    ::RECT box{};
+    ::GetWindowRect(hWindow, &box);
+    ::MONITORINFO monitor{};
+    monitor.cbSize = sizeof(monitor);
+    ::GetMonitorInfoW(::MonitorFromWindow(hWindow, MONITOR_DEFAULTTOPRIMARY), &monitor);
+    *g_measure.pnHeight = static_cast<int>(box.bottom - box.top);
+    *g_measure.pnWorkArea = static_cast<int>(monitor.rcWork.bottom - monitor.rcWork.top);
+    ::PostMessageW(hWindow, WM_COMMAND, IDOK, 0);
+    return FALSE;
+}
+
+void CALLBACK OnMeasureTimer(::HWND, ::UINT, ::UINT_PTR nTimer, ::DWORD) {
+    ::EnumThreadWindows(::GetCurrentThreadId(), MeasureBox, 0);
+    if (*g_measure.pnHeight >= 0) {
+        ::KillTimer(nullptr, nTimer);
+    }
+}
+}  // namespace
+
+void MeasureMessageBox(const char* pszText, int* pnHeight, int* pnWorkArea) {
+    *pnHeight = -1;
+    *pnWorkArea = -1;
+    g_measure = BoxMeasure{pnHeight, pnWorkArea};
+    ::SetTimer(nullptr, 0, 50, OnMeasureTimer);
+    ui::GetBackend()->MessageBox(nullptr, pszText);
 }
 
 }  // namespace dialogtest

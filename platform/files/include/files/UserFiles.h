@@ -16,10 +16,17 @@ std::string UserConfigFile(const char* pszName);
 
 enum class ReadResult { Read, Missing, Failed };
 
+/// What a path may name for ReadWholeFile.
+enum class FileKind {
+    Any,      ///< anything that can be read: a pipe, process substitution (<(...)), a device
+    Regular,  ///< a regular file only: a FIFO, a device or a folder is refused without waiting
+};
+
 /// Reads a file whole. Missing: there is no such file (*pBytes empty). Failed: it could not be
-/// read or is larger than nLargest bytes, with the reason in *pError.
+/// read, is larger than nLargest bytes or is not of the kind asked for, with the reason in
+/// *pError.
 ReadResult ReadWholeFile(const std::string& path, std::size_t nLargest, std::string* pBytes,
-                         std::string* pError);
+                         std::string* pError, FileKind kind = FileKind::Any);
 
 /// Reads a stream (standard input) to its end; false when it fails or holds more than nLargest
 /// bytes, with the reason in *pError.
@@ -27,9 +34,10 @@ bool ReadWholeStream(std::FILE* pStream, std::size_t nLargest, std::string* pByt
                      std::string* pError);
 
 /// Replaces the file's content with the bytes, making its folder (and the folders above it) when
-/// they are missing. The bytes go to a new file beside it first, which then takes the old one's
-/// place: a failure (a full disk, no right to write) leaves the old content as it was. False with
-/// the reason in *pError.
+/// they are missing. The bytes go to a new file of a name of its own beside it first (so that
+/// two programs saving at once never write into one file), which then takes the old one's place
+/// in one step: a reader sees the old or the new content, never a part, and a failure (a full
+/// disk, no right to write) leaves the old content as it was. False with the reason in *pError.
 bool ReplaceFileContent(const std::string& path, const std::string& bytes, std::string* pError);
 
 }  // namespace files

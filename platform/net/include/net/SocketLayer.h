@@ -25,6 +25,7 @@ constexpr int IPPROTO_IP = 0;
 constexpr int IPPROTO_UDP = 17;
 constexpr int SOL_SOCKET = 0xFFFF;
 constexpr int SO_BROADCAST = 0x0020;
+constexpr int SO_RCVBUF = 0x1002;
 constexpr int IP_PKTINFO = 19;
 constexpr long FIONBIO = static_cast<long>(0x8004667Eu);
 constexpr int SD_BOTH = 2;
@@ -111,6 +112,23 @@ struct in_pktinfo {
     std::uint32_t ipi_ifindex;
 };
 
+/// One datagram of SocketLayer::ReceiveWaiting.
+struct ReceivedDatagram {
+    char* pBuffer;  ///< where its bytes go (the caller's)
+    int nCapacity;  ///< the room there
+    int nLength;    ///< the bytes received; SOCKET_ERROR when nError says why not
+    int nError;     ///< 0, or the code of the receive that failed
+    sockaddr_in from;
+    in_pktinfo info;  ///< where it came in; all zero when the system does not say
+};
+
+/// One IPv4 address of an interface of the computer.
+struct InterfaceAddress {
+    in_addr address;
+    std::uint32_t nIndex;  ///< the interface's index, as in_pktinfo gives it; 0: not known
+    std::string name;      ///< "eth0"; on Windows the adapter's name, in the program's 8-bit text
+};
+
 struct timeval {
     long tv_sec;
     long tv_usec;
@@ -180,11 +198,22 @@ public:
     /// once; false when the name does not resolve. May block for seconds, and is called from
     /// several threads at once (one per name).
     virtual bool ResolveIPv4(const char* pszName, std::vector<in_addr>* pAddresses) = 0;
-    /// The name of the interface that has the local address ("eth0"; on Windows the adapter's
-    /// name), in the program's 8-bit text; empty when there is none or it is not known.
-    virtual std::string InterfaceName(in_addr localAddress);
-    /// The name of the interface with the index (as in_pktinfo gives it); empty when unknown.
-    virtual std::string InterfaceNameOfIndex(std::uint32_t nIndex);
+    /// SOL_SOCKET SO_RCVBUF made as large as the system grants: asks for nBytes, past the
+    /// system's cap where the program may (Linux: SO_RCVBUFFORCE with CAP_NET_ADMIN). Returns the
+    /// size the socket has then, 0 when it cannot be read.
+    virtual int EnlargeReceiveBuffer(SOCKET s, int nBytes);
+    /// Takes in the datagrams that wait, without waiting for one: up to nCount at once (recvmmsg
+    /// on Linux; elsewhere one receive after the other). The socket must not block. Returns the
+    /// entries it filled, 0 when nothing waits. An entry may hold a failed receive (its nError;
+    /// WSAEMSGSIZE for a datagram longer than its buffer, its nLength then the bytes that fit or,
+    /// on a layer that says so, the whole length); any failure but WSAEMSGSIZE ends the batch.
+    virtual int ReceiveWaiting(SOCKET s, ReceivedDatagram* pDatagrams, int nCount);
+    /// The datagrams the system dropped for the socket since it was made, because its receive
+    /// buffer was full; -1 when the system does not tell (Windows).
+    virtual long DroppedDatagrams(SOCKET s);
+    /// Every IPv4 address of the computer's interfaces that are up, with the index and name of
+    /// its interface, from one query of the system. False when they cannot be listed.
+    virtual bool ListInterfaceAddresses(std::vector<InterfaceAddress>* pAddresses);
     /// Whether the system has a route to the address, so that a connection to it can be made.
     virtual bool HasRoute(in_addr address);
     /// Dotted-decimal text of the address in a buffer of the layer's; null on failure.
@@ -246,11 +275,17 @@ inline int RecvFromWithPacketInfo(SOCKET s, char* buf, int len, sockaddr* from, 
                                   in_pktinfo* pInfo) {
     return CurrentSocketLayer().RecvFromWithPacketInfo(s, buf, len, from, fromlen, pInfo);
 }
-inline std::string InterfaceName(in_addr localAddress) {
-    return CurrentSocketLayer().InterfaceName(localAddress);
+inline int EnlargeReceiveBuffer(SOCKET s, int nBytes) {
+    return CurrentSocketLayer().EnlargeReceiveBuffer(s, nBytes);
 }
-inline std::string InterfaceNameOfIndex(std::uint32_t nIndex) {
-    return CurrentSocketLayer().InterfaceNameOfIndex(nIndex);
+inline int ReceiveWaiting(SOCKET s, ReceivedDatagram* pDatagrams, int nCount) {
+    return CurrentSocketLayer().ReceiveWaiting(s, pDatagrams, nCount);
+}
+inline long DroppedDatagrams(SOCKET s) {
+    return CurrentSocketLayer().DroppedDatagrams(s);
+}
+inline bool ListInterfaceAddresses(std::vector<InterfaceAddress>* pAddresses) {
+    return CurrentSocketLayer().ListInterfaceAddresses(pAddresses);
 }
 inline bool HasRoute(in_addr address) {
     return CurrentSocketLayer().HasRoute(address);

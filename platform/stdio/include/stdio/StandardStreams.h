@@ -4,10 +4,17 @@
 #include <cstdio>
 #include <string>
 
+/// The standard streams, as bits of what OpenClosedStandardStreams returns.
+constexpr unsigned kStandardInput = 1;
+constexpr unsigned kStandardOutput = 2;
+constexpr unsigned kStandardError = 4;
+
 /// Opens the null device on each of the standard descriptors 0, 1 and 2 that is closed, so that
 /// no file or socket the program opens later takes its place (and receives what the program
-/// writes to standard output). Call first thing in main.
-void OpenClosedStandardStreams();
+/// writes to standard output). Call first thing in main. Returns the streams that were closed
+/// (a program whose output is its result must not take what it writes to the null device for
+/// written).
+unsigned OpenClosedStandardStreams();
 
 /// Makes a write to a pipe whose reader has gone fail with EPIPE instead of ending the program
 /// (SIGPIPE), so that the program can still write its other output (nothing on Windows, which
