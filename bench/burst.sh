@@ -31,12 +31,12 @@ while [ $# -gt 0 ]; do
   esac
 done
 if [ ${#wine[@]} -gt 0 ]; then
-  build=${build:-build/windows}
-  finder=(wine "$PWD/$build/tools/lorixlog-find.exe")
+  build=$(cd "${build:-build/windows}" && pwd)
+  finder=(wine "$build/tools/lorixlog-find.exe")
   export LORIXLOG_SIM=${LORIXLOG_SIM:-$PWD/build/default/tools/lorixlog-sim}
 else
-  build=${build:-build/default}
-  finder=("$PWD/$build/tools/lorixlog-find")
+  build=$(cd "${build:-build/default}" && pwd)
+  finder=("$build/tools/lorixlog-find")
 fi
 command -v /usr/bin/time >/dev/null || { echo "needs /usr/bin/time (Debian package 'time')" >&2; exit 2; }
 shim_dir=$(mktemp -d)

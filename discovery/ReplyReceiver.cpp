@@ -15,12 +15,12 @@ constexpr int kQuietPasses = 10;
 // Oversized datagrams reported one by one before the rest are dropped quietly.
 constexpr int kOversizedReports = 10;
 // Dropped devices that are told apart from repeats; a flood beyond is counted by its replies.
-constexpr std::size_t kMostDroppedKept = 100000;
+constexpr std::size_t kMostDroppedKept = 16384;
 // Datagrams taken out of the socket at once, and handled before the socket is emptied again.
 constexpr int kBatch = 64;
 constexpr int kHandledBetweenTakes = 32;
 // The most datagrams the queue holds: beyond, they wait in the system's buffer.
-constexpr std::size_t kLongestQueue = 65536;
+constexpr std::size_t kLongestQueue = 4096;
 // The work of one pass, so that the host is called often enough.
 constexpr std::uint32_t kPassWorkMilliseconds = 50;
 
