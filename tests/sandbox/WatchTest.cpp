@@ -41,8 +41,9 @@ std::vector<std::string> Lines(const std::string& text) {
     return lines;
 }
 
-// The JSON of one search, read from a file or standard input, is the target list of the next;
-// a malformed list names its file and line and is refused before anything is sent.
+// The JSON of one search, read from a file, standard input or process substitution (a pipe by a
+// name), is the target list of the next; a malformed list names its file and line and is refused
+// before anything is sent.
 TEST_F(Routed, TheDevicesOfOneSearchAreTheTargetsOfTheNext) {
     sandbox::Simulator sim({"--netns", Net().DevicesNamespace(), "--device", "10.88.0.20",
                             "--serial", "NEAR", "--device", "10.88.3.200", "--serial", "FAR"});
@@ -53,7 +54,8 @@ TEST_F(Routed, TheDevicesOfOneSearchAreTheTargetsOfTheNext) {
     const std::string list = TemporaryFile("devices.json");
     WriteFile(list, first.out);
     const auto again = sandbox::RunProgram(
-        "/bin/sh", {"-c", std::string(LORIXLOG_FIND_PATH) + " --csv --targets-from - <" + list});
+        "/bin/bash", {"-c", std::string(LORIXLOG_FIND_PATH) + " --csv --targets-from - <" + list +
+                                " --targets-from <(cat " + list + ")"});
     std::remove(list.c_str());
     EXPECT_EQ(again.nExitStatus, 0) << again.err;
     EXPECT_NE(again.out.find("\r\n10.88.0.20,9959,"), std::string::npos) << again.out;
