@@ -1,7 +1,7 @@
 // Checking and parsing one reply of the discovery protocol into a device record.
 #include <cstring>
 
-#include "DeviceInfo.h"
+#include "DeviceReply.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <new>
 
-#include "DeviceInfo.h"
+#include "DeviceTable.h"
 #include "DeviceText.h"
 #include "ReportText.h"
 

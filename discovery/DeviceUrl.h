@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "DeviceInfo.h"
+#include "DeviceTable.h"
 
 /// The URL of the best address a device has: its IPv4 text, else its IPv6 text (in brackets),
 /// else its DNS name, else its host name, put unchanged into "http://%s/"; a name only when it is

@@ -7,7 +7,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "DeviceInfo.h"
+#include "DeviceTable.h"
 #include "net/SocketLayer.h"
 
 namespace discovery {

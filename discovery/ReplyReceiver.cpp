@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "DeviceReply.h"
 #include "SearchContext.h"
 
 namespace discovery {

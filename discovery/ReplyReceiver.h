@@ -9,7 +9,7 @@
 #include <unordered_set>
 #include <vector>
 
-#include "DeviceInfo.h"
+#include "DeviceTable.h"
 #include "LocalNetworks.h"
 #include "net/SocketLayer.h"
 

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "DeviceInfo.h"
+#include "DeviceTable.h"
 #include "ReportText.h"
 
 namespace discovery {

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "DeviceExport.h"
+#include "DeviceFields.h"
 #include "DeviceText.h"
 #include "TextOutput.h"
 

@@ -1,10 +1,7 @@
-#include "DeviceExport.h"
-
-#include <string_view>
+#include "DeviceFields.h"
 
 #include "DeviceText.h"
 #include "DeviceUrl.h"
-#include "TextOutput.h"
 
 namespace {
 
@@ -64,6 +61,14 @@ const Field kFields[] = {
 
 }  // namespace
 
+std::vector<const char*> DeviceFieldKeys() {
+    std::vector<const char*> keys;
+    for (const Field& field : kFields) {
+        keys.push_back(field.pszKey);
+    }
+    return keys;
+}
+
 std::vector<DeviceField> DeviceFields(const DeviceRecord& record, const DeviceArrival& arrival) {
     std::vector<DeviceField> fields;
     for (const Field& field : kFields) {
@@ -73,43 +78,3 @@ std::vector<DeviceField> DeviceFields(const DeviceRecord& record, const DeviceAr
     return fields;
 }
 
-std::string DeviceAsJson(const DeviceRecord& record, const DeviceArrival& arrival) {
-    std::string out = "{";
-    for (const DeviceField& field : DeviceFields(record, arrival)) {
-        out += out.size() > 1 ? ", " : "";
-        out += std::string("\"") + field.pszKey + "\": ";
-        out += field.bText ? JsonStringFromUtf8(field.value) : field.value;
-    }
-    return out + "}";
-}
-
-std::string DevicesAsJson(const CDeviceInfo& info) {
-    std::string out = "[";
-    for (int i = 0; i < info.m_nDevices; ++i) {
-        out += i == 0 ? "\n  " : ",\n  ";
-        out += DeviceAsJson(info.m_aDevices[i], info.m_aArrivals[i]);
-    }
-    out += info.m_nDevices > 0 ? "\n]\n" : "]\n";
-    return out;
-}
-
-std::string DevicesAsCsv(const CDeviceInfo& info) {
-    std::string out;
-    bool bFirst = true;
-    for (const Field& field : kFields) {
-        out += bFirst ? "" : ",";
-        bFirst = false;
-        out += field.pszKey;
-    }
-    out += "\r\n";
-    for (int i = 0; i < info.m_nDevices; ++i) {
-        bFirst = true;
-        for (const Field& field : kFields) {
-            out += bFirst ? "" : ",";
-            bFirst = false;
-            out += CsvFieldFromUtf8(field.get(info.m_aDevices[i], info.m_aArrivals[i]));
-        }
-        out += "\r\n";
-    }
-    return out;
-}

@@ -2,7 +2,7 @@
 // Its parts live beside it: the sending (SearchSend), the replies (ReplyReceiver), the targets
 // beyond the local networks (TargetSweep), the local networks (LocalNetworks); the failures that
 // end a search and the lines their location lines name are in SearchContext.h.
-#include "DeviceInfo.h"
+#include "Search.h"
 
 #include <cstdio>
 #include <string>
