@@ -6,11 +6,12 @@
 
 #include "ClorixlogfinderDlg.h"
 #include "DeviceInfo.h"
-#include "ReportText.h"
+#include "Texts.h"
 #include "Version.h"
 #include "files/UserFiles.h"
 #include "net/SocketLayer.h"
 #include "resource.h"
+#include "text/Windows1252.h"
 #include "ui/Resources.h"
 
 char g_szLanguage[170] = {};
@@ -37,24 +38,6 @@ void DetermineLanguageTag() {
 
 namespace {
 
-const char kUsage[] =
-    "Usage: lorixlog-finder [OPTION]...\n"
-    "Search the local IPv4 networks for lorixlog data loggers, describe them in a\n"
-    "report, list them, and open the chosen device's web page in the browser.\n"
-    "\n"
-    "  -t, --target TARGET  also query a host or network behind a router, which\n"
-    "                       broadcasts do not reach: an IPv4 address, a host name,\n"
-    "                       or a prefix A.B.C.D/N (N from 16 to 32); repeatable\n"
-    "  -r, --rate N         query the targets at N addresses a second (default 200)\n"
-    "      --max-addresses N\n"
-    "                       query at most N addresses of the targets in one search\n"
-    "                       (default 1048576)\n"
-    "  -h, --help           show this help and exit\n"
-    "  -V, --version        show the version and exit\n"
-    "\n"
-    "The report's context menu keeps targets for every search: Search targets...\n"
-    "The texts are German when the user's language is German, else English.\n";
-
 /// The toolkit's own options that take a value; they, and the toolkit's other options, are left
 /// to it.
 bool IsToolkitOptionWithValue(const std::string& arg) {
@@ -77,9 +60,11 @@ bool IsToolkitOption(const std::string& arg) {
 
 CommandLineRequest ClorixlogfinderApp::ParseCommandLine(int argc, char** argv) {
     CommandLineRequest request;
-    auto fail = [&request](const std::string& text) {
+    // The messages quote the command line (UTF-8 on Windows and, as a rule, elsewhere); the
+    // request's text is the program's 8-bit text.
+    auto fail = [&request](const std::string& utf8) {
         request.kind = CommandLineRequest::Error;
-        request.text = "lorixlog-finder: " + text;
+        request.text = "lorixlog-finder: " + text::Windows1252FromUtf8(utf8);
         return request;
     };
     std::vector<SearchTarget> targets;
@@ -88,7 +73,8 @@ CommandLineRequest ClorixlogfinderApp::ParseCommandLine(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "-h" || arg == "--help") {
-            return CommandLineRequest{CommandLineRequest::Help, kUsage};
+            return CommandLineRequest{CommandLineRequest::Help,
+                                      texts::Get(texts::FinderUsage, m_language)};
         }
         if (arg == "-V" || arg == "--version") {
             return CommandLineRequest{CommandLineRequest::Version,
@@ -105,7 +91,7 @@ CommandLineRequest ClorixlogfinderApp::ParseCommandLine(int argc, char** argv) {
         const bool bRate = arg == "-r" || arg == "--rate" || arg.rfind("--rate=", 0) == 0;
         const bool bMost = arg == "--max-addresses" || arg.rfind("--max-addresses=", 0) == 0;
         if (!bTarget && !bRate && !bMost) {
-            return fail("unknown option '" + arg + "' (see lorixlog-finder --help)");
+            return fail(texts::FormatUtf8(texts::FinderUnknownOption, m_language, arg.c_str()));
         }
         std::string value;
         const std::size_t nEquals = arg.find('=');
@@ -114,17 +100,17 @@ CommandLineRequest ClorixlogfinderApp::ParseCommandLine(int argc, char** argv) {
         } else if (i + 1 < argc) {
             value = argv[++i];
         } else {
-            return fail("option '" + arg + "' needs a value");
+            return fail(texts::FormatUtf8(texts::OptionNeedsValue, m_language, arg.c_str()));
         }
         std::string error;
         SearchTarget target;
-        if (bTarget && !ParseSearchTarget(value, &target, &error)) {
+        if (bTarget && !ParseSearchTarget(value, &target, &error, m_language)) {
             return fail(error);
         }
-        if (bRate && !ParseQueryRate(value, &nRate, &error)) {
+        if (bRate && !ParseQueryRate(value, &nRate, &error, m_language)) {
             return fail(error);
         }
-        if (bMost && !ParseMostAddresses(value, &nMost, &error)) {
+        if (bMost && !ParseMostAddresses(value, &nMost, &error, m_language)) {
             return fail(error);
         }
         if (bTarget) {
@@ -150,12 +136,12 @@ BOOL ClorixlogfinderApp::InitInstance() {
 
     net::WSADATA wsaData{};
     if (net::WSAStartup(net::MAKEWORD(2, 2), &wsaData) != 0) {
-        std::fputs("Error: WSAStartup() failed.\n", stderr);
+        std::fputs(texts::Get(texts::StartupFailed, m_language), stderr);
         return FALSE;
     }
     if ((wsaData.wVersion & 0xFF) != 2 || ((wsaData.wVersion >> 8) & 0xFF) != 2) {
         net::WSACleanup();
-        std::fputs("Error: WSAStartup() returned wrong version.\n", stderr);
+        std::fputs(texts::Get(texts::StartupWrongVersion, m_language), stderr);
         return FALSE;
     }
 
@@ -164,7 +150,7 @@ BOOL ClorixlogfinderApp::InitInstance() {
         m_savedTargets.m_strFile = files::UserConfigFile("targets");
     }
     m_strTargetsProblem.clear();
-    m_savedTargets.Load(IsGermanLanguageTag(g_szLanguage), &m_strTargetsProblem);
+    m_savedTargets.Load(m_language, &m_strTargetsProblem);
     ApplyTargets();
 
     {

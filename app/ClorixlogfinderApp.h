@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "Language.h"
 #include "SavedTargets.h"
 #include "SearchTarget.h"
 #include "ui/Afx.h"
@@ -32,6 +33,10 @@ struct CommandLineRequest {
 class ClorixlogfinderApp : public CWinApp {
 public:
     ClorixlogfinderApp();
+
+    /// The language of the user interface, decided once at start-up (main) from the user's: the
+    /// resources are chosen by it, and the command line's messages are in it.
+    Language m_language = Language::English;
 
     /// A second output of the main window's report (standard output); null: none. Not owned.
     CReportTextListener* m_pReportListener = nullptr;

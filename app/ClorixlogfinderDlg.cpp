@@ -39,8 +39,7 @@ BOOL ClorixlogfinderDlg::OnInitDialog() {
     SetIcon(m_hIcon, FALSE);
     AttachReportDisplay();
     if (CReportEditControl* pEdit = m_pEditControl.load()) {
-        const char* pszText = ui::FindString(IDS_MENU_SEARCH_TARGETS);
-        pEdit->AddMenuItem(ID_SEARCH_TARGETS, pszText != nullptr ? pszText : "Search targets...");
+        pEdit->AddMenuItem(ID_SEARCH_TARGETS, ui::FindString(IDS_MENU_SEARCH_TARGETS));
     }
     PostMessage(WM_COMMAND, IDC_SEARCH, 0);
     return TRUE;
@@ -92,7 +91,7 @@ void ClorixlogfinderDlg::OnSearch() {
     m_bCloseRequested = false;
     SearchOutcome outcome;
     if (!KeepResponsive()) {
-        outcome = g_DeviceInfo.SearchDevices(&report, this);
+        outcome = g_DeviceInfo.SearchDevices(report, this);
     }
     if (m_bCloseRequested) {
         // What the user asked for during the search, instead of the device list.
@@ -102,9 +101,7 @@ void ClorixlogfinderDlg::OnSearch() {
     }
     const bool bFound = g_DeviceInfo.m_nDevices > 0;
     if (!bFound && outcome.result != SearchOutcome::Failed) {
-        ReportNoDeviceAnswered(&report, g_DeviceInfo, outcome,
-                               "right click on this report: Search targets\x85",
-                               "rechter Mausklick auf diesen Bericht: Suchziele\x85");
+        ReportNoDeviceAnswered(report, g_DeviceInfo, outcome, texts::FinderTargetsHint);
     }
     if (!g_App.m_strTargetsProblem.empty()) {
         report.EnsureBlankLine();
@@ -135,17 +132,15 @@ void ClorixlogfinderDlg::OnSearchAgain() {
 }
 
 void ClorixlogfinderDlg::OnSearchTargets() {
-    CTargetsDialog dlg(g_App.m_savedTargets);
+    CReportText& report = Report();
+    CTargetsDialog dlg(g_App.m_savedTargets, report.GetLanguage());
     if (dlg.DoModal() != IDOK) {
         return;
     }
     g_App.m_strTargetsProblem.clear();
     g_App.ApplyTargets();
-    CReportText& report = Report();
-    const bool bGerman = report.IsGerman();
     report.EnsureBlankLine();
-    report.Printf(bGerman ? "Suchziele: %d f\xfcr jede Suche gespeichert in '%s'.\r\n"
-                          : "Search targets: %d kept for every search in '%s'.\r\n",
+    report.Printf(report.Say(texts::TargetsKept),
                   static_cast<int>(g_App.m_savedTargets.m_targets.size()),
                   text::Windows1252FromUtf8(g_App.m_savedTargets.m_strFile).c_str());
     report.EnsureBlankLine();
@@ -156,7 +151,7 @@ void ClorixlogfinderDlg::OnQuit() {
 }
 
 void ClorixlogfinderDlg::OnOpenDevice() {
-    COpenDeviceDialog dlg;
+    COpenDeviceDialog dlg(Report(), g_DeviceInfo, Report().GetLanguage());
     if (dlg.DoModal() == IDOK) {
         EndDialog(IDOK);
     }

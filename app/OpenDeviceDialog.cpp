@@ -1,9 +1,9 @@
 #include "OpenDeviceDialog.h"
 
-#include "ClorixlogfinderApp.h"
 #include "DeviceText.h"
 #include "DeviceUrl.h"
 #include "ReportWindow.h"
+#include "Texts.h"
 #include "resource.h"
 #include "shell/Shell.h"
 
@@ -42,7 +42,9 @@ std::string Url(const char* pszFormatStart, const char* pszAddress, const char* 
 
 }  // namespace
 
-COpenDeviceDialog::COpenDeviceDialog() : CDialogEx(IDD_OPEN_DEVICE, nullptr) {}
+COpenDeviceDialog::COpenDeviceDialog(CReportSink& report, const CDeviceInfo& table,
+                                     Language language)
+    : CDialogEx(IDD_OPEN_DEVICE, nullptr), m_report(report), m_table(table), m_language(language) {}
 
 std::string COpenDeviceDialog::ListLine(const DeviceRecord& device, bool* pbHasIPv6) {
     std::string line = ShownDeviceText(device.szHostName);
@@ -82,13 +84,13 @@ BOOL COpenDeviceDialog::OnInitDialog() {
                    static_cast<int>(dialog.bottom - dialog.top), TRUE);
     }
 
-    if (pList == nullptr || g_DeviceInfo.m_nDevices < 1) {
+    if (pList == nullptr || m_table.m_nDevices < 1) {
         EndDialog(IDCANCEL);
         return TRUE;
     }
     bool bAnyIPv6 = false;
-    for (int i = 0; i < kMaxDevices && i < g_DeviceInfo.m_nDevices; ++i) {
-        const std::string line = ListLine(g_DeviceInfo.m_aDevices[i], &bAnyIPv6);
+    for (int i = 0; i < kMaxDevices && i < m_table.m_nDevices; ++i) {
+        const std::string line = ListLine(m_table.m_aDevices[i], &bAnyIPv6);
         pList->SendMessage(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
     }
     pList->SendMessage(LB_SETCURSEL, 0, 0);
@@ -107,10 +109,10 @@ const DeviceRecord* COpenDeviceDialog::SelectedDevice() {
         return nullptr;
     }
     const auto nIndex = static_cast<int>(pList->SendMessage(LB_GETCURSEL, 0, 0));
-    if (nIndex < 0 || nIndex >= kMaxDevices || nIndex >= g_DeviceInfo.m_nDevices) {
+    if (nIndex < 0 || nIndex >= kMaxDevices || nIndex >= m_table.m_nDevices) {
         return nullptr;
     }
-    return &g_DeviceInfo.m_aDevices[nIndex];
+    return &m_table.m_aDevices[nIndex];
 }
 
 void COpenDeviceDialog::OnByName() {
@@ -128,23 +130,12 @@ void COpenDeviceDialog::OnByName() {
     }
     // The name is the device's word: one that is no host name could send the browser to
     // another host or path. The device's address is what it answered from.
-    const bool bGerman = IsGermanLanguageTag(g_szLanguage);
     const std::string shown = ShownDeviceText(pszName);
     if (Present(pDevice->szIPv4)) {
-        ReportPrintf(bGerman ? "WARNING: Der Name '%s' ist kein g\xfcltiger Host-Name; "
-                               "ge\xf6"
-                               "ffnet wird die IPv4-Adresse.\r\n"
-                             : "WARNING: The name '%s' is not a valid host name; opening the "
-                               "IPv4 address instead.\r\n",
-                     shown.c_str());
+        m_report.Printf(texts::Get(texts::WarningNameNotHostOpenIPv4, m_language), shown.c_str());
         OpenAddress(Url("http://", pDevice->szIPv4, "/"));
     } else {
-        ReportPrintf(bGerman ? "WARNING: Der Name '%s' ist kein g\xfcltiger Host-Name; das "
-                               "Ger\xe4t wird nicht ge\xf6"
-                               "ffnet.\r\n"
-                             : "WARNING: The name '%s' is not a valid host name; the device is "
-                               "not opened.\r\n",
-                     shown.c_str());
+        m_report.Printf(texts::Get(texts::WarningNameNotHostNotOpened, m_language), shown.c_str());
     }
 }
 
@@ -201,25 +192,15 @@ void COpenDeviceDialog::OnDeviceListSelChange() {
 }
 
 void COpenDeviceDialog::OpenAddress(const std::string& url) {
-    if (g_pReportWindow != nullptr) {
-        g_pReportWindow->Report().EnsureBlankLine();
-    }
-    ReportPrintf(IsGermanLanguageTag(g_szLanguage) ? "\xd6"
-                                                     "ffne: %s \r\n"
-                                                   : "Open: %s \r\n",
-                 url.c_str());
-    if (g_pReportWindow != nullptr) {
-        g_pReportWindow->Report().EnsureBlankLine();
-    }
+    m_report.EnsureBlankLine();
+    m_report.Printf(texts::Get(texts::OpenUrl, m_language), url.c_str());
+    m_report.EnsureBlankLine();
     const INT_PTR nResult =
         shell::ShellExecuteA(nullptr, nullptr, url.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
     if (nResult <= 32) {
         // Nothing was opened: say so and let the user try again or cancel.
-        ReportPrintf(IsGermanLanguageTag(g_szLanguage)
-                         ? "ERROR: Der Web-Browser f\xfcr %s konnte nicht gestartet werden "
-                           "(Fehler %d).\r\n"
-                         : "ERROR: The web browser could not be started for %s (error %d).\r\n",
-                     url.c_str(), static_cast<int>(nResult));
+        m_report.Printf(texts::Get(texts::ErrorBrowser, m_language), url.c_str(),
+                        static_cast<int>(nResult));
         return;
     }
     EndDialog(IDOK);

@@ -4,14 +4,16 @@
 #include <string>
 
 #include "DeviceInfo.h"
+#include "Language.h"
+#include "ReportSink.h"
 #include "ui/Afx.h"
 
-/// A base for classes that write into the report; it has no members.
-class CReportTarget {};
-
-class COpenDeviceDialog : public CDialogEx, public CReportTarget {
+class COpenDeviceDialog : public CDialogEx {
 public:
-    COpenDeviceDialog();
+    /// The dialog lists the devices of the table, writes its line to the report, and speaks the
+    /// language: what it works with is handed to it, nothing is taken from the program's globals
+    /// (but the program's name for its title, from the registered report window).
+    COpenDeviceDialog(CReportSink& report, const CDeviceInfo& table, Language language);
 
     /// The list line of a device: host name, "  (" IPv4 ")", "  (" IPv6 ")", and "  # " serial
     /// number when that differs from the host name (ignoring the case of ASCII letters); control
@@ -37,4 +39,9 @@ protected:
     void OpenAddress(const std::string& url);
 
     DECLARE_MESSAGE_MAP()
+
+private:
+    CReportSink& m_report;
+    const CDeviceInfo& m_table;
+    const Language m_language;
 };

@@ -1,6 +1,7 @@
 #include "SavedTargets.h"
 
 #include "TargetList.h"
+#include "Texts.h"
 #include "files/UserFiles.h"
 #include "text/Windows1252.h"
 
@@ -34,7 +35,7 @@ std::string Shown(const std::string& path) {
 
 }  // namespace
 
-bool CSavedTargets::Load(bool bGerman, std::string* pProblem) {
+bool CSavedTargets::Load(Language language, std::string* pProblem) {
     m_strText.clear();
     m_targets.clear();
     if (m_strFile.empty()) {
@@ -48,10 +49,8 @@ bool CSavedTargets::Load(bool bGerman, std::string* pProblem) {
         case files::ReadResult::Missing:
             return true;
         case files::ReadResult::Failed:
-            *pProblem =
-                (bGerman ? "Die gespeicherten Suchziele in '" : "The saved search targets in '") +
-                Shown(m_strFile) + (bGerman ? "' sind nicht lesbar: " : "' cannot be read: ") +
-                error;
+            *pProblem = texts::Format(texts::SavedUnreadable, language, Shown(m_strFile).c_str(),
+                                      text::Windows1252FromUtf8(error).c_str());
             return false;
         case files::ReadResult::Read:
             break;
@@ -59,41 +58,37 @@ bool CSavedTargets::Load(bool bGerman, std::string* pProblem) {
     m_strText = WithCrLf(text::Windows1252FromUtf8(bytes));
     std::vector<TargetListError> errors;
     std::vector<SearchTarget> targets;
-    if (!ParseTargetList(bytes, &targets, &errors)) {
-        *pProblem = (bGerman ? "Die gespeicherten Suchziele werden nicht verwendet: "
-                             : "The saved search targets are not used: ") +
-                    Shown(m_strFile) + ":" + std::to_string(errors[0].nLine) + ": " +
-                    text::Windows1252FromUtf8(errors[0].message);
+    if (!ParseTargetList(bytes, &targets, &errors, nullptr, language)) {
+        *pProblem =
+            texts::Format(texts::SavedNotUsed, language, Shown(m_strFile).c_str(), errors[0].nLine,
+                          text::Windows1252FromUtf8(errors[0].message).c_str());
         return false;
     }
     m_targets = std::move(targets);
     return true;
 }
 
-bool CSavedTargets::Replace(const std::string& text, bool bGerman, std::string* pProblem) {
+bool CSavedTargets::Replace(const std::string& text, Language language, std::string* pProblem) {
     const std::string utf8 = WithoutCr(text::Utf8From1252(text));
     std::vector<SearchTarget> targets;
     std::vector<TargetListError> errors;
     std::size_t nUnlisted = 0;
-    if (!ParseTargetList(utf8, &targets, &errors, &nUnlisted)) {
-        *pProblem =
-            bGerman ? "Diese Zeilen sind keine Suchziele:" : "These lines are no search targets:";
+    if (!ParseTargetList(utf8, &targets, &errors, &nUnlisted, language)) {
+        *pProblem = texts::Get(texts::SavedNotTargets, language);
         for (const TargetListError& e : errors) {
-            *pProblem += (bGerman ? "\r\nZeile " : "\r\nline ") + std::to_string(e.nLine) + ": " +
-                         text::Windows1252FromUtf8(e.message);
+            *pProblem += "\r\n" + texts::Format(texts::SavedLine, language, e.nLine,
+                                                text::Windows1252FromUtf8(e.message).c_str());
         }
         if (nUnlisted > 0) {
-            *pProblem += "\r\n\x85 " + std::string(bGerman ? "und " : "and ") +
-                         std::to_string(nUnlisted) + (bGerman ? " weitere" : " more");
+            *pProblem += "\r\n" + texts::Format(texts::SavedAndMore, language,
+                                                static_cast<unsigned>(nUnlisted));
         }
         return false;
     }
-    std::string error =
-        bGerman ? "kein Ordner f\xfcr Einstellungen bekannt" : "no folder for settings known";
+    std::string error = text::Utf8From1252(texts::Get(texts::SavedNoFolder, language));
     if (m_strFile.empty() || !files::ReplaceFileContent(m_strFile, utf8, &error)) {
-        *pProblem = (bGerman ? "Die Suchziele konnten nicht gespeichert werden: "
-                             : "The search targets could not be saved: ") +
-                    text::Windows1252FromUtf8(error);
+        *pProblem =
+            texts::Format(texts::SavedNotSaved, language, text::Windows1252FromUtf8(error).c_str());
         return false;
     }
     m_strText = WithCrLf(text::Windows1252FromUtf8(utf8));

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "Language.h"
 #include "SearchTarget.h"
 
 class CSavedTargets {
@@ -18,12 +19,12 @@ public:
     std::vector<SearchTarget> m_targets;
 
     /// Reads the list. A missing file is an empty list. False when it cannot be read or holds a
-    /// malformed line: *pProblem then says why (one line), m_strText keeps what the file holds,
-    /// and m_targets stays empty.
-    bool Load(bool bGerman, std::string* pProblem);
+    /// malformed line: *pProblem then says why (one line, in the language), m_strText keeps what
+    /// the file holds, and m_targets stays empty.
+    bool Load(Language language, std::string* pProblem);
 
     /// Takes a new list from the user: checks every line and, when all are targets, replaces
     /// the file's content and then m_strText and m_targets. False with *pProblem (the malformed
     /// lines, one a line, or why the file could not be written) and nothing changed otherwise.
-    bool Replace(const std::string& text, bool bGerman, std::string* pProblem);
+    bool Replace(const std::string& text, Language language, std::string* pProblem);
 };

@@ -1,11 +1,9 @@
 #include "TargetsDialog.h"
 
-#include "ClorixlogfinderApp.h"
-#include "ReportText.h"
 #include "resource.h"
 
-CTargetsDialog::CTargetsDialog(CSavedTargets& saved)
-    : CDialogEx(IDD_TARGETS, nullptr), m_saved(saved) {}
+CTargetsDialog::CTargetsDialog(CSavedTargets& saved, Language language)
+    : CDialogEx(IDD_TARGETS, nullptr), m_saved(saved), m_language(language) {}
 
 BOOL CTargetsDialog::OnInitDialog() {
     CDialogEx::OnInitDialog();
@@ -35,7 +33,7 @@ void CTargetsDialog::OnOK() {
     CWnd* pEdit = GetDlgItem(IDC_TARGETS);
     const std::string text = pEdit != nullptr ? pEdit->GetWindowText() : std::string();
     std::string problem;
-    if (!m_saved.Replace(text, IsGermanLanguageTag(g_szLanguage), &problem)) {
+    if (!m_saved.Replace(text, m_language, &problem)) {
         MessageBox(problem.c_str());
         if (pEdit != nullptr) {
             pEdit->SetFocus();

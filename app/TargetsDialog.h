@@ -9,8 +9,9 @@
 
 class CTargetsDialog : public CDialogEx {
 public:
-    /// The dialog shows the kept list and, on OK, replaces it (file included).
-    explicit CTargetsDialog(CSavedTargets& saved);
+    /// The dialog shows the kept list and, on OK, replaces it (file included); it says what is
+    /// wrong in the language.
+    CTargetsDialog(CSavedTargets& saved, Language language);
 
     BOOL OnInitDialog() override;
     /// Takes the list when every line is a target and it could be saved; otherwise says what is
@@ -19,4 +20,5 @@ public:
 
 private:
     CSavedTargets& m_saved;
+    const Language m_language;
 };

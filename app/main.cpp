@@ -11,11 +11,13 @@
 
 int main(int argc, char** argv) {
     OpenClosedStandardStreams();
-    // One choice of language for the resources: German dialogs, tag and report texts for a
-    // German user interface, English ones otherwise.
-    ui::SetUserInterfaceLanguage(UserInterfaceLanguage() == UiLanguage::German
-                                     ? ui::LANG_GERMAN_GERMANY
-                                     : ui::LANG_ENGLISH_US);
+    // One choice of language, here, for everything: the resources (German dialogs, tag and
+    // report texts for a German user interface, English ones otherwise) and the application's
+    // own messages.
+    const Language language = UserInterfaceLanguage();
+    ui::SetUserInterfaceLanguage(language == Language::German ? ui::LANG_GERMAN_GERMANY
+                                                              : ui::LANG_ENGLISH_US);
+    g_App.m_language = language;
     RegisterProgramResources();
 
     // The report also goes to standard output, line by line, for logs and scripts; a reader of

@@ -80,7 +80,8 @@ void BM_ReadLargestJsonTargetList(benchmark::State& state) {
     for (auto _ : state) {
         std::vector<SearchTarget> targets;
         std::vector<TargetListError> errors;
-        benchmark::DoNotOptimize(ParseTargetList(json, &targets, &errors));
+        benchmark::DoNotOptimize(
+            ParseTargetList(json, &targets, &errors, nullptr, Language::English));
     }
     state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(json.size()));
 }
@@ -95,7 +96,8 @@ void BM_ReadLargestMalformedList(benchmark::State& state) {
     for (auto _ : state) {
         std::vector<SearchTarget> targets;
         std::vector<TargetListError> errors;
-        benchmark::DoNotOptimize(ParseTargetList(list, &targets, &errors));
+        benchmark::DoNotOptimize(
+            ParseTargetList(list, &targets, &errors, nullptr, Language::English));
     }
     state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(list.size()));
 }
@@ -109,7 +111,7 @@ void BM_ReportDeviceDescription(benchmark::State& state) {
     std::strcpy(record.szIPv4, "10.77.0.21");
     for (auto _ : state) {
         // Runs into the 32000-character limit again and again, so trimming is included.
-        g_DeviceInfo.ReportDevice(record, &report);
+        g_DeviceInfo.ReportDevice(record, report);
     }
 }
 BENCHMARK(BM_ReportDeviceDescription);

@@ -31,23 +31,13 @@ bool CBurstRecovery::AfterPass() {
         if (nLost <= 0) {
             return true;
         }
-        m_context.Printf(m_context.Text("%ld replies came faster than this computer took them in; "
-                                        "the query goes out again (round %d of at most %d).\r\n",
-                                        "%ld Antworten kamen schneller, als dieser Computer sie "
-                                        "annahm; die Anfrage geht noch einmal hinaus (Runde %d von "
-                                        "h\xf6"
-                                        "chstens %d).\r\n"),
-                         nLost, m_nRound + 1, kMostRounds);
+        m_context.Printf(m_context.Say(texts::BurstRepliesLost), nLost, m_nRound + 1, kMostRounds);
     } else {
         // The system does not count its drops: a large burst is sent for once more.
         if (m_nRound > 1 || m_nLargestBurst < kSuspectBurst) {
             return true;
         }
-        m_context.Printf(m_context.Text("%u replies came in one burst, and this computer may have "
-                                        "dropped some; the query goes out again (round %d).\r\n",
-                                        "%u Antworten kamen auf einmal, und dieser Computer hat "
-                                        "vielleicht einige verworfen; die Anfrage geht noch einmal "
-                                        "hinaus (Runde %d).\r\n"),
+        m_context.Printf(m_context.Say(texts::BurstMayHaveLost),
                          static_cast<unsigned>(m_nLargestBurst), m_nRound + 1);
     }
     m_context.UpdateDisplay();
@@ -75,13 +65,7 @@ void CBurstRecovery::ReportLost() {
     if (nDropped < 0 || m_nDroppedBefore < 0 || nDropped <= m_nDroppedBefore) {
         return;
     }
-    m_context.Warn(m_context.Text("WARNING: %ld replies to the last query were lost: they came "
-                                  "faster than this computer took them in. Some devices may be "
-                                  "missing; search again.\r\n",
-                                  "WARNING: %ld Antworten auf die letzte Anfrage gingen verloren: "
-                                  "sie kamen schneller, als dieser Computer sie annahm. Einige "
-                                  "Ger\xe4te fehlen vielleicht; bitte erneut suchen.\r\n"),
-                   nDropped - m_nDroppedBefore);
+    m_context.Warn(m_context.Say(texts::WarningRepliesLost), nDropped - m_nDroppedBefore);
 }
 
 }  // namespace discovery

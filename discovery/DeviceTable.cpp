@@ -5,18 +5,13 @@
 
 #include "DeviceTable.h"
 #include "DeviceText.h"
-#include "ReportText.h"
+#include "ReportSink.h"
 
 CDeviceInfo g_DeviceInfo;
 
 namespace {
 
 constexpr const char kDefaultModelPrefix[] = "lorix";
-
-/// The German or the English text, as the report's language says.
-const char* TextFor(const CReportText& report, const char* pszEnglish, const char* pszGerman) {
-    return report.IsGerman() ? pszGerman : pszEnglish;
-}
 
 }  // namespace
 
@@ -88,58 +83,36 @@ int CDeviceInfo::AddDevice(const DeviceRecord& record, const DeviceArrival* pArr
     return i;
 }
 
-void CDeviceInfo::ReportDevice(const DeviceRecord& record) {
-    ReportDevice(record, g_pReportText);
-}
-
-void CDeviceInfo::ReportDevice(const DeviceRecord& record, CReportText* pReport) {
-    if (pReport == nullptr) {
-        return;
-    }
-    CReportText& report = *pReport;
+void CDeviceInfo::ReportDevice(const DeviceRecord& record, CReportSink& report) {
     // The fields are the device's words: shown escaped, they never make lines of their own.
-    report.Printf(TextFor(report, "Found %s %s device", "%s %s Ger\xe4t gefunden"),
-                  ShownDeviceText(record.szModel).c_str(),
+    report.Printf(report.Say(texts::DeviceFound), ShownDeviceText(record.szModel).c_str(),
                   ShownDeviceText(record.szModelDetail).c_str());
     if (record.szIPv4[0] != '\0') {
-        report.Printf(TextFor(report, "\r\n  at IPv4 address %s", "\r\n  an IPv4 Adresse %s"),
-                      ShownDeviceText(record.szIPv4).c_str());
+        report.Printf(report.Say(texts::DeviceAtIPv4), ShownDeviceText(record.szIPv4).c_str());
     }
     if (record.szIPv6[0] != '\0') {
-        report.Printf(TextFor(report, "\r\n  at IPv6 address %s", "\r\n  an IPv6 Adresse %s"),
-                      ShownDeviceText(record.szIPv6).c_str());
+        report.Printf(report.Say(texts::DeviceAtIPv6), ShownDeviceText(record.szIPv6).c_str());
     }
     if (std::strcmp(record.szHostName, record.szDnsName) != 0) {
-        report.Printf(TextFor(report, "\r\n  host name = '%s'", "\r\n  Host-Name = '%s'"),
+        report.Printf(report.Say(texts::DeviceHostName),
                       ShownDeviceText(record.szHostName).c_str());
     }
     if (record.szDnsName[0] != '\0') {
-        report.Printf(TextFor(report, "\r\n  DNS name = '%s'", "\r\n  DNS-Name = '%s'"),
-                      ShownDeviceText(record.szDnsName).c_str());
+        report.Printf(report.Say(texts::DeviceDnsName), ShownDeviceText(record.szDnsName).c_str());
     }
-    report.Printf(TextFor(report, "\r\n  serial number = %s", "\r\n  Serien-Nummer = %s"),
+    report.Printf(report.Say(texts::DeviceSerialNumber),
                   ShownDeviceText(record.szSerialNumber).c_str());
-    report.Printf(TextFor(report, "\r\n  firmware version = %s", "\r\n  Firmware-Version = %s"),
+    report.Printf(report.Say(texts::DeviceFirmwareVersion),
                   ShownDeviceText(record.szFirmwareVersion).c_str());
     report.EnsureBlankLine();
 }
 
-void CDeviceInfo::ReportSearchStart() {
-    ReportSearchStart(g_pReportText);
-}
-
-void CDeviceInfo::ReportSearchStart(CReportText* pReport) {
-    if (pReport == nullptr) {
-        return;
-    }
-    pReport->Reset();
-    pReport->EnsureBlankLine();
-    pReport->Printf(TextFor(*pReport, "Searching %s devices (please wait) ...\r\n",
-                            "Suche %s Ger\xe4"
-                            "te (bitte warten) ...\r\n"),
-                    m_szModelPrefix);
+void CDeviceInfo::ReportSearchStart(CReportSink& report) {
+    report.Reset();
+    report.EnsureBlankLine();
+    report.Printf(report.Say(texts::SearchStart), m_szModelPrefix);
     for (int i = 0; i < m_nDevices; ++i) {
-        pReport->EnsureBlankLine();
-        ReportDevice(m_aDevices[i], pReport);
+        report.EnsureBlankLine();
+        ReportDevice(m_aDevices[i], report);
     }
 }

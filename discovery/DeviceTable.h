@@ -12,7 +12,7 @@
 #include "SearchTarget.h"
 #include "net/SocketLayer.h"
 
-class CReportText;
+class CReportSink;
 
 /// One found device: a plain 1500-byte record, copied and compared as a whole. Text fields are
 /// 8-bit, zero-terminated within their width; a field the reply did not supply stays empty.
@@ -106,19 +106,10 @@ public:
     /// the table is full, or ADD_ADDRESS_FULL when its source address has
     /// kMaxRecordsPerAddress records already; in these cases nothing changes.
     int AddDevice(const DeviceRecord& record, const DeviceArrival* pArrival = nullptr);
-    /// Appends the description of the record to the registered report, ending with an empty
-    /// line.
-    void ReportDevice(const DeviceRecord& record);
-    /// The same on the report given; nothing when it is null.
-    void ReportDevice(const DeviceRecord& record, CReportText* pReport);
-    /// Resets the registered report, writes the line that opens a search and describes every
-    /// stored record.
-    void ReportSearchStart();
-    /// The same on the report given; nothing when it is null.
-    void ReportSearchStart(CReportText* pReport);
-    /// Runs one complete search on the local IPv4 networks and the targets, writing to the
-    /// registered report; see the next.
-    SearchOutcome SearchDevices();
+    /// Appends the description of the record to the report, ending with an empty line.
+    void ReportDevice(const DeviceRecord& record, CReportSink& report);
+    /// Resets the report, writes the line that opens a search and describes every stored record.
+    void ReportSearchStart(CReportSink& report);
     /// Runs one complete search: broadcasts "*IDN?" to port 9959 (each distinct broadcast
     /// address of an interface that can broadcast, once), queries the targets at a pace
     /// (m_nQueriesPerSecond), and stores and describes the devices that answer until the
@@ -126,8 +117,8 @@ public:
     /// thread, calling pHost (may be null) at least every 100 ms. A query that cannot be sent to
     /// one address, and a datagram too long to receive, are warnings; the search goes on. Other
     /// failures, and sends that all fail, end the search with an error line in the report.
-    /// Writes to pReport (may be null: no report). Returns how the search ended.
-    SearchOutcome SearchDevices(CReportText* pReport, CSearchHost* pHost);
+    /// Writes to the report it is handed (CNullReport: none). Returns how the search ended.
+    SearchOutcome SearchDevices(CReportSink& report, CSearchHost* pHost);
 };
 
 extern CDeviceInfo g_DeviceInfo;

@@ -66,11 +66,7 @@ std::size_t ReadInterfaceList(net::SOCKET s, std::vector<net::INTERFACE_INFO>* p
             break;
         }
         if (nRoom * 4 > kMostInterfaceEntries) {
-            context.Warn(context.Text("WARNING: The list of network interfaces is too long (%d); "
-                                      "the query goes to 255.255.255.255 only.\r\n",
-                                      "WARNING: Die Liste der Netzwerk-Schnittstellen ist zu lang "
-                                      "(%d); die Anfrage geht nur an 255.255.255.255.\r\n"),
-                         nError);
+            context.Warn(context.Say(texts::WarningInterfaceListTooLong), nError);
         }
     }
     pEntries->clear();

@@ -154,7 +154,7 @@ bool CReplyReceiver::Pass(std::uint32_t nWaitMs) {
                 // say).
                 return true;
             }
-            m_context.Printf("ERROR: select(UDP) returned %d.\r\n", nError);
+            m_context.Printf(m_context.Say(texts::ErrorSelect), nError);
             m_context.Fail(nError, kLineSelect);
             return false;
         }
@@ -199,13 +199,13 @@ bool CReplyReceiver::Handle(Queued& datagram) {
                 RestartQuietPeriodAt(datagram.nArrival);
                 return true;
             case net::WSAECONNABORTED:
-                m_context.Printf("ERROR: recvfrom(UDP) returned ABORTED.\r\n");
+                m_context.Printf("%s", m_context.Say(texts::ErrorReceiveAborted));
                 break;
             case net::WSAESHUTDOWN:
-                m_context.Printf("ERROR: recvfrom(UDP) returned SHUTDOWN.\r\n");
+                m_context.Printf("%s", m_context.Say(texts::ErrorReceiveShutdown));
                 break;
             default:
-                m_context.Printf("ERROR: recvfrom(UDP) returned %d.\r\n", nError);
+                m_context.Printf(m_context.Say(texts::ErrorReceiveReturned), nError);
                 break;
         }
         m_context.Fail(nError, kLineReceive);
@@ -227,7 +227,7 @@ bool CReplyReceiver::Handle(Queued& datagram) {
     if (addrFrom.sin_family == net::AF_INET) {
         const char* pszAddress = net::inet_ntoa(addrFrom.sin_addr);
         if (pszAddress == nullptr) {
-            m_context.Printf("ERROR in inet_ntoa.\r\n");
+            m_context.Printf("%s", m_context.Say(texts::ErrorAddressText));
             m_context.Fail(0, kLineAddressText);
             return false;
         }
@@ -280,20 +280,12 @@ void CReplyReceiver::Store(const net::sockaddr_in& addrFrom, const net::in_pktin
     arrival.bReachable = Reachable(addrFrom.sin_addr.s_addr);
 
     m_context.EnsureBlankLine();
-    table.ReportDevice(table.m_aDevices[nIndex], m_context.pReport);
+    table.ReportDevice(table.m_aDevices[nIndex], m_context.report);
     if (!arrival.bReachable) {
         // It heard the limited broadcast on this computer's cable, but answers from a network
         // that this computer has no route to: its page will not open.
         const std::string address = DottedText(addrFrom.sin_addr.s_addr);
-        m_context.Warn(
-            m_context.Text("WARNING: This computer has no route to %s: the device answered, but "
-                           "its page cannot be opened. Give this computer an address in the "
-                           "device's network, or a route to it.\r\n",
-                           "WARNING: Dieser Computer hat keine Route zu %s: das Ger\xe4t hat "
-                           "geantwortet, aber seine Seite kann nicht ge\xf6"
-                           "ffnet werden. Geben Sie diesem Computer eine Adresse im Netz des "
-                           "Ger\xe4tes oder eine Route dorthin.\r\n"),
-            address.c_str());
+        m_context.Warn(m_context.Say(texts::WarningNoRoute), address.c_str());
     }
     m_bDisplayDue = true;
 }
@@ -310,35 +302,21 @@ void CReplyReceiver::ReportOversizedDatagram(int nError, const net::sockaddr_in&
         return;
     }
     if (++m_nOversizedReported > kOversizedReports) {
-        m_context.Warn("%s", m_context.Text("WARNING: Further oversized datagrams are dropped "
-                                            "without a report.\r\n",
-                                            "WARNING: Weitere zu gro\xdf"
-                                            "e Datagramme werden ohne Meldung verworfen.\r\n"));
+        m_context.Warn("%s", m_context.Say(texts::WarningFurtherOversized));
         return;
     }
-    m_context.Warn(m_context.Text("WARNING: recvfrom(UDP) returned %d: a datagram from %s:%u was "
-                                  "too long and is dropped.\r\n",
-                                  "WARNING: recvfrom(UDP) lieferte %d: ein Datagramm von %s:%u "
-                                  "war zu lang und wird verworfen.\r\n"),
-                   nError, DottedText(addrFrom.sin_addr.s_addr).c_str(),
+    m_context.Warn(m_context.Say(texts::WarningOversized), nError,
+                   DottedText(addrFrom.sin_addr.s_addr).c_str(),
                    static_cast<unsigned>(net::ntohs(addrFrom.sin_port)));
 }
 
 void CReplyReceiver::ReportDropped() {
     for (const auto& [nAddress, nDropped] : m_droppedPerAddress) {
-        m_context.Warn(m_context.Text("WARNING: %s answered as more than %d different devices; "
-                                      "%u further answers from it are not listed.\r\n",
-                                      "WARNING: %s antwortete als mehr als %d verschiedene "
-                                      "Ger\xe4te; %u weitere Antworten davon werden nicht "
-                                      "aufgef\xfchrt.\r\n"),
-                       DottedText(nAddress).c_str(), kMaxRecordsPerAddress, nDropped);
+        m_context.Warn(m_context.Say(texts::WarningAnsweredAsMore), DottedText(nAddress).c_str(),
+                       kMaxRecordsPerAddress, nDropped);
     }
     if (m_nDroppedTableFull > 0) {
-        m_context.Warn(m_context.Text("WARNING: The device table is full (%d devices); %u further "
-                                      "devices are not listed.\r\n",
-                                      "WARNING: Die Ger\xe4tetabelle ist voll (%d Ger\xe4te); %u "
-                                      "weitere Ger\xe4te werden nicht aufgef\xfchrt.\r\n"),
-                       kMaxDevices, m_nDroppedTableFull);
+        m_context.Warn(m_context.Say(texts::WarningTableFull), kMaxDevices, m_nDroppedTableFull);
     }
 }
 

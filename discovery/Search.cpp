@@ -11,7 +11,6 @@
 #include "BurstRecovery.h"
 #include "LocalNetworks.h"
 #include "ReplyReceiver.h"
-#include "ReportText.h"
 #include "SearchContext.h"
 #include "SearchSend.h"
 #include "TargetSweep.h"
@@ -36,10 +35,7 @@ void ReceiveReplies(CSearchContext& context, CReplyReceiver& receiver,
             break;
         }
         if (net::GetTickCount() - nPhaseStart >= kLongestReceivePhase) {
-            context.Warn("%s", context.Text("WARNING: Replies kept arriving for 30 seconds; the "
-                                            "search stops here.\r\n",
-                                            "WARNING: 30 Sekunden lang kamen ununterbrochen "
-                                            "Antworten; die Suche endet hier.\r\n"));
+            context.Warn("%s", context.Say(texts::WarningRepliesKeptArriving));
             break;
         }
         if (!receiver.Pass(discovery::kPassMilliseconds) || !recovery.AfterPass()) {
@@ -49,7 +45,7 @@ void ReceiveReplies(CSearchContext& context, CReplyReceiver& receiver,
     recovery.ReportLost();
     receiver.ReportDropped();
     context.EnsureBlankLine();
-    context.Printf("%s", context.Text("... done.\r\n", "... fertig.\r\n"));
+    context.Printf("%s", context.Say(texts::SearchDone));
 }
 
 /// Whether the planned queries stay within the bound of a search; says why not in an error line
@@ -62,13 +58,7 @@ bool WithinBound(CSearchContext& context, const discovery::TargetPlan& plan) {
     if (plan.nTotal <= nMost) {
         return true;
     }
-    context.Printf(context.Text("ERROR: The search targets hold %llu addresses, more than the %llu "
-                                "a search queries at most; give smaller prefixes, or raise the "
-                                "bound (--max-addresses).\r\n",
-                                "ERROR: Die Suchziele umfassen %llu Adressen, mehr als die %llu, "
-                                "die eine Suche h\xf6"
-                                "chstens abfragt; bitte kleinere Pr\xe4"
-                                "fixe angeben oder die Grenze anheben (--max-addresses).\r\n"),
+    context.Printf(context.Say(texts::ErrorTargetsBeyondBound),
                    static_cast<unsigned long long>(plan.nTotal),
                    static_cast<unsigned long long>(nMost));
     context.Fail(0, 0);
@@ -127,7 +117,7 @@ void Exchange(CSearchContext& context, net::SOCKET s, const char* pszExpectedPre
         nQueries = nTargetQueries < 0 ? -1 : nQueries + nTargetQueries;
         if (nQueries == 0) {
             // Neither a broadcast nor a target query went out.
-            context.Printf("ERROR: sendto(UDP) returned %d.\r\n", context.nLastSendError);
+            context.Printf(context.Say(texts::ErrorSendReturned), context.nLastSendError);
             context.Fail(context.nLastSendError, discovery::kLineDirectedSendFailed);
             nQueries = -1;
         }
@@ -141,26 +131,20 @@ void Exchange(CSearchContext& context, net::SOCKET s, const char* pszExpectedPre
 
 }  // namespace
 
-SearchOutcome CDeviceInfo::SearchDevices() {
-    return SearchDevices(g_pReportText, nullptr);
-}
-
-SearchOutcome CDeviceInfo::SearchDevices(CReportText* pReport, CSearchHost* pHost) {
-    CSearchContext context(*this, pReport, pHost);
+SearchOutcome CDeviceInfo::SearchDevices(CReportSink& report, CSearchHost* pHost) {
+    CSearchContext context(*this, report, pHost);
     char szExpectedPrefix[48] = {};
     std::snprintf(szExpectedPrefix, sizeof(szExpectedPrefix), "TVK,%s", m_szModelPrefix);
     ClearDevices();
-    ReportSearchStart(pReport);
+    ReportSearchStart(report);
     context.EnsureBlankLine();
     // The display is brought up to date once per device, at the progress of a sweep and at the
     // end, not at every line; a host that paints while the search runs refreshes it too.
-    if (pReport != nullptr) {
-        pReport->m_bAutoRefresh = false;
-    }
+    report.HoldDisplay(true);
 
     net::SOCKET s = net::socket(net::AF_INET, net::SOCK_DGRAM, net::IPPROTO_UDP);
     if (s == net::INVALID_SOCKET) {
-        context.Printf("ERROR: Could not create IPv4 socket\r\n");
+        context.Printf("%s", context.Say(texts::ErrorSocket));
         context.Fail(net::WSAGetLastError(), discovery::kLineSocket);
     } else {
         Exchange(context, s, szExpectedPrefix);
@@ -171,49 +155,23 @@ SearchOutcome CDeviceInfo::SearchDevices(CReportText* pReport, CSearchHost* pHos
     SearchOutcome& outcome = context.outcome;
     if (outcome.result == SearchOutcome::Cancelled) {
         context.EnsureBlankLine();
-        context.Printf("%s", context.Text("... cancelled.\r\n", "... abgebrochen.\r\n"));
+        context.Printf("%s", context.Say(texts::SearchCancelled));
     }
-    if (pReport != nullptr) {
-        pReport->m_bAutoRefresh = true;
-        const std::string& text = pReport->m_strText;
-        if (text.size() < 2 || text.compare(text.size() - 2, 2, "\r\n") != 0) {
-            pReport->AppendText("\r\n");
-        }
-        pReport->UpdateDisplay();
-    }
+    report.HoldDisplay(false);
+    report.EnsureLineEnd();
+    report.UpdateDisplay();
     if (outcome.result == SearchOutcome::Completed && outcome.nWarnings > 0) {
         outcome.result = SearchOutcome::CompletedWithWarnings;
     }
     return outcome;
 }
 
-void ReportNoDeviceAnswered(CReportText* pReport, const CDeviceInfo& info,
-                            const SearchOutcome& outcome, const char* pszTargetsEnglish,
-                            const char* pszTargetsGerman) {
-    if (pReport == nullptr) {
-        return;
-    }
-    const bool bGerman = pReport->IsGerman();
-    pReport->EnsureBlankLine();
-    pReport->Printf(bGerman ? "Kein %s-Ger\xe4t hat geantwortet. Die Anfrage ging an:\r\n"
-                            : "No %s device answered. The query went to:\r\n",
-                    info.m_szModelPrefix);
+void ReportNoDeviceAnswered(CReportSink& report, const CDeviceInfo& info,
+                            const SearchOutcome& outcome, texts::Id targetsHint) {
+    report.EnsureBlankLine();
+    report.Printf(report.Say(texts::NobodyAnswered), info.m_szModelPrefix);
     for (const std::string& line : outcome.queried) {
-        pReport->Printf("  %s\r\n", line.c_str());
+        report.Printf("  %s\r\n", line.c_str());
     }
-    // One short line each: the report window does not wrap its lines.
-    pReport->Printf(bGerman ? "Bitte pr\xfc"
-                              "fen Sie:\r\n"
-                              "  - Sind die Ger\xe4te eingeschaltet und mit diesem Netz "
-                              "verbunden?\r\n"
-                              "  - Sperrt eine Firewall auf diesem Computer UDP-Port 9959?\r\n"
-                              "  - Ger\xe4te hinter einem Router findet die Suche nur als "
-                              "Suchziele\r\n"
-                              "    (%s).\r\n"
-                            : "Please check:\r\n"
-                              "  - Are the devices powered and connected to this network?\r\n"
-                              "  - Does a firewall on this computer block UDP port 9959?\r\n"
-                              "  - Devices behind a router are found only as search targets\r\n"
-                              "    (%s).\r\n",
-                    bGerman ? pszTargetsGerman : pszTargetsEnglish);
+    report.Printf(report.Say(texts::PleaseCheck), report.Say(targetsHint));
 }

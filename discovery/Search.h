@@ -3,10 +3,10 @@
 #pragma once
 
 #include "DeviceTable.h"
+#include "ReportSink.h"
 
 /// After a search in which no device answered: says so in the report, names what the query went
 /// to (outcome.queried) and what to check; the front end names how its user gives search targets
-/// (in English and German). Nothing when pReport is null.
-void ReportNoDeviceAnswered(CReportText* pReport, const CDeviceInfo& info,
-                            const SearchOutcome& outcome, const char* pszTargetsEnglish,
-                            const char* pszTargetsGerman);
+/// (the catalogue's text targetsHint).
+void ReportNoDeviceAnswered(CReportSink& report, const CDeviceInfo& info,
+                            const SearchOutcome& outcome, texts::Id targetsHint);

@@ -16,30 +16,26 @@ std::string DottedText(std::uint32_t nAddress) {
 }
 
 void CSearchContext::Printf(const char* pszFormat, ...) {
-    if (pReport != nullptr) {
-        va_list args;
-        va_start(args, pszFormat);
-        pReport->VPrintf(pszFormat, args);
-        va_end(args);
-    }
+    va_list args;
+    va_start(args, pszFormat);
+    report.VPrintf(pszFormat, args);
+    va_end(args);
 }
 
 void CSearchContext::Warn(const char* pszFormat, ...) {
     ++outcome.nWarnings;
-    if (pReport != nullptr) {
-        va_list args;
-        va_start(args, pszFormat);
-        pReport->VPrintf(pszFormat, args);
-        va_end(args);
-    }
+    va_list args;
+    va_start(args, pszFormat);
+    report.VPrintf(pszFormat, args);
+    va_end(args);
 }
 
 void CSearchContext::Fail(int nError, int nLine) {
     outcome.result = SearchOutcome::Failed;
     outcome.nError = nError;
     outcome.nLine = nLine;
-    if (pReport != nullptr && nLine != 0) {
-        pReport->PrintErrorLocation(kSearchFunction, kSearchSourceFile, nLine);
+    if (nLine != 0) {
+        report.PrintErrorLocation(kSearchFunction, kSearchSourceFile, nLine);
     }
 }
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "DeviceTable.h"
-#include "ReportText.h"
+#include "ReportSink.h"
 
 namespace discovery {
 
@@ -37,22 +37,20 @@ inline constexpr std::uint32_t kPassMilliseconds = 100;
 
 class CSearchContext {
 public:
-    CSearchContext(CDeviceInfo& info, CReportText* pReport, CSearchHost* pHost)
-        : info(info), pReport(pReport), m_pHost(pHost) {}
+    CSearchContext(CDeviceInfo& info, CReportSink& report, CSearchHost* pHost)
+        : info(info), report(report), m_pHost(pHost) {}
 
     CDeviceInfo& info;
-    CReportText* const pReport;
+    CReportSink& report;
     SearchOutcome outcome;
     /// The error code of the last send that failed (0: none failed).
     int nLastSendError = 0;
 
-    /// Whether the report's texts are German (English without a report).
-    bool IsGerman() const { return pReport != nullptr && pReport->IsGerman(); }
-    /// The German or the English text, as the report's language says.
-    const char* Text(const char* pszEnglish, const char* pszGerman) const {
-        return IsGerman() ? pszGerman : pszEnglish;
-    }
-    /// Printf on the report; nothing without one.
+    /// The language of the report's texts.
+    Language GetLanguage() const { return report.GetLanguage(); }
+    /// The catalogue's text of the id in the report's language.
+    const char* Say(texts::Id id) const { return report.Say(id); }
+    /// Printf on the report.
     void Printf(const char* pszFormat, ...)
 #if defined(__GNUC__)
         __attribute__((format(printf, 2, 3)))
@@ -65,14 +63,10 @@ public:
 #endif
         ;
     void EnsureBlankLine() {
-        if (pReport != nullptr) {
-            pReport->EnsureBlankLine();
-        }
+        report.EnsureBlankLine();
     }
     void UpdateDisplay() {
-        if (pReport != nullptr) {
-            pReport->UpdateDisplay();
-        }
+        report.UpdateDisplay();
     }
     /// Records the failure that ends the search and writes its location line (the error line
     /// has been written); nLine 0: a failure before anything was sent, without a location line.

@@ -1,5 +1,7 @@
 #include "SearchSend.h"
 
+#include <cstdio>
+
 #include "ReplyReceiver.h"
 #include "SearchContext.h"
 
@@ -15,25 +17,23 @@ constexpr std::uint32_t kSendRetryPauseMilliseconds = 10;
 void ReportSendError(CSearchContext& context, int nError) {
     switch (nError) {
         case net::WSAECONNABORTED:
-            context.Printf("ERROR: sendto(UDP) returned ABORTED.\r\n");
+            context.Printf("%s", context.Say(texts::ErrorSendAborted));
             break;
         case net::WSAECONNRESET:
-            context.Printf("ERROR: sendto(UDP) returned RESET.\r\n");
+            context.Printf("%s", context.Say(texts::ErrorSendReset));
             break;
         case net::WSAESHUTDOWN:
-            context.Printf("ERROR: sendto(UDP) returned SHUTDOWN.\r\n");
+            context.Printf("%s", context.Say(texts::ErrorSendShutdown));
             break;
         default:
-            context.Printf("ERROR: sendto(UDP) returned %d.\r\n", nError);
+            context.Printf(context.Say(texts::ErrorSendReturned), nError);
             break;
     }
 }
 
 void ReportTarget(CSearchContext& context, std::uint32_t nAddress) {
     if (context.info.m_nVerbosity >= 1) {
-        context.Printf(
-            context.Text("IPv4 broadcast onto '%s'.\r\n", "IPv4 broadcast auf '%s'.\r\n"),
-            DottedText(nAddress).c_str());
+        context.Printf(context.Say(texts::BroadcastOnto), DottedText(nAddress).c_str());
     }
 }
 
@@ -47,17 +47,10 @@ void ReportInterfaces(CSearchContext& context, const std::vector<LocalNetwork>& 
         const std::string address =
             DottedText(network.nAddress) + "/" + std::to_string(network.PrefixLength());
         if (network.bQueried) {
-            context.Printf(context.Text("IPv4 interface '%s': %s, broadcast %s.\r\n",
-                                        "IPv4 Schnittstelle '%s': %s, Broadcast %s.\r\n"),
-                           name.c_str(), address.c_str(), DottedText(network.Broadcast()).c_str());
+            context.Printf(context.Say(texts::InterfaceBroadcasts), name.c_str(), address.c_str(),
+                           DottedText(network.Broadcast()).c_str());
         } else {
-            context.Printf(context.Text("IPv4 interface '%s': %s cannot broadcast (a "
-                                        "point-to-point link or a single address); not "
-                                        "queried.\r\n",
-                                        "IPv4 Schnittstelle '%s': %s kann nicht broadcasten "
-                                        "(Punkt-zu-Punkt-Verbindung oder einzelne Adresse); "
-                                        "nicht abgefragt.\r\n"),
-                           name.c_str(), address.c_str());
+            context.Printf(context.Say(texts::InterfaceNotQueried), name.c_str(), address.c_str());
         }
     }
 }
@@ -93,36 +86,30 @@ SendResult SendQuery(net::SOCKET s, std::uint32_t nTarget, CReplyReceiver& recei
     }
 }
 
-std::string SendErrorText(int nError, bool bGerman) {
+std::string SendErrorText(int nError, Language language) {
     struct Words {
         int nError;
-        const char* pszEnglish;
-        const char* pszGerman;
+        texts::Id words;
     };
     static constexpr Words kWords[] = {
-        {0, "fewer bytes went out than the query has",
-         "weniger Bytes gesendet als die Anfrage hat"},
-        {net::WSAENETUNREACH, "network unreachable", "Netz nicht erreichbar"},
-        {net::WSAEHOSTUNREACH, "host unreachable", "Host nicht erreichbar"},
-        {net::WSAENETDOWN, "network down", "Netz ausgefallen"},
-        {net::WSAEACCES, "permission denied", "Zugriff verweigert"},
-        {net::WSAEADDRNOTAVAIL, "address not available",
-         "Adresse nicht verf\xfc"
-         "gbar"},
-        {net::WSAENOBUFS, "no buffer space", "kein Pufferplatz"},
-        {net::WSAEWOULDBLOCK, "the send buffer stayed full", "der Sendepuffer blieb voll"},
-        {net::WSAEMSGSIZE, "message too long", "Nachricht zu lang"},
-        {net::WSAEINVAL, "invalid argument", "ung\xfcltiges Argument"},
-        {net::WSAENOTSOCK, "not a socket", "kein Socket"},
-        {net::WSAECONNRESET, "connection reset",
-         "Verbindung zur\xfc"
-         "ckgesetzt"},
-        {net::WSAECONNABORTED, "connection aborted", "Verbindung abgebrochen"},
-        {net::WSAESHUTDOWN, "socket shut down", "Socket geschlossen"},
+        {0, texts::SendShort},
+        {net::WSAENETUNREACH, texts::SendNetworkUnreachable},
+        {net::WSAEHOSTUNREACH, texts::SendHostUnreachable},
+        {net::WSAENETDOWN, texts::SendNetworkDown},
+        {net::WSAEACCES, texts::SendPermissionDenied},
+        {net::WSAEADDRNOTAVAIL, texts::SendAddressNotAvailable},
+        {net::WSAENOBUFS, texts::SendNoBufferSpace},
+        {net::WSAEWOULDBLOCK, texts::SendBufferStayedFull},
+        {net::WSAEMSGSIZE, texts::SendMessageTooLong},
+        {net::WSAEINVAL, texts::SendInvalidArgument},
+        {net::WSAENOTSOCK, texts::SendNotASocket},
+        {net::WSAECONNRESET, texts::SendConnectionReset},
+        {net::WSAECONNABORTED, texts::SendConnectionAborted},
+        {net::WSAESHUTDOWN, texts::SendShutDown},
     };
     for (const Words& words : kWords) {
         if (words.nError == nError) {
-            const char* pszWords = bGerman ? words.pszGerman : words.pszEnglish;
+            const char* pszWords = texts::Get(words.words, language);
             return nError == 0 ? pszWords : std::to_string(nError) + " (" + pszWords + ")";
         }
     }
@@ -131,9 +118,8 @@ std::string SendErrorText(int nError, bool bGerman) {
 
 void WarnSendFailed(CSearchContext& context, std::uint32_t nTarget, int nError) {
     context.nLastSendError = nError;
-    context.Warn(context.Text("WARNING: sendto(UDP) to %s returned %s.\r\n",
-                              "WARNING: sendto(UDP) an %s lieferte %s.\r\n"),
-                 DottedText(nTarget).c_str(), SendErrorText(nError, context.IsGerman()).c_str());
+    context.Warn(context.Say(texts::WarningSendFailed), DottedText(nTarget).c_str(),
+                 SendErrorText(nError, context.GetLanguage()).c_str());
 }
 
 int SendBroadcasts(CSearchContext& context, net::SOCKET s,
@@ -156,8 +142,7 @@ int SendBroadcasts(CSearchContext& context, net::SOCKET s,
             return -1;
         }
         if (result == SendResult::Short) {
-            context.Printf("ERROR in sendto(): Sent %d instead of %d bytes.\r\n", nSent,
-                           kRequestLength);
+            context.Printf(context.Say(texts::ErrorSendShort), nSent, kRequestLength);
             context.Fail(0, bLimited ? kLineLimitedSendShort : kLineDirectedSendShort);
             return -1;
         }
@@ -174,10 +159,13 @@ int SendBroadcasts(CSearchContext& context, net::SOCKET s,
         }
         // What the query went to, and where it failed, for a search in which nobody answers.
         std::string queried = DottedText(targets[i]);
-        const std::string failed = result == SendResult::Failed
-                                       ? std::string(context.Text("failed: ", "fehlgeschlagen: ")) +
-                                             SendErrorText(nError, context.IsGerman())
-                                       : std::string();
+        std::string failed;
+        if (result == SendResult::Failed) {
+            char szFailed[256] = {};
+            std::snprintf(szFailed, sizeof(szFailed), context.Say(texts::QueryFailed),
+                          SendErrorText(nError, context.GetLanguage()).c_str());
+            failed = szFailed;
+        }
         if (owners[i] != nullptr) {
             queried += " (" + owners[i]->Describe() + (failed.empty() ? "" : "; " + failed) + ")";
         } else if (!failed.empty()) {

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "Language.h"
 #include "LocalNetworks.h"
 #include "net/SocketLayer.h"
 
@@ -34,7 +35,7 @@ void WarnSendFailed(CSearchContext& context, std::uint32_t nTarget, int nError);
 /// A send's error code with its reason in words: "10051 (network unreachable)", in German
 /// "10051 (Netz nicht erreichbar)"; the number alone for a code without words, and for 0 (a
 /// send that went out short) the words alone.
-std::string SendErrorText(int nError, bool bGerman);
+std::string SendErrorText(int nError, Language language);
 
 /// Sends the query to every broadcast address (owners: the local network of each, null for the
 /// limited broadcast), writing the target lines at verbosity 1 and the interfaces at verbosity 2. A

@@ -6,6 +6,7 @@
 
 #include "DeviceText.h"
 #include "TextOutput.h"
+#include "Texts.h"
 
 namespace {
 
@@ -106,6 +107,11 @@ std::string Quoted(const std::string& text) {
     return "'" + shown + "'";
 }
 
+/// The message of the id about the text (quoted), in UTF-8.
+std::string Say(texts::Id id, Language language, const std::string& text) {
+    return texts::FormatUtf8(id, language, Quoted(text).c_str());
+}
+
 /// Whether the text holds a control character other than a tab or a carriage return (which are
 /// blanks in a list; C0 with the zero byte, DEL): no target does, and a program that reads the
 /// text up to a zero byte would see another target than this check.
@@ -123,11 +129,12 @@ bool IsHostAddress(std::uint32_t nAddress) {
     return nFirst != 0 && nFirst < 224;
 }
 
-bool ParseSearchTarget(const std::string& text, SearchTarget* pTarget, std::string* pError) {
+bool ParseSearchTarget(const std::string& text, SearchTarget* pTarget, std::string* pError,
+                       Language language) {
     SearchTarget target;
     target.text = text;
     if (HoldsControl(text)) {
-        *pError = Quoted(text) + " holds a control character";
+        *pError = Say(texts::TargetControlCharacter, language, text);
         return false;
     }
     const std::size_t nSlash = text.find('/');
@@ -137,23 +144,23 @@ bool ParseSearchTarget(const std::string& text, SearchTarget* pTarget, std::stri
         char* pEnd = nullptr;
         const long nLength = std::strtol(length.c_str(), &pEnd, 10);
         if (!ParseDotted(text.substr(0, nSlash), &nAddress)) {
-            *pError = Quoted(text) + " is no IPv4 address, host name or prefix";
+            *pError = Say(texts::TargetNothing, language, text);
             return false;
         }
         if (length.empty() || length.size() > 2 || *pEnd != '\0' || length[0] < '0' ||
             length[0] > '9' || (length.size() == 2 && length[0] == '0')) {
-            *pError = Quoted(text) + " is no IPv4 prefix (A.B.C.D/N)";
+            *pError = Say(texts::TargetNoPrefix, language, text);
             return false;
         }
         if (nLength < 16 || nLength > 32) {
-            *pError = "the prefix length of " + Quoted(text) + " is not from 16 to 32";
+            *pError = Say(texts::TargetPrefixLength, language, text);
             return false;
         }
         const std::uint32_t nMask = nLength == 32 ? ~0u : ~((1u << (32 - nLength)) - 1);
         const std::uint32_t nNetwork = nAddress & nMask;
         const std::uint32_t nBroadcast = nNetwork | ~nMask;
         if (!IsHostAddress(nNetwork)) {
-            *pError = Quoted(text) + " holds no host addresses (0.0.0.0/8, multicast or reserved)";
+            *pError = Say(texts::TargetNoHosts, language, text);
             return false;
         }
         if (nLength <= 30) {
@@ -167,26 +174,24 @@ bool ParseSearchTarget(const std::string& text, SearchTarget* pTarget, std::stri
         }
     } else if (ParseDotted(text, &target.nFirst)) {
         if (!IsHostAddress(target.nFirst)) {
-            *pError = Quoted(text) +
-                      " is no host address (0.0.0.0/8, multicast or reserved; the "
-                      "search broadcasts to 255.255.255.255 anyway)";
+            *pError = Say(texts::TargetNoHostAddress, language, text);
             return false;
         }
         target.nLast = target.nFirst;
     } else if (LooksNumeric(text)) {
-        *pError = Quoted(text) + " is no IPv4 address in dotted-decimal form (A.B.C.D)";
+        *pError = Say(texts::TargetNotDotted, language, text);
         return false;
     } else if (IsDnsHostName(text.c_str())) {
         target.bName = true;
     } else {
-        *pError = Quoted(text) + " is no IPv4 address, host name or prefix";
+        *pError = Say(texts::TargetNothing, language, text);
         return false;
     }
     *pTarget = target;
     return true;
 }
 
-bool ParseQueryRate(const std::string& text, int* pnRate, std::string* pError) {
+bool ParseQueryRate(const std::string& text, int* pnRate, std::string* pError, Language language) {
     long nValue = 0;
     bool bDigits = !text.empty() && text.size() <= 7;
     for (char c : text) {
@@ -194,15 +199,16 @@ bool ParseQueryRate(const std::string& text, int* pnRate, std::string* pError) {
         nValue = bDigits ? nValue * 10 + (c - '0') : 0;
     }
     if (!bDigits || nValue < kLowestQueryRate || nValue > kHighestQueryRate) {
-        *pError = "the rate " + Quoted(text) + " is no number of queries a second from " +
-                  std::to_string(kLowestQueryRate) + " to " + std::to_string(kHighestQueryRate);
+        *pError = texts::FormatUtf8(texts::TargetRate, language, Quoted(text).c_str(),
+                                    kLowestQueryRate, kHighestQueryRate);
         return false;
     }
     *pnRate = static_cast<int>(nValue);
     return true;
 }
 
-bool ParseMostAddresses(const std::string& text, std::uint32_t* pnMost, std::string* pError) {
+bool ParseMostAddresses(const std::string& text, std::uint32_t* pnMost, std::string* pError,
+                        Language language) {
     std::uint64_t nValue = 0;
     bool bDigits = !text.empty() && text.size() <= 10;
     for (char c : text) {
@@ -210,7 +216,7 @@ bool ParseMostAddresses(const std::string& text, std::uint32_t* pnMost, std::str
         nValue = bDigits ? nValue * 10 + static_cast<std::uint64_t>(c - '0') : 0;
     }
     if (!bDigits || nValue < 1 || nValue > 0xFFFFFFFFull) {
-        *pError = "the bound " + Quoted(text) + " is no number of addresses from 1 to 4294967295";
+        *pError = Say(texts::TargetBound, language, text);
         return false;
     }
     *pnMost = static_cast<std::uint32_t>(nValue);

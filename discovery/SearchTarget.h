@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "Language.h"
+
 /// One target of --target: a host (an IPv4 address, or a name resolved at each search) or an
 /// IPv4 prefix A.B.C.D/N (N from 16 to 32), whose host addresses are queried one by one.
 /// Addresses are dotted decimal without leading zeros; addresses that are no host's (0.0.0.0/8,
@@ -28,9 +30,10 @@ struct SearchTarget {
 /// Parses one target. A malformed one (neither an address, a name nor a prefix; a prefix length
 /// outside 16 to 32; a number in another form than dotted decimal, such as 0x7f000001 or
 /// 010.0.0.1; an address no host can have; any control character, a zero byte included) gives
-/// false and a one-line reason in *pError that names it (UTF-8; the text quoted as a terminal
-/// can show it, and cut when it is long).
-bool ParseSearchTarget(const std::string& text, SearchTarget* pTarget, std::string* pError);
+/// false and a one-line reason in *pError that names it, in the language (UTF-8; the text quoted
+/// as a terminal can show it, and cut when it is long).
+bool ParseSearchTarget(const std::string& text, SearchTarget* pTarget, std::string* pError,
+                       Language language);
 
 /// Whether the address (host byte order) can be a host's: not 0.0.0.0/8, not multicast, not
 /// 240.0.0.0/4 (which holds the limited broadcast).
@@ -41,12 +44,13 @@ constexpr int kLowestQueryRate = 1;
 constexpr int kHighestQueryRate = 100000;
 
 /// Parses the value of --rate: a decimal number of queries a second within the limits above.
-/// A wrong one gives false and a one-line reason in *pError that names it.
-bool ParseQueryRate(const std::string& text, int* pnRate, std::string* pError);
+/// A wrong one gives false and a one-line reason in *pError that names it (UTF-8).
+bool ParseQueryRate(const std::string& text, int* pnRate, std::string* pError, Language language);
 
 /// Parses the value of --max-addresses: a decimal number of addresses from 1 to 4294967295 (all
-/// of IPv4). A wrong one gives false and a one-line reason in *pError that names it.
-bool ParseMostAddresses(const std::string& text, std::uint32_t* pnMost, std::string* pError);
+/// of IPv4). A wrong one gives false and a one-line reason in *pError that names it (UTF-8).
+bool ParseMostAddresses(const std::string& text, std::uint32_t* pnMost, std::string* pError,
+                        Language language);
 
 /// The addresses a search queries beyond the local networks, in the order of the targets, each
 /// once: a range of addresses in host byte order (a prefix's hosts, one address of a name, a

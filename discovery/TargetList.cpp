@@ -1,5 +1,7 @@
 #include "TargetList.h"
 
+#include "Texts.h"
+
 #include <cctype>
 #include <cstdint>
 
@@ -30,7 +32,7 @@ void Note(std::vector<TargetListError>* pErrors, std::size_t* pnUnlisted, int nL
 }
 
 bool ParseLines(std::string_view text, std::vector<SearchTarget>* pTargets,
-                std::vector<TargetListError>* pErrors, std::size_t* pnUnlisted) {
+                std::vector<TargetListError>* pErrors, std::size_t* pnUnlisted, Language language) {
     int nLine = 0;
     while (!text.empty()) {
         ++nLine;
@@ -42,7 +44,7 @@ bool ParseLines(std::string_view text, std::vector<SearchTarget>* pTargets,
         }
         SearchTarget target;
         std::string error;
-        if (ParseSearchTarget(std::string(line), &target, &error)) {
+        if (ParseSearchTarget(std::string(line), &target, &error, language)) {
             pTargets->push_back(target);
         } else {
             Note(pErrors, pnUnlisted, nLine, error);
@@ -60,7 +62,7 @@ public:
 
     bool ReadDeviceArray(std::vector<std::string>* pAddresses) {
         SkipBlanks();
-        if (!Expect('[', "a JSON array of devices")) {
+        if (!Expect('[', texts::JsonExpectedArray)) {
             return false;
         }
         SkipBlanks();
@@ -71,7 +73,7 @@ public:
         for (;;) {
             SkipBlanks();
             if (Peek() != '{') {
-                return Fail("each device must be a JSON object");
+                return Fail(texts::JsonExpectedObject);
             }
             if (!ReadDevice(pAddresses)) {
                 return false;
@@ -81,7 +83,7 @@ public:
                 ++m_i;
                 continue;
             }
-            if (!Expect(']', "',' or ']'")) {
+            if (!Expect(']', texts::JsonExpectedCommaOrBracket)) {
                 return false;
             }
             return AtEnd();
@@ -100,7 +102,8 @@ public:
         }
         return m_nLine;
     }
-    const std::string& Error() const { return m_error; }
+    /// What is wrong, as an id of the catalogue.
+    texts::Id Error() const { return m_error; }
     /// The line of each address taken, in the same order.
     const std::vector<int>& Lines() const { return m_lines; }
 
@@ -114,22 +117,23 @@ private:
             ++m_i;
         }
     }
-    bool Fail(const std::string& message) {
-        if (m_error.empty()) {
-            m_error = message;
+    bool Fail(texts::Id error) {
+        if (!m_bFailed) {
+            m_bFailed = true;
+            m_error = error;
         }
         return false;
     }
-    bool Expect(char c, const char* pszWhat) {
+    bool Expect(char c, texts::Id expected) {
         if (Peek() != c) {
-            return Fail(std::string("expected ") + pszWhat);
+            return Fail(expected);
         }
         ++m_i;
         return true;
     }
     bool AtEnd() {
         SkipBlanks();
-        return m_i == m_text.size() || Fail("text after the end of the JSON array");
+        return m_i == m_text.size() || Fail(texts::JsonTextAfterEnd);
     }
 
     /// An object's key and the ':' after it.
@@ -139,7 +143,7 @@ private:
             return false;
         }
         SkipBlanks();
-        return Expect(':', "':' after a key");
+        return Expect(':', texts::JsonExpectedColon);
     }
 
     bool ReadDevice(std::vector<std::string>* pAddresses) {
@@ -160,7 +164,7 @@ private:
                 std::string address;
                 if (!ReadString(&address)) {
                     m_i = nAt;
-                    return Fail("\"ipv4\" must be a string");
+                    return Fail(texts::JsonIpv4NotString);
                 }
                 if (!address.empty()) {
                     pAddresses->push_back(address);
@@ -174,12 +178,12 @@ private:
                 ++m_i;
                 continue;
             }
-            return Expect('}', "',' or '}'");
+            return Expect('}', texts::JsonExpectedCommaOrBrace);
         }
     }
 
     bool ReadString(std::string* pOut) {
-        if (!Expect('"', "a string")) {
+        if (!Expect('"', texts::JsonExpectedString)) {
             return false;
         }
         while (m_i < m_text.size()) {
@@ -188,7 +192,7 @@ private:
                 return true;
             }
             if (static_cast<unsigned char>(c) < 0x20) {
-                return Fail("a control character in a string");
+                return Fail(texts::JsonControlInString);
             }
             if (c != '\\') {
                 pOut->push_back(c);
@@ -213,26 +217,26 @@ private:
                     break;
                 case 'u':
                     if (m_i + 4 > m_text.size()) {
-                        return Fail("a broken \\u escape");
+                        return Fail(texts::JsonBrokenUnicodeEscape);
                     }
                     for (int k = 0; k < 4; ++k) {
                         if (!std::isxdigit(static_cast<unsigned char>(m_text[m_i + k]))) {
-                            return Fail("a broken \\u escape");
+                            return Fail(texts::JsonBrokenUnicodeEscape);
                         }
                     }
                     m_i += 4;
                     pOut->push_back('?');  // no target holds one either
                     break;
                 default:
-                    return Fail("a broken escape in a string");
+                    return Fail(texts::JsonBrokenEscape);
             }
         }
-        return Fail("a string without its end");
+        return Fail(texts::JsonUnendedString);
     }
 
     bool SkipValue(int nDepth) {
         if (nDepth > kDeepest) {
-            return Fail("JSON nested too deeply");
+            return Fail(texts::JsonTooDeep);
         }
         SkipBlanks();
         const char c = Peek();
@@ -262,7 +266,8 @@ private:
                     ++m_i;
                     continue;
                 }
-                return Expect(close, c == '{' ? "',' or '}'" : "',' or ']'");
+                return Expect(close, c == '{' ? texts::JsonExpectedCommaOrBrace
+                                              : texts::JsonExpectedCommaOrBracket);
             }
         }
         // A number, true, false or null: the characters they are made of.
@@ -272,23 +277,24 @@ private:
                 m_text[m_i] == '+' || m_text[m_i] == '.')) {
             ++m_i;
         }
-        return m_i > nStart || Fail("expected a JSON value");
+        return m_i > nStart || Fail(texts::JsonExpectedValue);
     }
 
     std::string_view m_text;
     std::size_t m_i = 0;
     std::size_t m_nCountedTo = 0;
     int m_nLine = 1;
-    std::string m_error;
+    bool m_bFailed = false;
+    texts::Id m_error = texts::JsonExpectedValue;
     std::vector<int> m_lines;
 };
 
 bool ParseJson(std::string_view text, std::vector<SearchTarget>* pTargets,
-               std::vector<TargetListError>* pErrors, std::size_t* pnUnlisted) {
+               std::vector<TargetListError>* pErrors, std::size_t* pnUnlisted, Language language) {
     JsonReader reader(text);
     std::vector<std::string> addresses;
     if (!reader.ReadDeviceArray(&addresses)) {
-        pErrors->push_back(TargetListError{reader.Line(), reader.Error()});
+        pErrors->push_back(TargetListError{reader.Line(), texts::Utf8(reader.Error(), language)});
         return false;
     }
     std::vector<SearchTarget> targets;
@@ -296,9 +302,12 @@ bool ParseJson(std::string_view text, std::vector<SearchTarget>* pTargets,
         SearchTarget target;
         std::string error;
         // Only addresses: a device's "ipv4" is never a name or a prefix.
-        if (!ParseSearchTarget(addresses[i], &target, &error) || target.bName || target.IsSweep()) {
+        if (!ParseSearchTarget(addresses[i], &target, &error, language) || target.bName ||
+            target.IsSweep()) {
             Note(pErrors, pnUnlisted, reader.Lines()[i],
-                 error.empty() ? "'" + addresses[i] + "' is no IPv4 address" : error);
+                 error.empty() ? texts::FormatUtf8(texts::ListNoAddress, language,
+                                                   ("'" + addresses[i] + "'").c_str())
+                               : error);
         } else {
             targets.push_back(target);
         }
@@ -313,7 +322,8 @@ bool ParseJson(std::string_view text, std::vector<SearchTarget>* pTargets,
 }  // namespace
 
 bool ParseTargetList(std::string_view text, std::vector<SearchTarget>* pTargets,
-                     std::vector<TargetListError>* pErrors, std::size_t* pnUnlisted) {
+                     std::vector<TargetListError>* pErrors, std::size_t* pnUnlisted,
+                     Language language) {
     pErrors->clear();
     std::size_t nUnlisted = 0;
     if (pnUnlisted == nullptr) {
@@ -321,7 +331,7 @@ bool ParseTargetList(std::string_view text, std::vector<SearchTarget>* pTargets,
     }
     *pnUnlisted = 0;
     if (text.size() > kLargestTargetList) {
-        pErrors->push_back(TargetListError{1, "the list is larger than 16 MiB"});
+        pErrors->push_back(TargetListError{1, texts::Utf8(texts::ListTooLarge, language)});
         return false;
     }
     // A byte order mark, as some editors write it, is no part of the first target.
@@ -330,10 +340,10 @@ bool ParseTargetList(std::string_view text, std::vector<SearchTarget>* pTargets,
     }
     const std::string_view start = Trimmed(text);
     if (!start.empty() && start.front() == '[') {
-        return ParseJson(text, pTargets, pErrors, pnUnlisted);
+        return ParseJson(text, pTargets, pErrors, pnUnlisted, language);
     }
     std::vector<SearchTarget> targets;
-    if (!ParseLines(text, &targets, pErrors, pnUnlisted)) {
+    if (!ParseLines(text, &targets, pErrors, pnUnlisted, language)) {
         return false;
     }
     pTargets->insert(pTargets->end(), targets.begin(), targets.end());

@@ -27,10 +27,12 @@ constexpr std::size_t kMostListedErrors = 20;
 /// skipped). A line that holds a control character other than a tab or a carriage return (a zero
 /// byte among them) is malformed. Appends the targets to *pTargets and returns true; for a
 /// malformed list returns false with the first kMostListedErrors malformed lines in *pErrors
-/// (for JSON, the first error), the number of further ones in *pnUnlisted (when given), and
-/// leaves *pTargets as it was. Takes time in proportion to the text.
+/// (for JSON, the first error; the messages in the language, UTF-8), the number of further ones
+/// in *pnUnlisted (null: not wanted), and leaves *pTargets as it was. Takes time in proportion
+/// to the text.
 bool ParseTargetList(std::string_view text, std::vector<SearchTarget>* pTargets,
-                     std::vector<TargetListError>* pErrors, std::size_t* pnUnlisted = nullptr);
+                     std::vector<TargetListError>* pErrors, std::size_t* pnUnlisted,
+                     Language language);
 
 /// The targets as a target list: their texts, one per line, each line ending with "\n".
 std::string TargetListText(const std::vector<SearchTarget>& targets);

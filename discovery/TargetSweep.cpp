@@ -1,5 +1,6 @@
 #include "TargetSweep.h"
 
+#include <cstdio>
 #include <string>
 
 #include "NameResolution.h"
@@ -23,33 +24,21 @@ void ReportTargetLine(CSearchContext& context, const SearchTarget& target,
         return;
     }
     if (target.IsSweep()) {
-        context.Printf(context.Text("IPv4 sweep of '%s' (%u addresses).\r\n",
-                                    "IPv4 Suchlauf \xfc"
-                                    "ber '%s' (%u Adressen).\r\n"),
-                       target.text.c_str(), static_cast<unsigned>(target.Count()));
+        context.Printf(context.Say(texts::SweepOf), target.text.c_str(),
+                       static_cast<unsigned>(target.Count()));
     } else if (!nameAddresses.empty() || !target.bName) {
         std::string addresses;
         for (std::uint32_t nAddress :
              target.bName ? nameAddresses : std::vector<std::uint32_t>{target.nFirst}) {
             addresses += (addresses.empty() ? "" : ", ") + DottedText(net::htonl(nAddress));
         }
-        context.Printf(
-            context.Text("IPv4 query to '%s' (%s).\r\n", "IPv4 Anfrage an '%s' (%s).\r\n"),
-            target.text.c_str(), addresses.c_str());
+        context.Printf(context.Say(texts::QueryTo), target.text.c_str(), addresses.c_str());
     }
     if (share.nOnLink > 0) {
-        context.Printf(context.Text("  %u of its addresses are on a network of this computer, "
-                                    "which the broadcast reaches; they are not queried one by "
-                                    "one.\r\n",
-                                    "  %u seiner Adressen liegen in einem Netz dieses Computers, "
-                                    "das der Broadcast erreicht; sie werden nicht einzeln "
-                                    "abgefragt.\r\n"),
-                       static_cast<unsigned>(share.nOnLink));
+        context.Printf(context.Say(texts::SweepOnLink), static_cast<unsigned>(share.nOnLink));
     }
     if (share.nRepeated > 0) {
-        context.Printf(context.Text("  %u of its addresses are queried already.\r\n",
-                                    "  %u seiner Adressen werden schon abgefragt.\r\n"),
-                       static_cast<unsigned>(share.nRepeated));
+        context.Printf(context.Say(texts::SweepRepeated), static_cast<unsigned>(share.nRepeated));
     }
 }
 
@@ -59,14 +48,18 @@ std::string SweepName(CSearchContext& context) {
     if (targets.size() == 1) {
         return targets.front().text;
     }
-    return std::to_string(targets.size()) + context.Text(" targets", " Ziele");
+    char szName[64] = {};
+    std::snprintf(szName, sizeof(szName), context.Say(texts::SweepTargets),
+                  static_cast<unsigned>(targets.size()));
+    return szName;
 }
 
 /// "65,534" (English) or "65.534" (German).
-std::string Grouped(std::uint64_t n, bool bGerman) {
+std::string Grouped(std::uint64_t n, Language language) {
     std::string digits = std::to_string(n);
     for (std::size_t i = digits.size(); i > 3; i -= 3) {
-        digits.insert(i - 3, 1, bGerman ? '.' : ',');
+        // The thousands separator of the language.
+        digits.insert(i - 3, 1, language == Language::German ? '.' : ',');
     }
     return digits;
 }
@@ -89,14 +82,15 @@ struct TargetCount {
 
 /// "255 addresses", or "0 of 255 addresses; 255 failed: 10051 (network unreachable)".
 std::string CountText(CSearchContext& context, const TargetCount& count, std::uint32_t nPlanned) {
-    const bool bGerman = context.IsGerman();
-    const std::string addresses = context.Text(" addresses", " Adressen");
+    char szCount[512] = {};
     if (count.nFailed == 0) {
-        return std::to_string(nPlanned) + addresses;
+        std::snprintf(szCount, sizeof(szCount), context.Say(texts::SweepAllSent), nPlanned);
+    } else {
+        std::snprintf(szCount, sizeof(szCount), context.Say(texts::SweepSomeFailed), count.nSent,
+                      nPlanned, count.nFailed,
+                      SendErrorText(count.nError, context.GetLanguage()).c_str());
     }
-    return std::to_string(count.nSent) + context.Text(" of ", " von ") + std::to_string(nPlanned) +
-           addresses + "; " + std::to_string(count.nFailed) +
-           context.Text(" failed: ", " fehlgeschlagen: ") + SendErrorText(count.nError, bGerman);
+    return szCount;
 }
 
 /// Sends the query to the addresses of the plan at the pace, taking in replies between sends.
@@ -184,7 +178,7 @@ private:
             all.nFailed = m_nFailed;
             all.nError = m_nLastError;
             m_context.Printf(
-                m_context.Text("\rQueried %s: %s.\r\n", "\rAbgefragt %s: %s.\r\n"), name.c_str(),
+                m_context.Say(texts::SweepQueried), name.c_str(),
                 CountText(m_context, all, static_cast<std::uint32_t>(m_nTotal)).c_str());
             return;
         }
@@ -193,10 +187,8 @@ private:
             return;
         }
         m_nLastProgress = nNow;
-        m_context.Printf(m_context.Text("\rQuerying %s: %u of %u addresses ...",
-                                        "\rAbfrage %s: %u von %u Adressen ..."),
-                         name.c_str(), static_cast<unsigned>(m_nSent),
-                         static_cast<unsigned>(m_nTotal));
+        m_context.Printf(m_context.Say(texts::SweepQuerying), name.c_str(),
+                         static_cast<unsigned>(m_nSent), static_cast<unsigned>(m_nTotal));
         // A progress line holds no line end and so refreshes nothing by itself.
         m_context.UpdateDisplay();
     }
@@ -232,15 +224,8 @@ ResolvedTargets ResolveTargetNames(CSearchContext& context) {
     for (std::size_t i = 0; i < results.size(); ++i) {
         const std::string& shown = names[i];
         if (results[i].addresses.empty()) {
-            context.Warn(results[i].bAnswered
-                             ? context.Text("WARNING: The name '%s' could not be resolved; it is "
-                                            "not queried.\r\n",
-                                            "WARNING: Der Name '%s' konnte nicht aufgel\xf6st "
-                                            "werden; er wird nicht abgefragt.\r\n")
-                             : context.Text("WARNING: The name '%s' could not be resolved in "
-                                            "time; it is not queried.\r\n",
-                                            "WARNING: Der Name '%s' konnte nicht rechtzeitig "
-                                            "aufgel\xf6st werden; er wird nicht abgefragt.\r\n"),
+            context.Warn(results[i].bAnswered ? context.Say(texts::WarningNameUnresolved)
+                                              : context.Say(texts::WarningNameNotInTime),
                          shown.c_str());
         }
         // A name is no way around the rules of an address: one that no host can have is named
@@ -251,13 +236,8 @@ ResolvedTargets ResolveTargetNames(CSearchContext& context) {
                 addresses.push_back(nAddress);
                 continue;
             }
-            context.Warn(context.Text("WARNING: The name '%s' resolves to %s, which is no host "
-                                      "address (0.0.0.0/8, multicast or reserved); it is not "
-                                      "queried.\r\n",
-                                      "WARNING: Der Name '%s' ergibt %s, keine Host-Adresse "
-                                      "(0.0.0.0/8, Multicast oder reserviert); sie wird nicht "
-                                      "abgefragt.\r\n"),
-                         shown.c_str(), DottedText(net::htonl(nAddress)).c_str());
+            context.Warn(context.Say(texts::WarningNameNoHost), shown.c_str(),
+                         DottedText(net::htonl(nAddress)).c_str());
         }
         resolved.nameAddresses.push_back(addresses);
     }
@@ -304,13 +284,9 @@ long SendTargetQueries(CSearchContext& context, net::SOCKET s, CReplyReceiver& r
                                     ? static_cast<std::uint64_t>(context.info.m_nQueriesPerSecond)
                                     : static_cast<std::uint64_t>(kDefaultQueriesPerSecond);
     if (plan.nTotal / nRate >= 60) {
-        const bool bGerman = context.IsGerman();
-        context.Printf(context.Text("The targets hold %s addresses: at %s a second, the sweep "
-                                    "takes about %s.\r\n",
-                                    "Die Suchziele umfassen %s Adressen: bei %s je Sekunde dauert "
-                                    "der Suchlauf etwa %s.\r\n"),
-                       Grouped(plan.nTotal, bGerman).c_str(), Grouped(nRate, bGerman).c_str(),
-                       Duration(plan.nTotal / nRate).c_str());
+        const Language language = context.GetLanguage();
+        context.Printf(context.Say(texts::SweepEstimate), Grouped(plan.nTotal, language).c_str(),
+                       Grouped(nRate, language).c_str(), Duration(plan.nTotal / nRate).c_str());
     }
     context.UpdateDisplay();
     CPacedSender sender(context, s, receiver, plan.nTotal, targets.size());

@@ -4,11 +4,8 @@
 #include <cstdio>
 #include <cstring>
 
-CReportText* g_pReportText = nullptr;
-
 namespace {
 
-constexpr std::size_t kPrintfBufferSize = 1024;
 constexpr std::size_t kLargestTrimLimit = 0x40000;
 constexpr std::size_t kLimitWithoutDisplay = 32000;
 
@@ -50,14 +47,6 @@ bool StartsWithAny(const char* pszText, const LinePrefix (&prefixes)[N]) {
     return false;
 }
 
-/// Formats into at most 1023 characters and appends the result.
-void AppendFormatted(CReportText& report, const char* pszFormat, va_list args) {
-    char szBuffer[kPrintfBufferSize] = {};
-    std::vsnprintf(szBuffer, sizeof(szBuffer), pszFormat, args);
-    szBuffer[kPrintfBufferSize - 1] = '\0';
-    report.AppendText(szBuffer);
-}
-
 bool EndsWithLineEndAt(const std::string& text, std::size_t nFromEnd) {
     // Whether "\r\n" stands nFromEnd characters before the end (2: the last two characters).
     if (text.size() < nFromEnd) {
@@ -69,20 +58,12 @@ bool EndsWithLineEndAt(const std::string& text, std::size_t nFromEnd) {
 
 }  // namespace
 
-bool IsGermanLanguageTag(const char* pszTag) {
-    return pszTag != nullptr && std::strncmp(pszTag, "de-", 3) == 0;
-}
-
-bool ReportIsGerman() {
-    return g_pReportText != nullptr && g_pReportText->IsGerman();
-}
-
 CReportText::CReportText() {
     SetDisplayLimit(0);
 }
 
-bool CReportText::IsGerman() const {
-    return IsGermanLanguageTag(m_pszLanguage);
+Language CReportText::GetLanguage() const {
+    return LanguageOfTag(m_pszLanguage);
 }
 
 void CReportText::SetDisplayLimit(std::size_t nLimit) {
@@ -135,15 +116,10 @@ void CReportText::AppendText(const char* pszPiece) {
     }
 }
 
-void CReportText::VPrintf(const char* pszFormat, va_list args) {
-    AppendFormatted(*this, pszFormat, args);
-}
-
-void CReportText::Printf(const char* pszFormat, ...) {
-    va_list args;
-    va_start(args, pszFormat);
-    AppendFormatted(*this, pszFormat, args);
-    va_end(args);
+void CReportText::EnsureLineEnd() {
+    if (!EndsWithLineEndAt(m_strText, 2)) {
+        AppendText("\r\n");
+    }
 }
 
 void CReportText::EnsureBlankLine() {
@@ -167,8 +143,7 @@ void CReportText::Reset() {
     if (m_pDisplay != nullptr) {
         SetDisplayLimit(m_pDisplay->ResetDisplayLimit());
     }
-    Printf(IsGerman() ? "Dies ist %s%s vom %s, %s\r\n" : "This is %s%s built on %s, %s\r\n",
-           m_pszProgramName, "", m_pszBuildDate, m_pszBuildTime);
+    Printf(Say(texts::ReportBanner), m_pszProgramName, "", m_pszBuildDate, m_pszBuildTime);
 }
 
 void CReportText::TrimText(std::size_t nIncoming) {
@@ -199,20 +174,6 @@ void CReportText::UpdateDisplay() {
     if (m_pListener != nullptr) {
         m_pListener->OnReportFlush();
     }
-}
-
-void ReportPrintf(const char* pszFormat, ...) {
-    if (g_pReportText == nullptr) {
-        return;
-    }
-    va_list args;
-    va_start(args, pszFormat);
-    AppendFormatted(*g_pReportText, pszFormat, args);
-    va_end(args);
-}
-
-void ReportErrorLocation(const char* pszFunction, const char* pszFile, int nLine) {
-    g_pReportText->PrintErrorLocation(pszFunction, pszFile, nLine);
 }
 
 void CReportText::PrintErrorLocation(const char* pszFunction, const char* pszFile, int nLine) {

@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <string>
 
+#include "ReportSink.h"
+
 /// Receives the report text as it grows, for outputs other than the display (the command-line
 /// finder writes it to a terminal). All calls come from AppendText, Reset and UpdateDisplay.
 class CReportTextListener {
@@ -39,18 +41,18 @@ public:
 /// The report text with its rules: error and warning lines counted and set off by empty lines,
 /// the lone-carriage-return rule, formatted appending of at most 1023 characters, and trimming
 /// from the front at a limit that the display sets (32000 characters without one). No operation
-/// reports a failure.
-class CReportText {
+/// reports a failure. It is the report that its writers (CReportSink) write to.
+class CReportText : public CReportSink {
 public:
     CReportText();
-    ~CReportText() = default;
+    ~CReportText() override = default;
     CReportText(const CReportText&) = delete;
     CReportText& operator=(const CReportText&) = delete;
 
     const char* m_pszProgramName = "(unknown)";
     const char* m_pszBuildDate = "";
     const char* m_pszBuildTime = "";
-    /// Language tag; German texts when its first three bytes are "de-".
+    /// Language tag; German texts when its first three bytes are "de-" (LanguageOfTag).
     const char* m_pszLanguage = "en-US";
     std::string m_strText;
     /// While true, AppendText refreshes the display after a piece that holds a line end.
@@ -62,73 +64,43 @@ public:
     /// What shows the text; null: no display. Not owned.
     CReportDisplay* m_pDisplay = nullptr;
 
+    /// The language of m_pszLanguage.
+    Language GetLanguage() const override;
     /// Appends one zero-terminated piece: counts and sets off error and warning lines, applies
     /// the lone-carriage-return rule, trims the text to its limit and refreshes the display when
     /// the piece holds a line end.
-    void AppendText(const char* pszPiece);
-    /// printf-style append of at most 1023 characters.
-    void Printf(const char* pszFormat, ...)
-#if defined(__GNUC__)
-        __attribute__((format(printf, 2, 3)))
-#endif
-        ;
-    /// Printf with the arguments as a list.
-    void VPrintf(const char* pszFormat, va_list args);
+    void AppendText(const char* pszPiece) override;
     /// Appends the location line of a failure: the function name from its first colon on, the
     /// file name without directories and the line.
-    void PrintErrorLocation(const char* pszFunction, const char* pszFile, int nLine);
+    void PrintErrorLocation(const char* pszFunction, const char* pszFile, int nLine) override;
     /// Makes the text end with an empty line ("\r\n" twice).
-    void EnsureBlankLine();
+    void EnsureBlankLine() override;
+    /// Makes the text end with "\r\n", unless it does.
+    void EnsureLineEnd() override;
     /// Empties the text, zeroes the counters, lets the display reset its limit and appends the
     /// banner line.
-    void Reset();
+    void Reset() override;
+    /// m_bAutoRefresh false while held.
+    void HoldDisplay(bool bHold) override { m_bAutoRefresh = !bHold; }
     /// Shortens the text from its front when nIncoming more characters would pass the limit:
     /// by at least an eighth of the limit, to the next empty line within half that much further,
     /// else to the next line end.
     void TrimText(std::size_t nIncoming);
     /// Brings the display up to date (nothing without one), and lets the listener show what it
     /// holds.
-    void UpdateDisplay();
+    void UpdateDisplay() override;
     /// The limit that trimming keeps the text within, as the display that shows the text can
     /// hold it (at most 262144); 0: no display, 32000. The display sets it.
     void SetDisplayLimit(std::size_t nLimit);
-    std::size_t TrimLimit() const {
-        return m_nTrimLimit;
-    }
+    std::size_t TrimLimit() const { return m_nTrimLimit; }
 
-    /// Whether report texts are to be German (the language tag begins with "de-").
-    bool IsGerman() const;
     /// Counts the changes of the text other than appending at its end (Reset, a trim at its
     /// front, the lone-carriage-return rule): while it stays the same, the text shown before is
     /// still its beginning, and a display need only add what was appended.
-    std::uint64_t TextRewrites() const {
-        return m_nTextRewrites;
-    }
+    std::uint64_t TextRewrites() const { return m_nTextRewrites; }
 
 private:
     std::uint64_t m_nTextRewrites = 0;
     std::size_t m_nTrimLimit;
     std::size_t m_nTrimCut;
 };
-
-/// The report that ReportPrintf and ReportErrorLocation write to; null while there is none. The
-/// command-line finder sets it to its report, the desktop program's report window to its own
-/// text when its dialog initialisation registers it.
-extern CReportText* g_pReportText;
-
-/// Printf on the registered report; does nothing (not even formatting) while there is none.
-void ReportPrintf(const char* pszFormat, ...)
-#if defined(__GNUC__)
-    __attribute__((format(printf, 1, 2)))
-#endif
-    ;
-
-/// Appends the location line of a failure: the function name from its first colon on, the file
-/// name without directories and the line. Call only while a report is registered.
-void ReportErrorLocation(const char* pszFunction, const char* pszFile, int nLine);
-
-/// The language rule: German when the first three bytes of the tag are exactly "de-".
-bool IsGermanLanguageTag(const char* pszTag);
-
-/// Whether report texts are German: the tag of g_pReportText, or "en-US" without one.
-bool ReportIsGerman();

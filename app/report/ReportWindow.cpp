@@ -1,6 +1,7 @@
 #include "ReportWindow.h"
 
 #include <algorithm>
+#include <cstdarg>
 
 #include "ReportEditControl.h"
 
@@ -15,9 +16,6 @@ CReportWindow::~CReportWindow() {
     ReleaseEditControl();
     if (g_pReportWindow == this) {
         g_pReportWindow = nullptr;
-    }
-    if (g_pReportText == &m_text) {
-        g_pReportText = nullptr;
     }
 }
 
@@ -41,9 +39,9 @@ void CReportWindow::AttachReportDisplay() {
         m_text.SetDisplayLimit(static_cast<UINT>(pControl->SendMessage(EM_GETLIMITTEXT, 0, 0)));
     }
     m_text.Reset();
-    // From here on all report output lands in this window; ReportPrintf writes to its text.
+    // From here on this is the program's report window: ReportPrintf and ReportErrorLocation
+    // write to it. (The search and the dialogs write to the report they are handed.)
     g_pReportWindow = this;
-    g_pReportText = &m_text;
 }
 
 LRESULT CReportWindow::OnNotify(WPARAM, LPARAM lParam) {
@@ -149,4 +147,18 @@ void CReportWindow::ReleaseEditControl() {
     if (CReportEditControl* pEdit = m_pEditControl.exchange(nullptr)) {
         delete pEdit;
     }
+}
+
+void ReportPrintf(const char* pszFormat, ...) {
+    if (g_pReportWindow == nullptr) {
+        return;
+    }
+    va_list args;
+    va_start(args, pszFormat);
+    g_pReportWindow->Report().VPrintf(pszFormat, args);
+    va_end(args);
+}
+
+void ReportErrorLocation(const char* pszFunction, const char* pszFile, int nLine) {
+    g_pReportWindow->Report().PrintErrorLocation(pszFunction, pszFile, nLine);
 }

@@ -80,6 +80,19 @@ private:
     std::size_t ResetDisplayLimit() override;
 };
 
-/// The report window that receives all report output; null until the main window's dialog
-/// initialisation registers it, and again once that window is gone.
+/// The program's report window: null until the main window's dialog initialisation registers it
+/// (AttachReportDisplay, the one place that sets it), and again once that window is gone.
 extern CReportWindow* g_pReportWindow;
+
+/// Printf on the report of g_pReportWindow (at most 1023 characters); does nothing, not even
+/// formatting, while there is none.
+void ReportPrintf(const char* pszFormat, ...)
+#if defined(__GNUC__)
+    __attribute__((format(printf, 1, 2)))
+#endif
+    ;
+
+/// Appends the location line of a failure to the report of g_pReportWindow: the function name
+/// from its first colon on, the file name without directories and the line. Call only while a
+/// report window is registered.
+void ReportErrorLocation(const char* pszFunction, const char* pszFile, int nLine);

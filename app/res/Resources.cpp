@@ -1,5 +1,6 @@
 #include "Resources.h"
 
+#include "Texts.h"
 #include "resource.h"
 #include "ui/Afx.h"
 #include "ui/Resources.h"
@@ -132,54 +133,30 @@ DialogTemplate TargetsDialog(WORD wLanguage, const TargetsTexts& t) {
 }  // namespace
 
 void RegisterProgramResources() {
-    RegisterDialogTemplate(
-        MainDialog(kGerman, {"Suchen",
-                             "Ger\xe4t \xf6"
-                             "ffnen",
-                             "Beenden", "Ergebnis der Ger\xe4tesuche", "Nochmal suchen"}));
-    RegisterDialogTemplate(MainDialog(
-        kEnglish, {"Search", "Open Device", "Quit", "Device Search Results", "Search again"}));
+    for (const Language language : {Language::German, Language::English}) {
+        const WORD wLanguage = language == Language::German ? kGerman : kEnglish;
+        auto say = [language](texts::Id id) { return texts::Get(id, language); };
+        RegisterDialogTemplate(MainDialog(
+            wLanguage, {say(texts::MainSearch), say(texts::MainOpenDevice), say(texts::MainQuit),
+                        say(texts::MainResults), say(texts::MainSearchAgain)}));
+        RegisterDialogTemplate(OpenDeviceDialog(
+            IDD_OPEN_DEVICE, wLanguage,
+            {say(texts::ListSelectDevice), say(texts::ListOpenDevice), say(texts::ListByName),
+             say(texts::ListByIPAddress), nullptr, say(texts::DialogCancel)}));
+        RegisterDialogTemplate(
+            OpenDeviceDialog(IDD_OPEN_DEVICE_IPV6, wLanguage,
+                             {say(texts::ListSelectDevice), say(texts::ListOpenDevice),
+                              say(texts::ListByName), say(texts::ListByIPv4Address),
+                              say(texts::ListByIPv6Address), say(texts::DialogCancel)}));
+        RegisterDialogTemplate(TargetsDialog(
+            wLanguage,
+            {say(texts::TargetsCaption), say(texts::TargetsHint), say(texts::DialogCancel)}));
 
-    const char* pszGermanSelect =
-        "Auswahl des Ger\xe4tes, das ge\xf6"
-        "ffnet werden soll";
-    const char* pszGermanOpen =
-        "Ger\xe4t \xf6"
-        "ffnen ...";
-    RegisterDialogTemplate(OpenDeviceDialog(
-        IDD_OPEN_DEVICE, kGerman,
-        {pszGermanSelect, pszGermanOpen, "mit Name", "mit IP-Adresse", nullptr, "Abbrechen"}));
-    RegisterDialogTemplate(OpenDeviceDialog(IDD_OPEN_DEVICE, kEnglish,
-                                            {"Select lorixlog device to open", "Open device ...",
-                                             "by Name", "by IP-Address", nullptr, "Cancel"}));
-    RegisterDialogTemplate(OpenDeviceDialog(IDD_OPEN_DEVICE_IPV6, kGerman,
-                                            {pszGermanSelect, pszGermanOpen, "mit Name",
-                                             "mit IPv4-Adresse", "mit IPv6-Adresse", "Abbrechen"}));
-    RegisterDialogTemplate(
-        OpenDeviceDialog(IDD_OPEN_DEVICE_IPV6, kEnglish,
-                         {"Select lorixlog device to open", "Open device ...", "by Name",
-                          "by IPv4-Address", "by IPv6-Address", "Cancel"}));
-
-    RegisterDialogTemplate(TargetsDialog(
-        kGerman, {"Suchziele",
-                  "Auch diese Ziele hinter Routern durchsuchen, eins je Zeile: eine Adresse, "
-                  "ein Host-Name oder ein Pr\xe4"
-                  "fix A.B.C.D/N (N von 16 bis 32); # leitet Kommentare ein",
-                  "Abbrechen"}));
-    RegisterDialogTemplate(TargetsDialog(
-        kEnglish, {"Search targets",
-                   "Also search these targets behind routers, one a line: an address, a host "
-                   "name or a prefix A.B.C.D/N (N from 16 to 32); # starts a comment",
-                   "Cancel"}));
-
-    RegisterString(IDS_LANGUAGE, kGerman, "de-DE");
-    RegisterString(IDS_LANGUAGE, kEnglish, "en-US");
-    RegisterString(IDS_MENU_COPY, kGerman, "&Kopieren");
-    RegisterString(IDS_MENU_COPY, kEnglish, "&Copy");
-    RegisterString(IDS_MENU_SELECT_ALL, kGerman, "&Alles markieren");
-    RegisterString(IDS_MENU_SELECT_ALL, kEnglish, "Select &All");
-    RegisterString(IDS_MENU_SEARCH_TARGETS, kGerman, "Such&ziele\x85");
-    RegisterString(IDS_MENU_SEARCH_TARGETS, kEnglish, "Search &targets\x85");
+        RegisterString(IDS_LANGUAGE, wLanguage, LanguageTagOf(language));
+        RegisterString(IDS_MENU_COPY, wLanguage, say(texts::MenuCopy));
+        RegisterString(IDS_MENU_SELECT_ALL, wLanguage, say(texts::MenuSelectAll));
+        RegisterString(IDS_MENU_SEARCH_TARGETS, wLanguage, say(texts::MenuSearchTargets));
+    }
 
     // One icon for both languages, stored under German.
     // Names, not files: each backend finds an image its own way (Qt in its compiled-in

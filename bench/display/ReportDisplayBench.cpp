@@ -73,7 +73,7 @@ Cost Describe(int n, bool bSearchLike) {
     report.Report().m_bAutoRefresh = !bSearchLike;
     for (int i = 0; i < n; ++i) {
         report.Report().EnsureBlankLine();
-        g_DeviceInfo.ReportDevice(Device(i), &report.Report());
+        g_DeviceInfo.ReportDevice(Device(i), report.Report());
         if (bSearchLike) {
             report.UpdateDisplay();
         }

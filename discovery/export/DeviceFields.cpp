@@ -77,4 +77,3 @@ std::vector<DeviceField> DeviceFields(const DeviceRecord& record, const DeviceAr
     }
     return fields;
 }
-

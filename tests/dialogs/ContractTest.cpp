@@ -199,7 +199,7 @@ TEST_F(Dialogs, TheDeviceListShowsTheProgramsIcon) {
     main.SetIcon(AfxLoadIcon(IDI_PROGRAM), TRUE);
     main.SetIcon(AfxLoadIcon(IDI_PROGRAM), FALSE);
     ASSERT_TRUE(dialogtest::ShowsProgramIcon(main));
-    COpenDeviceDialog list;
+    CDeviceList list;
     ASSERT_TRUE(list.Create(IDD_OPEN_DEVICE, &main));
     EXPECT_TRUE(dialogtest::ShowsProgramIcon(list));
     list.DestroyWindow();

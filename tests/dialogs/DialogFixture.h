@@ -11,6 +11,7 @@
 
 #include "ClorixlogfinderApp.h"
 #include "ClorixlogfinderDlg.h"
+#include "DeviceList.h"
 #include "DialogBackend.h"
 #include "OpenDeviceDialog.h"
 #include "ReportWindow.h"

@@ -13,7 +13,7 @@ TEST_F(Dialogs, TheDeviceListShowsTheDevicesAndOpensOneByName) {
     Table({Device("lab-logger", "192.168.1.20", "", "lab-logger.example.lan", "A1234"),
            Device("B7", "192.168.1.21", "", "", "B7")});
     ShellSpy shell;
-    COpenDeviceDialog dlg;
+    CDeviceList dlg;
     ASSERT_TRUE(dlg.Create(IDD_OPEN_DEVICE));
     EXPECT_EQ(dlg.GetWindowText(), "lorixlog-finder version 2.0.45");
     CWnd* pList = dlg.GetDlgItem(IDC_DEVICE_LIST);
@@ -38,7 +38,7 @@ TEST_F(Dialogs, TheOpenButtonsFollowTheSelection) {
     Table({Device("", "10.0.0.1", "", "", "A"), Device("b", "", "", "", "B"),
            Device("", "", "fe80::3", "", "C"), Device("h\x07st", "10.0.0.4", "", "", "D"),
            Device("x", "10.0.0.5", "", "a/b.lan", "E")});
-    COpenDeviceDialog dlg;
+    CDeviceList dlg;
     ASSERT_TRUE(dlg.Create(IDD_OPEN_DEVICE_IPV6));
     EXPECT_FALSE(Enabled(dlg, IDC_BY_NAME));
     EXPECT_TRUE(Enabled(dlg, IDC_BY_IPV4));
@@ -59,7 +59,7 @@ TEST_F(Dialogs, TheOpenButtonsFollowTheSelection) {
 
 TEST_F(Dialogs, TheIPv6ButtonIsHiddenWithoutIPv6Text) {
     Table({Device("h", "10.0.0.1", "", "", "S")});
-    COpenDeviceDialog dlg;
+    CDeviceList dlg;
     ASSERT_TRUE(dlg.Create(IDD_OPEN_DEVICE_IPV6));
     EXPECT_FALSE(dlg.GetDlgItem(IDC_BY_IPV6)->IsWindowVisible());
     EXPECT_TRUE(dlg.GetDlgItem(IDC_BY_IPV4)->IsWindowVisible());
@@ -67,11 +67,11 @@ TEST_F(Dialogs, TheIPv6ButtonIsHiddenWithoutIPv6Text) {
 }
 
 TEST_F(Dialogs, AnEmptyTableEndsTheListBeforeItIsShown) {
-    COpenDeviceDialog dlg;
+    CDeviceList dlg;
     ASSERT_TRUE(dlg.Create(IDD_OPEN_DEVICE));
     EXPECT_EQ(dlg.m_nModalResult, IDCANCEL);
     dlg.DestroyWindow();
-    COpenDeviceDialog modal;
+    CDeviceList modal;
     EXPECT_EQ(modal.DoModal(), IDCANCEL);
 }
 
@@ -79,7 +79,7 @@ TEST_F(Dialogs, ABrowserThatCannotStartKeepsTheListOpen) {
     Table({Device("h", "10.0.0.1", "", "", "S")});
     ShellSpy shell;
     shell.nResult = 2;
-    COpenDeviceDialog dlg;
+    CDeviceList dlg;
     ASSERT_TRUE(dlg.Create(IDD_OPEN_DEVICE));
     dialogtest::Click(dlg, IDC_BY_IPV4);
     EXPECT_EQ(shell.urls, std::vector<std::string>{"http://10.0.0.1/"});
@@ -230,3 +230,27 @@ int main(int argc, char** argv) {
     }
     return RUN_ALL_TESTS();
 }
+
+namespace {
+
+// The Parts' global entry points write to the program's report window: ReportPrintf formats into
+// it (and into nothing once there is none), ReportErrorLocation adds the location line.
+TEST_F(Dialogs, ReportPrintfAndTheErrorLocationWriteToTheProgramsReportWindow) {
+    {
+        QuietReport window;
+        window.AttachReportDisplay();
+        CReportText& report = window.Report();
+        report.m_strText.clear();
+        ReportPrintf("%d-%s", 42, "x");
+        EXPECT_EQ(report.m_strText, "42-x");
+        report.m_strText.clear();
+        ReportErrorLocation("CDeviceInfo::SearchDevices", "C:\\work\\shared\\DeviceInfo.cpp", 270);
+        EXPECT_EQ(report.m_strText, " in ::SearchDevices() in \"DeviceInfo.cpp\" line 270\r\n");
+    }
+    ASSERT_EQ(g_pReportWindow, nullptr);
+    const std::string before = m_report.Report().m_strText;
+    ReportPrintf("%s", "dropped");  // must not crash
+    EXPECT_EQ(m_report.Report().m_strText, before);
+}
+
+}  // namespace

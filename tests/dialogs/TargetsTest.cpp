@@ -152,7 +152,7 @@ TEST_F(Targets, TheTargetsDialogKeepsTargetsForEverySearch) {
     CSavedTargets again;
     again.m_strFile = g_App.m_savedTargets.m_strFile;
     std::string problem;
-    EXPECT_TRUE(again.Load(false, &problem)) << problem;
+    EXPECT_TRUE(again.Load(Language::English, &problem)) << problem;
     EXPECT_EQ(again.m_strText, "10.88.0.0/30\r\n# the lab\r\n10.89.0.7\r\n");
     EXPECT_EQ(again.m_targets.size(), 2u);
 }
@@ -173,7 +173,7 @@ TEST_F(Targets, NothingIsLostWhenTheFileFails) {
         pDialog->SendMessage(WM_COMMAND, IDCANCEL);
         results.push_back(pDialog->m_nModalResult);
     });
-    CTargetsDialog dlg(saved);
+    CTargetsDialog dlg(saved, Language::English);
     EXPECT_EQ(dlg.DoModal(), IDCANCEL);
     EXPECT_EQ(results, (std::vector<INT_PTR>{-1, IDCANCEL}));
     ASSERT_EQ(boxes.texts.size(), 1u);
@@ -184,17 +184,35 @@ TEST_F(Targets, NothingIsLostWhenTheFileFails) {
     std::string problem;
     saved.m_strFile = (m_dir / "hand-made").string();
     std::ofstream(m_dir / "hand-made") << "10.0.0.1\n10.0.0.0/8\n";
-    EXPECT_FALSE(saved.Load(false, &problem));
+    EXPECT_FALSE(saved.Load(Language::English, &problem));
     EXPECT_NE(problem.find("hand-made:2: the prefix length of '10.0.0.0/8' is not from 16 to 32"),
               std::string::npos)
         << problem;
     EXPECT_EQ(saved.m_strText, "10.0.0.1\r\n10.0.0.0/8\r\n") << "shown in the dialog, to mend";
     EXPECT_TRUE(saved.m_targets.empty());
     saved.m_strFile = m_dir.string();
-    EXPECT_FALSE(saved.Load(false, &problem));
+    EXPECT_FALSE(saved.Load(Language::English, &problem));
     EXPECT_NE(problem.find("cannot be read"), std::string::npos) << problem;
     saved.m_strFile = (m_dir / "missing").string();
-    EXPECT_TRUE(saved.Load(false, &problem)) << "no file yet: no targets";
+    EXPECT_TRUE(saved.Load(Language::English, &problem)) << "no file yet: no targets";
+}
+
+// The dialog speaks the user's language, the parser's messages included.
+TEST_F(Targets, AGermanDialogNamesTheMalformedLineInGerman) {
+    MessageBoxSpy boxes;
+    ModalHandler handler([&](CDialog* pDialog) {
+        pDialog->GetDlgItem(IDC_TARGETS)->SetWindowText("10.88.0.300\r\nLogger 7");
+        pDialog->SendMessage(WM_COMMAND, IDOK);
+        pDialog->SendMessage(WM_COMMAND, IDCANCEL);
+    });
+    CTargetsDialog dlg(g_App.m_savedTargets, Language::German);
+    EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+    ASSERT_EQ(boxes.texts.size(), 1u);
+    EXPECT_EQ(boxes.texts[0],
+              "Diese Zeilen sind keine Suchziele:\r\n"
+              "Zeile 1: '10.88.0.300' ist keine IPv4-Adresse in Punkt-Dezimal-Form (A.B.C.D)\r\n"
+              "Zeile 2: 'Logger 7' ist weder IPv4-Adresse noch Host-Name noch Pr\xe4"
+              "fix");
 }
 
 }  // namespace

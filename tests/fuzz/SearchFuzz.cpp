@@ -111,7 +111,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSi
                 SearchTarget target;
                 std::string error;
                 if (targets.size() < 4 &&
-                    ParseSearchTarget(network + "0/" + std::to_string(nPrefix), &target, &error)) {
+                    ParseSearchTarget(network + "0/" + std::to_string(nPrefix), &target, &error,
+                                      Language::English)) {
                     targets.push_back(target);
                 }
                 const std::string device = network + std::to_string(in.Byte());
@@ -140,9 +141,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSi
         g_DeviceInfo.m_aTargets = targets;
         g_DeviceInfo.m_nQueriesPerSecond = 5000;
 
-        const SearchOutcome outcome = g_DeviceInfo.SearchDevices(&report, nullptr);
+        const SearchOutcome outcome = g_DeviceInfo.SearchDevices(report, nullptr);
         if (g_DeviceInfo.m_nDevices == 0 && outcome.result != SearchOutcome::Failed) {
-            ReportNoDeviceAnswered(&report, g_DeviceInfo, outcome, "--target", "--target");
+            ReportNoDeviceAnswered(report, g_DeviceInfo, outcome, texts::FindTargetsHint);
         }
 
         writer.Finish();

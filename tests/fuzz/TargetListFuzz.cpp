@@ -15,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSi
     targets[0].text = "kept";
     std::vector<TargetListError> errors;
     std::size_t nUnlisted = 0;
-    const bool bOk = ParseTargetList(text, &targets, &errors, &nUnlisted);
+    const bool bOk = ParseTargetList(text, &targets, &errors, &nUnlisted, Language::English);
     fuzz::Require(errors.size() <= kMostListedErrors, "at most twenty faults are named");
     fuzz::Require(nUnlisted == 0 || errors.size() == kMostListedErrors,
                   "faults are counted only beyond those named");
@@ -39,7 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSi
     for (std::size_t i = 1; i < targets.size(); ++i) {
         SearchTarget again;
         std::string error;
-        fuzz::Require(ParseSearchTarget(targets[i].text, &again, &error),
+        fuzz::Require(ParseSearchTarget(targets[i].text, &again, &error, Language::English),
                       "a target taken from a list parses again", targets[i].text);
         fuzz::Require(again.nFirst == targets[i].nFirst && again.nLast == targets[i].nLast,
                       "and means the same", targets[i].text);

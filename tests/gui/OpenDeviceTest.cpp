@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "ClorixlogfinderApp.h"
+#include "DeviceList.h"
 #include "GuiTestSupport.h"
 #include "OpenDeviceDialog.h"
 #include "ReportWindow.h"
@@ -129,20 +130,20 @@ private slots:
     }
 
     void emptyTableEndsAtOnceUnseen() {
-        COpenDeviceDialog dlg;
+        CDeviceList dlg;
         QVERIFY(dlg.Create(IDD_OPEN_DEVICE));
         QCOMPARE(dlg.m_nModalResult, INT_PTR(IDCANCEL));
         dlg.DestroyWindow();
         ModalSpy spy;
         spy.onModal = [](CDialog*) {};
-        COpenDeviceDialog modal;
+        CDeviceList modal;
         QCOMPARE(modal.DoModal(), INT_PTR(IDCANCEL));  // ended during its opening, never shown
     }
 
     void oneDeviceIsListedSelectedAndOpenedByName() {
         Table({{"lab-logger", "192.168.1.20", "", "lab-logger.example.lan", "A1234"}});
         ShellSpy shell;
-        COpenDeviceDialog dlg;
+        CDeviceList dlg;
         QVERIFY(dlg.Create(IDD_OPEN_DEVICE));
         QCOMPARE(QString::fromStdString(dlg.GetWindowText()),
                  QStringLiteral("lorixlog-finder version 2.0.45"));
@@ -188,7 +189,7 @@ private slots:
             Table({c.device});
             m_report.Report().m_strText = "report\r\n";
             ShellSpy shell;
-            COpenDeviceDialog dlg;
+            CDeviceList dlg;
             QVERIFY(dlg.Create(c.nTemplate));
             if (c.nCommand != 0) {
                 QTest::mouseClick(Button(dlg, c.nCommand), Qt::LeftButton);
@@ -207,7 +208,7 @@ private slots:
     void enableStatesFollowTheSelection() {
         Table(
             {{"", "10.0.0.1", "", "", "A"}, {"b", "", "", "", "B"}, {"", "", "fe80::3", "", "C"}});
-        COpenDeviceDialog dlg;
+        CDeviceList dlg;
         QVERIFY(dlg.Create(IDD_OPEN_DEVICE_IPV6));
         QVERIFY(!Button(dlg, IDC_BY_NAME)->isEnabled());
         QVERIFY(Button(dlg, IDC_BY_IPV4)->isEnabled());
@@ -224,7 +225,7 @@ private slots:
 
     void ipv6ButtonHiddenWithoutIPv6Text() {
         Table({{"h", "10.0.0.1", "", "", "S"}});
-        COpenDeviceDialog dlg;
+        CDeviceList dlg;
         QVERIFY(dlg.Create(IDD_OPEN_DEVICE_IPV6));
         QVERIFY(Button(dlg, IDC_BY_IPV6)->isHidden());
         dlg.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_DEVICE_LIST, LBN_SELCHANGE), 0);
@@ -235,7 +236,7 @@ private slots:
     void deviceWithoutAnyAddressStaysOpen() {
         Table({{"", "", "", "", "S"}});
         ShellSpy shell;
-        COpenDeviceDialog dlg;
+        CDeviceList dlg;
         QVERIFY(dlg.Create(IDD_OPEN_DEVICE));
         QVERIFY(!Button(dlg, IDC_BY_NAME)->isEnabled());
         DoubleClick(dlg, 0);
@@ -249,7 +250,7 @@ private slots:
     void withoutSelectionCommandsDoNothing() {
         Table({{"h", "10.0.0.1", "", "", "S"}});
         ShellSpy shell;
-        COpenDeviceDialog dlg;
+        CDeviceList dlg;
         QVERIFY(dlg.Create(IDD_OPEN_DEVICE));
         dlg.GetDlgItem(IDC_DEVICE_LIST)->SendMessage(LB_SETCURSEL, static_cast<WPARAM>(-1));
         dlg.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_BY_IPV4, BN_CLICKED), 0);
@@ -270,7 +271,7 @@ private slots:
             QVERIFY(g_DeviceInfo.AddDevice(Device({szSerial, szAddress, "", "", szSerial})) >= 0);
         }
         ShellSpy shell;
-        COpenDeviceDialog dlg;
+        CDeviceList dlg;
         QVERIFY(dlg.Create(IDD_OPEN_DEVICE));
         QCOMPARE(List(dlg)->count(), kMaxDevices);
         QCOMPARE(List(dlg)->item(kMaxDevices - 1)->text(), QStringLiteral("S0999  (10.0.3.250)"));
@@ -283,7 +284,7 @@ private slots:
     void enterOnTheListOpensTheSelectedDevice() {
         Table({{"h", "10.0.0.1", "", "h.lan", "S"}, {"k", "10.0.0.2", "", "", "T"}});
         ShellSpy shell;
-        COpenDeviceDialog dlg;
+        CDeviceList dlg;
         QVERIFY(dlg.Create(IDD_OPEN_DEVICE));
         QTest::keyClick(List(dlg), Qt::Key_Down);
         QTest::keyClick(List(dlg), Qt::Key_Return);
@@ -297,7 +298,7 @@ private slots:
         Table({{"", "", "", "", "S"}});
         m_report.Report().m_strText = "report\r\n";
         ShellSpy none;
-        COpenDeviceDialog empty;
+        CDeviceList empty;
         QVERIFY(empty.Create(IDD_OPEN_DEVICE));
         QTest::keyClick(List(empty), Qt::Key_Return);
         QVERIFY(none.urls.empty());
@@ -319,7 +320,7 @@ private slots:
             Table({{"h", "10.0.0.7", "", pszName, "S"}});
             m_report.Report().m_strText = "report\r\n";
             ShellSpy shell;
-            COpenDeviceDialog dlg;
+            CDeviceList dlg;
             QVERIFY(dlg.Create(IDD_OPEN_DEVICE));
             QVERIFY2(!Button(dlg, IDC_BY_NAME)->isEnabled(), pszName);
             // The command, if it comes all the same, opens the address the device answered from.
@@ -337,7 +338,7 @@ private slots:
         for (const std::string& name : {std::string("A-1.example.lan"), longest}) {
             Table({{"h", "10.0.0.7", "", name.c_str(), "S"}});
             ShellSpy shell;
-            COpenDeviceDialog dlg;
+            CDeviceList dlg;
             QVERIFY(dlg.Create(IDD_OPEN_DEVICE));
             QTest::mouseClick(Button(dlg, IDC_BY_NAME), Qt::LeftButton);
             QCOMPARE(shell.urls, std::vector<std::string>{"http://" + name + "/"});
@@ -348,7 +349,7 @@ private slots:
         Table({{"a/b", "", "", "", "S"}});
         m_report.Report().m_strText = "report\r\n";
         ShellSpy shell;
-        COpenDeviceDialog dlg;
+        CDeviceList dlg;
         QVERIFY(dlg.Create(IDD_OPEN_DEVICE));
         QVERIFY(!Button(dlg, IDC_BY_NAME)->isEnabled());
         dlg.SendMessage(WM_COMMAND, IDC_BY_NAME, 0);
@@ -364,7 +365,7 @@ private slots:
     // The keyboard focus on the list (and on the report, which is made the same way) shows.
     void theFocusOnTheListIsVisible() {
         Table({{"h", "10.0.0.1", "", "", "S"}, {"k", "10.0.0.2", "", "", "T"}});
-        COpenDeviceDialog dlg;
+        CDeviceList dlg;
         QVERIFY(dlg.Create(IDD_OPEN_DEVICE));
         QWidget* pList = Control(dlg, IDC_DEVICE_LIST);
         QApplication::setActiveWindow(pList->window());
@@ -394,7 +395,7 @@ private slots:
         Table({{"h", "10.0.0.1", "", "", "S"}});
         ShellSpy shell;
         shell.nResult = 2;
-        COpenDeviceDialog dlg;
+        CDeviceList dlg;
         QVERIFY(dlg.Create(IDD_OPEN_DEVICE));
         QTest::mouseClick(Button(dlg, IDC_BY_IPV4), Qt::LeftButton);
         QCOMPARE(shell.urls, std::vector<std::string>{"http://10.0.0.1/"});
@@ -414,7 +415,7 @@ private slots:
 
     void deviceTextCannotMakeListLines() {
         Table({{"printer\r\nlab-north  (10.77.0.21)  # A20988", "10.77.0.20", "", "", "S\x1b[1m"}});
-        COpenDeviceDialog dlg;
+        CDeviceList dlg;
         QVERIFY(dlg.Create(IDD_OPEN_DEVICE));
         QCOMPARE(List(dlg)->count(), 1);
         QCOMPARE(List(dlg)->item(0)->text(),
@@ -427,7 +428,7 @@ private slots:
     void theSelectionCannotBeTakenAwayAndADoubleClickBelowTheLinesOpens() {
         Table({{"h", "10.0.0.1", "", "", "S"}, {"k", "10.0.0.2", "", "", "T"}});
         ShellSpy shell;
-        COpenDeviceDialog dlg;
+        CDeviceList dlg;
         QVERIFY(dlg.Create(IDD_OPEN_DEVICE));
         QListWidget* pList = List(dlg);
         const QPoint first = pList->visualItemRect(pList->item(0)).center();
@@ -445,7 +446,7 @@ private slots:
     void cancelEndsWithCancel() {
         Table({{"h", "10.0.0.1", "", "", "S"}});
         for (int nWay = 0; nWay < 3; ++nWay) {
-            COpenDeviceDialog dlg;
+            CDeviceList dlg;
             QVERIFY(dlg.Create(IDD_OPEN_DEVICE));
             if (nWay == 0) {
                 QTest::mouseClick(Button(dlg, IDCANCEL), Qt::LeftButton);
@@ -464,7 +465,7 @@ private slots:
         CDialogEx owner(IDD_MAIN);
         QVERIFY(owner.Create(IDD_MAIN));
         Widget(&owner)->move(40, 30);
-        COpenDeviceDialog dlg;
+        CDeviceList dlg;
         QVERIFY(dlg.Create(IDD_OPEN_DEVICE, &owner));
         RECT o;
         RECT d;

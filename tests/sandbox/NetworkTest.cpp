@@ -66,7 +66,7 @@ TEST_F(Network, FindsAndDescribesTheSimulatedDevices) {
                             "--device", "10.77.0.20", "--serial", "A1", "--name", "A1", "--detail",
                             "X", "--firmware", "1.0"});
     ASSERT_TRUE(sim.IsReady());
-    g_DeviceInfo.SearchDevices(&m_report, nullptr);
+    g_DeviceInfo.SearchDevices(m_report, nullptr);
     EXPECT_EQ(Text(),
               std::string(kEnglishBanner) +
                   "\r\nSearching lorix devices (please wait) ...\r\n\r\n" +
@@ -85,7 +85,7 @@ TEST_F(Network, LimitedBroadcastWithoutRouteReachesTheDevices) {
     ASSERT_TRUE(sim.IsReady());
     NoInterfaceListLayer layer;
     net::InstallSocketLayer(&layer);
-    g_DeviceInfo.SearchDevices(&m_report, nullptr);
+    g_DeviceInfo.SearchDevices(m_report, nullptr);
     EXPECT_EQ(m_report.m_nErrors, 0) << Text();
     EXPECT_EQ(g_DeviceInfo.m_nDevices, 1);
     EXPECT_NE(Text().find("... done.\r\n"), std::string::npos);
@@ -95,7 +95,7 @@ TEST_F(Network, AnswersToTheLimitedAndTheDirectedBroadcastAreDescribedOnce) {
     sandbox::Simulator sim({"--device", "10.77.0.20", "--twice"});
     ASSERT_TRUE(sim.IsReady());
     g_DeviceInfo.m_nVerbosity = 1;
-    g_DeviceInfo.SearchDevices(&m_report, nullptr);
+    g_DeviceInfo.SearchDevices(m_report, nullptr);
     g_DeviceInfo.m_nVerbosity = 0;
     EXPECT_NE(Text().find("IPv4 broadcast onto '10.77.0.255'.\r\n"), std::string::npos);
     EXPECT_EQ(g_DeviceInfo.m_nDevices, 1);
@@ -106,7 +106,7 @@ TEST_F(Network, SearchesTwoSubnets) {
     sandbox::Simulator sim(
         {"--device", "10.77.0.25", "--serial", "N77", "--device", "10.78.0.25", "--serial", "N78"});
     ASSERT_TRUE(sim.IsReady());
-    g_DeviceInfo.SearchDevices(&m_report, nullptr);
+    g_DeviceInfo.SearchDevices(m_report, nullptr);
     ASSERT_EQ(g_DeviceInfo.m_nDevices, 2) << Text();
     EXPECT_STREQ(g_DeviceInfo.m_aDevices[0].szIPv4, "10.77.0.25");
     EXPECT_STREQ(g_DeviceInfo.m_aDevices[1].szIPv4, "10.78.0.25");
@@ -116,7 +116,7 @@ TEST_F(Network, OversizedReplyIsDroppedAndTheOthersAreFound) {
     sandbox::Simulator sim({"--device", "10.77.0.20", "--pad-to", "1600", "--device", "10.77.0.21",
                             "--serial", "OK1", "--delay", "300"});
     ASSERT_TRUE(sim.IsReady());
-    g_DeviceInfo.SearchDevices(&m_report, nullptr);
+    g_DeviceInfo.SearchDevices(m_report, nullptr);
     EXPECT_NE(Text().find("WARNING: recvfrom(UDP) returned 10040: a datagram from 10.77.0.20:9959 "
                           "was too long and is dropped.\r\n"),
               std::string::npos)
@@ -140,7 +140,7 @@ protected:
 
 TEST_F(OnlyLoopback, TheQueryGoesToLoopback) {
     g_DeviceInfo.m_nVerbosity = 1;
-    g_DeviceInfo.SearchDevices(&m_report, nullptr);
+    g_DeviceInfo.SearchDevices(m_report, nullptr);
     g_DeviceInfo.m_nVerbosity = 0;
     EXPECT_EQ(m_report.m_nErrors + m_report.m_nWarnings, 0) << Text();
     EXPECT_NE(Text().find("IPv4 broadcast onto '127.255.255.255'.\r\n"), std::string::npos)
@@ -172,7 +172,7 @@ TEST_F(Network, ANetworkWithoutRouteIsAWarning) {
                        "ip route del broadcast 10.99.0.255 dev bad0 table local"));
     sandbox::Simulator sim({"--device", "10.78.0.22", "--serial", "BEHIND"});
     ASSERT_TRUE(sim.IsReady());
-    g_DeviceInfo.SearchDevices(&m_report, nullptr);
+    g_DeviceInfo.SearchDevices(m_report, nullptr);
     EXPECT_NE(Text().find(
                   "WARNING: sendto(UDP) to 10.99.0.255 returned 10051 (network unreachable).\r\n"),
               std::string::npos)

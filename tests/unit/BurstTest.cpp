@@ -33,7 +33,7 @@ protected:
 TEST_F(Burst, LostRepliesAreAskedForAgainAndALastingLossIsNamed) {
     AddDevices(3);
     m_net.m_nRepliesToDrop = 2;
-    SearchOutcome outcome = info.SearchDevices(&m_report, nullptr);
+    SearchOutcome outcome = info.SearchDevices(m_report, nullptr);
     EXPECT_EQ(info.m_nDevices, 3) << Text();
     EXPECT_EQ(Sent("255.255.255.255"), 2u);
     EXPECT_NE(Text().find("\r\n2 replies came faster than this computer took them in; the query "
@@ -50,7 +50,7 @@ TEST_F(Burst, LostRepliesAreAskedForAgainAndALastingLossIsNamed) {
     lossy.AddResponder("192.168.1.20", "255.255.255.0", "TVK,lorixA,B,GONE", 1);
     lossy.AddResponder("192.168.1.21", "255.255.255.0", "TVK,lorixA,B,GONE2", 1);
     lossy.m_nRepliesToDrop = 1000;
-    outcome = info.SearchDevices(&m_report, nullptr);
+    outcome = info.SearchDevices(m_report, nullptr);
     EXPECT_EQ(info.m_nDevices, 0);
     EXPECT_EQ(lossy.m_aSent.size(), 2u * 4u) << "two broadcasts, four rounds";
     EXPECT_NE(Text().find("\r\n\r\nWARNING: 4 replies to the last query were lost: they came "
@@ -66,7 +66,7 @@ TEST_F(Burst, LostRepliesAreAskedForAgainAndALastingLossIsNamed) {
 TEST_F(Burst, WithoutADropCountALargeBurstIsAskedForOnceMore) {
     m_net.m_bDropsUnknown = true;
     AddDevices(130);
-    info.SearchDevices(&m_report, nullptr);
+    info.SearchDevices(m_report, nullptr);
     EXPECT_EQ(info.m_nDevices, 130);
     EXPECT_EQ(Sent("255.255.255.255"), 2u);
     EXPECT_NE(Text().find("130 replies came in one burst, and this computer may have dropped some; "
@@ -78,7 +78,7 @@ TEST_F(Burst, WithoutADropCountALargeBurstIsAskedForOnceMore) {
     net::InstallSocketLayer(&quiet);
     quiet.m_bDropsUnknown = true;
     quiet.AddResponder("192.168.1.20", "255.255.255.0", "TVK,lorixA,B,ONE", 1);
-    info.SearchDevices(&m_report, nullptr);
+    info.SearchDevices(m_report, nullptr);
     EXPECT_EQ(quiet.m_aSent.size(), 1u);
 }
 
@@ -91,7 +91,7 @@ TEST_F(Burst, AReplyCostsNoSystemCallOfItsOwn) {
         m_net.AddDatagramTo(50, pszRemote, 9959, std::string("TVK,lorixA,B,R") + pszRemote,
                             "192.168.1.5");
     }
-    info.SearchDevices(&m_report, nullptr);
+    info.SearchDevices(m_report, nullptr);
     EXPECT_EQ(info.m_nDevices, 203) << Text();
     EXPECT_EQ(m_net.m_nInterfaceListings, 1);
     EXPECT_EQ(m_net.m_nHasRouteCalls, 2) << "10.88.0.0/24 and 10.88.1.0/24";

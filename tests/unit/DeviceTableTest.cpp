@@ -166,7 +166,7 @@ TEST_F(DeviceDescription, WritesEveryLineOfAFullRecordInEnglish) {
     std::strcpy(record.szDnsName, "dev1.lan");
     std::strcpy(record.szIPv6, "fe80::1");
     m_report.m_strText.clear();
-    g_DeviceInfo.ReportDevice(record, &m_report);
+    g_DeviceInfo.ReportDevice(record, m_report);
     EXPECT_EQ(Text(),
               "Found lorixLOG X2 device\r\n"
               "  at IPv4 address 192.168.1.20\r\n"
@@ -185,7 +185,7 @@ TEST_F(DeviceDescription, WritesEveryLineOfAFullRecordInGerman) {
     std::strcpy(record.szDnsName, "dev1.lan");
     std::strcpy(record.szIPv6, "fe80::1");
     m_report.m_strText.clear();
-    g_DeviceInfo.ReportDevice(record, &m_report);
+    g_DeviceInfo.ReportDevice(record, m_report);
     EXPECT_EQ(Text(),
               "lorixLOG X2 Ger\xe4t gefunden\r\n"
               "  an IPv4 Adresse 192.168.1.20\r\n"
@@ -202,7 +202,7 @@ TEST_F(DeviceDescription, LeavesOutLinesOfMissingFields) {
     std::strcpy(record.szModel, "lorixA");
     std::strcpy(record.szModelDetail, "B");
     m_report.m_strText.clear();
-    g_DeviceInfo.ReportDevice(record, &m_report);
+    g_DeviceInfo.ReportDevice(record, m_report);
     EXPECT_EQ(Text(),
               "Found lorixA B device\r\n"
               "  serial number = \r\n"
@@ -215,13 +215,13 @@ TEST_F(DeviceDescription, HostNameLineOnlyWhenItDiffersFromTheDnsName) {
     std::strcpy(record.szHostName, "same.lan");
     std::strcpy(record.szDnsName, "same.lan");
     m_report.m_strText.clear();
-    g_DeviceInfo.ReportDevice(record, &m_report);
+    g_DeviceInfo.ReportDevice(record, m_report);
     EXPECT_EQ(Text().find("host name"), std::string::npos);
     EXPECT_NE(Text().find("  DNS name = 'same.lan'\r\n"), std::string::npos);
 
     record.szDnsName[0] = '\0';
     m_report.m_strText.clear();
-    g_DeviceInfo.ReportDevice(record, &m_report);
+    g_DeviceInfo.ReportDevice(record, m_report);
     EXPECT_NE(Text().find("  host name = 'same.lan'\r\n"), std::string::npos);
     EXPECT_EQ(Text().find("DNS name"), std::string::npos);
 }
@@ -230,12 +230,12 @@ TEST_F(DeviceDescription, SearchStartOnEmptyTableWritesBannerEmptyLineAndSearchi
     // A table is too large for a thread's stack on Windows.
     auto pInfo = std::make_unique<CDeviceInfo>();
     CDeviceInfo& info = *pInfo;
-    info.ReportSearchStart(&m_report);
+    info.ReportSearchStart(m_report);
     EXPECT_EQ(Text(),
               std::string(kEnglishBanner) + "\r\nSearching lorix devices (please wait) ...\r\n");
 
     UseLanguage("de-DE");
-    info.ReportSearchStart(&m_report);
+    info.ReportSearchStart(m_report);
     EXPECT_EQ(Text(),
               std::string(kGermanBanner) + "\r\nSuche lorix Ger\xe4te (bitte warten) ...\r\n");
 }
@@ -245,7 +245,7 @@ TEST_F(DeviceDescription, SearchStartDescribesStoredRecords) {
     auto pInfo = std::make_unique<CDeviceInfo>();
     CDeviceInfo& info = *pInfo;
     info.AddDevice(MakeRecord("A"));
-    info.ReportSearchStart(&m_report);
+    info.ReportSearchStart(m_report);
     EXPECT_EQ(Text(), std::string(kEnglishBanner) +
                           "\r\nSearching lorix devices (please wait) ...\r\n"
                           "\r\nFound lorixLOG X2 device\r\n"
@@ -255,12 +255,12 @@ TEST_F(DeviceDescription, SearchStartDescribesStoredRecords) {
 }
 
 TEST(DeviceDescriptionWithoutWindow, WritesNothingAndChangesNothing) {
-    // A table is too large for a thread's stack on Windows.
     auto pInfo = std::make_unique<CDeviceInfo>();
     CDeviceInfo& info = *pInfo;
     info.AddDevice(MakeRecord("A"));
-    info.ReportSearchStart();
-    info.ReportDevice(info.m_aDevices[0]);
+    CNullReport none;
+    info.ReportSearchStart(none);
+    info.ReportDevice(info.m_aDevices[0], none);
     EXPECT_EQ(info.m_nDevices, 1);
     EXPECT_STREQ(info.m_aDevices[0].szSerialNumber, "A");
 }

@@ -9,14 +9,6 @@ namespace {
 
 using ReportText = WithReport;
 
-/// The report that ReportPrintf and ReportErrorLocation write to, set as a program's main() sets
-/// it.
-class ProgramReport : public WithReport {
-protected:
-    void SetUp() override { g_pReportText = &m_report; }
-    void TearDown() override { g_pReportText = nullptr; }
-};
-
 TEST_F(ReportText, EnsureBlankLineFromEveryStartingState) {
     struct Case {
         const char* pszBefore;
@@ -105,28 +97,25 @@ TEST_F(ReportText, LoneCarriageReturnRewritesTheUnfinishedLine) {
     EXPECT_EQ(Text(), "first\r\nold\r\nnext");
 }
 
-TEST_F(ProgramReport, PrintfCutsOutputAt1023Characters) {
+TEST_F(ReportText, PrintfCutsOutputAt1023Characters) {
     const std::string longText(1500, 'a');
     m_report.m_strText.clear();
     m_report.Printf("%s", longText.c_str());
     EXPECT_EQ(Text(), std::string(1023, 'a'));
-
-    m_report.m_strText.clear();
-    ReportPrintf("%d-%s", 42, "x");
-    EXPECT_EQ(Text(), "42-x");
 }
 
-TEST_F(ProgramReport, ErrorLocationShowsFunctionFromColonAndFileWithoutDirectories) {
+TEST_F(ReportText, ErrorLocationShowsFunctionFromColonAndFileWithoutDirectories) {
     m_report.m_strText.clear();
-    ReportErrorLocation("CDeviceInfo::SearchDevices", "C:\\work\\shared\\DeviceInfo.cpp", 270);
+    m_report.PrintErrorLocation("CDeviceInfo::SearchDevices", "C:\\work\\shared\\DeviceInfo.cpp",
+                                270);
     EXPECT_EQ(Text(), " in ::SearchDevices() in \"DeviceInfo.cpp\" line 270\r\n");
 
     m_report.m_strText.clear();
-    ReportErrorLocation("main", "/a/b\\c/d.cpp", 7);
+    m_report.PrintErrorLocation("main", "/a/b\\c/d.cpp", 7);
     EXPECT_EQ(Text(), " in main() in \"d.cpp\" line 7\r\n");
 
     m_report.m_strText.clear();
-    ReportErrorLocation("f", "plain.cpp", -1);
+    m_report.PrintErrorLocation("f", "plain.cpp", -1);
     EXPECT_EQ(Text(), " in f() in \"plain.cpp\" line -1\r\n");
 }
 
@@ -141,12 +130,6 @@ TEST_F(ReportText, BannerLanguageFollowsTheFirstThreeBytesOfTheTag) {
         m_report.Reset();
         EXPECT_EQ(Text(), kEnglishBanner) << pszTag;
     }
-}
-
-TEST(ReportPrintfWithoutWindow, WritesNothing) {
-    ReportPrintf("%s", "dropped");  // must not crash
-    TestReport report;
-    EXPECT_TRUE(report.m_strText.empty());
 }
 
 // --- Trimming without an edit control: limit 32000, cut size 4000. ---

@@ -13,7 +13,7 @@ namespace {
 TEST_F(Search, SocketThatCannotBeCreated) {
     m_net.m_nSocketError = net::WSAEMFILE;
     Reply(10, "192.168.1.20", "TVK,lorixA,B,1");
-    info.SearchDevices(&m_report, nullptr);
+    info.SearchDevices(m_report, nullptr);
     EXPECT_EQ(Text(), std::string(kEnglishBanner) +
                           "\r\nSearching lorix devices (please wait) ...\r\n"
                           "\r\nERROR: Could not create IPv4 socket\r\n\r\n" +
@@ -40,7 +40,7 @@ TEST_F(Search, SendErrorTexts) {
         layer.m_nFailingSend = 0;
         layer.m_nSendError = c.nError;
         layer.AddDatagram(10, "192.168.1.20", 9959, "TVK,lorixA,B,1");
-        info.SearchDevices(&m_report, nullptr);
+        info.SearchDevices(m_report, nullptr);
         EXPECT_EQ(AfterStart(), std::string(c.pszLine) + "\r\n" + Location(518));
         EXPECT_EQ(layer.m_nSocketsClosed, 1);
         EXPECT_EQ(info.m_nDevices, 0) << "no reply is received after a failed send";
@@ -49,7 +49,7 @@ TEST_F(Search, SendErrorTexts) {
 
 TEST_F(Search, ShortSendToTheLimitedBroadcast) {
     m_net.m_nShortSend = 0;
-    info.SearchDevices(&m_report, nullptr);
+    info.SearchDevices(m_report, nullptr);
     EXPECT_EQ(AfterStart(), "ERROR in sendto(): Sent 3 instead of 5 bytes.\r\n" + Location(528));
     ExpectSocketClosedOnce();
 }
@@ -58,7 +58,7 @@ TEST_F(Search, ShortSendToAnInterface) {
     m_net.AddInterface("192.168.1.5", "255.255.255.0");
     m_net.m_nShortSend = 1;
     m_net.m_nShortSendBytes = 0;
-    info.SearchDevices(&m_report, nullptr);
+    info.SearchDevices(m_report, nullptr);
     EXPECT_EQ(AfterStart(), "ERROR in sendto(): Sent 0 instead of 5 bytes.\r\n" + Location(611));
     ExpectSocketClosedOnce();
 }
@@ -71,7 +71,7 @@ TEST_F(Search, AFailedSendIsAWarningAndTheSearchGoesOn) {
     m_net.AddInterface("192.168.2.5", "255.255.255.0");
     m_net.FailSendsTo("10.99.0.255", net::WSAEACCES);
     Reply(300, "192.168.2.20", "TVK,lorixA,B,S2");
-    info.SearchDevices(&m_report, nullptr);
+    info.SearchDevices(m_report, nullptr);
     EXPECT_EQ(AfterStart(),
               "WARNING: sendto(UDP) to 10.99.0.255 returned 10013 (permission denied).\r\n"
               "\r\n"
@@ -93,7 +93,7 @@ TEST_F(Search, AFailedLimitedBroadcastIsAWarningInGermanToo) {
     m_net.AddInterface("192.168.1.5", "255.255.255.0");
     m_net.FailSendsTo("255.255.255.255", net::WSAENETUNREACH);
     Reply(300, "192.168.1.20", "TVK,lorixA,B,S1");
-    info.SearchDevices(&m_report, nullptr);
+    info.SearchDevices(m_report, nullptr);
     EXPECT_NE(Text().find("\r\n\r\nWARNING: sendto(UDP) an 255.255.255.255 lieferte 10051 (Netz "
                           "nicht erreichbar).\r\n\r\n"),
               std::string::npos)
@@ -110,7 +110,7 @@ TEST_F(Search, WhenNoQueryGoesOutTheLastFailureEndsTheSearch) {
     m_net.FailSendsTo("192.168.2.255", net::WSAEACCES);
     Reply(10, "192.168.1.20", "TVK,lorixA,B,1");
     info.m_nVerbosity = 1;
-    info.SearchDevices(&m_report, nullptr);
+    info.SearchDevices(m_report, nullptr);
     EXPECT_EQ(AfterStart(),
               "IPv4 broadcast onto '255.255.255.255'.\r\n"
               "\r\n"
@@ -141,7 +141,7 @@ TEST_F(Search, EachBroadcastAddressGetsTheQueryOnce) {
     m_net.AddInterface("10.77.0.21", "255.255.255.0");
     m_net.AddInterface("10.5.0.1", "0.0.0.0");
     info.m_nVerbosity = 1;
-    info.SearchDevices(&m_report, nullptr);
+    info.SearchDevices(m_report, nullptr);
     ASSERT_EQ(m_net.m_aSent.size(), 3u);
     EXPECT_EQ(SentTo(0), "255.255.255.255");
     EXPECT_EQ(SentTo(1), "10.77.0.255");
@@ -160,7 +160,7 @@ TEST_F(Search, MoreThanSixtyFourAddressesAreAllQueried) {
         const std::string address = "10." + std::to_string(i) + ".0.1";
         m_net.AddInterface(address.c_str(), "255.255.0.0");
     }
-    info.SearchDevices(&m_report, nullptr);
+    info.SearchDevices(m_report, nullptr);
     ASSERT_EQ(m_net.m_aSent.size(), 151u);
     EXPECT_EQ(SentTo(150), "10.149.255.255");
     EXPECT_EQ(m_report.m_nWarnings, 0);

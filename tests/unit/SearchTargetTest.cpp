@@ -12,14 +12,15 @@ namespace {
 SearchTarget Parse(const std::string& text) {
     SearchTarget target;
     std::string error;
-    EXPECT_TRUE(ParseSearchTarget(text, &target, &error)) << text << ": " << error;
+    EXPECT_TRUE(ParseSearchTarget(text, &target, &error, Language::English))
+        << text << ": " << error;
     return target;
 }
 
 std::string Refused(const std::string& text) {
     SearchTarget target;
     std::string error;
-    EXPECT_FALSE(ParseSearchTarget(text, &target, &error)) << text;
+    EXPECT_FALSE(ParseSearchTarget(text, &target, &error, Language::English)) << text;
     return error;
 }
 
@@ -139,7 +140,7 @@ TEST(TargetPlan, OnLinkHostsAreLeftToTheBroadcast) {
 
 std::vector<std::string> Listed(const std::string& text, std::vector<TargetListError>* pErrors) {
     std::vector<SearchTarget> targets{Parse("10.1.1.1")};  // kept, whatever the list holds
-    const bool bOk = ParseTargetList(text, &targets, pErrors);
+    const bool bOk = ParseTargetList(text, &targets, pErrors, nullptr, Language::English);
     EXPECT_EQ(bOk, pErrors->empty());
     std::vector<std::string> texts;
     for (const SearchTarget& target : targets) {
@@ -193,7 +194,7 @@ TEST(TargetList, ManyMalformedLinesAreCountedBeyondTwenty) {
         list += "bad line " + std::to_string(i) + "\n";
     }
     list += std::string(100000, 'x') + "!\n";
-    EXPECT_FALSE(ParseTargetList(list, &targets, &errors, &nUnlisted));
+    EXPECT_FALSE(ParseTargetList(list, &targets, &errors, &nUnlisted, Language::English));
     ASSERT_EQ(errors.size(), kMostListedErrors);
     EXPECT_EQ(errors.back().nLine, 20);
     EXPECT_EQ(nUnlisted, 1001u - kMostListedErrors);

@@ -12,7 +12,7 @@
 namespace {
 
 TEST_F(Search, WithoutAnswerEndsAfterTheQuietPeriodWithTheDoneLine) {
-    info.SearchDevices(&m_report, nullptr);
+    info.SearchDevices(m_report, nullptr);
     EXPECT_EQ(AfterStart(), "... done.\r\n");
     EXPECT_EQ(info.m_nDevices, 0);
     EXPECT_EQ(m_net.Elapsed(), 3900u);
@@ -26,7 +26,7 @@ TEST_F(Search, WithoutAnswerEndsAfterTheQuietPeriodWithTheDoneLine) {
 
 TEST_F(Search, DescribesAFoundDeviceInEnglishAndGerman) {
     Reply(250, "192.168.1.20", "TVK,lorixLOG,X2,A1234,lab-logger.lan,1.0.7");
-    info.SearchDevices(&m_report, nullptr);
+    info.SearchDevices(m_report, nullptr);
     EXPECT_EQ(AfterStart(),
               "Found lorixLOG X2 device\r\n"
               "  at IPv4 address 192.168.1.20\r\n"
@@ -46,7 +46,7 @@ TEST_F(Search, DescribesAFoundDeviceInEnglishAndGerman) {
 
     UseLanguage("de-DE");
     Reply(4300, "192.168.1.20", "TVK,lorixLOG,X2,A1234,lab-logger,1.0.7");
-    info.SearchDevices(&m_report, nullptr);
+    info.SearchDevices(m_report, nullptr);
     EXPECT_EQ(Text(), std::string(kGermanBanner) +
                           "\r\nSuche lorix Ger\xe4te (bitte warten) ...\r\n\r\n"
                           "lorixLOG X2 Ger\xe4t gefunden\r\n"
@@ -63,7 +63,7 @@ TEST_F(Search, BroadcastsToEveryInterfaceButLoopback) {
     m_net.AddInterface("192.168.1.5", "255.255.255.0");
     m_net.AddInterface("10.1.2.3", "255.255.0.0");
     info.m_nVerbosity = 1;
-    info.SearchDevices(&m_report, nullptr);
+    info.SearchDevices(m_report, nullptr);
     ASSERT_EQ(m_net.m_aSent.size(), 3u);
     EXPECT_EQ(SentTo(0), "255.255.255.255");
     EXPECT_EQ(SentTo(1), "192.168.1.255");
@@ -83,7 +83,7 @@ TEST_F(Search, BroadcastsToEveryInterfaceButLoopback) {
 
 TEST_F(Search, UsesASoleLoopbackInterface) {
     m_net.AddInterface("127.0.0.1", "255.0.0.0");
-    info.SearchDevices(&m_report, nullptr);
+    info.SearchDevices(m_report, nullptr);
     ASSERT_EQ(m_net.m_aSent.size(), 2u);
     EXPECT_EQ(SentTo(1), "127.255.255.255");
 }
@@ -91,7 +91,7 @@ TEST_F(Search, UsesASoleLoopbackInterface) {
 TEST_F(Search, WithoutInterfaceListSendsOnlyTheLimitedBroadcastAndReportsNothing) {
     m_net.AddInterface("192.168.1.5", "255.255.255.0");
     m_net.m_bInterfaceListFails = true;
-    info.SearchDevices(&m_report, nullptr);
+    info.SearchDevices(m_report, nullptr);
     ASSERT_EQ(m_net.m_aSent.size(), 1u);
     EXPECT_EQ(AfterStart(), "... done.\r\n");
 }
@@ -99,7 +99,7 @@ TEST_F(Search, WithoutInterfaceListSendsOnlyTheLimitedBroadcastAndReportsNothing
 TEST_F(Search, GermanTargetLine) {
     UseLanguage("de-AT");
     info.m_nVerbosity = 2;
-    info.SearchDevices(&m_report, nullptr);
+    info.SearchDevices(m_report, nullptr);
     EXPECT_NE(Text().find("IPv4 broadcast auf '255.255.255.255'.\r\n"), std::string::npos);
     EXPECT_NE(Text().find("... fertig.\r\n"), std::string::npos);
 }
@@ -109,7 +109,7 @@ TEST_F(Search, RepeatedAnswersAreDescribedOnce) {
     Reply(10, "192.168.1.20", reply);
     Reply(20, "192.168.1.20", reply);
     Reply(30, "192.168.1.20", reply, 40000);  // same device, other port: a record of its own
-    info.SearchDevices(&m_report, nullptr);
+    info.SearchDevices(m_report, nullptr);
     EXPECT_EQ(info.m_nDevices, 2);
     std::size_t nFound = 0;
     for (std::size_t p = Text().find("Found"); p != std::string::npos;
@@ -123,7 +123,7 @@ TEST_F(Search, QuietPeriodEndsWithTheTenthPassAfterThreeSeconds) {
     Reply(100, "192.168.1.20", "TVK,lorixA,B,1");
     Reply(3999, "192.168.1.21", "TVK,lorixA,B,2");         // in the wait of the ninth counted pass
     Reply(3999 + 3901, "192.168.1.22", "TVK,lorixA,B,3");  // after the tenth
-    info.SearchDevices(&m_report, nullptr);
+    info.SearchDevices(m_report, nullptr);
     EXPECT_EQ(info.m_nDevices, 2);
     EXPECT_EQ(m_net.Elapsed(), 3999u + 3900u);
 }
@@ -133,7 +133,7 @@ TEST_F(Search, QuietPeriodSurvivesTheClockWrapping) {
     net::InstallSocketLayer(&wrapping);
     wrapping.AddDatagram(500, "192.168.1.20", 9959, "TVK,lorixA,B,1");
     wrapping.AddDatagram(1500, "192.168.1.21", 9959, "TVK,lorixA,B,2");  // after the wrap
-    info.SearchDevices(&m_report, nullptr);
+    info.SearchDevices(m_report, nullptr);
     EXPECT_EQ(info.m_nDevices, 2);
     EXPECT_EQ(wrapping.Elapsed(), 1500u + 3900u);
     EXPECT_LT(wrapping.m_nNow, 10000u) << "the tick count wrapped";
@@ -147,7 +147,7 @@ TEST_F(Search, InvalidRepliesAreDroppedSilentlyButRestartTheQuietPeriod) {
     Reply(5000, "192.168.1.24", "TVK,lorix");                        // prefix only
     Reply(6000, "192.168.1.25", "");                                 // empty datagram
     Reply(7000, "192.168.1.26", std::string("TVK,lorixA\0,B", 13));  // zero byte ends the text
-    info.SearchDevices(&m_report, nullptr);
+    info.SearchDevices(m_report, nullptr);
     EXPECT_EQ(info.m_nDevices, 0);
     EXPECT_EQ(AfterStart(), "... done.\r\n");
     EXPECT_EQ(m_net.Elapsed(), 7000u + 3900u);
@@ -161,7 +161,7 @@ TEST_F(Search, SplitsFieldsLikeStrtok) {
     Reply(50, "192.168.1.24", "TVK,lorixF, spaced ,126,a.b.c, 3 ");
     Reply(60, "192.168.1.25", "TVK,lorixG,B,127,h\r,\n\r\n\n");
     Reply(70, "192.168.1.26", "TVK,lorixH,B,128\n");
-    info.SearchDevices(&m_report, nullptr);
+    info.SearchDevices(m_report, nullptr);
     ASSERT_EQ(info.m_nDevices, 7);
     const DeviceRecord* d = info.m_aDevices;
     // Three fields only: empty serial number, sorted first.
@@ -193,7 +193,7 @@ TEST_F(Search, CutsOverlongFieldsToTheirWidth) {
     const std::string dns = host + "." + std::string(1200, 'd');
     Reply(10, "192.168.1.20",
           "TVK,lorix" + std::string(50, 'M') + ",D," + serial + "," + dns + ",F");
-    info.SearchDevices(&m_report, nullptr);
+    info.SearchDevices(m_report, nullptr);
     ASSERT_EQ(info.m_nDevices, 1);
     const DeviceRecord& d = info.m_aDevices[0];
     EXPECT_EQ(std::strlen(d.szModel), 39u);
@@ -207,7 +207,7 @@ TEST_F(Search, StopsReceivingAfterThirtySecondsOfTraffic) {
     for (std::uint32_t t = 0; t < 60000; t += 500) {
         Reply(t, "192.168.1.20", "TVK,lorixA,B,1,dev,1.0");
     }
-    info.SearchDevices(&m_report, nullptr);
+    info.SearchDevices(m_report, nullptr);
     EXPECT_EQ(info.m_nDevices, 1);
     EXPECT_LE(m_net.Elapsed(), 30100u);
     EXPECT_GE(m_net.Elapsed(), 30000u);
@@ -230,7 +230,7 @@ TEST_F(Search, ReportsAFullTableOnceAtTheEndWithWhatWasLeftOut) {
         Reply(static_cast<std::uint32_t>(i), from.c_str(), szReply);
         Reply(static_cast<std::uint32_t>(i), from.c_str(), szReply);  // the directed broadcast's
     }
-    info.SearchDevices(&m_report, nullptr);
+    info.SearchDevices(m_report, nullptr);
     EXPECT_EQ(info.m_nDevices, kMaxDevices);
     EXPECT_STREQ(info.m_aDevices[0].szSerialNumber, "0005");
     EXPECT_STREQ(info.m_aDevices[kMaxDevices - 1].szSerialNumber, "1004");
@@ -250,7 +250,7 @@ TEST_F(Search, OneAddressCannotFillTheTable) {
     }
     Reply(300, "10.0.0.7", "TVK,lorixA,B,REAL7");
     Reply(301, "10.0.0.8", "TVK,lorixA,B,REAL8");
-    info.SearchDevices(&m_report, nullptr);
+    info.SearchDevices(m_report, nullptr);
     EXPECT_EQ(info.m_nDevices, kMaxRecordsPerAddress + 2);
     EXPECT_NE(Text().find("REAL7"), std::string::npos);
     EXPECT_NE(Text().find("REAL8"), std::string::npos);
@@ -267,7 +267,7 @@ TEST_F(Search, OneAddressCannotFillTheTable) {
 TEST_F(Search, WaitThatFails) {
     Reply(10, "192.168.1.20", "TVK,lorixA,B,1");
     m_net.m_nFailingSelect = 1;
-    info.SearchDevices(&m_report, nullptr);
+    info.SearchDevices(m_report, nullptr);
     EXPECT_EQ(info.m_nDevices, 1) << "devices stored before the failure stay";
     const std::string tail = "ERROR: select(UDP) returned 10038.\r\n\r\n" + Location(650);
     EXPECT_EQ(Text().substr(Text().size() - tail.size()), tail);
@@ -280,7 +280,7 @@ TEST_F(Search, AnInterruptedWaitGoesOn) {
     Reply(10, "192.168.1.20", "TVK,lorixA,B,1");
     m_net.m_nFailingSelect = 1;
     m_net.m_nSelectError = net::WSAEINTR;
-    const SearchOutcome outcome = info.SearchDevices(&m_report, nullptr);
+    const SearchOutcome outcome = info.SearchDevices(m_report, nullptr);
     EXPECT_EQ(outcome.result, SearchOutcome::Completed) << Text();
     EXPECT_EQ(info.m_nDevices, 1);
     EXPECT_NE(Text().find("... done."), std::string::npos);
@@ -304,7 +304,7 @@ TEST_F(Search, ReceiveErrors) {
         net::InstallSocketLayer(&layer);
         layer.AddReceiveError(100, c.nError);
         layer.AddDatagram(200, "192.168.1.20", 9959, "TVK,lorixA,B,1");
-        info.SearchDevices(&m_report, nullptr);
+        info.SearchDevices(m_report, nullptr);
         if (c.pszLine == nullptr) {
             EXPECT_EQ(info.m_nDevices, 1) << c.nError;
             EXPECT_EQ(layer.Elapsed(), 200u + 3900u) << c.nError;
@@ -319,7 +319,7 @@ TEST_F(Search, ReceiveErrors) {
 
 TEST_F(Search, IgnoredReceiveErrorDoesNotRestartTheQuietPeriod) {
     m_net.AddReceiveError(2000, net::WSAECONNRESET);
-    info.SearchDevices(&m_report, nullptr);
+    info.SearchDevices(m_report, nullptr);
     EXPECT_EQ(m_net.Elapsed(), 3900u);
 }
 
@@ -328,7 +328,7 @@ TEST_F(Search, IgnoredReceiveErrorDoesNotRestartTheQuietPeriod) {
 TEST_F(Search, OversizedDatagramIsDroppedWithAWarningAndCountsAsTraffic) {
     Reply(10, "192.168.1.99", "TVK,lorixA,B," + std::string(1500, 'x'), 4444);
     Reply(2500, "192.168.1.20", "TVK,lorixA,B,S1");
-    info.SearchDevices(&m_report, nullptr);
+    info.SearchDevices(m_report, nullptr);
     EXPECT_EQ(AfterStart(),
               "WARNING: recvfrom(UDP) returned 10040: a datagram from 192.168.1.99:4444 was too "
               "long and is dropped.\r\n"
@@ -347,7 +347,7 @@ TEST_F(Search, OversizedDatagramIsDroppedWithAWarningAndCountsAsTraffic) {
     net::InstallSocketLayer(&layer);
     layer.m_bReportTruncatedLength = true;
     layer.AddDatagram(2000, "192.168.1.98", 9959, std::string(1472, 'x'));
-    info.SearchDevices(&m_report, nullptr);
+    info.SearchDevices(m_report, nullptr);
     EXPECT_EQ(AfterStart(),
               "WARNING: recvfrom(UDP) returned 10040: a datagram from 192.168.1.98:9959 was too "
               "long and is dropped.\r\n"
@@ -360,7 +360,7 @@ TEST_F(Search, AFloodOfOversizedDatagramsGetsFewReportLines) {
     for (std::uint32_t i = 0; i < 500; ++i) {
         Reply(10 + i, "192.168.1.99", std::string(2000, 'x'));
     }
-    info.SearchDevices(&m_report, nullptr);
+    info.SearchDevices(m_report, nullptr);
     EXPECT_EQ(m_report.m_nWarnings, 11);
     EXPECT_NE(Text().find("WARNING: Further oversized datagrams are dropped without a report."),
               std::string::npos);
@@ -371,14 +371,14 @@ TEST_F(Search, DatagramOfExactly1471BytesIsAccepted) {
     std::string reply = "TVK,lorixA,B,1,";
     reply += std::string(1471 - reply.size(), 'h');
     Reply(10, "192.168.1.20", reply);
-    info.SearchDevices(&m_report, nullptr);
+    info.SearchDevices(m_report, nullptr);
     EXPECT_EQ(info.m_nDevices, 1);
 }
 
 TEST_F(Search, AddressThatCannotBeConvertedToText) {
     m_net.m_bNtoaFails = true;
     Reply(10, "192.168.1.20", "TVK,lorixA,B,1");
-    info.SearchDevices(&m_report, nullptr);
+    info.SearchDevices(m_report, nullptr);
     EXPECT_EQ(AfterStart(), "ERROR in inet_ntoa.\r\n" + Location(785));
     EXPECT_EQ(info.m_nDevices, 0);
     ExpectSocketClosedOnce();
@@ -386,7 +386,7 @@ TEST_F(Search, AddressThatCannotBeConvertedToText) {
 
 TEST_F(Search, HostileRepliesAreStoredLiterallyAndShownEscaped) {
     Reply(10, "192.168.1.20", "TVK,lorix%s%n,%x%x,%s%n%d,\x1b[2J\xe4\xff.lan,%%");
-    info.SearchDevices(&m_report, nullptr);
+    info.SearchDevices(m_report, nullptr);
     ASSERT_EQ(info.m_nDevices, 1);
     EXPECT_STREQ(info.m_aDevices[0].szDnsName, "\x1b[2J\xe4\xff.lan");
     EXPECT_NE(Text().find("Found lorix%s%n %x%x device\r\n"), std::string::npos);
@@ -400,7 +400,7 @@ TEST_F(Search, DeviceTextCannotForgeReportLines) {
     Reply(10, "192.168.1.20",
           "TVK,lorixA,B\r\nERROR: x,S1,evil\r\nFound lorixA B device\r\n  at IPv4 address "
           "10.0.0.9,\rWARNING: y");
-    info.SearchDevices(&m_report, nullptr);
+    info.SearchDevices(m_report, nullptr);
     ASSERT_EQ(info.m_nDevices, 1);
     EXPECT_EQ(AfterStart(),
               "Found lorixA B\\x0d\\x0aERROR: x device\r\n"
@@ -420,7 +420,7 @@ TEST_F(Search, DeviceTextCannotForgeReportLines) {
 
 TEST_F(Search, TellsItsCallerHowItEnded) {
     Reply(10, "192.168.1.20", "TVK,lorixA,B,1");
-    SearchOutcome outcome = info.SearchDevices(&m_report, nullptr);
+    SearchOutcome outcome = info.SearchDevices(m_report, nullptr);
     EXPECT_EQ(outcome.result, SearchOutcome::Completed);
     EXPECT_EQ(outcome.nError, 0);
     EXPECT_EQ(outcome.nLine, 0);
@@ -468,7 +468,7 @@ TEST_F(Search, TellsItsCallerHowItEnded) {
         net::ScriptedSocketLayer layer;
         c.arrange(layer);
         net::InstallSocketLayer(&layer);
-        outcome = info.SearchDevices(&m_report, nullptr);
+        outcome = info.SearchDevices(m_report, nullptr);
         EXPECT_EQ(outcome.result, c.result) << c.pszWhat;
         EXPECT_EQ(outcome.nError, c.nError) << c.pszWhat;
         EXPECT_EQ(outcome.nLine, c.nLine) << c.pszWhat;
@@ -482,26 +482,20 @@ TEST_F(Search, TellsItsCallerHowItEnded) {
     net::ScriptedSocketLayer layer;
     layer.m_nFailingSelect = 0;
     net::InstallSocketLayer(&layer);
-    outcome = info.SearchDevices(nullptr, nullptr);
+    CNullReport none;
+    outcome = info.SearchDevices(none, nullptr);
     EXPECT_EQ(outcome.result, SearchOutcome::Failed);
     EXPECT_EQ(outcome.nLine, 650);
 }
 
-// The search without a report given writes to the program's report, g_pReportText, and works
-// just the same while there is none.
-TEST_F(Search, WritesToTheProgramsReportOrToNone) {
+// A search handed a report that keeps nothing works just the same.
+TEST_F(Search, ANullReportTakesTheSearchWithoutAWord) {
     m_net.m_nFailingSelect = 3;
     Reply(10, "192.168.1.20", "TVK,lorixA,B,1");
-    info.SearchDevices();
+    CNullReport none;
+    info.SearchDevices(none, nullptr);
     EXPECT_EQ(info.m_nDevices, 1);
     ExpectSocketClosedOnce();
-
-    m_net.m_nFailingSelect = 3;
-    Reply(10, "192.168.1.20", "TVK,lorixA,B,1");
-    g_pReportText = &m_report;
-    info.SearchDevices();
-    g_pReportText = nullptr;
-    EXPECT_NE(Text().find("  at IPv4 address 192.168.1.20\r\n"), std::string::npos) << Text();
 }
 
 }  // namespace

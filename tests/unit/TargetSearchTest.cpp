@@ -28,7 +28,7 @@ protected:
     void Target(const std::string& text) {
         SearchTarget target;
         std::string error;
-        ASSERT_TRUE(ParseSearchTarget(text, &target, &error)) << error;
+        ASSERT_TRUE(ParseSearchTarget(text, &target, &error, Language::English)) << error;
         info.m_aTargets.push_back(target);
     }
     std::vector<std::string> SentTo() const {
@@ -46,7 +46,7 @@ protected:
 TEST_F(TargetSearch, AHostIsQueriedAfterTheBroadcastsAndItsReplyCounts) {
     Target("10.88.0.20");
     m_net.AddDatagram(150, "10.88.0.20", 9959, "TVK,lorixLOG,LX-8,R1,remote,1.0");
-    info.SearchDevices(&m_report, nullptr);
+    info.SearchDevices(m_report, nullptr);
     EXPECT_EQ(SentTo(), (std::vector<std::string>{"255.255.255.255", "10.77.0.255", "10.88.0.20"}));
     ASSERT_EQ(info.m_nDevices, 1);
     EXPECT_STREQ(info.m_aDevices[0].szIPv4, "10.88.0.20");
@@ -55,7 +55,7 @@ TEST_F(TargetSearch, AHostIsQueriedAfterTheBroadcastsAndItsReplyCounts) {
 
 TEST_F(TargetSearch, APrefixIsSweptHostByHostThenItsBroadcast) {
     Target("10.88.0.0/24");
-    info.SearchDevices(&m_report, nullptr);
+    info.SearchDevices(m_report, nullptr);
     const std::vector<std::string> sent = SentTo();
     ASSERT_EQ(sent.size(), 2u + 254u + 1u);
     EXPECT_EQ(sent[2], "10.88.0.1");
@@ -76,7 +76,7 @@ TEST_F(TargetSearch, ASweepFindsDevicesAtItsStartAndFarIntoIt) {
     // Behind a router: they hear no broadcast, only the queries to their own addresses.
     m_net.AddResponder("10.88.0.1", "0.0.0.0", "TVK,lorixLOG,LX-8,FIRST,first,1.0");
     m_net.AddResponder("10.88.15.200", "0.0.0.0", "TVK,lorixLOG,LX-8,FAR,far,1.0");
-    info.SearchDevices(&m_report, nullptr);
+    info.SearchDevices(m_report, nullptr);
     EXPECT_EQ(m_net.m_aSent.size(), 2u + 4094u + 1u);
     for (const auto& sent : m_net.m_aSent) {
         ASSERT_EQ(sent.bytes, "*IDN?") << "to " << net::ScriptedSocketLayer::DottedText(sent.to);
@@ -92,7 +92,7 @@ TEST_F(TargetSearch, ASweepFindsDevicesAtItsStartAndFarIntoIt) {
 // about 3 s) than three quarters of what its neighbour table takes by default (1024).
 TEST_F(TargetSearch, TheDefaultPaceStaysWithinARoutersNeighbourTable) {
     Target("10.88.0.0/16");
-    info.SearchDevices(&m_report, nullptr);
+    info.SearchDevices(m_report, nullptr);
     ASSERT_EQ(m_net.m_aSent.size(), 2u + 65534u + 1u);
     std::size_t nMost = 0;
     for (std::size_t i = 0, j = 0; i < m_net.m_aSent.size(); ++i) {
@@ -111,7 +111,7 @@ TEST_F(TargetSearch, AFullSendBufferDelaysButDropsNoQuery) {
     Target("10.88.0.0/24");
     m_net.m_nBlockedSends = 40;
     m_net.AddResponder("10.88.0.9", "0.0.0.0", "TVK,lorixLOG,LX-8,N9,n9,1.0");
-    const SearchOutcome outcome = info.SearchDevices(&m_report, nullptr);
+    const SearchOutcome outcome = info.SearchDevices(m_report, nullptr);
     EXPECT_TRUE(m_net.m_bNonBlocking) << "the socket never blocks a send";
     EXPECT_EQ(m_net.m_nWouldBlocks, 40);
     EXPECT_EQ(m_net.m_aSent.size(), 2u + 254u + 1u) << "every address once";
@@ -122,7 +122,7 @@ TEST_F(TargetSearch, AFullSendBufferDelaysButDropsNoQuery) {
 TEST_F(TargetSearch, ALongSweepShowsItsProgressOnOneLine) {
     Target("10.88.0.0/19");  // 8190 hosts: more than a second
     info.m_nVerbosity = 1;
-    info.SearchDevices(&m_report, nullptr);
+    info.SearchDevices(m_report, nullptr);
     EXPECT_NE(Text().find("IPv4 sweep of '10.88.0.0/19' (8190 addresses).\r\n"), std::string::npos);
     EXPECT_NE(Text().find("\r\nQueried 10.88.0.0/19: 8191 addresses.\r\n"), std::string::npos)
         << Text();
@@ -140,7 +140,7 @@ TEST_F(TargetSearch, ALongSweepIsAnnouncedAndAnEndlessOneRefused) {
     Target("10.88.0.0/16");
     info.m_nQueriesPerSecond = 1000;
     info.m_nMostTargetAddresses = 65535;
-    info.SearchDevices(&m_report, nullptr);
+    info.SearchDevices(m_report, nullptr);
     EXPECT_NE(Text().find("\r\nThe targets hold 65,535 addresses: at 1,000 a second, the sweep "
                           "takes about 1 min 5 s.\r\n"),
               std::string::npos)
@@ -149,7 +149,7 @@ TEST_F(TargetSearch, ALongSweepIsAnnouncedAndAnEndlessOneRefused) {
     m_report.Reset();
     m_net.m_aSent.clear();
     info.m_nMostTargetAddresses = 65534;
-    const SearchOutcome outcome = info.SearchDevices(&m_report, nullptr);
+    const SearchOutcome outcome = info.SearchDevices(m_report, nullptr);
     EXPECT_EQ(outcome.result, SearchOutcome::Failed);
     EXPECT_EQ(outcome.nLine, 0);
     EXPECT_TRUE(m_net.m_aSent.empty()) << "nothing is sent";
@@ -172,7 +172,7 @@ TEST_F(TargetSearch, NamesAreResolvedAndOneThatIsNotIsAWarning) {
     Target("twin.plant.example");
     Target("10.88.0.31");
     info.m_nVerbosity = 1;
-    const SearchOutcome outcome = info.SearchDevices(&m_report, nullptr);
+    const SearchOutcome outcome = info.SearchDevices(m_report, nullptr);
     EXPECT_EQ(SentTo(), (std::vector<std::string>{"255.255.255.255", "10.77.0.255", "10.88.0.31",
                                                   "10.88.0.32"}))
         << "every address of a name, each address once";
@@ -204,7 +204,7 @@ TEST_F(TargetSearch, ANetworkWithoutRouteGivesOneWarningPerTarget) {
     }
     m_net.FailSendsTo("10.99.0.255", net::WSAENETUNREACH);
     Target("10.99.0.0/24");
-    const SearchOutcome outcome = info.SearchDevices(&m_report, nullptr);
+    const SearchOutcome outcome = info.SearchDevices(m_report, nullptr);
     EXPECT_EQ(m_report.m_nWarnings, 1) << Text();
     EXPECT_NE(
         Text().find("WARNING: sendto(UDP) to 10.99.0.1 returned 10051 (network unreachable).\r\n"),
@@ -224,7 +224,7 @@ TEST_F(TargetSearch, WhenNothingAtAllGoesOutTheSearchFails) {
     m_net.FailSendsTo("10.77.0.255", net::WSAENETUNREACH);
     m_net.FailSendsTo("10.99.0.5", net::WSAENETUNREACH);
     Target("10.99.0.5");
-    const SearchOutcome outcome = info.SearchDevices(&m_report, nullptr);
+    const SearchOutcome outcome = info.SearchDevices(m_report, nullptr);
     EXPECT_EQ(outcome.result, SearchOutcome::Failed);
     EXPECT_EQ(Text().find("... done."), std::string::npos);
     EXPECT_EQ(m_report.m_nErrors, 1);

@@ -5,12 +5,15 @@
 #include <string>
 #include <vector>
 
+#include "Language.h"
 #include "SearchTarget.h"
 
 enum class Format { Report, Json, Csv };
 
 /// What the command line asks for.
 struct FindOptions {
+    /// The language of the messages and the report: the user's, decided once by main.
+    Language language = Language::English;
     Format format = Format::Report;
     int nVerbosity = 0;
     int nRate = 0;  ///< queries a second to the targets; 0: the default
@@ -33,7 +36,7 @@ enum class FindRequest {
     Wrong,    ///< *pText says what is wrong, in one or two lines; nothing may be sent
 };
 
-/// Reads the command line.
+/// Reads the command line; its messages are in pOptions->language (UTF-8).
 FindRequest ParseFindOptions(int argc, char** argv, FindOptions* pOptions, std::string* pText);
 
 /// Reads the target lists of --targets-from and adds their targets to pOptions->targets. A list

@@ -9,6 +9,7 @@
 #include "DeviceInfo.h"
 #include "Language.h"
 #include "TextOutput.h"
+#include "Texts.h"
 #include "Version.h"
 #include "stdio/StandardStreams.h"
 
@@ -35,43 +36,42 @@ bool OutputsWritten(const FindOptions& options, const CConsoleReportWriter& writ
     if ((bReportLost ? writer.WriteError() : output.Errno()) != EPIPE) {
         const std::string reason =
             bReportLost ? std::strerror(writer.WriteError()) : output.Reason();
-        std::fprintf(stderr, "lorixlog-find: cannot write the output: %s\n", reason.c_str());
+        std::fprintf(
+            stderr, "lorixlog-find: %s\n",
+            texts::FormatUtf8(texts::FindCannotWrite, options.language, reason.c_str()).c_str());
     }
     return false;
 }
 
 }  // namespace
 
-bool StartSocketLayer() {
+bool StartSocketLayer(Language language) {
     net::WSADATA wsaData{};
     if (net::WSAStartup(net::MAKEWORD(2, 2), &wsaData) != 0) {
-        std::fprintf(stderr, "Error: WSAStartup() failed.\n");
+        std::fputs(texts::Get(texts::StartupFailed, language), stderr);
         return false;
     }
     return true;
 }
 
 int RunOnce(const FindOptions& options) {
-    if (!StartSocketLayer()) {
+    if (!StartSocketLayer(options.language)) {
         return kExitError;
     }
-    CConsoleReport report(LanguageTagOf(UserInterfaceLanguage()));
+    CConsoleReport report(LanguageTagOf(options.language));
     std::FILE* pReportStream = options.format == Format::Report ? stdout : stderr;
     CConsoleReportWriter writer(pReportStream, IsTerminal(pReportStream));
     report.m_pListener = &writer;
-    g_pReportText = &report;
     g_DeviceInfo.m_nVerbosity = options.nVerbosity;
     g_DeviceInfo.m_nQueriesPerSecond = options.nRate;
     g_DeviceInfo.m_nMostTargetAddresses = options.nMostAddresses;
     g_DeviceInfo.m_aTargets = options.targets;
 
-    const SearchOutcome outcome = g_DeviceInfo.SearchDevices(&report, nullptr);
+    const SearchOutcome outcome = g_DeviceInfo.SearchDevices(report, nullptr);
     if (g_DeviceInfo.m_nDevices == 0 && outcome.result != SearchOutcome::Failed) {
-        ReportNoDeviceAnswered(&report, g_DeviceInfo, outcome, "--target, --targets-from",
-                               "--target, --targets-from");
+        ReportNoDeviceAnswered(report, g_DeviceInfo, outcome, texts::FindTargetsHint);
     }
     writer.Finish();
-    g_pReportText = nullptr;
     net::WSACleanup();
 
     COutputCheck output;

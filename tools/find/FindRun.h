@@ -16,7 +16,7 @@ public:
 };
 
 /// Starts the socket layer (version 2.2); says so on standard error when it cannot.
-bool StartSocketLayer();
+bool StartSocketLayer(Language language);
 
 /// One search: the report, then the devices in the format asked for. Returns the exit status.
 int RunOnce(const FindOptions& options);

@@ -11,6 +11,7 @@
 #include "FindRun.h"
 #include "Language.h"
 #include "TextOutput.h"
+#include "Texts.h"
 #include "stdio/StandardStreams.h"
 
 namespace {
@@ -52,13 +53,13 @@ void WaitUntil(std::chrono::steady_clock::time_point end) {
 }  // namespace
 
 int RunWatch(const FindOptions& options) {
-    if (!StartSocketLayer()) {
+    if (!StartSocketLayer(options.language)) {
         return kExitError;
     }
     std::signal(SIGINT, OnStopSignal);
     std::signal(SIGTERM, OnStopSignal);
 
-    CConsoleReport report(LanguageTagOf(UserInterfaceLanguage()));
+    CConsoleReport report(LanguageTagOf(options.language));
     // The report of each search only when asked for: the changes are the output.
     CConsoleReportWriter writer(stderr, IsTerminal(stderr));
     if (options.nVerbosity > 0) {
@@ -75,7 +76,7 @@ int RunWatch(const FindOptions& options) {
     const auto interval = std::chrono::seconds(options.nWatchSeconds);
     while (g_bStop == 0 && !output.Failed()) {
         const auto start = std::chrono::steady_clock::now();
-        const SearchOutcome outcome = g_DeviceInfo.SearchDevices(&report, &host);
+        const SearchOutcome outcome = g_DeviceInfo.SearchDevices(report, &host);
         const std::string time = IsoUtcTime(static_cast<std::int64_t>(std::time(nullptr)));
         if (g_bStop != 0) {
             break;  // a search that a signal cut short tells nothing
@@ -83,8 +84,11 @@ int RunWatch(const FindOptions& options) {
         if (outcome.result == SearchOutcome::Failed) {
             // The next search may work again (a network that came back); this one tells nothing
             // about the devices.
-            std::fprintf(stderr, "lorixlog-find: %s the search failed: %s\n", time.c_str(),
-                         TerminalTextFrom1252(FirstErrorLine(report.m_strText)).c_str());
+            std::fprintf(
+                stderr, "lorixlog-find: %s\n",
+                texts::FormatUtf8(texts::FindWatchSearchFailed, options.language, time.c_str(),
+                                  TerminalTextFrom1252(FirstErrorLine(report.m_strText)).c_str())
+                    .c_str());
         } else if (outcome.result != SearchOutcome::Cancelled) {
             for (const DeviceChange& change : watch.Update(g_DeviceInfo)) {
                 const std::string line = options.format == Format::Json
@@ -101,8 +105,10 @@ int RunWatch(const FindOptions& options) {
     net::WSACleanup();
     if (output.Failed()) {
         if (output.Errno() != EPIPE) {
-            std::fprintf(stderr, "lorixlog-find: cannot write the output: %s\n",
-                         output.Reason().c_str());
+            std::fprintf(
+                stderr, "lorixlog-find: %s\n",
+                texts::FormatUtf8(texts::FindCannotWrite, options.language, output.Reason().c_str())
+                    .c_str());
         }
         return kExitError;
     }

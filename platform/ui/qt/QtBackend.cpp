@@ -6,8 +6,10 @@
 #include <QScreen>
 #include <algorithm>
 #include <cstdio>
+#include <string>
 
 #include "QtInternal.h"
+#include "text/Windows1252.h"
 #include "ui/MessageText.h"
 
 namespace ui {
@@ -151,7 +153,22 @@ int RunApplication(fw::CWinApp& app, int argc, char** argv) {
 }
 
 void ShowCommandLineText(const char* pszText, bool bError) {
-    std::fputs(pszText, bError ? stderr : stdout);
+    // The program's 8-bit text, as the terminal shows it: UTF-8, its line ends kept, and control
+    // characters (a command line may hold any) as \xNN escapes.
+    std::string shown;
+    for (const char* p = pszText; *p != '\0'; ++p) {
+        const auto c = static_cast<unsigned char>(*p);
+        if (c == '\n') {
+            shown += '\n';
+        } else if (text::IsControlOrUndefined1252(c)) {
+            char szEscape[8];
+            std::snprintf(szEscape, sizeof(szEscape), "\\x%02x", c);
+            shown += szEscape;
+        } else {
+            text::AppendUtf8(shown, text::CodePointOf1252(c));
+        }
+    }
+    std::fputs(shown.c_str(), bError ? stderr : stdout);
     std::fflush(bError ? stderr : stdout);
 }
 

@@ -2,7 +2,7 @@
 
 #include "Language.h"
 
-UiLanguage UserInterfaceLanguage() {
+Language UserInterfaceLanguage() {
     return UserInterfaceLanguage(
         [](const char* pszName) -> const char* { return std::getenv(pszName); });
 }

@@ -3,6 +3,6 @@
 #include "Language.h"
 
 // The resources of a Windows program follow the user's UI language, not the environment.
-UiLanguage UserInterfaceLanguage() {
-    return UiLanguageOfLangId(::GetUserDefaultUILanguage());
+Language UserInterfaceLanguage() {
+    return LanguageOfLangId(::GetUserDefaultUILanguage());
 }

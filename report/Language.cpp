@@ -26,7 +26,7 @@ const char* NonEmpty(const char* psz) {
 
 }  // namespace
 
-UiLanguage UserInterfaceLanguage(const EnvironmentReader& getEnv) {
+Language UserInterfaceLanguage(const EnvironmentReader& getEnv) {
     const char* pszLocale = NonEmpty(getEnv("LC_ALL"));
     if (pszLocale == nullptr) {
         pszLocale = NonEmpty(getEnv("LC_MESSAGES"));
@@ -36,7 +36,7 @@ UiLanguage UserInterfaceLanguage(const EnvironmentReader& getEnv) {
     }
     if (pszLocale == nullptr || std::strcmp(pszLocale, "C") == 0 ||
         std::strcmp(pszLocale, "POSIX") == 0 || std::strncmp(pszLocale, "C.", 2) == 0) {
-        return UiLanguage::English;
+        return Language::English;
     }
     if (const char* pszList = NonEmpty(getEnv("LANGUAGE"))) {
         std::string list = pszList;
@@ -47,9 +47,9 @@ UiLanguage UserInterfaceLanguage(const EnvironmentReader& getEnv) {
                 nStart, nColon == std::string::npos ? std::string::npos : nColon - nStart);
             switch (MatchLocaleName(entry)) {
                 case Match::German:
-                    return UiLanguage::German;
+                    return Language::German;
                 case Match::English:
-                    return UiLanguage::English;
+                    return Language::English;
                 case Match::None:
                     break;
             }
@@ -58,15 +58,20 @@ UiLanguage UserInterfaceLanguage(const EnvironmentReader& getEnv) {
             }
             nStart = nColon + 1;
         }
-        return UiLanguage::English;
+        return Language::English;
     }
-    return MatchLocaleName(pszLocale) == Match::German ? UiLanguage::German : UiLanguage::English;
+    return MatchLocaleName(pszLocale) == Match::German ? Language::German : Language::English;
 }
 
-const char* LanguageTagOf(UiLanguage language) {
-    return language == UiLanguage::German ? "de-DE" : "en-US";
+Language LanguageOfTag(const char* pszTag) {
+    return pszTag != nullptr && std::strncmp(pszTag, "de-", 3) == 0 ? Language::German
+                                                                    : Language::English;
 }
 
-UiLanguage UiLanguageOfLangId(unsigned short wLangId) {
-    return (wLangId & 0x3FF) == 0x07 ? UiLanguage::German : UiLanguage::English;
+const char* LanguageTagOf(Language language) {
+    return language == Language::German ? "de-DE" : "en-US";
+}
+
+Language LanguageOfLangId(unsigned short wLangId) {
+    return (wLangId & 0x3FF) == 0x07 ? Language::German : Language::English;
 }
