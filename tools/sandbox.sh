@@ -157,7 +157,7 @@ if [ -n "$plant" ]; then
       sim_args+=(--device "10.60.$((a / 256)).$((a % 256))" --no-http)
     done
   fi
-  sim_args=(--netns "/proc/$devices/ns/net" "${sim_args[@]}")
+  sim_args=(--netns "/proc/$devices/ns/net" --shuffle "${sim_args[@]}")
 fi
 
 if [ ${#sim_args[@]} -eq 0 ]; then

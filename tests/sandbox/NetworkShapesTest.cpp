@@ -139,7 +139,7 @@ TEST_F(Linked, APrefixOnTheOwnLinkIsLeftToItsBroadcast) {
 // receive buffer holds a few hundred replies at most, as a desktop user's does; and a loss the
 // finder could not make up for is never silent.
 TEST_F(Plant, LoggersThatAnswerInOneBurstAreAllListed) {
-    std::vector<std::string> options{"--netns", Net().DevicesNamespace()};
+    std::vector<std::string> options{"--netns", Net().DevicesNamespace(), "--shuffle"};
     for (const std::string& address : sandbox::PlantAddresses(sandbox::PlantNetwork::kLoggers)) {
         options.insert(options.end(), {"--device", address, "--no-http"});
     }

@@ -142,7 +142,7 @@ int Run(const Options& options) {
                      pFailed->config.address.c_str(), options.nHttpPort, std::strerror(errno));
         return 1;
     }
-    UdpResponder udp(devices, options.bVerbose, NowMs());
+    UdpResponder udp(devices, options.bVerbose, options.bShuffle, NowMs());
     if (!udp.Open(options.nPort)) {
         std::fprintf(stderr, "lorixlog-sim: cannot listen on UDP port %u: %s\n", options.nPort,
                      std::strerror(errno));

@@ -45,6 +45,10 @@ struct Options {
     /// simulator's own.
     std::string netns;
     int nMaxSeconds = 0;  ///< end after this long (0: run until signalled)
+    /// The replies due at one moment go out in an order that changes from query to query, as
+    /// devices on one switch answer (how long each takes varies a little); else in the order of
+    /// the devices.
+    bool bShuffle = false;
     bool bVerbose = false;
 };
 

@@ -21,6 +21,8 @@ const char kUsage[] =
     "  --ready-file F    create F once every socket is listening\n"
     "  --netns PATH      run the devices in that network namespace (/proc/PID/ns/net)\n"
     "  --max-seconds N   end after N seconds\n"
+    "  --shuffle         answer each query in another order of the devices, as devices on\n"
+    "                    one switch do (else in the order they are given)\n"
     "  --verbose         log queries, replies and page requests to standard error\n"
     "  -h, --help        show this help\n"
     "\n"
@@ -290,8 +292,8 @@ Parsed ParseProgramOption(ArgReader& reader, Options* pOptions) {
     if (arg == "--max-seconds") {
         return Result(reader.Number(0, 86400, &pOptions->nMaxSeconds));
     }
-    if (arg == "--verbose") {
-        pOptions->bVerbose = true;
+    if (arg == "--verbose" || arg == "--shuffle") {
+        (arg == "--verbose" ? pOptions->bVerbose : pOptions->bShuffle) = true;
         return Parsed::Taken;
     }
     return Parsed::Unknown;

@@ -98,7 +98,9 @@ void UdpResponder::SendDue(std::uint64_t nNowMs, const volatile std::sig_atomic_
     // Devices on one switch answer in an order that differs from query to query (how long each
     // takes to answer varies a little); a fixed order would let the same devices win every race
     // for a full receive buffer.
-    std::shuffle(due.begin(), due.end(), m_random);
+    if (m_bShuffle) {
+        std::shuffle(due.begin(), due.end(), m_random);
+    }
     std::vector<Outgoing> outgoing(kBurst);
     std::vector<mmsghdr> messages(kBurst);
     std::vector<std::size_t> devices(kBurst);

@@ -17,8 +17,9 @@ namespace sim {
 class UdpResponder {
 public:
     /// nStartMs: when the simulator started, which the devices' schedules count from.
-    UdpResponder(const std::vector<Device>& devices, bool bVerbose, std::uint64_t nStartMs)
-        : m_devices(devices), m_bVerbose(bVerbose), m_nStartMs(nStartMs) {}
+    UdpResponder(const std::vector<Device>& devices, bool bVerbose, bool bShuffle,
+                 std::uint64_t nStartMs)
+        : m_devices(devices), m_bVerbose(bVerbose), m_bShuffle(bShuffle), m_nStartMs(nStartMs) {}
     ~UdpResponder();
     UdpResponder(const UdpResponder&) = delete;
     UdpResponder& operator=(const UdpResponder&) = delete;
@@ -45,6 +46,7 @@ private:
 
     const std::vector<Device>& m_devices;
     const bool m_bVerbose;
+    const bool m_bShuffle;
     const std::uint64_t m_nStartMs;
     int m_fd = -1;
     std::vector<PendingReply> m_pending;

@@ -19,12 +19,13 @@ constexpr long kNetNonBlocking = net::FIONBIO;
 constexpr unsigned int kNetFdSetSize = net::WSA_FD_SETSIZE;
 }  // namespace
 
+#include "Conversions.h"
 #include "Interfaces.h"
+#include "SystemNames.h"
 
 #include <arpa/inet.h>
 #include <errno.h>
 #include <fcntl.h>
-#include <netdb.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
@@ -43,84 +44,10 @@ namespace net {
 
 namespace {
 
-int WsaErrorFromErrno(int nErrno) {
-    switch (nErrno) {
-        case EINTR:
-            return WSAEINTR;
-        case EBADF:
-            return WSAEBADF;
-        case EACCES:
-            return WSAEACCES;
-        case EFAULT:
-            return WSAEFAULT;
-        case EINVAL:
-            return WSAEINVAL;
-        case EMFILE:
-        case ENFILE:
-            return WSAEMFILE;
-        case EAGAIN:
-            return WSAEWOULDBLOCK;
-        case ENOTSOCK:
-            return WSAENOTSOCK;
-        case EMSGSIZE:
-            return WSAEMSGSIZE;
-        case EAFNOSUPPORT:
-            return WSAEAFNOSUPPORT;
-        case EADDRINUSE:
-            return WSAEADDRINUSE;
-        case EADDRNOTAVAIL:
-            return WSAEADDRNOTAVAIL;
-        case ENETDOWN:
-            return WSAENETDOWN;
-        case ENETUNREACH:
-            return WSAENETUNREACH;
-        case ECONNABORTED:
-            return WSAECONNABORTED;
-        case ECONNRESET:
-        case ECONNREFUSED:
-            return WSAECONNRESET;
-        case ENOBUFS:
-        case ENOMEM:
-            return WSAENOBUFS;
-        case EPIPE:
-        case ESHUTDOWN:
-            return WSAESHUTDOWN;
-        case EHOSTUNREACH:
-            return WSAEHOSTUNREACH;
-        default:
-            return 10000 + nErrno;
-    }
-}
-
-::sockaddr_in ToSystem(const sockaddr_in& addr) {
-    ::sockaddr_in out{};
-    out.sin_family = AF_INET;
-    out.sin_port = addr.sin_port;
-    out.sin_addr.s_addr = addr.sin_addr.s_addr;
-    return out;
-}
-
-sockaddr_in FromSystem(const ::sockaddr_in& addr) {
-    sockaddr_in out{};
-    out.sin_family = kNetInet;
-    out.sin_port = addr.sin_port;
-    out.sin_addr.s_addr = addr.sin_addr.s_addr;
-    return out;
-}
-
-/// Where a received datagram came in, from its IP_PKTINFO; all zero without one.
-in_pktinfo PacketInfo(msghdr& msg) {
-    in_pktinfo out{};
-    for (cmsghdr* p = CMSG_FIRSTHDR(&msg); p != nullptr; p = CMSG_NXTHDR(&msg, p)) {
-        if (p->cmsg_level == IPPROTO_IP && p->cmsg_type == IP_PKTINFO) {
-            ::in_pktinfo info{};
-            std::memcpy(&info, CMSG_DATA(p), sizeof(info));
-            out.ipi_addr.s_addr = info.ipi_addr.s_addr;
-            out.ipi_ifindex = static_cast<std::uint32_t>(info.ipi_ifindex);
-        }
-    }
-    return out;
-}
+using system::FromSystem;
+using system::PacketInfo;
+using system::ToSystem;
+using system::WsaErrorFromErrno;
 
 class PosixSocketLayer final : public SocketLayer {
 public:
@@ -313,27 +240,7 @@ public:
     int WSAGetLastError() override { return m_nLastError; }
 
     bool ResolveIPv4(const char* pszName, std::vector<in_addr>* pAddresses) override {
-        addrinfo hints{};
-        hints.ai_family = AF_INET;
-        hints.ai_socktype = SOCK_DGRAM;
-        addrinfo* pList = nullptr;
-        if (::getaddrinfo(pszName, nullptr, &hints, &pList) != 0 || pList == nullptr) {
-            return false;
-        }
-        pAddresses->clear();
-        for (const addrinfo* p = pList; p != nullptr; p = p->ai_next) {
-            if (p->ai_family != AF_INET || p->ai_addr == nullptr) {
-                continue;
-            }
-            const in_addr address{
-                reinterpret_cast<const ::sockaddr_in*>(p->ai_addr)->sin_addr.s_addr};
-            if (std::none_of(pAddresses->begin(), pAddresses->end(),
-                             [&](const in_addr& a) { return a.s_addr == address.s_addr; })) {
-                pAddresses->push_back(address);
-            }
-        }
-        ::freeaddrinfo(pList);
-        return !pAddresses->empty();
+        return system::ResolveIPv4(pszName, pAddresses);
     }
 
     int EnlargeReceiveBuffer(SOCKET s, int nBytes) override {

@@ -8,6 +8,7 @@ constexpr net::SOCKET kNetInvalidSocket = net::INVALID_SOCKET;
 }  // namespace
 
 #include "Interfaces.h"
+#include "SystemNames.h"
 #include "win32/WindowsApi.h"
 
 #include <iphlpapi.h>
@@ -136,30 +137,7 @@ public:
     int WSAGetLastError() override { return ::WSAGetLastError(); }
 
     bool ResolveIPv4(const char* pszName, std::vector<in_addr>* pAddresses) override {
-        ::addrinfo hints{};
-        hints.ai_family = AF_INET;
-        hints.ai_socktype = SOCK_DGRAM;
-        ::addrinfo* pList = nullptr;
-        if (::getaddrinfo(pszName, nullptr, &hints, &pList) != 0 || pList == nullptr) {
-            return false;
-        }
-        pAddresses->clear();
-        for (const ::addrinfo* p = pList; p != nullptr; p = p->ai_next) {
-            if (p->ai_family != AF_INET || p->ai_addr == nullptr) {
-                continue;
-            }
-            // Winsock's s_addr is a macro: copy the four bytes.
-            in_addr address{};
-            std::memcpy(&address, &reinterpret_cast<const ::sockaddr_in*>(p->ai_addr)->sin_addr,
-                        sizeof(address));
-            if (std::none_of(pAddresses->begin(), pAddresses->end(), [&](const in_addr& a) {
-                    return std::memcmp(&a, &address, sizeof(a)) == 0;
-                })) {
-                pAddresses->push_back(address);
-            }
-        }
-        ::freeaddrinfo(pList);
-        return !pAddresses->empty();
+        return system::ResolveIPv4(pszName, pAddresses);
     }
     bool ListInterfaceAddresses(std::vector<InterfaceAddress>* pAddresses) override {
         return system::ListInterfaceAddresses(pAddresses);

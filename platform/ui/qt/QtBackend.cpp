@@ -37,14 +37,7 @@ public:
         static_cast<QtWindow*>(pDialog)->Widget()->show();
     }
     void DestroyWindow(NativeWindow* pWindow) override { delete pWindow; }
-    bool IsWindow(NativeWindow* pWindow) const override {
-        for (const auto& [nSerial, p] : LiveWindows()) {
-            if (p == pWindow) {
-                return true;
-            }
-        }
-        return false;
-    }
+    bool IsWindow(NativeWindow* pWindow) const override { return IsLiveWindow(pWindow); }
     HCURSOR SetCursor(HCURSOR hCursor) override {
         const HCURSOR hOld = m_hCursor;
         if (hCursor == &kWaitCursor && m_hCursor != &kWaitCursor) {
@@ -126,6 +119,7 @@ Backend* InstallBackend() {
         QApplication::setQuitOnLastWindowClosed(false);
         qApp->installEventFilter(&pBackend->m_keyFilter);
     }
+    SetWakeLoop(&SchedulePump);
     SetBackend(pBackend);
     return pBackend;
 }
@@ -136,7 +130,7 @@ QWidget* WidgetOf(HWND hWnd) {
 }
 
 int LiveWindowCount() {
-    return static_cast<int>(LiveWindows().size());
+    return static_cast<int>(ui::LiveWindowCount());
 }
 
 }  // namespace qt

@@ -19,6 +19,7 @@
 
 #include "QtBackend.h"
 #include "ui/Framework.h"
+#include "ui/PostedMessages.h"
 #include "ui/Resources.h"
 
 class QKeyEvent;
@@ -48,13 +49,10 @@ std::string ToBytes(const QString& text);
 /// visible pictures, so that every other byte stays one character.
 QString DisplayText(const std::string& text, std::vector<std::size_t>* pLineEnds);
 
-// ---- QtWindow.cpp: the window base, the registry of live windows, posted messages ----
+// ---- QtWindow.cpp: the window base and how the event loop delivers posted messages ----
 class QtWindow;
-/// The live windows by serial number.
-std::map<std::uint64_t, QtWindow*>& LiveWindows();
-std::uint64_t NextSerial();
-/// Queues a message for the window with the serial number (see Backend.h for the promises).
-void QueuePosted(std::uint64_t nSerial, UINT message, WPARAM wParam, LPARAM lParam);
+/// Makes Qt's event loop deliver the posted messages (the framework's queue): the wake call.
+void SchedulePump();
 /// Shows what was painted while a handler keeps the thread busy (a search): lets the window
 /// system events through, but no input and no posted message.
 void FlushDisplay();
@@ -68,10 +66,9 @@ UINT TrackMenu(NativeWindow* pOwner, const std::vector<MenuItem>& items, int x, 
 /// One dialog or control.
 class QtWindow : public NativeWindow {
 public:
-    QtWindow(int nID, QtWindow* pParent) : m_nID(nID), m_pParent(pParent), m_nSerial(NextSerial()) {
-        LiveWindows()[m_nSerial] = this;
-    }
-    ~QtWindow() override { LiveWindows().erase(m_nSerial); }
+    QtWindow(int nID, QtWindow* pParent)
+        : m_nID(nID), m_pParent(pParent), m_nSerial(AddLiveWindow(this)) {}
+    ~QtWindow() override { RemoveLiveWindow(m_nSerial); }
 
     int GetDlgCtrlID() const override { return m_nID; }
     NativeWindow* GetChild(int) override { return nullptr; }

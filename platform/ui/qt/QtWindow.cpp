@@ -5,22 +5,13 @@
 #include <QMouseEvent>
 #include <QPushButton>
 
-#include <deque>
-
 #include "QtInternal.h"
 
 namespace ui::qt {
 
-/// Messages posted to windows, handled one at a time in the order of posting, each after the
-/// handler that is running returns. While the display is being brought up to date in the middle
-/// of a handler, none is handled.
-struct PostedMessage {
-    std::uint64_t nSerial;
-    UINT message;
-    WPARAM wParam;
-    LPARAM lParam;
-};
-std::deque<PostedMessage> g_posted;
+// The posted messages are the framework's (ui/PostedMessages.h): Qt's event loop delivers one
+// at a time, each after the handler that is running returns. While the display is being brought
+// up to date in the middle of a handler, none is delivered.
 bool g_bPumpScheduled = false;
 bool g_bFlushingDisplay = false;
 
@@ -28,22 +19,15 @@ void SchedulePump();
 
 void Pump() {
     g_bPumpScheduled = false;
-    if (g_posted.empty()) {
+    if (!PostedWaiting()) {
         return;
     }
     if (g_bFlushingDisplay) {
         SchedulePump();
         return;
     }
-    const PostedMessage posted = g_posted.front();
-    g_posted.pop_front();
-    if (!g_posted.empty()) {
+    if (DeliverOnePosted()) {
         SchedulePump();
-    }
-    auto it = LiveWindows().find(posted.nSerial);
-    if (it != LiveWindows().end()) {
-        SendMessageTo(reinterpret_cast<NativeWindow*>(it->second), posted.message, posted.wParam,
-                      posted.lParam);
     }
 }
 
@@ -143,23 +127,6 @@ void PumpWhileBusy(NativeWindow* pWindow, std::vector<int>* pCommands) {
     qApp->removeEventFilter(&filter);
 }
 
-std::map<std::uint64_t, QtWindow*>& LiveWindows() {
-    static std::map<std::uint64_t, QtWindow*> windows;
-    return windows;
-}
-namespace {
-std::uint64_t g_nNextSerial = 1;
-}  // namespace
-
-std::uint64_t NextSerial() {
-    return g_nNextSerial++;
-}
-
-void QueuePosted(std::uint64_t nSerial, UINT message, WPARAM wParam, LPARAM lParam) {
-    g_posted.push_back(PostedMessage{nSerial, message, wParam, lParam});
-    SchedulePump();
-}
-
 void ShowFocusFrame(QWidget* pControl) {
     // The same room for the frame with and without the focus, so that nothing moves.
     pControl->setStyleSheet(
@@ -174,9 +141,10 @@ QtWindow* FromWidget(QWidget* pWidget) {
         if (v.isValid()) {
             return reinterpret_cast<QtWindow*>(v.value<quintptr>());
         }
-        for (const auto& [nSerial, pWindow] : LiveWindows()) {
-            if (pWindow->Widget() == w) {
-                return pWindow;
+        for (NativeWindow* pWindow : LiveWindows()) {
+            auto* pQtWindow = static_cast<QtWindow*>(pWindow);
+            if (pQtWindow->Widget() == w) {
+                return pQtWindow;
             }
         }
     }

@@ -122,6 +122,7 @@ private:
 
 Backend* InstallBackend() {
     static Win32Backend backend;
+    SetWakeLoop(&WakeForPosted);
     SetBackend(&backend);
     return &backend;
 }

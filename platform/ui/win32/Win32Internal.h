@@ -4,13 +4,13 @@
 #pragma once
 
 #include <cstdint>
-#include <deque>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "Win32.h"
 #include "Win32Backend.h"
+#include "ui/PostedMessages.h"
 
 namespace ui {
 
@@ -41,7 +41,8 @@ constexpr UINT kDeliverPosted = WM_APP + 0x4C;
 /// Queues a framework message for the window (see Backend.h for the promises): all posted
 /// messages wait in one queue, so that they are delivered in the order of posting across all
 /// windows, to dialogs and controls alike, and dropped when their window is gone.
-void QueuePosted(std::uint64_t nSerial, fw::UINT message, fw::WPARAM wParam, fw::LPARAM lParam);
+/// Makes the thread's loop deliver a posted message (the framework's queue): the wake call.
+void WakeForPosted();
 
 /// One native window (a dialog or a control) as the framework sees it.
 class Window : public NativeWindow {

@@ -11,34 +11,14 @@ std::map<::HWND, Window*>& Registry() {
     return windows;
 }
 
-/// The live windows by serial number.
-std::map<std::uint64_t, Window*>& LiveWindows() {
-    static std::map<std::uint64_t, Window*> windows;
-    return windows;
-}
-std::uint64_t g_nNextSerial = 1;
-
-struct PostedMessage {
-    std::uint64_t nSerial;
-    fw::UINT message;
-    fw::WPARAM wParam;
-    fw::LPARAM lParam;
-};
-std::deque<PostedMessage> g_posted;
-
+// The posted messages are the framework's (ui/PostedMessages.h): each queued one makes a
+// reminder to the message-only window below, which delivers the oldest when the thread's loop
+// gets to it.
 LRESULT CALLBACK PostedProc(::HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message != kDeliverPosted) {
         return ::DefWindowProcW(hwnd, message, wParam, lParam);
     }
-    if (g_posted.empty()) {
-        return 0;
-    }
-    const PostedMessage posted = g_posted.front();
-    g_posted.pop_front();
-    auto it = LiveWindows().find(posted.nSerial);
-    if (it != LiveWindows().end()) {
-        SendMessageTo(it->second, posted.message, posted.wParam, posted.lParam);
-    }
+    DeliverOnePosted();
     return 0;
 }
 
@@ -58,14 +38,12 @@ LRESULT CALLBACK PostedProc(::HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
 
 }  // namespace
 
-void QueuePosted(std::uint64_t nSerial, fw::UINT message, fw::WPARAM wParam, fw::LPARAM lParam) {
-    g_posted.push_back(PostedMessage{nSerial, message, wParam, lParam});
+void WakeForPosted() {
     ::PostMessageW(PostedWindow(), kDeliverPosted, 0, 0);
 }
 
 Window::Window(::HWND hwnd, int nID, Window* pParent)
-    : m_hwnd(hwnd), m_nID(nID), m_pParent(pParent), m_nSerial(g_nNextSerial++) {
-    LiveWindows()[m_nSerial] = this;
+    : m_hwnd(hwnd), m_nID(nID), m_pParent(pParent), m_nSerial(AddLiveWindow(this)) {
     if (m_hwnd != nullptr) {
         Register();
     }
@@ -76,7 +54,7 @@ void Window::Register() {
 }
 
 Window::~Window() {
-    LiveWindows().erase(m_nSerial);
+    RemoveLiveWindow(m_nSerial);
     if (m_pfnOriginal != nullptr && ::IsWindow(m_hwnd)) {
         ::SetWindowLongPtrW(m_hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnOriginal));
     }
@@ -92,12 +70,7 @@ Window* Window::FromHandle(::HWND hwnd) {
 }
 
 bool Window::IsLive(const NativeWindow* pWindow) {
-    for (const auto& [nSerial, p] : LiveWindows()) {
-        if (p == pWindow) {
-            return true;
-        }
-    }
-    return false;
+    return IsLiveWindow(pWindow);
 }
 
 void Window::Subclass() {
