@@ -10,6 +10,12 @@
 
 namespace texts {
 
+// The help texts of the programs (TextsUsage.cpp).
+extern const char kFinderUsageEnglish[];
+extern const char kFinderUsageGerman[];
+extern const char kFindUsageEnglish[];
+extern const char kFindUsageGerman[];
+
 namespace {
 
 constexpr Entry kEntries[] = {
@@ -233,45 +239,7 @@ constexpr Entry kEntries[] = {
     {JsonExpectedValue, "expected a JSON value", "erwartet: ein JSON-Wert"},
 
     // The desktop program.
-    {FinderUsage,
-     "Usage: lorixlog-finder [OPTION]...\n"
-     "Search the local IPv4 networks for lorixlog data loggers, describe them in a\n"
-     "report, list them, and open the chosen device's web page in the browser.\n"
-     "\n"
-     "  -t, --target TARGET  also query a host or network behind a router, which\n"
-     "                       broadcasts do not reach: an IPv4 address, a host name,\n"
-     "                       or a prefix A.B.C.D/N (N from 16 to 32); repeatable\n"
-     "  -r, --rate N         query the targets at N addresses a second (default 200)\n"
-     "      --max-addresses N\n"
-     "                       query at most N addresses of the targets in one search\n"
-     "                       (default 1048576)\n"
-     "  -h, --help           show this help and exit\n"
-     "  -V, --version        show the version and exit\n"
-     "\n"
-     "The report's context menu keeps targets for every search: Search targets...\n"
-     "The texts are German when the user's language is German, else English.\n",
-     "Aufruf: lorixlog-finder [OPTION]...\n"
-     "Durchsucht die lokalen IPv4-Netze nach lorixlog-Datenloggern, beschreibt sie in\n"
-     "einem Bericht, listet sie auf und \xf6"
-     "ffnet die Web-Seite des gew\xe4hlten Ger\xe4tes im\n"
-     "Browser.\n"
-     "\n"
-     "  -t, --target ZIEL    auch einen Host oder ein Netz hinter einem Router abfragen,\n"
-     "                       den Broadcasts nicht erreichen: eine IPv4-Adresse, einen\n"
-     "                       Host-Namen oder ein Pr\xe4"
-     "fix A.B.C.D/N (N von 16 bis 32);\n"
-     "                       wiederholbar\n"
-     "  -r, --rate N         die Ziele mit N Adressen je Sekunde abfragen (Vorgabe 200)\n"
-     "      --max-addresses N\n"
-     "                       h\xf6"
-     "chstens N Adressen der Ziele in einer Suche abfragen\n"
-     "                       (Vorgabe 1048576)\n"
-     "  -h, --help           diese Hilfe zeigen und beenden\n"
-     "  -V, --version        die Version zeigen und beenden\n"
-     "\n"
-     "Das Kontextmen\xfc des Berichts beh\xe4lt Ziele f\xfcr jede Suche: Suchziele...\n"
-     "Die Texte sind deutsch, wenn die Sprache des Benutzers Deutsch ist, sonst\n"
-     "englisch.\n"},
+    {FinderUsage, kFinderUsageEnglish, kFinderUsageGerman},
     {FinderUnknownOption, "unknown option '%s' (see lorixlog-finder --help)",
      "unbekannte Option '%s' (siehe lorixlog-finder --help)"},
     {OptionNeedsValue, "option '%s' needs a value", "Option '%s' braucht einen Wert"},
@@ -335,108 +303,7 @@ constexpr Entry kEntries[] = {
      "fix A.B.C.D/N (N von 16 bis 32); # leitet Kommentare ein"},
 
     // lorixlog-find (written to a terminal in UTF-8).
-    {FindUsage,
-     "Usage: lorixlog-find [OPTION]...\n"
-     "Search the local IPv4 networks for lorixlog data loggers (UDP broadcast of \"*IDN?\"\n"
-     "to port 9959) and describe every device that answers.\n"
-     "\n"
-     "  --json         write the devices as a JSON array to standard output\n"
-     "                 (the report then goes to standard error)\n"
-     "  --csv          write the devices as CSV to standard output\n"
-     "                 (the report then goes to standard error)\n"
-     "  -t, --target TARGET\n"
-     "                 also query a host or network behind a router, which broadcasts\n"
-     "                 do not reach: an IPv4 address, a host name (every address it\n"
-     "                 has), or a prefix A.B.C.D/N (N from 16 to 32) whose hosts are\n"
-     "                 queried one by one; repeatable; each address is queried once\n"
-     "  -T, --targets-from FILE\n"
-     "                 also query the targets listed in FILE (- for standard input):\n"
-     "                 one target per line, blank lines and # comments allowed, or\n"
-     "                 the JSON array that --json wrote (its ipv4 fields); repeatable\n"
-     "  -r, --rate N   query the targets at N addresses a second (default 200, which\n"
-     "                 a router's address table survives; a /16 takes 5.5 minutes)\n"
-     "      --max-addresses N\n"
-     "                 query at most N addresses of the targets in one search (default\n"
-     "                 1048576); a search whose targets hold more fails before sending\n"
-     "  -w, --watch[=SECONDS]\n"
-     "                 search again every SECONDS (default 30, at least 10) until\n"
-     "                 interrupted, and write one line for each device that appeared,\n"
-     "                 changed (any field, or its address) or vanished (missed two\n"
-     "                 searches in a row); with --json one JSON object a line:\n"
-     "                 event, time (UTC) and device (as --json writes it)\n"
-     "  -v, --verbose  also report every interface and every address the query goes to\n"
-     "                 (with --watch: the report of every search, to standard error)\n"
-     "  -h, --help     show this help and exit\n"
-     "  -V, --version  show the version and exit\n"
-     "\n"
-     "The search ends when the network has been quiet for about four seconds.\n"
-     "Hosts of a target on this computer's own networks are not queried one by\n"
-     "one: the broadcast of that network reaches them.\n"
-     "The report is in German when the user's language (LANGUAGE, LC_ALL,\n"
-     "LC_MESSAGES, LANG) is German, else in English.\n"
-     "\n"
-     "Exit status: 0 devices found, 1 no device answered, 2 the search failed,\n"
-     "the output could not be written, or the command line was wrong.\n"
-     "A watch ends with 0 when interrupted (Ctrl+C, SIGTERM).\n"
-     "\n"
-     "Examples:\n"
-     "  lorixlog-find --target 10.88.0.0/24 --target logger7.plant.example\n"
-     "  lorixlog-find --json --target 10.88.0.0/20 >devices.json\n"
-     "  lorixlog-find --targets-from devices.json\n"
-     "  lorixlog-find --watch=60 --json >>changes.jsonl\n",
-     "Aufruf: lorixlog-find [OPTION]...\n"
-     "Durchsucht die lokalen IPv4-Netze nach lorixlog-Datenloggern (UDP-Broadcast von\n"
-     "\"*IDN?\" an Port 9959) und beschreibt jedes Ger\xe4t, das antwortet.\n"
-     "\n"
-     "  --json         die Ger\xe4te als JSON-Array in die Standardausgabe schreiben\n"
-     "                 (der Bericht geht dann in die Standardfehlerausgabe)\n"
-     "  --csv          die Ger\xe4te als CSV in die Standardausgabe schreiben\n"
-     "                 (der Bericht geht dann in die Standardfehlerausgabe)\n"
-     "  -t, --target ZIEL\n"
-     "                 auch einen Host oder ein Netz hinter einem Router abfragen, den\n"
-     "                 Broadcasts nicht erreichen: eine IPv4-Adresse, einen Host-Namen\n"
-     "                 (jede seiner Adressen) oder ein Pr\xe4"
-     "fix A.B.C.D/N (N von 16 bis\n"
-     "                 32), dessen Hosts einzeln abgefragt werden; wiederholbar; jede\n"
-     "                 Adresse wird einmal abgefragt\n"
-     "  -T, --targets-from DATEI\n"
-     "                 auch die Ziele aus DATEI abfragen (- f\xfcr die Standardeingabe):\n"
-     "                 ein Ziel je Zeile, Leerzeilen und #-Kommentare erlaubt, oder das\n"
-     "                 JSON-Array, das --json schrieb (seine ipv4-Felder); wiederholbar\n"
-     "  -r, --rate N   die Ziele mit N Adressen je Sekunde abfragen (Vorgabe 200, was\n"
-     "                 die Adresstabelle eines Routers vertr\xe4gt; ein /16 dauert\n"
-     "                 5,5 Minuten)\n"
-     "      --max-addresses N\n"
-     "                 h\xf6"
-     "chstens N Adressen der Ziele in einer Suche abfragen (Vorgabe\n"
-     "                 1048576); eine Suche, deren Ziele mehr umfassen, scheitert vor\n"
-     "                 dem Senden\n"
-     "  -w, --watch[=SEKUNDEN]\n"
-     "                 alle SEKUNDEN erneut suchen (Vorgabe 30, mindestens 10), bis zur\n"
-     "                 Unterbrechung, und eine Zeile f\xfcr jedes Ger\xe4t schreiben, das\n"
-     "                 erschien, sich \xe4nderte (ein Feld oder seine Adresse) oder\n"
-     "                 verschwand (zwei Suchen in Folge fehlte); mit --json ein\n"
-     "                 JSON-Objekt je Zeile: event, time (UTC) und device (wie --json)\n"
-     "  -v, --verbose  auch jede Schnittstelle und jede abgefragte Adresse berichten\n"
-     "                 (mit --watch: den Bericht jeder Suche, in die Standardfehlerausgabe)\n"
-     "  -h, --help     diese Hilfe zeigen und beenden\n"
-     "  -V, --version  die Version zeigen und beenden\n"
-     "\n"
-     "Die Suche endet, wenn das Netz etwa vier Sekunden lang still war.\n"
-     "Hosts eines Ziels in den eigenen Netzen dieses Computers werden nicht einzeln\n"
-     "abgefragt: der Broadcast dieses Netzes erreicht sie.\n"
-     "Der Bericht ist deutsch, wenn die Sprache des Benutzers (LANGUAGE, LC_ALL,\n"
-     "LC_MESSAGES, LANG) Deutsch ist, sonst englisch.\n"
-     "\n"
-     "Exit-Status: 0 Ger\xe4te gefunden, 1 kein Ger\xe4t hat geantwortet, 2 die Suche\n"
-     "scheiterte, die Ausgabe lie\xdf sich nicht schreiben oder die Befehlszeile war falsch.\n"
-     "Eine Beobachtung (--watch) endet bei Unterbrechung (Strg+C, SIGTERM) mit 0.\n"
-     "\n"
-     "Beispiele:\n"
-     "  lorixlog-find --target 10.88.0.0/24 --target logger7.plant.example\n"
-     "  lorixlog-find --json --target 10.88.0.0/20 >devices.json\n"
-     "  lorixlog-find --targets-from devices.json\n"
-     "  lorixlog-find --watch=60 --json >>changes.jsonl\n"},
+    {FindUsage, kFindUsageEnglish, kFindUsageGerman},
     {FindUnknownOption, "unknown option '%s'", "unbekannte Option '%s'"},
     {FindTryHelp, "Try 'lorixlog-find --help'.", "Mehr mit 'lorixlog-find --help'."},
     {FindJsonAndCsv, "--json and --csv exclude each other",
