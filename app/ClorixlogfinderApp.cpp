@@ -149,6 +149,9 @@ BOOL ClorixlogfinderApp::InitInstance() {
     if (m_savedTargets.m_strFile.empty()) {
         m_savedTargets.m_strFile = files::UserConfigFile("targets");
     }
+    if (m_deviceListSize.m_strFile.empty()) {
+        m_deviceListSize.m_strFile = files::UserConfigFile("device-list-size");
+    }
     m_strTargetsProblem.clear();
     m_savedTargets.Load(m_language, &m_strTargetsProblem);
     ApplyTargets();

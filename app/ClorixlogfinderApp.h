@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "KeptSize.h"
 #include "Language.h"
 #include "SavedTargets.h"
 #include "SearchTarget.h"
@@ -45,6 +46,8 @@ public:
     /// search queries both.
     std::vector<SearchTarget> m_commandLineTargets;
     CSavedTargets m_savedTargets;
+    /// Where the size the user gives the device list is kept, beside the targets.
+    CKeptSize m_deviceListSize;
     /// Why the kept targets are not used (a file that cannot be read or is malformed); empty
     /// when they are. Each search's report says it.
     std::string m_strTargetsProblem;

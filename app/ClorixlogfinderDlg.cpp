@@ -1,12 +1,15 @@
 #include "ClorixlogfinderDlg.h"
 
+#include <cstdio>
 #include <vector>
 
 #include "ClorixlogfinderApp.h"
 #include "DeviceInfo.h"
+#include "DeviceListFile.h"
 #include "OpenDeviceDialog.h"
 #include "ReportEditControl.h"
 #include "TargetsDialog.h"
+#include "Texts.h"
 #include "Version.h"
 #include "resource.h"
 #include "text/Windows1252.h"
@@ -20,6 +23,7 @@ ON_BN_CLICKED(IDC_QUIT, OnQuit)
 ON_BN_CLICKED(IDC_OPEN_DEVICE, OnOpenDevice)
 ON_BN_CLICKED(IDC_SEARCH_AGAIN, OnSearchAgain)
 ON_COMMAND(ID_SEARCH_TARGETS, OnSearchTargets)
+ON_COMMAND(ID_SAVE_LIST, OnSaveList)
 END_MESSAGE_MAP()
 
 ClorixlogfinderDlg::ClorixlogfinderDlg()
@@ -40,6 +44,8 @@ BOOL ClorixlogfinderDlg::OnInitDialog() {
     AttachReportDisplay();
     if (CReportEditControl* pEdit = m_pEditControl.load()) {
         pEdit->AddMenuItem(ID_SEARCH_TARGETS, ui::FindString(IDS_MENU_SEARCH_TARGETS));
+        pEdit->AddMenuItem(ID_SAVE_LIST, ui::FindString(IDS_MENU_SAVE_LIST),
+                           [] { return g_DeviceInfo.m_nDevices > 0; });
     }
     PostMessage(WM_COMMAND, IDC_SEARCH, 0);
     return TRUE;
@@ -69,16 +75,69 @@ HCURSOR ClorixlogfinderDlg::OnQueryDragIcon() {
     return reinterpret_cast<HCURSOR>(m_hIcon);
 }
 
-bool ClorixlogfinderDlg::KeepResponsive() {
+CSearchHost::Wish ClorixlogfinderDlg::KeepResponsive() {
     if (IsDisplayBehind()) {
         UpdateDisplay();
     }
+    ShowCaption();
     std::vector<int> commands;
     PumpWhileBusy(&commands);
     for (int nCommand : commands) {
         m_bCloseRequested = m_bCloseRequested || nCommand == IDCANCEL || nCommand == IDC_QUIT;
+        m_bStopRequested = m_bStopRequested || nCommand == IDC_SEARCH_AGAIN;
     }
-    return m_bCloseRequested;
+    return m_bCloseRequested ? Cancel : m_bStopRequested ? Finish : GoOn;
+}
+
+void ClorixlogfinderDlg::SweepProgress(std::uint64_t nSent, std::uint64_t nTotal) {
+    m_nSweepSent = nSent;
+    m_nSweepTotal = nTotal;
+    ShowCaption();
+}
+
+void ClorixlogfinderDlg::ShowCaption() {
+    std::string caption = Report().m_pszProgramName;
+    if (m_nSweepTotal > 0) {
+        const Language language = Report().GetLanguage();
+        const int nDevices = g_DeviceInfo.m_nDevices;
+        const std::string devices =
+            nDevices == 1 ? texts::Get(texts::CountDevicesOne, language)
+                          : texts::Format(texts::CountDevicesMany, language, nDevices);
+        caption = texts::Format(texts::CaptionProgress, language,
+                                texts::Grouped(m_nSweepSent, language).c_str(),
+                                texts::Grouped(m_nSweepTotal, language).c_str(), devices.c_str());
+    }
+    if (caption != m_shownCaption) {
+        m_shownCaption = caption;
+        SetWindowText(caption.c_str());
+    }
+}
+
+void ClorixlogfinderDlg::ShowSearchRunning(bool bRunning) {
+    CWnd* pSearchAgain = GetDlgItem(IDC_SEARCH_AGAIN);
+    if (bRunning) {
+        if (CWnd* pOpenDevice = GetDlgItem(IDC_OPEN_DEVICE)) {
+            pOpenDevice->EnableWindow(FALSE);
+        }
+        if (pSearchAgain != nullptr) {
+            if (m_searchAgainText.empty()) {
+                m_searchAgainText = pSearchAgain->GetWindowText();
+            }
+            pSearchAgain->SetWindowText(texts::Get(texts::MainStop, Report().GetLanguage()));
+            pSearchAgain->EnableWindow(TRUE);
+            // Stop is the default button: Enter stops the search.
+            SendMessage(WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(pSearchAgain->GetSafeHwnd()), TRUE);
+        }
+        return;
+    }
+    m_nSweepSent = 0;
+    m_nSweepTotal = 0;
+    ShowCaption();
+    if (pSearchAgain != nullptr && !m_searchAgainText.empty()) {
+        pSearchAgain->SetWindowText(m_searchAgainText.c_str());
+    }
+    // No default button again, as the window opened: Enter in the report is the OK command.
+    SendMessage(DM_SETDEFID, IDOK, 0);
 }
 
 void ClorixlogfinderDlg::OnSearch() {
@@ -86,13 +145,16 @@ void ClorixlogfinderDlg::OnSearch() {
     CReportText& report = Report();
     report.Reset();
     report.EnsureBlankLine();
+    m_bCloseRequested = false;
+    m_bStopRequested = false;
+    ShowSearchRunning(true);
     // The whole window is on the screen before the search keeps the thread busy.
     UpdateWindow();
-    m_bCloseRequested = false;
     SearchOutcome outcome;
-    if (!KeepResponsive()) {
+    if (KeepResponsive() != Cancel) {
         outcome = g_DeviceInfo.SearchDevices(report, this);
     }
+    ShowSearchRunning(false);
     if (m_bCloseRequested) {
         // What the user asked for during the search, instead of the device list.
         SetCursor(hPrevious);
@@ -100,12 +162,25 @@ void ClorixlogfinderDlg::OnSearch() {
         return;
     }
     const bool bFound = g_DeviceInfo.m_nDevices > 0;
+    if (bFound && outcome.result != SearchOutcome::Failed) {
+        const Language language = report.GetLanguage();
+        if (g_DeviceInfo.m_nDevices == 1) {
+            report.Printf("%s", texts::Get(texts::DevicesFoundOne, language));
+        } else {
+            report.Printf(texts::Get(texts::DevicesFoundMany, language), g_DeviceInfo.m_nDevices);
+        }
+    }
     if (!bFound && outcome.result != SearchOutcome::Failed) {
         ReportNoDeviceAnswered(report, g_DeviceInfo, outcome, texts::FinderTargetsHint);
     }
     if (!g_App.m_strTargetsProblem.empty()) {
         report.EnsureBlankLine();
         report.Printf("WARNING: %s\r\n", g_App.m_strTargetsProblem.c_str());
+    }
+    if (!m_searchNote.empty()) {
+        report.EnsureBlankLine();
+        report.Printf("%s", m_searchNote.c_str());
+        m_searchNote.clear();
     }
     UpdateDisplay();
     CWnd* pOpenDevice = GetDlgItem(IDC_OPEN_DEVICE);
@@ -139,19 +214,28 @@ void ClorixlogfinderDlg::OnSearchTargets() {
     }
     g_App.m_strTargetsProblem.clear();
     g_App.ApplyTargets();
-    report.EnsureBlankLine();
-    report.Printf(report.Say(texts::TargetsKept),
+    // The new list is searched at once; the report of that search says where it is kept.
+    char szNote[1024] = {};
+    std::snprintf(szNote, sizeof(szNote), report.Say(texts::TargetsKept),
                   static_cast<int>(g_App.m_savedTargets.m_targets.size()),
                   text::Windows1252FromUtf8(g_App.m_savedTargets.m_strFile).c_str());
-    report.EnsureBlankLine();
+    m_searchNote = szNote;
+    PostMessage(WM_COMMAND, IDC_SEARCH, 0);
 }
 
 void ClorixlogfinderDlg::OnQuit() {
     PostMessage(WM_CLOSE, 0, 0);
 }
 
+void ClorixlogfinderDlg::OnSaveList() {
+    if (g_DeviceInfo.m_nDevices > 0) {
+        SaveDeviceList(this, Report(), g_DeviceInfo, Report().GetLanguage());
+    }
+}
+
 void ClorixlogfinderDlg::OnOpenDevice() {
     COpenDeviceDialog dlg(Report(), g_DeviceInfo, Report().GetLanguage());
+    dlg.m_keptSize = g_App.m_deviceListSize;
     if (dlg.DoModal() == IDOK) {
         EndDialog(IDOK);
     }

@@ -1,5 +1,6 @@
 #include "OpenDeviceDialog.h"
 
+#include "DeviceListFile.h"
 #include "DeviceText.h"
 #include "DeviceUrl.h"
 #include "ReportWindow.h"
@@ -13,6 +14,8 @@ ON_BN_CLICKED(IDC_BY_IPV4, OnByIPv4)
 ON_BN_CLICKED(IDC_BY_IPV6, OnByIPv6)
 ON_LBN_DBLCLK(IDC_DEVICE_LIST, OnDeviceListDblClk)
 ON_LBN_SELCHANGE(IDC_DEVICE_LIST, OnDeviceListSelChange)
+ON_WM_CONTEXTMENU()
+ON_WM_DESTROY()
 END_MESSAGE_MAP()
 
 namespace {
@@ -72,6 +75,22 @@ BOOL COpenDeviceDialog::OnInitDialog() {
     CWnd* pList = GetDlgItem(IDC_DEVICE_LIST);
     CDialogEx::OnInitDialog();
     SetWindowText(g_pReportWindow != nullptr ? g_pReportWindow->Report().m_pszProgramName : "");
+
+    // The size the user gave the list last time, if it was kept (the window system makes it
+    // no smaller than the template, and no larger than the screen).
+    long nKeptWidth = 0;
+    long nKeptHeight = 0;
+    if (m_keptSize.Load(&nKeptWidth, &nKeptHeight)) {
+        RECT window;
+        RECT client;
+        GetWindowRect(&window);
+        GetClientRect(&client);
+        MoveWindow(static_cast<int>(window.left), static_cast<int>(window.top),
+                   static_cast<int>(nKeptWidth + (window.right - window.left) - client.right),
+                   static_cast<int>(nKeptHeight + (window.bottom - window.top) - client.bottom),
+                   FALSE);
+    }
+    GetClientRect(&m_openedClient);
 
     if (CWnd* pOwner = GetParent()) {
         RECT owner;
@@ -189,6 +208,62 @@ void COpenDeviceDialog::OnDeviceListSelChange() {
     if (CWnd* p = GetDlgItem(IDC_BY_IPV6)) {
         p->EnableWindow(Present(pDevice->szIPv6));
     }
+}
+
+void COpenDeviceDialog::OnContextMenu(CWnd* pWnd, POINT point) {
+    CWnd* pList = GetDlgItem(IDC_DEVICE_LIST);
+    if (pList == nullptr || pWnd != pList) {
+        return;
+    }
+    if (point.x == -1 && point.y == -1) {
+        RECT rect{};
+        pList->GetWindowRect(&rect);
+        point = POINT{rect.left + 8, rect.top + 8};
+    }
+    const DeviceRecord* pDevice = SelectedDevice();
+    const std::string address = pDevice != nullptr ? BestDeviceAddress(*pDevice) : std::string();
+    auto say = [this](texts::Id id) { return texts::Get(id, m_language); };
+    CMenu menu;
+    menu.CreatePopupMenu();
+    menu.AppendMenu(MF_STRING | (address.empty() ? MF_GRAYED : 0), ID_DEVICE_OPEN,
+                    say(texts::MenuOpen));
+    menu.AppendMenu(MF_STRING | (address.empty() ? MF_GRAYED : 0), ID_COPY_ADDRESS,
+                    say(texts::MenuCopyAddress));
+    menu.AppendMenu(MF_STRING | (pDevice == nullptr ? MF_GRAYED : 0), ID_COPY_LINE,
+                    say(texts::MenuCopyLine));
+    menu.AppendMenu(MF_SEPARATOR);
+    menu.AppendMenu(MF_STRING, ID_SAVE_LIST, say(texts::MenuSaveList));
+    const auto nChosen = static_cast<UINT>(
+        menu.TrackPopupMenu(TPM_LEFTALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD,
+                            static_cast<int>(point.x), static_cast<int>(point.y), this));
+    switch (nChosen) {
+        case ID_DEVICE_OPEN:
+            OnDeviceListDblClk();
+            break;
+        case ID_COPY_ADDRESS:
+            AfxSetClipboardText(address.c_str());
+            break;
+        case ID_COPY_LINE:
+            if (pDevice != nullptr) {
+                bool bHasIPv6 = false;
+                AfxSetClipboardText(ListLine(*pDevice, &bHasIPv6).c_str());
+            }
+            break;
+        case ID_SAVE_LIST:
+            SaveDeviceList(this, m_report, m_table, m_language);
+            break;
+        default:
+            break;
+    }
+}
+
+void COpenDeviceDialog::OnDestroy() {
+    RECT client{};
+    GetClientRect(&client);
+    if (client.right != m_openedClient.right || client.bottom != m_openedClient.bottom) {
+        m_keptSize.Save(client.right, client.bottom);
+    }
+    Default();
 }
 
 void COpenDeviceDialog::OpenAddress(const std::string& url) {

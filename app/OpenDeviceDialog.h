@@ -4,6 +4,7 @@
 #include <string>
 
 #include "DeviceInfo.h"
+#include "KeptSize.h"
 #include "Language.h"
 #include "ReportSink.h"
 #include "ui/Afx.h"
@@ -14,6 +15,9 @@ public:
     /// language: what it works with is handed to it, nothing is taken from the program's globals
     /// (but the program's name for its title, from the registered report window).
     COpenDeviceDialog(CReportSink& report, const CDeviceInfo& table, Language language);
+
+    /// Where the size the user gave the list is kept (not kept while its file is empty).
+    CKeptSize m_keptSize;
 
     /// The list line of a device: host name, "  (" IPv4 ")", "  (" IPv6 ")", and "  # " serial
     /// number when that differs from the host name (ignoring the case of ASCII letters); control
@@ -30,6 +34,11 @@ public:
     void OnDeviceListSelChange();
     /// Enter: opens the selected device as a double click does.
     void OnOK() override;
+    /// The list's menu (a right click, the menu key): Open, Copy address, Copy line, Save list
+    /// as... .
+    void OnContextMenu(CWnd* pWnd, POINT point);
+    /// Keeps the size the user gave the list.
+    void OnDestroy();
 
 protected:
     /// The device of the list's selection, or null when the selection selects none.
@@ -44,4 +53,6 @@ private:
     CReportSink& m_report;
     const CDeviceInfo& m_table;
     const Language m_language;
+    /// The client area's size once the dialog was opened: a different one at the end is kept.
+    RECT m_openedClient{0, 0, 0, 0};
 };

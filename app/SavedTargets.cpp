@@ -69,7 +69,10 @@ bool CSavedTargets::Load(Language language, std::string* pProblem) {
 }
 
 bool CSavedTargets::Replace(const std::string& text, Language language, std::string* pProblem) {
-    const std::string utf8 = WithoutCr(text::Utf8From1252(text));
+    std::string utf8 = WithoutCr(text::Utf8From1252(text));
+    if (!utf8.empty() && utf8.back() != '\n') {
+        utf8 += '\n';  // a text file's last line ends too
+    }
     std::vector<SearchTarget> targets;
     std::vector<TargetListError> errors;
     std::size_t nUnlisted = 0;

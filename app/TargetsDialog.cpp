@@ -1,5 +1,7 @@
 #include "TargetsDialog.h"
 
+#include <string>
+
 #include "resource.h"
 
 CTargetsDialog::CTargetsDialog(CSavedTargets& saved, Language language)
@@ -20,9 +22,14 @@ BOOL CTargetsDialog::OnInitDialog() {
                    static_cast<int>(nWidth), static_cast<int>(nHeight), FALSE);
     }
     if (CWnd* pEdit = GetDlgItem(IDC_TARGETS)) {
-        pEdit->SetWindowText(m_saved.m_strText.c_str());
-        // The caret at the end of the list, for one more target.
-        const auto nEnd = static_cast<WPARAM>(m_saved.m_strText.size());
+        // The caret at the start of a new line after the list, for one more target: what the
+        // user types is never joined to the last target.
+        std::string text = m_saved.m_strText;
+        if (!text.empty() && text.back() != '\n') {
+            text += "\r\n";
+        }
+        pEdit->SetWindowText(text.c_str());
+        const auto nEnd = static_cast<WPARAM>(text.size());
         pEdit->SendMessage(EM_SETSEL, nEnd, static_cast<LPARAM>(nEnd));
         pEdit->SetFocus();
     }

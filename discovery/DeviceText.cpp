@@ -73,8 +73,10 @@ bool IsDnsHostName(const char* pszName) {
             nLabel = 0;
             continue;
         }
+        // Underscores stand in many names of devices and services (lab_logger); browsers and
+        // resolvers take them as they take letters.
         const bool bLetterOrDigit =
-            (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+            (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
         if (!bLetterOrDigit && (c != '-' || nLabel == 0)) {
             return false;
         }

@@ -15,7 +15,8 @@ std::string ShownDeviceText(const char* pszField);
 /// any other as Windows-1252. Control characters are kept; the exports escape them.
 std::string Utf8DeviceText(const char* pszField);
 
-/// Whether the text is a DNS host name that may stand in a URL: dot-separated labels of 1 to 63
-/// letters, digits and hyphens, none beginning or ending with a hyphen, 253 characters at most
-/// in all (a final dot allowed). Anything else could point the browser at another host or path.
+/// Whether the text is a host name that may stand in a URL: dot-separated labels of 1 to 63
+/// ASCII letters, digits, hyphens and underscores, none beginning or ending with a hyphen, 253
+/// characters at most in all (a final dot allowed). Anything else (a blank, a control byte, a
+/// letter beyond ASCII, '/', '@', ':') could point the browser at another host or path.
 bool IsDnsHostName(const char* pszName);

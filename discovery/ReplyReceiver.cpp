@@ -129,8 +129,7 @@ void CReplyReceiver::RefreshDisplay(bool bNothingWaits) {
 }
 
 bool CReplyReceiver::Pass(std::uint32_t nWaitMs) {
-    if (m_context.Cancelled()) {
-        m_context.outcome.result = SearchOutcome::Cancelled;
+    if (m_context.Ending()) {
         return false;
     }
     if (m_queue.empty()) {

@@ -25,6 +25,12 @@ constexpr std::uint32_t kLongestReceivePhase = 30000;
 // The receive buffer asked for: a plant's burst of replies fits, where the system grants it.
 constexpr int kReceiveBufferBytes = 8 * 1024 * 1024;
 
+/// The end of a search that went well.
+void WriteDone(CSearchContext& context) {
+    context.EnsureBlankLine();
+    context.Printf("%s", context.Say(texts::SearchDone));
+}
+
 /// The receive phase: replies until the network has been quiet long enough, with the broadcasts
 /// sent again after a burst whose replies the system dropped.
 void ReceiveReplies(CSearchContext& context, CReplyReceiver& receiver,
@@ -39,13 +45,15 @@ void ReceiveReplies(CSearchContext& context, CReplyReceiver& receiver,
             break;
         }
         if (!receiver.Pass(discovery::kPassMilliseconds) || !recovery.AfterPass()) {
-            return;
+            if (!context.Finishing()) {
+                return;  // failed or cancelled
+            }
+            break;  // the user has what he needs
         }
     }
     recovery.ReportLost();
     receiver.ReportDropped();
-    context.EnsureBlankLine();
-    context.Printf("%s", context.Say(texts::SearchDone));
+    WriteDone(context);
 }
 
 /// Whether the planned queries stay within the bound of a search; says why not in an error line
@@ -95,8 +103,10 @@ void Exchange(CSearchContext& context, net::SOCKET s, const char* pszExpectedPre
     if (bTargets) {
         resolved = discovery::ResolveTargetNames(context);
         plan = discovery::PlanSearchTargets(context, resolved, networks, broadcasts);
-        if (context.Cancelled()) {
-            context.outcome.result = SearchOutcome::Cancelled;
+        if (context.Ending()) {
+            if (context.Finishing()) {
+                WriteDone(context);  // nothing was sent yet
+            }
             return;
         }
         if (!WithinBound(context, plan)) {
@@ -122,7 +132,7 @@ void Exchange(CSearchContext& context, net::SOCKET s, const char* pszExpectedPre
             nQueries = -1;
         }
     }
-    if (nQueries >= 0) {
+    if (nQueries >= 0 || context.Finishing()) {
         context.EnsureBlankLine();
         receiver.RestartQuietPeriod();  // the quiet period begins after the last query
         ReceiveReplies(context, receiver, recovery);

@@ -39,9 +39,9 @@ void CSearchContext::Fail(int nError, int nLine) {
     }
 }
 
-bool CSearchContext::Cancelled() {
-    if (m_pHost == nullptr || m_bCancelled) {
-        return m_bCancelled;
+bool CSearchContext::Ending() {
+    if (m_pHost == nullptr || m_wish != CSearchHost::GoOn) {
+        return m_wish != CSearchHost::GoOn;
     }
     const std::uint32_t nNow = net::GetTickCount();
     if (m_bHostCalled && nNow - m_nLastHostCall < kHostCallMilliseconds) {
@@ -49,8 +49,11 @@ bool CSearchContext::Cancelled() {
     }
     m_bHostCalled = true;
     m_nLastHostCall = nNow;
-    m_bCancelled = m_pHost->KeepResponsive();
-    return m_bCancelled;
+    m_wish = m_pHost->KeepResponsive();
+    if (m_wish == CSearchHost::Cancel && outcome.result != SearchOutcome::Failed) {
+        outcome.result = SearchOutcome::Cancelled;
+    }
+    return m_wish != CSearchHost::GoOn;
 }
 
 }  // namespace discovery

@@ -72,14 +72,26 @@ public:
     /// has been written); nLine 0: a failure before anything was sent, without a location line.
     void Fail(int nError, int nLine);
     /// Lets the host keep the program alive (at most every 50 ms of the layer's clock). True
-    /// once the host has asked the search to end.
-    bool Cancelled();
+    /// once the host has asked the search to end; a host that cancels makes the outcome
+    /// Cancelled.
+    bool Ending();
+    /// Whether the host asked the search to finish early, keeping what it found, and nothing
+    /// failed: the search then closes as one that ended by itself.
+    bool Finishing() const {
+        return m_wish == CSearchHost::Finish && outcome.result != SearchOutcome::Failed;
+    }
+    /// Tells the host how far the sweep of the targets has come.
+    void SweepProgress(std::uint64_t nSent, std::uint64_t nTotal) {
+        if (m_pHost != nullptr) {
+            m_pHost->SweepProgress(nSent, nTotal);
+        }
+    }
 
 private:
     CSearchHost* m_pHost;
     std::uint32_t m_nLastHostCall = 0;
     bool m_bHostCalled = false;
-    bool m_bCancelled = false;
+    CSearchHost::Wish m_wish = CSearchHost::GoOn;
 };
 
 /// Dotted-decimal text of an address in network byte order.

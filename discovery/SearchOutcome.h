@@ -2,17 +2,32 @@
 // program alive while it runs.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
 /// The program that runs a search, as the search sees it besides its report: it keeps the
-/// program's windows alive while the search blocks its thread, and may ask the search to stop.
+/// program's windows alive while the search blocks its thread, may ask the search to end, and
+/// may show how far a sweep has come.
 class CSearchHost {
 public:
+    /// What the host wants of the search at the moment.
+    enum Wish {
+        GoOn,    ///< the search goes on
+        Finish,  ///< the user has what he needs: the search ends at once and closes as a search
+                 ///< that ended by itself does (the devices found kept, "... done.")
+        Cancel,  ///< the program is to end: the search ends at once with "... cancelled."
+    };
     virtual ~CSearchHost() = default;
-    /// Called at least every 100 ms while the search runs. Returns true when the search is to
-    /// end now (the user asked to quit); the search then ends early, in order.
-    virtual bool KeepResponsive() = 0;
+    /// Called at least every 100 ms while the search runs; the search ends early, in order, once
+    /// the answer is not GoOn.
+    virtual Wish KeepResponsive() = 0;
+    /// While the addresses of the search targets are queried one by one: nSent of nTotal have
+    /// been sent. Called about twice a second, and once at the end of the sweep.
+    virtual void SweepProgress(std::uint64_t nSent, std::uint64_t nTotal) {
+        static_cast<void>(nSent);
+        static_cast<void>(nTotal);
+    }
 };
 
 /// How a search ended, for its caller; the report says the same in words.
@@ -21,7 +36,7 @@ struct SearchOutcome {
         Completed,              ///< the network was quiet long enough: "... done."
         CompletedWithWarnings,  ///< completed, and the report holds nWarnings warning lines
         Failed,                 ///< ended by an error: no "... done."
-        Cancelled,              ///< ended early because the host asked: "... cancelled."
+        Cancelled,              ///< ended early because the host cancelled: "... cancelled."
     };
     Result result = Completed;
     /// The socket layer's error code of a failure; 0 for a failure without one (a short send,

@@ -54,16 +54,6 @@ std::string SweepName(CSearchContext& context) {
     return szName;
 }
 
-/// "65,534" (English) or "65.534" (German).
-std::string Grouped(std::uint64_t n, Language language) {
-    std::string digits = std::to_string(n);
-    for (std::size_t i = digits.size(); i > 3; i -= 3) {
-        // The thousands separator of the language.
-        digits.insert(i - 3, 1, language == Language::German ? '.' : ',');
-    }
-    return digits;
-}
-
 /// "4 min 22 s", "18 h 38 min": how long the sweep takes, roughly.
 std::string Duration(std::uint64_t nSeconds) {
     if (nSeconds >= 3600) {
@@ -80,11 +70,15 @@ struct TargetCount {
     int nError = 0;
 };
 
-/// "255 addresses", or "0 of 255 addresses; 255 failed: 10051 (network unreachable)".
+/// "255 addresses", "100 of 255 addresses" (a sweep that was stopped), or "0 of 255 addresses;
+/// 255 failed: 10051 (network unreachable)".
 std::string CountText(CSearchContext& context, const TargetCount& count, std::uint32_t nPlanned) {
     char szCount[512] = {};
-    if (count.nFailed == 0) {
+    if (count.nFailed == 0 && count.nSent >= nPlanned) {
         std::snprintf(szCount, sizeof(szCount), context.Say(texts::SweepAllSent), nPlanned);
+    } else if (count.nFailed == 0) {
+        std::snprintf(szCount, sizeof(szCount), context.Say(texts::SweepSomeSent), count.nSent,
+                      nPlanned);
     } else {
         std::snprintf(szCount, sizeof(szCount), context.Say(texts::SweepSomeFailed), count.nSent,
                       nPlanned, count.nFailed,
@@ -173,6 +167,7 @@ private:
         }
         const std::string name = SweepName(m_context);
         if (bFinal) {
+            m_context.SweepProgress(m_nSent, m_nTotal);
             TargetCount all;
             all.nSent = static_cast<std::uint32_t>(m_nQueries);
             all.nFailed = m_nFailed;
@@ -187,6 +182,7 @@ private:
             return;
         }
         m_nLastProgress = nNow;
+        m_context.SweepProgress(m_nSent, m_nTotal);
         m_context.Printf(m_context.Say(texts::SweepQuerying), name.c_str(),
                          static_cast<unsigned>(m_nSent), static_cast<unsigned>(m_nTotal));
         // A progress line holds no line end and so refreshes nothing by itself.
@@ -219,8 +215,8 @@ ResolvedTargets ResolveTargetNames(CSearchContext& context) {
             names.push_back(target.text);
         }
     }
-    const std::vector<ResolvedName> results = ResolveNames(
-        names, kNameResolutionMilliseconds, [&context] { return context.Cancelled(); });
+    const std::vector<ResolvedName> results =
+        ResolveNames(names, kNameResolutionMilliseconds, [&context] { return context.Ending(); });
     for (std::size_t i = 0; i < results.size(); ++i) {
         const std::string& shown = names[i];
         if (results[i].addresses.empty()) {
@@ -285,15 +281,21 @@ long SendTargetQueries(CSearchContext& context, net::SOCKET s, CReplyReceiver& r
                                     : static_cast<std::uint64_t>(kDefaultQueriesPerSecond);
     if (plan.nTotal / nRate >= 60) {
         const Language language = context.GetLanguage();
-        context.Printf(context.Say(texts::SweepEstimate), Grouped(plan.nTotal, language).c_str(),
-                       Grouped(nRate, language).c_str(), Duration(plan.nTotal / nRate).c_str());
+        context.Printf(
+            context.Say(texts::SweepEstimate), texts::Grouped(plan.nTotal, language).c_str(),
+            texts::Grouped(nRate, language).c_str(), Duration(plan.nTotal / nRate).c_str());
     }
     context.UpdateDisplay();
     CPacedSender sender(context, s, receiver, plan.nTotal, targets.size());
-    for (const TargetRange& range : plan.ranges) {
-        for (std::uint64_t n = range.nFirst; n <= range.nLast; ++n) {
-            if (!sender.Send(static_cast<std::uint32_t>(n), range.nTarget)) {
-                return -1;
+    bool bStopped = false;
+    for (auto range = plan.ranges.begin(); range != plan.ranges.end() && !bStopped; ++range) {
+        for (std::uint64_t n = range->nFirst; n <= range->nLast; ++n) {
+            if (!sender.Send(static_cast<std::uint32_t>(n), range->nTarget)) {
+                if (!context.Finishing()) {
+                    return -1;
+                }
+                bStopped = true;  // the user stopped the sweep: what went out is counted
+                break;
             }
         }
     }

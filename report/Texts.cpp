@@ -146,6 +146,7 @@ constexpr Entry kEntries[] = {
      "  %u seiner Adressen werden schon abgefragt.\r\n"},
     {SweepTargets, "%u targets", "%u Ziele"},
     {SweepAllSent, "%u addresses", "%u Adressen"},
+    {SweepSomeSent, "%u of %u addresses", "%u von %u Adressen"},
     {SweepSomeFailed, "%u of %u addresses; %u failed: %s",
      "%u von %u Adressen; %u fehlgeschlagen: %s"},
     {SweepQueried, "\rQueried %s: %s.\r\n", "\rAbgefragt %s: %s.\r\n"},
@@ -248,8 +249,8 @@ constexpr Entry kEntries[] = {
      "Error: WSAStartup() returned wrong version.\n"},
     {FinderTargetsHint, "right click on this report: Search targets\x85",
      "rechter Mausklick auf diesen Bericht: Suchziele\x85"},
-    {TargetsKept, "Search targets: %d kept for every search in '%s'.\r\n",
-     "Suchziele: %d f\xfcr jede Suche gespeichert in '%s'.\r\n"},
+    {TargetsKept, "Search targets: %d, kept for every search in\r\n  %s\r\n",
+     "Suchziele: %d, gespeichert f\xfcr jede Suche in\r\n  %s\r\n"},
     {SavedUnreadable, "The saved search targets in '%s' cannot be read: %s",
      "Die gespeicherten Suchziele in '%s' sind nicht lesbar: %s"},
     {SavedNotUsed, "The saved search targets are not used: %s:%d: %s",
@@ -301,6 +302,31 @@ constexpr Entry kEntries[] = {
      "Auch diese Ziele hinter Routern durchsuchen, eins je Zeile: eine Adresse, ein Host-Name "
      "oder ein Pr\xe4"
      "fix A.B.C.D/N (N von 16 bis 32); # leitet Kommentare ein"},
+    {MainStop, "Stop", "Anhalten"},
+    {CaptionProgress, "lorixlog-finder \x96 %s of %s addresses \x96 %s",
+     "lorixlog-finder \x96 %s von %s Adressen \x96 %s"},
+    {CountDevicesOne, "1 device", "1 Ger\xe4t"},
+    {CountDevicesMany, "%d devices", "%d Ger\xe4te"},
+    {DevicesFoundOne, "1 device found.\r\n", "1 Ger\xe4t gefunden.\r\n"},
+    {DevicesFoundMany, "%d devices found.\r\n", "%d Ger\xe4te gefunden.\r\n"},
+    {MenuOpen, "&Open",
+     "\xd6"
+     "&ffnen"},
+    {MenuCopyAddress, "Copy &address", "&Adresse kopieren"},
+    {MenuCopyLine, "Copy &line", "&Zeile kopieren"},
+    {MenuSaveList, "&Save list as\x85", "Liste &speichern unter\x85"},
+    {SaveListCaption, "Save list as", "Liste speichern unter"},
+    {SaveFilterCsv, "CSV, for spreadsheets", "CSV, f\xfcr Tabellenkalkulationen"},
+    {SaveFilterJson, "JSON", "JSON"},
+    {SaveListFailed, "The list could not be saved as '%s': %s",
+     "Die Liste konnte nicht als '%s' gespeichert werden: %s"},
+    {ListSaved, "Device list saved as\r\n  %s\r\n", "Ger\xe4teliste gespeichert als\r\n  %s\r\n"},
+    {NoDisplay,
+     "lorixlog-finder: cannot open a display (%s); lorixlog-find searches from a terminal\n",
+     "lorixlog-finder: kann keine Anzeige \xf6"
+     "ffnen (%s); lorixlog-find sucht vom Terminal aus\n"},
+    {WindowFailed, "The window of lorixlog-finder could not be created (error %lu).",
+     "Das Fenster von lorixlog-finder konnte nicht erstellt werden (Fehler %lu)."},
 
     // lorixlog-find (written to a terminal in UTF-8).
     {FindUsage, kFindUsageEnglish, kFindUsageGerman},
@@ -330,6 +356,14 @@ constexpr Entry kEntries[] = {
 static_assert(sizeof(kEntries) / sizeof(kEntries[0]) == Count, "every id has one entry");
 
 }  // namespace
+
+std::string Grouped(std::uint64_t n, Language language) {
+    std::string digits = std::to_string(n);
+    for (std::size_t i = digits.size(); i > 3; i -= 3) {
+        digits.insert(i - 3, 1, language == Language::German ? '.' : ',');
+    }
+    return digits;
+}
 
 const char* Get(Id id, Language language) {
     const Entry& entry = kEntries[id];

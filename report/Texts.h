@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 #include "Language.h"
@@ -63,6 +64,7 @@ enum Id : int {
     SweepRepeated,
     SweepTargets,
     SweepAllSent,
+    SweepSomeSent,
     SweepSomeFailed,
     SweepQueried,
     SweepQuerying,
@@ -146,6 +148,23 @@ enum Id : int {
     DialogCancel,
     TargetsCaption,
     TargetsHint,
+    MainStop,
+    CaptionProgress,
+    CountDevicesOne,
+    CountDevicesMany,
+    DevicesFoundOne,
+    DevicesFoundMany,
+    MenuOpen,
+    MenuCopyAddress,
+    MenuCopyLine,
+    MenuSaveList,
+    SaveListCaption,
+    SaveFilterCsv,
+    SaveFilterJson,
+    SaveListFailed,
+    ListSaved,
+    NoDisplay,
+    WindowFailed,
     // lorixlog-find.
     FindUsage,
     FindUnknownOption,
@@ -173,6 +192,9 @@ std::string Format(Id id, Language language, ...);
 std::string FormatUtf8(Id id, Language language, ...);
 /// The text of the id in the language as UTF-8.
 std::string Utf8(Id id, Language language);
+
+/// A number as the language writes it: "65,534" (English) or "65.534" (German).
+std::string Grouped(std::uint64_t n, Language language);
 
 /// One entry of the catalogue, for its tests: the id and both forms.
 struct Entry {

@@ -1,5 +1,6 @@
 #include "ReportEditControl.h"
 
+#include "ReportWindow.h"
 #include "resource.h"
 #include "ui/Resources.h"
 
@@ -18,8 +19,9 @@ const char* Text(UINT nID, const char* pszFallback) {
 
 }  // namespace
 
-void CReportEditControl::AddMenuItem(UINT nID, const char* pszText) {
-    m_menuItems.emplace_back(nID, pszText);
+void CReportEditControl::AddMenuItem(UINT nID, const char* pszText,
+                                     std::function<bool()> isEnabled) {
+    m_menuItems.push_back(MenuItem{nID, pszText, std::move(isEnabled)});
 }
 
 void CReportEditControl::OnContextMenu(CWnd*, POINT point) {
@@ -28,8 +30,11 @@ void CReportEditControl::OnContextMenu(CWnd*, POINT point) {
         GetWindowRect(&rect);
         point = POINT{rect.left + 8, rect.top + 8};
     }
-    const auto nSelection = static_cast<std::uintptr_t>(SendMessage(EM_GETSEL));
-    const bool bSelected = LOWORD(nSelection) != HIWORD(nSelection);
+    // Read through pointers: the two halves of the result cannot hold positions beyond 65,535.
+    DWORD nStart = 0;
+    DWORD nEnd = 0;
+    SendMessage(EM_GETSEL, reinterpret_cast<WPARAM>(&nStart), reinterpret_cast<LPARAM>(&nEnd));
+    const bool bSelected = nStart != nEnd;
     CMenu menu;
     menu.CreatePopupMenu();
     menu.AppendMenu(MF_STRING | (bSelected ? 0 : MF_GRAYED), ID_EDIT_COPY,
@@ -38,8 +43,9 @@ void CReportEditControl::OnContextMenu(CWnd*, POINT point) {
     if (!m_menuItems.empty()) {
         menu.AppendMenu(MF_SEPARATOR);
     }
-    for (const auto& [nID, text] : m_menuItems) {
-        menu.AppendMenu(MF_STRING, nID, text.c_str());
+    for (const MenuItem& item : m_menuItems) {
+        const bool bEnabled = !item.isEnabled || item.isEnabled();
+        menu.AppendMenu(MF_STRING | (bEnabled ? 0 : MF_GRAYED), item.nID, item.text.c_str());
     }
     const auto nChosen = static_cast<UINT>(
         menu.TrackPopupMenu(TPM_LEFTALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD,
@@ -71,6 +77,12 @@ void CReportEditControl::OnScroll(UINT nSBCode, UINT, CScrollBar*) {
 
 void CReportEditControl::OnThumbTrackEnd() {
     CWnd* pParent = GetParent();
+    // What arrived during the drag is shown, and the view goes back to the end of the text.
+    if (pParent != nullptr && IsWindow(pParent->m_hWnd)) {
+        if (auto* pReport = dynamic_cast<CReportWindow*>(pParent)) {
+            pReport->UpdateDisplay();
+        }
+    }
     if (m_nNotifyId != 0 && m_nNotifyCode != 0 && pParent != nullptr && IsWindow(pParent->m_hWnd)) {
         NMHDR hdr{};
         hdr.hwndFrom = m_hWnd;

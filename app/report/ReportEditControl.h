@@ -2,6 +2,7 @@
 // dragged and brings the display up to date when the drag ends.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -17,8 +18,9 @@ public:
     int m_nNotifyCode = 0;
 
     /// Adds an item to the report's context menu, after Copy, Select All and a separator:
-    /// choosing it posts WM_COMMAND with the id to the control's window.
-    void AddMenuItem(UINT nID, const char* pszText);
+    /// choosing it posts WM_COMMAND with the id to the control's window. isEnabled, when given,
+    /// says each time the menu opens whether the item can be chosen.
+    void AddMenuItem(UINT nID, const char* pszText, std::function<bool()> isEnabled = {});
     /// Handler of WM_CONTEXTMENU: the report's own menu in place of the control's, at the point,
     /// or at the control's top left corner when the user asked from the keyboard.
     void OnContextMenu(CWnd* pWnd, POINT point);
@@ -26,13 +28,19 @@ public:
     /// Handler of WM_HSCROLL and WM_VSCROLL: tracks the thumb, scrolls, and runs OnThumbTrackEnd
     /// when a drag has ended.
     void OnScroll(UINT nSBCode, UINT nPos, CScrollBar* pScrollBar);
-    /// Tells the parent window (the report window, which then shows what arrived during the
-    /// drag) by WM_NOTIFY with m_nNotifyId and m_nNotifyCode.
+    /// Brings the parent report window's display up to date (UpdateDisplay: what arrived during
+    /// the drag, and the view back at the end), then tells the parent by WM_NOTIFY with
+    /// m_nNotifyId and m_nNotifyCode.
     void OnThumbTrackEnd();
 
 protected:
     DECLARE_MESSAGE_MAP()
 
 private:
-    std::vector<std::pair<UINT, std::string>> m_menuItems;
+    struct MenuItem {
+        UINT nID;
+        std::string text;
+        std::function<bool()> isEnabled;
+    };
+    std::vector<MenuItem> m_menuItems;
 };

@@ -21,7 +21,6 @@ CReportWindow::~CReportWindow() {
 
 BEGIN_MESSAGE_MAP(CReportWindow, CDialogEx)
 ON_WM_DESTROY()
-ON_MESSAGE(WM_NOTIFY, OnNotify)
 END_MESSAGE_MAP()
 
 CWnd* CReportWindow::ReportControl() const {
@@ -44,16 +43,6 @@ void CReportWindow::AttachReportDisplay() {
     g_pReportWindow = this;
 }
 
-LRESULT CReportWindow::OnNotify(WPARAM, LPARAM lParam) {
-    const auto* pHeader = reinterpret_cast<const NMHDR*>(lParam);
-    if (pHeader != nullptr && m_nEditId != 0 &&
-        pHeader->idFrom == static_cast<std::uintptr_t>(m_nEditId) &&
-        pHeader->code == static_cast<UINT>(kThumbTrackEndNotifyCode)) {
-        ShowWholeText();
-    }
-    return 0;
-}
-
 std::size_t CReportWindow::ResetDisplayLimit() {
     CWnd* pControl = ReportControl();
     if (pControl == nullptr) {
@@ -71,17 +60,17 @@ namespace {
 constexpr std::size_t kShownTail = 32;
 }  // namespace
 
+bool CReportWindow::IsDisplayBehind() const {
+    return !m_bShown || m_nShownRewrites != m_text.TextRewrites() ||
+           m_nShownLength != m_text.m_strText.size();
+}
+
 void CReportWindow::UpdateDisplay() {
     Refresh(false);
 }
 
 void CReportWindow::ShowWholeText() {
     Refresh(true);
-}
-
-bool CReportWindow::IsDisplayBehind() const {
-    return !m_bShown || m_nShownRewrites != m_text.TextRewrites() ||
-           m_nShownLength != m_text.m_strText.size();
 }
 
 void CReportWindow::Refresh(bool bWhole) {

@@ -47,7 +47,7 @@ public:
     /// cost a long report's layout and a full repaint, every time); after any other change the
     /// whole text replaces the control's.
     void UpdateDisplay();
-    /// The same, always with the whole text.
+    /// The same, always with the whole text (what every refresh once did; for comparison).
     void ShowWholeText();
     /// Whether the text has changed since the display last showed it.
     bool IsDisplayBehind() const;
@@ -57,9 +57,6 @@ public:
 
 protected:
     void OnDestroy();
-    /// WM_NOTIFY: the end of a thumb drag in the report's edit control shows what arrived during
-    /// the drag, and the view goes back to the end of the text.
-    LRESULT OnNotify(WPARAM wParam, LPARAM lParam);
     /// Drops the display link and releases the edit-control object once.
     void ReleaseEditControl();
 

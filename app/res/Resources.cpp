@@ -3,6 +3,7 @@
 #include "Texts.h"
 #include "resource.h"
 #include "ui/Afx.h"
+#include "ui/Layout.h"
 #include "ui/Resources.h"
 
 using namespace ui;
@@ -18,9 +19,12 @@ constexpr DWORD kMainStyle = WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | W
 // Open-device dialog: popup, caption, system menu, modal frame, font.
 constexpr DWORD kOpenStyle =
     WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT | DS_FIXEDSYS;
+// The device list has a sizing border too: a plant's many devices fit in a larger list.
+constexpr DWORD kListDialogStyle = kOpenStyle | WS_THICKFRAME;
 constexpr DWORD kGroupStyle = WS_CHILD | WS_VISIBLE | BS_GROUPBOX;
-constexpr DWORD kListStyle = WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | WS_TABSTOP |
-                             LBS_NOTIFY | LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT |
+// A line wider than the list scrolls sideways.
+constexpr DWORD kListStyle = WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | WS_HSCROLL |
+                             WS_TABSTOP | LBS_NOTIFY | LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT |
                              LBS_DISABLENOSCROLL;
 constexpr DWORD kButtonStyle = WS_CHILD | WS_VISIBLE | WS_TABSTOP;
 constexpr DWORD kHiddenButtonStyle = WS_CHILD | WS_TABSTOP;
@@ -79,25 +83,30 @@ struct OpenTexts {
 };
 
 DialogTemplate OpenDeviceDialog(UINT nID, WORD wLanguage, const OpenTexts& t) {
-    DialogTemplate dialog{nID, wLanguage, kOpenStyle,        0, 0, 0, 315, 230, "MS Shell Dlg",
+    DialogTemplate dialog{nID, wLanguage, kListDialogStyle,  0, 0, 0, 315, 230, "MS Shell Dlg",
                           8,   400,       "lorixlog-finder", {}};
+    // Made larger, the list grows with the dialog; the buttons keep their places at the bottom.
+    constexpr int kGrow = kGrowWidth | kGrowHeight;
+    constexpr int kBottom = kAnchorBottom;
     dialog.controls = {
-        {IDC_STATIC, ControlKind::GroupBox, t.pszSelect, 6, 12, 300, 174, kGroupStyle, 0},
-        {IDC_DEVICE_LIST, ControlKind::ListBox, "", 12, 30, 288, 150, kListStyle, 0},
-        {IDC_STATIC, ControlKind::GroupBox, t.pszOpen, 6, 192, 300, 32, kGroupStyle, 0},
-        {IDC_BY_NAME, ControlKind::PushButton, t.pszByName, 12, 204, 48, 14, kButtonStyle, 0},
+        {IDC_STATIC, ControlKind::GroupBox, t.pszSelect, 6, 12, 300, 174, kGroupStyle, 0, kGrow},
+        {IDC_DEVICE_LIST, ControlKind::ListBox, "", 12, 30, 288, 150, kListStyle, 0, kGrow},
+        {IDC_STATIC, ControlKind::GroupBox, t.pszOpen, 6, 192, 300, 32, kGroupStyle, 0,
+         kBottom | kGrowWidth},
+        {IDC_BY_NAME, ControlKind::PushButton, t.pszByName, 12, 204, 48, 14, kButtonStyle, 0,
+         kBottom},
     };
     if (t.pszByIPv6 == nullptr) {
-        dialog.controls.push_back(
-            {IDC_BY_IPV4, ControlKind::PushButton, t.pszByIPv4, 108, 204, 72, 14, kButtonStyle, 0});
+        dialog.controls.push_back({IDC_BY_IPV4, ControlKind::PushButton, t.pszByIPv4, 108, 204, 72,
+                                   14, kButtonStyle, 0, kBottom});
     } else {
-        dialog.controls.push_back(
-            {IDC_BY_IPV4, ControlKind::PushButton, t.pszByIPv4, 72, 204, 72, 14, kButtonStyle, 0});
-        dialog.controls.push_back(
-            {IDC_BY_IPV6, ControlKind::PushButton, t.pszByIPv6, 156, 204, 72, 14, kButtonStyle, 0});
+        dialog.controls.push_back({IDC_BY_IPV4, ControlKind::PushButton, t.pszByIPv4, 72, 204, 72,
+                                   14, kButtonStyle, 0, kBottom});
+        dialog.controls.push_back({IDC_BY_IPV6, ControlKind::PushButton, t.pszByIPv6, 156, 204, 72,
+                                   14, kButtonStyle, 0, kBottom});
     }
-    dialog.controls.push_back(
-        {IDCANCEL, ControlKind::PushButton, t.pszCancel, 240, 204, 56, 14, kButtonStyle, 0});
+    dialog.controls.push_back({IDCANCEL, ControlKind::PushButton, t.pszCancel, 240, 204, 56, 14,
+                               kButtonStyle, 0, kBottom | kAnchorRight});
     return dialog;
 }
 
@@ -156,6 +165,7 @@ void RegisterProgramResources() {
         RegisterString(IDS_MENU_COPY, wLanguage, say(texts::MenuCopy));
         RegisterString(IDS_MENU_SELECT_ALL, wLanguage, say(texts::MenuSelectAll));
         RegisterString(IDS_MENU_SEARCH_TARGETS, wLanguage, say(texts::MenuSearchTargets));
+        RegisterString(IDS_MENU_SAVE_LIST, wLanguage, say(texts::MenuSaveList));
     }
 
     // One icon for both languages, stored under German.

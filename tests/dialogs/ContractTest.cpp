@@ -61,8 +61,7 @@ ON_BN_CLICKED(IDC_BY_NAME, OnByName)
 ON_BN_CLICKED(IDC_BY_IPV4, OnByIPv4)
 END_MESSAGE_MAP()
 
-/// A report window that shows its report and records the notification of a thumb drag's end,
-/// after the report window has handled it.
+/// A report window that shows its report and records the notification of a thumb drag's end.
 class NotifiedReport : public ShowingReport {
 public:
     int m_nNotifications = 0;
@@ -70,8 +69,7 @@ public:
     std::string m_shownAtNotification;
 
 protected:
-    LRESULT OnNotify(WPARAM wParam, LPARAM lParam) {
-        ShowingReport::OnNotify(wParam, lParam);
+    LRESULT OnNotify(WPARAM, LPARAM lParam) {
         ++m_nNotifications;
         m_last = *reinterpret_cast<const NMHDR*>(lParam);
         m_shownAtNotification = GetDlgItem(IDC_REPORT)->GetWindowText();
@@ -256,7 +254,7 @@ TEST_F(Dialogs, AThumbDragHoldsTheDisplayAndItsEndCatchesUp) {
     EXPECT_EQ(report.m_last.code, 8u);
     EXPECT_EQ(report.m_last.hwndFrom, pEdit->m_hWnd);
     EXPECT_EQ(report.m_shownAtNotification, report.Report().m_strText)
-        << "the window catches up when it is told";
+        << "the display caught up before the window is told";
 
     // Arrow scrolling neither holds the display back nor forces a refresh.
     report.Report().m_strText += "unshown";

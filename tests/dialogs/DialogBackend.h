@@ -44,8 +44,9 @@ bool ShowsProgramIcon(fw::CWnd& dialog);
 bool IsPainted(fw::CWnd& dialog);
 
 /// What the user does while a handler keeps the thread busy: queued as the window system queues
-/// it, taken in when the program looks at its input next.
-enum class Input { Escape, CloseBox, ClickQuit, ClickOpenDevice };
+/// it, taken in when the program looks at its input next. A key goes to the control that has the
+/// focus.
+enum class Input { Escape, CloseBox, ClickQuit, ClickOpenDevice, ClickSearchAgain, Enter };
 void QueueInput(fw::CWnd& dialog, Input input);
 
 /// Asks for the control's context menu as the user does (bKeyboard: from the keyboard, else with

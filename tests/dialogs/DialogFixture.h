@@ -68,6 +68,18 @@ public:
     void PumpWhileBusy(ui::NativeWindow* p, std::vector<int>* pCommands) override {
         m_pReal->PumpWhileBusy(p, pCommands);
     }
+    bool ChooseSaveFile(ui::NativeWindow* p, const ui::SaveFileRequest& request,
+                        ui::SaveFileChoice* pChoice) override {
+        return m_pReal->ChooseSaveFile(p, request, pChoice);
+    }
+    bool SetClipboardText(const char* pszText) override {
+        return m_pReal->SetClipboardText(pszText);
+    }
+    RECT WorkArea(ui::NativeWindow* p) override { return m_pReal->WorkArea(p); }
+    void RegisterRestart() override { ++nRestartRegistrations; }
+
+    /// The program asked to be restarted after an update (counted, not passed on).
+    int nRestartRegistrations = 0;
 
 private:
     ui::Backend* m_pReal;

@@ -37,7 +37,8 @@ TEST_F(Dialogs, TheDeviceListShowsTheDevicesAndOpensOneByName) {
 TEST_F(Dialogs, TheOpenButtonsFollowTheSelection) {
     Table({Device("", "10.0.0.1", "", "", "A"), Device("b", "", "", "", "B"),
            Device("", "", "fe80::3", "", "C"), Device("h\x07st", "10.0.0.4", "", "", "D"),
-           Device("x", "10.0.0.5", "", "a/b.lan", "E")});
+           Device("x", "10.0.0.5", "", "a/b.lan", "E"), Device("lab_logger", "", "", "", "F")});
+    ShellSpy shell;
     CDeviceList dlg;
     ASSERT_TRUE(dlg.Create(IDD_OPEN_DEVICE_IPV6));
     EXPECT_FALSE(Enabled(dlg, IDC_BY_NAME));
@@ -45,15 +46,18 @@ TEST_F(Dialogs, TheOpenButtonsFollowTheSelection) {
     EXPECT_FALSE(Enabled(dlg, IDC_BY_IPV6));
     EXPECT_TRUE(dlg.GetDlgItem(IDC_BY_IPV6)->IsWindowVisible()) << "a device has IPv6 text";
     CWnd* pList = dlg.GetDlgItem(IDC_DEVICE_LIST);
-    for (int nIndex : {1, 2, 3, 4}) {
+    for (int nIndex : {1, 2, 3, 4, 5}) {
         pList->SendMessage(LB_SETCURSEL, static_cast<WPARAM>(nIndex));
         dlg.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_DEVICE_LIST, LBN_SELCHANGE),
                         reinterpret_cast<LPARAM>(pList->m_hWnd));
-        EXPECT_EQ(Enabled(dlg, IDC_BY_NAME), nIndex == 1)
+        EXPECT_EQ(Enabled(dlg, IDC_BY_NAME), nIndex == 1 || nIndex == 5)
             << "by Name only for a name that can stand in a URL: " << nIndex;
-        EXPECT_EQ(Enabled(dlg, IDC_BY_IPV4), nIndex >= 3);
+        EXPECT_EQ(Enabled(dlg, IDC_BY_IPV4), nIndex == 3 || nIndex == 4);
         EXPECT_EQ(Enabled(dlg, IDC_BY_IPV6), nIndex == 2);
     }
+    // A name with an underscore is one the browser takes.
+    dialogtest::Click(dlg, IDC_BY_NAME);
+    EXPECT_EQ(shell.urls, std::vector<std::string>{"http://lab_logger/"});
     dlg.DestroyWindow();
 }
 

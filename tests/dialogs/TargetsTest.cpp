@@ -11,6 +11,7 @@
 #include "DialogFixture.h"
 #include "SavedTargets.h"
 #include "TargetsDialog.h"
+#include "text/Windows1252.h"
 
 namespace {
 
@@ -62,8 +63,9 @@ protected:
     fs::path m_dir;
 };
 
-// Right click or the menu key: Copy (once something is selected), Select All, and the search
-// targets, in the language of the user interface.
+// Right click or the menu key: Copy (once something is selected, however long the report),
+// Select All, the search targets, and the device list saved (once there are devices), in the
+// language of the user interface.
 TEST_F(Targets, TheReportsContextMenuInEitherLanguage) {
     const struct {
         WORD wLanguage;
@@ -72,10 +74,12 @@ TEST_F(Targets, TheReportsContextMenuInEitherLanguage) {
     } languages[] = {
         {ui::LANG_ENGLISH_US,
          "en-US",
-         {"(disabled) &Copy", "Select &All", "-", "Search &targets\x85"}},
+         {"(disabled) &Copy", "Select &All", "-", "Search &targets\x85",
+          "(disabled) &Save list as\x85"}},
         {ui::LANG_GERMAN_GERMANY,
          "de-DE",
-         {"(disabled) &Kopieren", "&Alles markieren", "-", "Such&ziele\x85"}},
+         {"(disabled) &Kopieren", "&Alles markieren", "-", "Such&ziele\x85",
+          "(disabled) Liste &speichern unter\x85"}},
     };
     for (const auto& language : languages) {
         ui::SetUserInterfaceLanguage(language.wLanguage);
@@ -84,11 +88,21 @@ TEST_F(Targets, TheReportsContextMenuInEitherLanguage) {
         ASSERT_TRUE(dlg.Create(IDD_MAIN));
         dialogtest::Pump();
         EXPECT_EQ(dialogtest::ContextMenu(dlg, IDC_REPORT, false, nullptr), language.menu);
+        // A report longer than 16 bits of positions: about 350 devices' descriptions.
+        std::string lines;
+        for (int i = 0; i < 3000; ++i) {
+            lines += "line " + std::to_string(i) + " of a long report\r\n";
+        }
+        dlg.Report().AppendText(lines.c_str());
+        ASSERT_GT(dlg.Report().m_strText.size(), 65535u);
         dialogtest::ContextMenu(dlg, IDC_REPORT, true, language.menu[1].c_str());
-        const auto nSelection =
-            static_cast<std::uintptr_t>(dlg.GetDlgItem(IDC_REPORT)->SendMessage(EM_GETSEL));
-        EXPECT_EQ(LOWORD(nSelection), 0u);
-        EXPECT_EQ(HIWORD(nSelection), dlg.Report().m_strText.size()) << "all of the report";
+        DWORD nStart = 1;
+        DWORD nEnd = 0;
+        dlg.GetDlgItem(IDC_REPORT)
+            ->SendMessage(EM_GETSEL, reinterpret_cast<WPARAM>(&nStart),
+                          reinterpret_cast<LPARAM>(&nEnd));
+        EXPECT_EQ(nStart, 0u);
+        EXPECT_EQ(nEnd, dlg.Report().m_strText.size()) << "all of the report";
         const std::vector<std::string> menu =
             dialogtest::ContextMenu(dlg, IDC_REPORT, true, nullptr);
         ASSERT_FALSE(menu.empty());
@@ -135,12 +149,11 @@ TEST_F(Targets, TheTargetsDialogKeepsTargetsForEverySearch) {
         << boxes.texts[0];
     EXPECT_NE(boxes.texts[0].find("\r\nline 3: 'logger 7'"), std::string::npos) << boxes.texts[0];
     EXPECT_EQ(FileText(g_App.m_savedTargets.m_strFile), "10.88.0.0/30\n# the lab\n10.89.0.7\n");
-    EXPECT_NE(dlg.Report().m_strText.find("Search targets: 2 kept for every search in '"),
-              std::string::npos)
-        << dlg.Report().m_strText;
-
-    dialogtest::Click(dlg, IDC_SEARCH_AGAIN);
-    dialogtest::Pump();
+    // The new list is searched at once, and the report of that search says where it is kept,
+    // in lines short enough to read.
+    const std::string note = "Search targets: 2, kept for every search in\r\n  " +
+                             text::Windows1252FromUtf8(g_App.m_savedTargets.m_strFile) + "\r\n";
+    EXPECT_NE(dlg.Report().m_strText.find(note), std::string::npos) << dlg.Report().m_strText;
     std::vector<std::string> sent;
     for (std::size_t i = nFirstSearch; i < network.m_aSent.size(); ++i) {
         sent.push_back(net::ScriptedSocketLayer::DottedText(network.m_aSent[i].to));
@@ -195,6 +208,26 @@ TEST_F(Targets, NothingIsLostWhenTheFileFails) {
     EXPECT_NE(problem.find("cannot be read"), std::string::npos) << problem;
     saved.m_strFile = (m_dir / "missing").string();
     EXPECT_TRUE(saved.Load(Language::English, &problem)) << "no file yet: no targets";
+}
+
+// What the user types after the kept list is a line of its own, whether or not the file ended
+// with a line end: "10.88.0.20" and "10.88.0.21" never become "10.88.0.2010.88.0.21".
+TEST_F(Targets, ATypedTargetStartsALineOfItsOwn) {
+    std::ofstream(m_dir / "kept", std::ios::binary) << "# lab\n10.88.0.20";
+    g_App.m_savedTargets.m_strFile = (m_dir / "kept").string();
+    std::string problem;
+    ASSERT_TRUE(g_App.m_savedTargets.Load(Language::English, &problem)) << problem;
+    ModalHandler handler([&](CDialog* pDialog) {
+        CWnd* pEdit = pDialog->GetDlgItem(IDC_TARGETS);
+        EXPECT_EQ(pEdit->GetWindowText(), "# lab\r\n10.88.0.20\r\n");
+        // Typed at the caret, where the dialog put it.
+        pEdit->SendMessage(EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>("10.88.0.21"));
+        pDialog->SendMessage(WM_COMMAND, IDOK);
+    });
+    CTargetsDialog dlg(g_App.m_savedTargets, Language::English);
+    EXPECT_EQ(dlg.DoModal(), IDOK);
+    EXPECT_EQ(FileText(m_dir / "kept"), "# lab\n10.88.0.20\n10.88.0.21\n");
+    EXPECT_EQ(g_App.m_savedTargets.m_targets.size(), 2u);
 }
 
 // The dialog speaks the user's language, the parser's messages included.

@@ -1,8 +1,10 @@
 // The dialog framework on Qt, where Qt is the one that decides: the edit control's positions and
 // limits, and dialog units. The contract every backend keeps is tested in tests/dialogs.
 #include <QLabel>
+#include <QScreen>
 #include <QTest>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -55,8 +57,16 @@ private slots:
                                 "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")) +
                             26) /
                            52;
-        QCOMPARE(Widget(&dlg)->width(), 315 * nBaseX / 4);
-        QCOMPARE(Widget(&dlg)->height(), 326 * nBaseY / 8);
+        // The controls stand on a client area of the template's size; the window shows it
+        // whole where the screen has room, and is never larger than the screen.
+        const QWidget* pClient = Control(dlg, IDC_QUIT)->parentWidget();
+        QCOMPARE(pClient->width(), 315 * nBaseX / 4);
+        QCOMPARE(pClient->height(), 326 * nBaseY / 8);
+        const QRect screen = Widget(&dlg)->screen()->availableGeometry();
+        const QRect frame = Widget(&dlg)->frameGeometry();
+        const QSize extra = frame.size() - Widget(&dlg)->size();
+        QCOMPARE(frame.width(), std::min(315 * nBaseX / 4 + extra.width(), screen.width()));
+        QCOMPARE(frame.height(), std::min(326 * nBaseY / 8 + extra.height(), screen.height()));
         QCOMPARE(Control(dlg, IDC_QUIT)->y(), 90 * nBaseY / 8);
         QCOMPARE(Control(dlg, IDC_QUIT)->height(), 14 * nBaseY / 8);
         QCOMPARE(Widget(&dlg)->font().pointSize(), 8);

@@ -32,13 +32,14 @@ TEST(DeviceText, Utf8IsShownAsItsText) {
 }
 
 TEST(DeviceText, HostNamesForUrls) {
-    for (const char* pszValid :
-         {"a", "A1234", "lab-logger.example.lan", "x.lan.", "1-2.3", "xn--bcher-kva.example"}) {
+    for (const char* pszValid : {"a", "A1234", "lab-logger.example.lan", "x.lan.", "1-2.3",
+                                 "xn--bcher-kva.example", "lab_logger", "_http._tcp.lab", "a_"}) {
         EXPECT_TRUE(IsDnsHostName(pszValid)) << pszValid;
     }
     for (const char* pszInvalid :
-         {"", ".", "a..b", ".a", "-a", "a-", "a.-b", "a_b", "a b", "a@b.example", "a/b", "a:80",
-          "a?x", "a#x", "[::1]", "h\xe4st", "a\r\nb", "a..", "%41"}) {
+         {"",    ".",           "a..b",    ".a",      "-a",          "a-",  "a.-b",
+          "a b", "lab_logger ", "lab\t_x", "_\x7f",   "a@b.example", "a/b", "a:80",
+          "a?x", "a#x",         "[::1]",   "h\xe4st", "a\r\nb",      "a..", "%41"}) {
         EXPECT_FALSE(IsDnsHostName(pszInvalid)) << pszInvalid;
     }
     const std::string label63(63, 'a');

@@ -54,6 +54,13 @@ public:
     UINT TrackPopupMenu(ui::NativeWindow*, const std::vector<ui::MenuItem>&, int, int) override {
         return 0;
     }
+    bool ChooseSaveFile(ui::NativeWindow*, const ui::SaveFileRequest&,
+                        ui::SaveFileChoice*) override {
+        return false;
+    }
+    bool SetClipboardText(const char*) override { return false; }
+    RECT WorkArea(ui::NativeWindow*) override { return RECT{0, 0, 800, 600}; }
+    void RegisterRestart() override {}
 
 private:
     std::vector<std::unique_ptr<ui::NativeWindow>> m_windows;

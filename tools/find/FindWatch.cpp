@@ -25,7 +25,7 @@ extern "C" void OnStopSignal(int) {
 /// Ends the search early once a stop signal came.
 class StopOnSignal final : public CSearchHost {
 public:
-    bool KeepResponsive() override { return g_bStop != 0; }
+    Wish KeepResponsive() override { return g_bStop != 0 ? Cancel : GoOn; }
 };
 
 /// The first error line of a report (a failed search says why there), or "".

@@ -1,5 +1,6 @@
 #include <QApplication>
 
+#include <QClipboard>
 #include <QFile>
 #include <QGuiApplication>
 #include <QMessageBox>
@@ -33,9 +34,7 @@ public:
     void EndModal(NativeWindow* pDialog, INT_PTR nResult) override {
         EndModalDialog(pDialog, nResult);
     }
-    void ShowModeless(NativeWindow* pDialog) override {
-        static_cast<QtWindow*>(pDialog)->Widget()->show();
-    }
+    void ShowModeless(NativeWindow* pDialog) override { ShowModelessDialog(pDialog); }
     void DestroyWindow(NativeWindow* pWindow) override { delete pWindow; }
     bool IsWindow(NativeWindow* pWindow) const override { return IsLiveWindow(pWindow); }
     HCURSOR SetCursor(HCURSOR hCursor) override {
@@ -101,6 +100,28 @@ public:
     }
     int GetSystemMetrics(int nIndex) override {
         return nIndex == SM_CXICON || nIndex == SM_CYICON ? 32 : 0;
+    }
+    bool ChooseSaveFile(NativeWindow* pOwner, const SaveFileRequest& request,
+                        SaveFileChoice* pChoice) override {
+        return ChooseFile(pOwner, request, pChoice);
+    }
+    bool SetClipboardText(const char* pszText) override {
+        QClipboard* pClipboard = QGuiApplication::clipboard();
+        if (pClipboard == nullptr) {
+            return false;
+        }
+        pClipboard->setText(FromBytes(pszText));
+        return true;
+    }
+    RECT WorkArea(NativeWindow* pWindow) override {
+        auto* pQtWindow = dynamic_cast<QtWindow*>(pWindow);
+        const QScreen* pScreen =
+            pQtWindow != nullptr ? pQtWindow->Widget()->screen() : QGuiApplication::primaryScreen();
+        const QRect r = pScreen != nullptr ? pScreen->availableGeometry() : QRect(0, 0, 800, 600);
+        return RECT{r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
+    }
+    void RegisterRestart() override {
+        // The desktop's session restores programs itself; there is nothing to register.
     }
 
     KeyFilter m_keyFilter;

@@ -84,12 +84,20 @@ public:
     ListBoxWindow(int nID, QtWindow* pParent, QWidget* pDialog, DWORD dwStyle)
         : QtWindow(nID, pParent),
           m_pList(new LxListWidget(pDialog)),
-          m_bNotify((dwStyle & LBS_NOTIFY) != 0) {
+          m_bNotify((dwStyle & LBS_NOTIFY) != 0),
+          m_contextMenuRelay(this) {
         m_pList->setSelectionMode(QAbstractItemView::SingleSelection);
         ShowFocusFrame(m_pList);
         m_pList->setSortingEnabled(false);
         m_pList->setVerticalScrollBarPolicy(
             (dwStyle & LBS_DISABLENOSCROLL) ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAsNeeded);
+        // A line is shown whole: wider than the list, it scrolls sideways (WS_HSCROLL) or is cut
+        // at the edge, as a list box does; never shortened with an ellipsis.
+        m_pList->setTextElideMode(Qt::ElideNone);
+        m_pList->setHorizontalScrollBarPolicy((dwStyle & WS_HSCROLL) ? Qt::ScrollBarAsNeeded
+                                                                     : Qt::ScrollBarAlwaysOff);
+        m_pList->installEventFilter(&m_contextMenuRelay);
+        m_pList->viewport()->installEventFilter(&m_contextMenuRelay);
         QObject::connect(m_pList, &QListWidget::currentRowChanged, &m_context, [this](int) {
             if (!m_bProgrammatic && m_bNotify) {
                 Notify(LBN_SELCHANGE);
@@ -123,6 +131,9 @@ public:
             }
             case LB_GETCOUNT:
                 return m_pList->count();
+            case WM_CONTEXTMENU:
+                // A list box has no menu of its own: the dialog may show one.
+                return SendMessageTo(m_pParent, WM_CONTEXTMENU, wParam, lParam);
             case LB_GETTEXT: {
                 const int nIndex = static_cast<int>(static_cast<std::intptr_t>(wParam));
                 if (nIndex < 0 || nIndex >= m_pList->count()) {
@@ -146,6 +157,7 @@ private:
 
     LxListWidget* m_pList;
     bool m_bNotify;
+    ContextMenuRelay m_contextMenuRelay;
     bool m_bProgrammatic = false;
     QObject m_context;  // ends the connections with this object
 };

@@ -2,15 +2,30 @@
 #include <QCloseEvent>
 #include <QEventLoop>
 #include <QFontMetrics>
+#include <QGuiApplication>
 #include <QPainter>
+#include <QScreen>
+#include <QScrollArea>
+#include <QVBoxLayout>
 
 #include <algorithm>
 
 #include "QtInternal.h"
+#include "ui/Layout.h"
 
 namespace ui::qt {
 
 class DialogWindow;
+
+/// The client area of a dialog, where its controls stand: at least as large as the template, in
+/// a scroll area that fills the dialog (scroll bars only when the dialog is smaller than that).
+class LxContent final : public QWidget {
+public:
+    LxContent(DialogWindow* pWindow, QWidget* pParent) : QWidget(pParent), m_pWindow(pWindow) {}
+    void resizeEvent(QResizeEvent* pEvent) override;
+
+    DialogWindow* m_pWindow;
+};
 
 /// The Qt dialog of a DialogWindow: forwards closing and painting to the window object.
 class LxDialog final : public QDialog {
@@ -57,11 +72,26 @@ public:
                                    52);
         m_nBaseY = std::max(1, metrics.height());
 
+        auto* pLayout = new QVBoxLayout(m_pDialog);
+        pLayout->setContentsMargins(0, 0, 0, 0);
+        m_pScroll = new QScrollArea(m_pDialog);
+        m_pScroll->setFrameShape(QFrame::NoFrame);
+        m_pScroll->setFocusPolicy(Qt::NoFocus);
+        m_pScroll->setWidgetResizable(true);
+        m_pContent = new LxContent(this, m_pScroll);
+        m_pScroll->setWidget(m_pContent);
+        pLayout->addWidget(m_pScroll);
+
         QWidget* pPrevious = nullptr;
         for (const ControlTemplate& control : dialog.controls) {
             std::unique_ptr<QtWindow> pControl = MakeControl(control);
             QWidget* pWidget = pControl->Widget();
-            pWidget->setGeometry(ToPixels(control.x, control.y, control.cx, control.cy));
+            const QRect rect = ToPixels(control.x, control.y, control.cx, control.cy);
+            pWidget->setGeometry(rect);
+            m_layout.push_back(Placed{pWidget,
+                                      RECT{rect.left(), rect.top(), rect.left() + rect.width(),
+                                           rect.top() + rect.height()},
+                                      control.nAnchor});
             pWidget->setVisible((control.dwStyle & WS_VISIBLE) != 0);
             pWidget->setEnabled((control.dwStyle & WS_DISABLED) == 0);
             if (auto* pPicture = dynamic_cast<PictureWindow*>(pControl.get())) {
@@ -79,11 +109,68 @@ public:
             m_children.push_back(std::move(pControl));
         }
         const QRect client = ToPixels(dialog.x, dialog.y, dialog.cx, dialog.cy);
-        m_pDialog->setFixedSize(client.size());
+        m_templateSize = client.size();
+        m_bSizable = (dialog.dwStyle & WS_THICKFRAME) != 0;
+        m_pContent->setMinimumSize(m_templateSize);
+        if (m_bSizable) {
+            m_pDialog->setMinimumSize(m_templateSize);
+            m_pDialog->resize(m_templateSize);
+        } else {
+            m_pDialog->setFixedSize(m_templateSize);
+        }
         m_pDialog->move(client.topLeft());
     }
 
+    /// Places the controls by their anchors in a client area larger than the template.
+    void LayOut() {
+        const int nGrowX = m_pContent->width() - m_templateSize.width();
+        const int nGrowY = m_pContent->height() - m_templateSize.height();
+        for (const Placed& placed : m_layout) {
+            if (placed.nAnchor != 0) {
+                const RECT r = AnchoredRect(placed.original, placed.nAnchor, nGrowX, nGrowY);
+                placed.pWidget->setGeometry(static_cast<int>(r.left), static_cast<int>(r.top),
+                                            static_cast<int>(r.right - r.left),
+                                            static_cast<int>(r.bottom - r.top));
+            }
+        }
+    }
+
+    /// Shows the dialog no larger than the work area of its screen, and within it.
+    void ShowOnScreen() {
+        const RECT frame = GetWindowRect();
+        const QScreen* pScreen =
+            QGuiApplication::screenAt(QPoint(static_cast<int>((frame.left + frame.right) / 2),
+                                             static_cast<int>((frame.top + frame.bottom) / 2)));
+        if (pScreen == nullptr && m_pParent != nullptr) {
+            pScreen = m_pParent->Widget()->screen();
+        }
+        if (pScreen == nullptr) {
+            pScreen = QGuiApplication::primaryScreen();
+        }
+        if (pScreen != nullptr) {
+            const QRect work = pScreen->availableGeometry();
+            const RECT fitted =
+                FitIntoWorkArea(frame, RECT{work.left(), work.top(), work.left() + work.width(),
+                                            work.top() + work.height()});
+            const QSize frameExtra(
+                static_cast<int>(frame.right - frame.left) - m_pDialog->width(),
+                static_cast<int>(frame.bottom - frame.top) - m_pDialog->height());
+            const QSize inner(static_cast<int>(fitted.right - fitted.left) - frameExtra.width(),
+                              static_cast<int>(fitted.bottom - fitted.top) - frameExtra.height());
+            if (m_bSizable) {
+                m_pDialog->setMinimumSize(m_templateSize.boundedTo(inner));
+                m_pDialog->resize(m_pDialog->size().boundedTo(inner));
+            } else if (inner != m_pDialog->size()) {
+                m_pDialog->setFixedSize(m_templateSize.boundedTo(inner));
+            }
+            m_pDialog->move(static_cast<int>(fitted.left), static_cast<int>(fitted.top));
+        }
+        m_pDialog->show();
+    }
+
     ~DialogWindow() override {
+        m_pContent->m_pWindow = nullptr;
+        m_layout.clear();
         m_children.clear();
         if (m_pDialog != nullptr) {
             m_pDialog->m_pWindow = nullptr;
@@ -135,6 +222,10 @@ public:
                 }
                 return 0;
             }
+            case DM_SETDEFID:
+                SetDefaultButton(
+                    dynamic_cast<PushButtonWindow*>(GetChild(static_cast<int>(wParam))));
+                return TRUE;
             default:
                 return 0;
         }
@@ -162,7 +253,7 @@ public:
         // Application-modal: the owner takes no input while the dialog is up.
         m_pDialog->setWindowModality(Qt::ApplicationModal);
         QWidget* pOwner = m_pParent ? m_pParent->Widget() : nullptr;
-        m_pDialog->show();
+        ShowOnScreen();
         m_pDialog->raise();
         m_pDialog->activateWindow();
         QEventLoop loop;
@@ -197,29 +288,48 @@ private:
         const QString text = FromBytes(control.pszText ? control.pszText : "");
         switch (control.kind) {
             case ControlKind::PushButton:
-                return std::make_unique<PushButtonWindow>(control.nID, this, m_pDialog, text);
+                return std::make_unique<PushButtonWindow>(control.nID, this, m_pContent, text);
             case ControlKind::GroupBox:
-                return MakeGroupBox(control.nID, this, m_pDialog, text);
+                return MakeGroupBox(control.nID, this, m_pContent, text);
             case ControlKind::Label:
-                return MakeLabel(control.nID, this, m_pDialog, text);
+                return MakeLabel(control.nID, this, m_pContent, text);
             case ControlKind::Edit:
-                return MakeEdit(control.nID, this, m_pDialog, control.dwStyle);
+                return MakeEdit(control.nID, this, m_pContent, control.dwStyle);
             case ControlKind::ListBox:
-                return MakeListBox(control.nID, this, m_pDialog, control.dwStyle);
+                return MakeListBox(control.nID, this, m_pContent, control.dwStyle);
             case ControlKind::Picture:
-                return std::make_unique<PictureWindow>(control.nID, this, m_pDialog,
+                return std::make_unique<PictureWindow>(control.nID, this, m_pContent,
                                                        control.nImageID);
         }
         return nullptr;
     }
 
+    /// A control as the template placed it, and how it follows a larger dialog.
+    struct Placed {
+        QWidget* pWidget;
+        RECT original;
+        int nAnchor;
+    };
+
     std::vector<std::unique_ptr<QtWindow>> m_children;
+    std::vector<Placed> m_layout;
+    QScrollArea* m_pScroll = nullptr;
+    LxContent* m_pContent = nullptr;
+    QSize m_templateSize;
+    bool m_bSizable = false;
     int m_nBaseX = 6;
     int m_nBaseY = 13;
     QEventLoop* m_pLoop = nullptr;
     bool m_bEnded = false;
     INT_PTR m_nResult = -1;
 };
+
+void LxContent::resizeEvent(QResizeEvent* pEvent) {
+    QWidget::resizeEvent(pEvent);
+    if (m_pWindow != nullptr) {
+        m_pWindow->LayOut();
+    }
+}
 
 void LxDialog::closeEvent(QCloseEvent* pEvent) {
     // The close box asks the dialog's object; it decides whether and how the dialog ends.
@@ -252,6 +362,12 @@ QtWindow* DialogOf(QWidget* pWidget) {
 
 QtWindow* MakeDialog(const DialogTemplate& dialog, QtWindow* pOwner) {
     return new DialogWindow(dialog, pOwner);
+}
+
+void ShowModelessDialog(NativeWindow* pDialog) {
+    if (auto* p = dynamic_cast<DialogWindow*>(pDialog)) {
+        p->ShowOnScreen();
+    }
 }
 
 INT_PTR RunModalDialog(NativeWindow* pDialog) {

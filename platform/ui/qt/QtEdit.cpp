@@ -77,9 +77,18 @@ public:
                 return 0;
             case EM_GETSEL: {
                 const QTextCursor cursor = m_pEdit->textCursor();
-                const auto nStart = static_cast<unsigned>(ToBytePosition(cursor.selectionStart()));
-                const auto nEnd = static_cast<unsigned>(ToBytePosition(cursor.selectionEnd()));
-                return static_cast<LRESULT>(MAKEWPARAM(nStart, nEnd));
+                const auto nStart = static_cast<DWORD>(ToBytePosition(cursor.selectionStart()));
+                const auto nEnd = static_cast<DWORD>(ToBytePosition(cursor.selectionEnd()));
+                if (auto* pnStart = reinterpret_cast<DWORD*>(wParam)) {
+                    *pnStart = nStart;
+                }
+                if (auto* pnEnd = reinterpret_cast<DWORD*>(lParam)) {
+                    *pnEnd = nEnd;
+                }
+                // As Windows: positions beyond the 16 bits of a half read as -1.
+                return nStart > 0xFFFF || nEnd > 0xFFFF
+                           ? -1
+                           : static_cast<LRESULT>(MAKEWPARAM(nStart, nEnd));
             }
             case EM_REPLACESEL:
                 ReplaceSelection(reinterpret_cast<const char*>(lParam));
@@ -119,31 +128,6 @@ public:
     }
 
 private:
-    /// Turns the toolkit's request for a context menu (right click, the menu key) into
-    /// WM_CONTEXTMENU to the control's window object.
-    class ContextMenuFilter : public QObject {
-    public:
-        explicit ContextMenuFilter(EditWindow* pWindow) : m_pWindow(pWindow) {}
-        bool eventFilter(QObject*, QEvent* pEvent) override {
-            if (pEvent->type() != QEvent::ContextMenu) {
-                return false;
-            }
-            const auto* pMenuEvent = static_cast<QContextMenuEvent*>(pEvent);
-            const QPoint at = pMenuEvent->globalPos();
-            const LPARAM lPoint =
-                pMenuEvent->reason() == QContextMenuEvent::Keyboard
-                    ? -1
-                    : static_cast<LPARAM>(
-                          MAKEWPARAM(static_cast<unsigned>(at.x()), static_cast<unsigned>(at.y())));
-            SendMessageTo(m_pWindow, WM_CONTEXTMENU,
-                          reinterpret_cast<WPARAM>(static_cast<NativeWindow*>(m_pWindow)), lPoint);
-            return true;
-        }
-
-    private:
-        EditWindow* m_pWindow;
-    };
-
     /// Replaces the selection with the text and leaves the caret behind it. At the end of the
     /// text (the report growing) only the new text is laid out.
     void ReplaceSelection(const char* pszText) {
@@ -282,7 +266,7 @@ private:
 
     QPlainTextEdit* m_pEdit;
     bool m_bEditable;
-    ContextMenuFilter m_contextMenuFilter;
+    ContextMenuRelay m_contextMenuFilter;
     std::string m_strText;
     std::vector<std::size_t> m_aLineEnds;  // byte positions of the '\n' of each "\r\n"
     UINT m_nLimit = 30000;

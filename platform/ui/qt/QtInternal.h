@@ -63,6 +63,10 @@ void PumpWhileBusy(NativeWindow* pWindow, std::vector<int>* pCommands);
 /// Backend::TrackPopupMenu.
 UINT TrackMenu(NativeWindow* pOwner, const std::vector<MenuItem>& items, int x, int y);
 
+// ---- QtFileDialog.cpp: the save dialog ----
+/// Backend::ChooseSaveFile.
+bool ChooseFile(NativeWindow* pOwner, const SaveFileRequest& request, SaveFileChoice* pChoice);
+
 /// One dialog or control.
 class QtWindow : public NativeWindow {
 public:
@@ -143,6 +147,18 @@ protected:
     std::uint64_t m_nSerial;
 };
 
+/// Turns the toolkit's request for a context menu of a control (a right click, the menu key)
+/// into WM_CONTEXTMENU to the control's window object. Installed on the control and on its
+/// viewport.
+class ContextMenuRelay final : public QObject {
+public:
+    explicit ContextMenuRelay(NativeWindow* pWindow) : m_pWindow(pWindow) {}
+    bool eventFilter(QObject* pObject, QEvent* pEvent) override;
+
+private:
+    NativeWindow* m_pWindow;
+};
+
 /// The window object of a widget or of its nearest ancestor that has one.
 QtWindow* FromWidget(QWidget* pWidget);
 /// Makes the keyboard focus on a framed control (the report, the device list) visible: the
@@ -208,6 +224,8 @@ std::unique_ptr<QtWindow> MakeEdit(int nID, QtWindow* pParent, QWidget* pDialog,
 /// The dialog of the template, hidden; pOwner may be null.
 QtWindow* MakeDialog(const DialogTemplate& dialog, QtWindow* pOwner);
 INT_PTR RunModalDialog(NativeWindow* pDialog);
+/// Shows a dialog without a modal loop, no larger than the work area of its screen.
+void ShowModelessDialog(NativeWindow* pDialog);
 void EndModalDialog(NativeWindow* pDialog, INT_PTR nResult);
 /// The dialog window that a widget belongs to, or null.
 QtWindow* DialogOf(QWidget* pWidget);

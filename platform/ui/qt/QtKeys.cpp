@@ -60,7 +60,16 @@ bool KeyFilter::eventFilter(QObject* pObject, QEvent* pEvent) {
                 pButton->click();
                 return true;
             }
-            // No push button has the focus: the dialog gets the OK command.
+            // No push button has the focus: the default button is clicked, if the dialog has
+            // one, else the dialog gets the OK command.
+            for (QPushButton* pButton : pDialog->Widget()->findChildren<QPushButton*>()) {
+                if (pButton->isDefault()) {
+                    if (pButton->isEnabled() && pButton->isVisible()) {
+                        pButton->click();
+                    }
+                    return true;
+                }
+            }
             SendMessageTo(pDialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
             return true;
         }

@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QKeyEvent>
@@ -72,11 +73,17 @@ public:
         }
         const bool bOurs = pWidget != nullptr && pWidget->window() == m_pDialog;
         switch (pEvent->type()) {
-            case QEvent::KeyPress:
-                if (bOurs && static_cast<QKeyEvent*>(pEvent)->key() == Qt::Key_Escape) {
+            case QEvent::KeyPress: {
+                const int nKey = static_cast<QKeyEvent*>(pEvent)->key();
+                if (bOurs && nKey == Qt::Key_Escape) {
                     m_pCommands->push_back(IDCANCEL);
+                } else if (bOurs && (nKey == Qt::Key_Return || nKey == Qt::Key_Enter)) {
+                    if (const int nCommand = EnterCommand(pWidget)) {
+                        m_pCommands->push_back(nCommand);
+                    }
                 }
                 return true;
+            }
             case QEvent::MouseButtonRelease: {
                 auto* pButton = qobject_cast<QPushButton*>(pWidget);
                 if (bOurs && pButton != nullptr && pButton->isEnabled() && pButton->isVisible()) {
@@ -109,6 +116,28 @@ public:
     }
 
 private:
+    /// What Enter asks for, as the dialog manager has it: the focused push button, else the
+    /// default button (0 when that is disabled), else the OK command.
+    int EnterCommand(QWidget* pFocus) const {
+        auto* pButton = qobject_cast<QPushButton*>(pFocus);
+        if (pButton == nullptr || !pButton->isEnabled() || !pButton->isVisible()) {
+            pButton = nullptr;
+            for (QPushButton* pCandidate : m_pDialog->findChildren<QPushButton*>()) {
+                if (pCandidate->isDefault()) {
+                    if (!pCandidate->isEnabled() || !pCandidate->isVisible()) {
+                        return 0;
+                    }
+                    pButton = pCandidate;
+                }
+            }
+        }
+        if (pButton == nullptr) {
+            return IDOK;
+        }
+        QtWindow* pWindow = FromWidget(pButton);
+        return pWindow != nullptr ? pWindow->GetDlgCtrlID() : 0;
+    }
+
     QWidget* m_pDialog;
     std::vector<int>* m_pCommands;
 };
@@ -125,6 +154,20 @@ void PumpWhileBusy(NativeWindow* pWindow, std::vector<int>* pCommands) {
     QCoreApplication::processEvents(QEventLoop::AllEvents);
     g_bFlushingDisplay = bWasFlushing;
     qApp->removeEventFilter(&filter);
+}
+
+bool ContextMenuRelay::eventFilter(QObject*, QEvent* pEvent) {
+    if (pEvent->type() != QEvent::ContextMenu) {
+        return false;
+    }
+    const auto* pMenuEvent = static_cast<QContextMenuEvent*>(pEvent);
+    const QPoint at = pMenuEvent->globalPos();
+    const LPARAM lPoint = pMenuEvent->reason() == QContextMenuEvent::Keyboard
+                              ? -1
+                              : static_cast<LPARAM>(MAKEWPARAM(static_cast<unsigned>(at.x()),
+                                                               static_cast<unsigned>(at.y())));
+    SendMessageTo(m_pWindow, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(m_pWindow), lPoint);
+    return true;
 }
 
 void ShowFocusFrame(QWidget* pControl) {

@@ -31,6 +31,12 @@ const AFX_MSGMAP* CWinApp::GetMessageMap() const {
 }
 
 BOOL CWinApp::InitInstance() {
+    // The program may be started again after the system ended it for an update or a restart.
+    ui::Backend* pBackend = ui::GetBackend();
+    if (pBackend != nullptr &&
+        (m_dwRestartManagerSupportFlags & AFX_RESTART_MANAGER_SUPPORT_RESTART) != 0) {
+        pBackend->RegisterRestart();
+    }
     return TRUE;
 }
 
@@ -85,4 +91,11 @@ HICON fw::AfxLoadIcon(int nID) {
 int fw::GetSystemMetrics(int nIndex) {
     ui::Backend* pBackend = ui::GetBackend();
     return pBackend ? pBackend->GetSystemMetrics(nIndex) : 0;
+}
+
+BOOL fw::AfxSetClipboardText(const char* pszText) {
+    ui::Backend* pBackend = ui::GetBackend();
+    return pBackend != nullptr && pBackend->SetClipboardText(pszText != nullptr ? pszText : "")
+               ? TRUE
+               : FALSE;
 }

@@ -36,6 +36,10 @@ static CWnd* FromNative(ui::NativeWindow* pWindow) {
     return pWindow->m_pPermanent.get();
 }
 
+CWnd* CWnd::FromHandle(HWND hWnd) {
+    return FromNative(hWnd);
+}
+
 CWnd* CWnd::GetDlgItem(int nID) const {
     return m_hWnd ? FromNative(m_hWnd->GetChild(nID)) : nullptr;
 }

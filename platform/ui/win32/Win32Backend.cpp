@@ -1,4 +1,6 @@
 #include <algorithm>
+#include <cstring>
+#include <cwchar>
 #include <map>
 #include <string>
 
@@ -41,7 +43,9 @@ public:
         return TrackMenu(pOwner, items, x, y);
     }
     void ShowModeless(NativeWindow* pDialog) override {
-        ::ShowWindow(static_cast<Window*>(pDialog)->Handle(), SW_SHOW);
+        if (auto* p = dynamic_cast<DialogWindow*>(pDialog)) {
+            p->ShowOnScreen();
+        }
     }
     void DestroyWindow(NativeWindow* pWindow) override { delete pWindow; }
     bool IsWindow(NativeWindow* pWindow) const override { return Window::IsLive(pWindow); }
@@ -67,6 +71,63 @@ public:
         return (m_icons[nID] = std::move(pIcon)).get();
     }
     int GetSystemMetrics(int nIndex) override { return ::GetSystemMetrics(nIndex); }
+    bool ChooseSaveFile(NativeWindow* pOwner, const SaveFileRequest& request,
+                        SaveFileChoice* pChoice) override {
+        return ChooseFile(pOwner, request, pChoice);
+    }
+    bool SetClipboardText(const char* pszText) override {
+        const std::wstring text = WideFrom1252(pszText);
+        if (!::OpenClipboard(nullptr)) {
+            return false;
+        }
+        bool bSet = false;
+        const std::size_t nBytes = (text.size() + 1) * sizeof(wchar_t);
+        if (::EmptyClipboard()) {
+            if (::HGLOBAL hText = ::GlobalAlloc(GMEM_MOVEABLE, nBytes)) {
+                if (void* pText = ::GlobalLock(hText)) {
+                    std::memcpy(pText, text.c_str(), nBytes);
+                    ::GlobalUnlock(hText);
+                    bSet = ::SetClipboardData(CF_UNICODETEXT, hText) != nullptr;
+                }
+                if (!bSet) {
+                    ::GlobalFree(hText);  // the clipboard owns it only once it is set
+                }
+            }
+        }
+        ::CloseClipboard();
+        return bSet;
+    }
+    fw::RECT WorkArea(NativeWindow* pWindow) override {
+        auto* p = static_cast<Window*>(pWindow);
+        MONITORINFO monitor{};
+        monitor.cbSize = sizeof(monitor);
+        ::GetMonitorInfoW(p != nullptr
+                              ? ::MonitorFromWindow(p->Handle(), MONITOR_DEFAULTTONEAREST)
+                              : ::MonitorFromPoint(::POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY),
+                          &monitor);
+        return fw::RECT{monitor.rcWork.left, monitor.rcWork.top, monitor.rcWork.right,
+                        monitor.rcWork.bottom};
+    }
+    void RegisterRestart() override {
+        // Started again with the arguments of this start (the program's name is not one).
+        const wchar_t* pszLine = ::GetCommandLineW();
+        const wchar_t* p = pszLine;
+        if (*p == L'"') {
+            for (++p; *p != L'\0' && *p != L'"'; ++p) {
+            }
+            p += *p == L'"' ? 1 : 0;
+        } else {
+            while (*p != L'\0' && *p != L' ' && *p != L'\t') {
+                ++p;
+            }
+        }
+        while (*p == L' ' || *p == L'\t') {
+            ++p;
+        }
+        // At most RESTART_MAX_CMD_LINE characters; a longer line restarts without arguments.
+        const std::wstring arguments = std::wcslen(p) < 1024 ? p : L"";
+        ::RegisterApplicationRestart(arguments.c_str(), 0);
+    }
     void MessageBox(NativeWindow* pOwner, const char* pszText) override {
         auto* pWindow = static_cast<Window*>(pOwner);
         const HWND hOwner = pWindow != nullptr ? pWindow->Handle() : nullptr;

@@ -1,6 +1,8 @@
+#include <algorithm>
 #include <cstring>
 
 #include "Win32Internal.h"
+#include "ui/Layout.h"
 
 namespace ui::win32 {
 
@@ -124,9 +126,174 @@ DialogWindow* DialogWindow::Create(const DialogTemplate& dialog, Window* pOwner)
             break;
         }
         pDialog->m_children.push_back(MakeControl(hChild, control, pDialog));
+        ::RECT rect{};
+        ::GetWindowRect(hChild, &rect);
+        ::MapWindowPoints(nullptr, hwnd, reinterpret_cast<::POINT*>(&rect), 2);
+        pDialog->m_layout.push_back(Placed{hChild, rect, control.nAnchor});
         hChild = ::GetWindow(hChild, GW_HWNDNEXT);
     }
+    // The size the template gives: the least the dialog is made (unless the screen is smaller).
+    ::RECT client{};
+    ::GetClientRect(hwnd, &client);
+    pDialog->m_templateClient = ::SIZE{client.right, client.bottom};
+    ::RECT window{};
+    ::GetWindowRect(hwnd, &window);
+    pDialog->m_templateWindow = ::SIZE{window.right - window.left, window.bottom - window.top};
+    pDialog->m_bSizable = (dialog.dwStyle & WS_THICKFRAME) != 0;
     return pDialog;
+}
+
+namespace {
+
+::RECT WorkAreaOf(::HWND hwnd) {
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof(monitor);
+    ::GetMonitorInfoW(::MonitorFromWindow(hwnd, MONITOR_DEFAULTTONEAREST), &monitor);
+    return monitor.rcWork;
+}
+
+}  // namespace
+
+void DialogWindow::ShowOnScreen() {
+    ::RECT window{};
+    ::GetWindowRect(m_hwnd, &window);
+    const ::RECT work = WorkAreaOf(m_hwnd);
+    const fw::RECT fitted =
+        FitIntoWorkArea(fw::RECT{window.left, window.top, window.right, window.bottom},
+                        fw::RECT{work.left, work.top, work.right, work.bottom});
+    if (fitted.left != window.left || fitted.top != window.top || fitted.right != window.right ||
+        fitted.bottom != window.bottom) {
+        ::SetWindowPos(m_hwnd, nullptr, static_cast<int>(fitted.left), static_cast<int>(fitted.top),
+                       static_cast<int>(fitted.right - fitted.left),
+                       static_cast<int>(fitted.bottom - fitted.top), SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    LayOut();
+    ::ShowWindow(m_hwnd, SW_SHOW);
+}
+
+void DialogWindow::LayOut() {
+    if (m_bLayingOut || m_templateClient.cx == 0) {
+        return;
+    }
+    m_bLayingOut = true;
+    // Twice: a scroll bar that appears makes the client area smaller the other way too.
+    for (int nPass = 0; nPass < 2; ++nPass) {
+        ::RECT client{};
+        ::GetClientRect(m_hwnd, &client);
+        const bool bNarrower = client.right < m_templateClient.cx;
+        const bool bLower = client.bottom < m_templateClient.cy;
+        SCROLLINFO info{};
+        info.cbSize = sizeof(info);
+        info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL;
+        m_nScrollX = bNarrower ? std::clamp(m_nScrollX, 0,
+                                            static_cast<int>(m_templateClient.cx - client.right))
+                               : 0;
+        m_nScrollY = bLower ? std::clamp(m_nScrollY, 0,
+                                         static_cast<int>(m_templateClient.cy - client.bottom))
+                            : 0;
+        ::ShowScrollBar(m_hwnd, SB_HORZ, bNarrower ? TRUE : FALSE);
+        ::ShowScrollBar(m_hwnd, SB_VERT, bLower ? TRUE : FALSE);
+        if (bNarrower) {
+            info.nMax = m_templateClient.cx - 1;
+            info.nPage = static_cast<UINT>(client.right);
+            info.nPos = m_nScrollX;
+            ::SetScrollInfo(m_hwnd, SB_HORZ, &info, TRUE);
+        }
+        if (bLower) {
+            info.nMax = m_templateClient.cy - 1;
+            info.nPage = static_cast<UINT>(client.bottom);
+            info.nPos = m_nScrollY;
+            ::SetScrollInfo(m_hwnd, SB_VERT, &info, TRUE);
+        }
+    }
+    ::RECT client{};
+    ::GetClientRect(m_hwnd, &client);
+    const int nGrowX = static_cast<int>(client.right - m_templateClient.cx);
+    const int nGrowY = static_cast<int>(client.bottom - m_templateClient.cy);
+    const HDWP hPositions = ::BeginDeferWindowPos(static_cast<int>(m_layout.size()));
+    HDWP hNext = hPositions;
+    for (const Placed& placed : m_layout) {
+        const fw::RECT r = AnchoredRect(fw::RECT{placed.original.left, placed.original.top,
+                                                 placed.original.right, placed.original.bottom},
+                                        placed.nAnchor, nGrowX, nGrowY);
+        if (hNext != nullptr) {
+            hNext = ::DeferWindowPos(
+                hNext, placed.hwnd, nullptr, static_cast<int>(r.left) - m_nScrollX,
+                static_cast<int>(r.top) - m_nScrollY, static_cast<int>(r.right - r.left),
+                static_cast<int>(r.bottom - r.top), SWP_NOZORDER | SWP_NOACTIVATE);
+        }
+    }
+    if (hNext != nullptr) {
+        ::EndDeferWindowPos(hNext);
+    }
+    ::InvalidateRect(m_hwnd, nullptr, TRUE);
+    m_bLayingOut = false;
+}
+
+void DialogWindow::ScrollTo(int x, int y) {
+    m_nScrollX = x;
+    m_nScrollY = y;
+    LayOut();
+}
+
+INT_PTR DialogWindow::OnScroll(int nBar, WPARAM wParam) {
+    SCROLLINFO info{};
+    info.cbSize = sizeof(info);
+    info.fMask = SIF_ALL;
+    ::GetScrollInfo(m_hwnd, nBar, &info);
+    const int nLine = ::MulDiv(16, static_cast<int>(DpiOf(m_hwnd)), 96);
+    int nPos = info.nPos;
+    switch (LOWORD(wParam)) {
+        case SB_LINEUP:
+            nPos -= nLine;
+            break;
+        case SB_LINEDOWN:
+            nPos += nLine;
+            break;
+        case SB_PAGEUP:
+            nPos -= static_cast<int>(info.nPage);
+            break;
+        case SB_PAGEDOWN:
+            nPos += static_cast<int>(info.nPage);
+            break;
+        case SB_THUMBTRACK:
+        case SB_THUMBPOSITION:
+            nPos = info.nTrackPos;
+            break;
+        case SB_TOP:
+            nPos = 0;
+            break;
+        case SB_BOTTOM:
+            nPos = info.nMax;
+            break;
+        default:
+            return TRUE;
+    }
+    if (nBar == SB_HORZ) {
+        ScrollTo(nPos, m_nScrollY);
+    } else {
+        ScrollTo(m_nScrollX, nPos);
+    }
+    return TRUE;
+}
+
+void DialogWindow::ScrollIntoView(::HWND hControl) {
+    if ((::GetWindowLongPtrW(m_hwnd, GWL_STYLE) & (WS_HSCROLL | WS_VSCROLL)) == 0) {
+        return;  // the whole dialog is in view
+    }
+    ::RECT client{};
+    ::GetClientRect(m_hwnd, &client);
+    ::RECT rect{};
+    ::GetWindowRect(hControl, &rect);
+    ::MapWindowPoints(nullptr, m_hwnd, reinterpret_cast<::POINT*>(&rect), 2);
+    // Its far edge into view, then its near edge (which wins for a control larger than the view).
+    long dx = rect.right > client.right ? rect.right - client.right : 0;
+    dx = rect.left - dx < 0 ? rect.left : dx;
+    long dy = rect.bottom > client.bottom ? rect.bottom - client.bottom : 0;
+    dy = rect.top - dy < 0 ? rect.top : dy;
+    if (dx != 0 || dy != 0) {
+        ScrollTo(m_nScrollX + static_cast<int>(dx), m_nScrollY + static_cast<int>(dy));
+    }
 }
 
 DialogWindow::~DialogWindow() {
@@ -169,6 +336,8 @@ fw::LRESULT DialogWindow::DefaultProc(fw::UINT message, fw::WPARAM wParam, fw::L
                                         reinterpret_cast<WPARAM>(pWindow->Handle()), TRUE)
                        : 0;
         }
+        case DM_SETDEFID:
+            return ::SendMessageW(m_hwnd, DM_SETDEFID, wParam, 0);
         case WM_ICONERASEBKGND:
             return m_hPaintDC != nullptr ? ::DefWindowProcW(m_hwnd, WM_ICONERASEBKGND,
                                                             reinterpret_cast<WPARAM>(m_hPaintDC), 0)
@@ -227,6 +396,47 @@ INT_PTR DialogWindow::OnDialogMessage(UINT message, WPARAM wParam, LPARAM lParam
             }
             return TRUE;
         }
+        case WM_SIZE:
+            LayOut();
+            return FALSE;
+        case WM_GETMINMAXINFO: {
+            // No smaller than the template, where the screen has room for it.
+            if (m_bSizable && m_templateWindow.cx > 0) {
+                auto* pInfo = reinterpret_cast<::MINMAXINFO*>(lParam);
+                const ::RECT work = WorkAreaOf(m_hwnd);
+                pInfo->ptMinTrackSize.x = std::min(m_templateWindow.cx, work.right - work.left);
+                pInfo->ptMinTrackSize.y = std::min(m_templateWindow.cy, work.bottom - work.top);
+                return TRUE;
+            }
+            return FALSE;
+        }
+        case WM_HSCROLL:
+        case WM_VSCROLL:
+            // The dialog's own scroll bars (a control's come with its handle).
+            if (lParam != 0) {
+                return FALSE;
+            }
+            return OnScroll(message == WM_HSCROLL ? SB_HORZ : SB_VERT, wParam);
+        case WM_MOUSEWHEEL: {
+            if ((::GetWindowLongPtrW(m_hwnd, GWL_STYLE) & WS_VSCROLL) == 0) {
+                return FALSE;
+            }
+            const int nDelta = GET_WHEEL_DELTA_WPARAM(wParam);
+            ScrollTo(
+                m_nScrollX,
+                m_nScrollY - ::MulDiv(nDelta, ::MulDiv(48, static_cast<int>(DpiOf(m_hwnd)), 96),
+                                      WHEEL_DELTA));
+            return TRUE;
+        }
+        case WM_CONTEXTMENU: {
+            // A control's request that its default processing passed on, as Windows' does.
+            Window* pControl = FromHandle(reinterpret_cast<::HWND>(wParam));
+            SendMessageTo(this, WM_CONTEXTMENU,
+                          reinterpret_cast<fw::WPARAM>(
+                              static_cast<NativeWindow*>(pControl != nullptr ? pControl : this)),
+                          lParam);
+            return TRUE;
+        }
         case WM_QUERYDRAGICON: {
             const auto* pIcon =
                 reinterpret_cast<const Icon*>(SendMessageTo(this, WM_QUERYDRAGICON, 0, 0));
@@ -257,7 +467,7 @@ fw::INT_PTR DialogWindow::RunModal() {
     if (hOwner != nullptr) {
         ::EnableWindow(hOwner, FALSE);
     }
-    ::ShowWindow(m_hwnd, SW_SHOW);
+    ShowOnScreen();
     ::SetForegroundWindow(m_hwnd);
     // Made hidden, the dialog could not take the focus at its creation: the first tab stop gets
     // it now, unless the dialog's initialisation gave it to one of its controls.

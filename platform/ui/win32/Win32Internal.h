@@ -142,6 +142,35 @@ private:
     /// Shows the pictures and icons at the size for the pixels per inch given.
     void ScaleTo(UINT nDpi);
 
+public:
+    /// Shows the dialog no larger than the work area of its screen, and within it.
+    void ShowOnScreen();
+    /// Scrolls the dialog, where it is smaller than its template, so that the control is in view.
+    void ScrollIntoView(::HWND hControl);
+
+private:
+    /// Places the controls for the dialog's size and scroll position: by their anchors in a
+    /// client area larger than the template, shifted by the scroll position in a smaller one, and
+    /// shows the scroll bars that a smaller one needs.
+    void LayOut();
+    /// Scrolls to the position (clamped), in pixels of the template's client area.
+    void ScrollTo(int x, int y);
+    INT_PTR OnScroll(int nBar, WPARAM wParam);
+
+    /// A control as the template placed it, and how it follows a larger dialog.
+    struct Placed {
+        ::HWND hwnd;
+        ::RECT original;
+        int nAnchor;
+    };
+    std::vector<Placed> m_layout;
+    ::SIZE m_templateClient{0, 0};
+    ::SIZE m_templateWindow{0, 0};
+    bool m_bSizable = false;
+    bool m_bLayingOut = false;
+    int m_nScrollX = 0;
+    int m_nScrollY = 0;
+
     std::vector<std::unique_ptr<Window>> m_children;
     bool m_bEnded = false;
     fw::INT_PTR m_nResult = -1;
@@ -159,6 +188,10 @@ void PumpWhileBusy(NativeWindow* pWindow, std::vector<int>* pCommands);
 // ---- Win32Menu.cpp: popup menus ----
 /// Backend::TrackPopupMenu.
 fw::UINT TrackMenu(NativeWindow* pOwner, const std::vector<MenuItem>& items, int x, int y);
+
+// ---- Win32FileDialog.cpp: the save dialog ----
+/// Backend::ChooseSaveFile.
+bool ChooseFile(NativeWindow* pOwner, const SaveFileRequest& request, SaveFileChoice* pChoice);
 
 /// The program's module, whose resources hold the icon and the bitmaps.
 ::HINSTANCE Module();

@@ -23,6 +23,12 @@ bool RunMessageLoop(const bool& bDone) {
         }
         ::HWND hDialog = ::GetAncestor(msg.hwnd, GA_ROOT);
         if (hDialog != nullptr && ::IsDialogMessageW(hDialog, &msg)) {
+            // The dialog manager's keys move the focus: its control comes into view.
+            auto* pDialog = dynamic_cast<DialogWindow*>(Window::FromHandle(hDialog));
+            const ::HWND hFocus = ::GetFocus();
+            if (pDialog != nullptr && hFocus != nullptr && ::IsChild(hDialog, hFocus)) {
+                pDialog->ScrollIntoView(hFocus);
+            }
             continue;
         }
         ::TranslateMessage(&msg);
@@ -45,6 +51,21 @@ bool IsPushButton(::HWND hwnd) {
     return ::lstrcmpiW(szClass, L"Button") == 0 &&
            (nType == BS_PUSHBUTTON || nType == BS_DEFPUSHBUTTON) && ::IsWindowEnabled(hwnd) &&
            ::IsWindowVisible(hwnd);
+}
+
+/// What Enter asks for, as the dialog manager has it: the focused push button, else the default
+/// button (0 when that is disabled), else the OK command.
+int EnterCommand(::HWND hDialog) {
+    const ::HWND hFocus = ::GetFocus();
+    if (hFocus != nullptr && ::IsChild(hDialog, hFocus) && IsPushButton(hFocus)) {
+        return ::GetDlgCtrlID(hFocus);
+    }
+    const auto nDefault = static_cast<DWORD>(::SendMessageW(hDialog, DM_GETDEFID, 0, 0));
+    if (HIWORD(nDefault) == DC_HASDEFID) {
+        const ::HWND hDefault = ::GetDlgItem(hDialog, LOWORD(nDefault));
+        return hDefault != nullptr && IsPushButton(hDefault) ? LOWORD(nDefault) : 0;
+    }
+    return IDOK;
 }
 
 /// The next message in Windows' queue other than the reminders of posted framework messages,
@@ -74,8 +95,13 @@ void PumpWhileBusy(NativeWindow* pWindow, std::vector<int>* pCommands) {
         if (bKey) {
             const bool bEscape = msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE;
             const bool bAltF4 = msg.message == WM_SYSKEYDOWN && msg.wParam == VK_F4;
+            const bool bEnter = msg.message == WM_KEYDOWN && msg.wParam == VK_RETURN;
             if (bOurs && (bEscape || bAltF4)) {
                 pCommands->push_back(IDCANCEL);
+            } else if (bOurs && bEnter) {
+                if (const int nCommand = EnterCommand(hDialog)) {
+                    pCommands->push_back(nCommand);
+                }
             }
             continue;  // no key reaches a control or the dialog manager
         }

@@ -7,6 +7,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QTimer>
 
@@ -159,10 +160,13 @@ bool ShowsProgramIcon(fw::CWnd& dialog) {
 
 bool IsPainted(fw::CWnd& dialog) {
     QWidget* pDialog = WidgetOf(dialog, 0);
-    if (pDialog == nullptr || !pDialog->isVisible() || g_pPaintCounter->counts[pDialog] == 0) {
+    // The controls stand on the dialog's client area, in the scroll area that fills it.
+    const auto* pScroll = pDialog != nullptr ? pDialog->findChild<QScrollArea*>() : nullptr;
+    QWidget* pClient = pScroll != nullptr ? pScroll->widget() : pDialog;
+    if (pDialog == nullptr || !pDialog->isVisible() || g_pPaintCounter->counts[pClient] == 0) {
         return false;
     }
-    for (QWidget* pChild : pDialog->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+    for (QWidget* pChild : pClient->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
         if (pChild->isVisible() && g_pPaintCounter->counts[pChild] == 0) {
             return false;
         }
@@ -201,6 +205,16 @@ void QueueInput(fw::CWnd& dialog, Input input) {
         case Input::ClickOpenDevice:
             click(WidgetOf(dialog, 1002));
             break;
+        case Input::ClickSearchAgain:
+            click(WidgetOf(dialog, 1008));
+            break;
+        case Input::Enter: {
+            QWidget* pFocus = pDialog ? pDialog->focusWidget() : nullptr;
+            QCoreApplication::postEvent(pFocus ? pFocus : pDialog,
+                                        new QKeyEvent(QEvent::KeyPress, Qt::Key_Return,
+                                                      Qt::NoModifier, QStringLiteral("\r")));
+            break;
+        }
     }
 }
 

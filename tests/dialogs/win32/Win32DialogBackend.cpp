@@ -198,6 +198,14 @@ void QueueInput(fw::CWnd& dialog, Input input) {
         case Input::ClickOpenDevice:
             click(HandleOf(dialog, 1002));
             break;
+        case Input::ClickSearchAgain:
+            click(HandleOf(dialog, 1008));
+            break;
+        case Input::Enter: {
+            ::HWND hFocus = ::GetFocus();
+            PostKey(hFocus != nullptr ? hFocus : hDialog, VK_RETURN, false);
+            break;
+        }
     }
 }
 

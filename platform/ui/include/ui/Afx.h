@@ -3,6 +3,7 @@
 // a backend that also sees <windows.h>.
 #pragma once
 
+#include "ui/FileDialog.h"
 #include "ui/Framework.h"
 #include "ui/Menu.h"
 

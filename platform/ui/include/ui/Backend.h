@@ -38,7 +38,17 @@
 // Context menus. When the user asks for a control's context menu (a right click, the menu key,
 // Shift+F10), the control gets WM_CONTEXTMENU: wParam its NativeWindow, lParam the point in
 // screen coordinates (x in the low word, y in the high word, each signed), or -1 from the
-// keyboard. Its default processing shows the toolkit's own menu of the control, if it has one.
+// keyboard. Its default processing shows the toolkit's own menu of the control, if it has one
+// (the edit control), else sends the message on to its dialog, as Windows' default window
+// procedure does. A right click on a list box line selects it first (LBN_SELCHANGE).
+//
+// Size. A dialog is never larger than the work area of its screen: when it is shown, a dialog
+// that would be is made as large as the work area, and its controls, laid out at the template's
+// size, can be scrolled into view (its scroll bars, the mouse wheel, and the keyboard focus,
+// which brings its control into view). A dialog with WS_THICKFRAME has a sizing border: it can
+// be made larger than its template, never smaller than its template or the work area, and its
+// controls then follow their anchors (ControlTemplate::nAnchor, ui/Layout.h). A list box with
+// WS_HSCROLL scrolls sideways when a line is wider than the list.
 //
 // Modal dialogs. RunModal shows the dialog, disables its owner, and runs a loop until EndModal;
 // the owner is enabled again before the dialog hides, so that it becomes the active window.
@@ -48,6 +58,7 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "ui/Menu.h"
@@ -88,15 +99,17 @@ public:
     virtual NativeWindow* GetParentWindow() = 0;
     /// The window's native processing of a message, as Windows' default window procedure would do
     /// it, in the program's terms (text as Windows-1252 bytes, icons as HICON). Every backend
-    /// handles: for a dialog WM_SETICON and WM_NEXTDLGCTL (wParam a NativeWindow* when lParam is
-    /// TRUE), WM_ICONERASEBKGND while it paints; for an edit control EM_LIMITTEXT,
-    /// EM_GETLIMITTEXT, EM_GETSEL (the start in the low word of the result, the end in the
-    /// high word), EM_SETSEL (positions in bytes, "\r\n" counting two; -1 and -1 clear the
-    /// selection and do not scroll), EM_REPLACESEL (lParam the text, which replaces the selection
-    /// and leaves the caret behind it), EM_SCROLLCARET and EM_LINESCROLL, WM_HSCROLL and
-    /// WM_VSCROLL (scrolls as the code says); for a list box LB_ADDSTRING (lParam the text),
-    /// LB_GETTEXT (lParam a buffer large enough), LB_SETCURSEL, LB_GETCURSEL, LB_GETCOUNT.
-    /// Returns 0 for any other message.
+    /// handles: for a dialog WM_SETICON, WM_NEXTDLGCTL (wParam a NativeWindow* when lParam is
+    /// TRUE), DM_SETDEFID (wParam the id of the push button that becomes the default button;
+    /// IDOK or an id without a push button: none is), WM_ICONERASEBKGND while it paints; for an
+    /// edit control EM_LIMITTEXT, EM_GETLIMITTEXT, EM_GETSEL (the start and the end into the DWORDs
+    /// that wParam and lParam point to, where they are not null; the result holds the start in its
+    /// low word and the end in its high word, or -1 when either is beyond 65,535), EM_SETSEL
+    /// (positions in bytes, "\r\n" counting two; -1 and -1 clear the selection and do not scroll),
+    /// EM_REPLACESEL (lParam the text, which replaces the selection and leaves the caret behind
+    /// it), EM_SCROLLCARET and EM_LINESCROLL, WM_HSCROLL and WM_VSCROLL (scrolls as the code says);
+    /// for a list box LB_ADDSTRING (lParam the text), LB_GETTEXT (lParam a buffer large enough),
+    /// LB_SETCURSEL, LB_GETCURSEL, LB_GETCOUNT. Returns 0 for any other message.
     virtual fw::LRESULT DefaultProc(fw::UINT message, fw::WPARAM wParam, fw::LPARAM lParam) = 0;
     /// A dialog's caption or a control's text, as the program's 8-bit text (never null).
     virtual void SetText(const char* pszText) = 0;
@@ -130,6 +143,24 @@ public:
 /// native processing. Null delivers nothing and returns 0.
 fw::LRESULT SendMessageTo(NativeWindow* pWindow, fw::UINT message, fw::WPARAM wParam,
                           fw::LPARAM lParam);
+
+/// What a save dialog asks the user for.
+struct SaveFileRequest {
+    std::string title;  ///< the dialog's caption (Windows-1252)
+    /// The kinds of file the user chooses among: a label (Windows-1252) and the extension
+    /// without its dot ("csv"). At least one.
+    std::vector<std::pair<std::string, std::string>> filters;
+    int nFilter = 0;          ///< the kind chosen at first (index into filters)
+    std::string initialName;  ///< the name offered at first, in the file system's encoding
+};
+
+/// What the user chose in a save dialog.
+struct SaveFileChoice {
+    /// The whole path, in the file system's encoding (UTF-8 on Windows), ending with the
+    /// extension of the chosen kind when the user typed a name without an extension.
+    std::string path;
+    int nFilter = 0;  ///< the kind chosen (index into the request's filters)
+};
 
 /// The toolkit behind the framework.
 class Backend {
@@ -177,10 +208,28 @@ public:
     /// another screen), and takes the user's input out of the queue without acting on it: no
     /// handler runs, no control reacts, no posted message is delivered. What the user asked of
     /// pWindow's dialog meanwhile is appended to *pCommands, oldest first: IDCANCEL for a request
-    /// to close it (Escape, its close box, Alt+F4, a request of the window system), or the id of
-    /// an enabled push button of it that was clicked. On Windows it also keeps the window from
-    /// turning "Not Responding".
+    /// to close it (Escape, its close box, Alt+F4, a request of the window system), the id of an
+    /// enabled push button of it that was clicked, and for Enter what the dialog manager would
+    /// do with it: the id of the focused push button, else of the default button (nothing when
+    /// that is disabled), else IDOK. On Windows it also keeps the window from turning "Not
+    /// Responding".
     virtual void PumpWhileBusy(NativeWindow* pWindow, std::vector<int>* pCommands) = 0;
+    /// The platform's modal dialog in which the user names a file to save to, over pOwner (may
+    /// be null): returns true with the choice, or false when the user cancelled. When the file
+    /// exists, the platform's own dialog asks before it is chosen. The file itself is neither
+    /// created nor opened.
+    virtual bool ChooseSaveFile(NativeWindow* pOwner, const SaveFileRequest& request,
+                                SaveFileChoice* pChoice) = 0;
+    /// Puts the text (Windows-1252) on the clipboard as plain text; false when the clipboard
+    /// cannot be had.
+    virtual bool SetClipboardText(const char* pszText) = 0;
+    /// The work area (the screen without task bars and panels) of the screen that the window is
+    /// on, or of the primary screen for null; in screen coordinates.
+    virtual fw::RECT WorkArea(NativeWindow* pWindow) = 0;
+    /// Asks the operating system to start the program again, with the arguments it was started
+    /// with, when it ends the program for an update or a restart (Windows' restart manager).
+    /// Nothing on a platform without such a service.
+    virtual void RegisterRestart() = 0;
 };
 
 /// The installed backend, or null (then no window is ever created).

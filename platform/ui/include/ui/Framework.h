@@ -82,13 +82,16 @@ protected:                                        \
     {WM_QUERYDRAGICON, 0, 0, [](CCmdTarget* p, WPARAM, LPARAM) -> LRESULT {               \
          return reinterpret_cast<LRESULT>(static_cast<ThisClass*>(p)->OnQueryDragIcon()); \
      }},
-/// WM_CONTEXTMENU to a handler taking (the window, the point in screen coordinates); the point is
-/// (-1, -1) when the user asked from the keyboard.
+/// WM_CONTEXTMENU to a handler taking (the window the user asked it of: the control, or the
+/// window itself; the point in screen coordinates); the point is (-1, -1) when the user asked
+/// from the keyboard.
 #define ON_WM_CONTEXTMENU()                                                             \
-    {WM_CONTEXTMENU, 0, 0, [](CCmdTarget* p, WPARAM, LPARAM l) -> LRESULT {             \
+    {WM_CONTEXTMENU, 0, 0, [](CCmdTarget* p, WPARAM w, LPARAM l) -> LRESULT {           \
          const POINT point{static_cast<short>(LOWORD(static_cast<std::uintptr_t>(l))),  \
                            static_cast<short>(HIWORD(static_cast<std::uintptr_t>(l)))}; \
-         static_cast<ThisClass*>(p)->OnContextMenu(static_cast<ThisClass*>(p), point);  \
+         CWnd* pWnd = CWnd::FromHandle(reinterpret_cast<HWND>(w));                      \
+         static_cast<ThisClass*>(p)->OnContextMenu(                                     \
+             pWnd != nullptr ? pWnd : static_cast<ThisClass*>(p), point);               \
          return 0;                                                                      \
      }},
 /// A scroll message (WM_HSCROLL or WM_VSCROLL) to a handler taking (code, position, scroll bar).
@@ -130,6 +133,9 @@ public:
     HWND m_hWnd = nullptr;
 
     HWND GetSafeHwnd() const { return m_hWnd; }
+    /// The object of a window: the one that subclassed it, else the framework's stand-in; null
+    /// for null.
+    static CWnd* FromHandle(HWND hWnd);
 
     /// The child control with the identifier, or null. Controls that no object has subclassed are
     /// represented by a plain CWnd that the framework keeps for the control's lifetime.
@@ -327,5 +333,7 @@ HICON AfxLoadIcon(int nID);
 int AfxMessageBox(const char* pszText);
 /// Metrics of the display (SM_CXICON, SM_CYICON).
 int GetSystemMetrics(int nIndex);
+/// Puts the text (Windows-1252) on the clipboard; FALSE when it cannot (or without a backend).
+BOOL AfxSetClipboardText(const char* pszText);
 
 }  // namespace fw

@@ -21,6 +21,7 @@ constexpr fw::DWORD WS_DISABLED = 0x08000000;
 constexpr fw::DWORD WS_CAPTION = 0x00C00000;
 constexpr fw::DWORD WS_BORDER = 0x00800000;
 constexpr fw::DWORD WS_SYSMENU = 0x00080000;
+constexpr fw::DWORD WS_THICKFRAME = 0x00040000;
 constexpr fw::DWORD WS_VSCROLL = 0x00200000;
 constexpr fw::DWORD WS_HSCROLL = 0x00100000;
 constexpr fw::DWORD WS_TABSTOP = 0x00010000;
@@ -51,7 +52,8 @@ struct ControlTemplate {
     const char* pszText;  ///< 8-bit Windows-1252 text
     int x, y, cx, cy;
     fw::DWORD dwStyle;
-    int nImageID;  ///< bitmap of a picture control
+    int nImageID;     ///< bitmap of a picture control
+    int nAnchor = 0;  ///< how it follows a dialog made larger (ui::Anchor, ui/Layout.h)
 };
 
 /// A dialog template; the controls in tab order.

@@ -18,4 +18,5 @@
 #include <winsock2.h>
 #include <ws2tcpip.h>
 #include <windows.h>
+#include <commdlg.h>
 // clang-format on
