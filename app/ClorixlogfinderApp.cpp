@@ -160,7 +160,11 @@ BOOL ClorixlogfinderApp::InitInstance() {
         ClorixlogfinderDlg dlg;
         dlg.Report().m_pListener = m_pReportListener;
         m_pMainWnd = &dlg;
-        dlg.DoModal();
+        if (dlg.DoModal() == -1) {
+            // No window: a program without a console says so in a message box.
+            m_pMainWnd = nullptr;
+            AfxMessageBox(texts::Get(texts::WindowFailed, m_language));
+        }
         m_pMainWnd = nullptr;
     }
     net::WSACleanup();

@@ -42,11 +42,16 @@ bool SaveDeviceList(CWnd* pOwner, CReportSink& report, const CDeviceInfo& table,
     if (dialog.DoModal() != IDOK) {
         return false;
     }
-    const std::string path = dialog.GetPathName();
+    return SaveDeviceListAs(pOwner, report, table, language, dialog.GetPathName(),
+                            dialog.GetFileExt() == "json");
+}
+
+bool SaveDeviceListAs(CWnd* pOwner, CReportSink& report, const CDeviceInfo& table,
+                      Language language, const std::string& path, bool bJson) {
     std::string error;
     // Paths are UTF-8 on Windows and, as a rule, elsewhere; messages and the report are 8-bit.
     const std::string shown = text::Windows1252FromUtf8(path);
-    if (!WriteDeviceList(path, dialog.GetFileExt() == "json", table, &error)) {
+    if (!WriteDeviceList(path, bJson, table, &error)) {
         const std::string message = texts::Format(texts::SaveListFailed, language, shown.c_str(),
                                                   text::Windows1252FromUtf8(error).c_str());
         if (pOwner != nullptr) {

@@ -1,10 +1,12 @@
 // lorixlog-finder: the desktop program.
 #include <cstdio>
+#include <string>
 
 #include "ClorixlogfinderApp.h"
 #include "ConsoleReport.h"
 #include "Language.h"
 #include "Resources.h"
+#include "Texts.h"
 #include "stdio/StandardStreams.h"
 #include "ui/Application.h"
 #include "ui/Resources.h"
@@ -34,6 +36,12 @@ int main(int argc, char** argv) {
         ui::ShowCommandLineText((request.text + (bError ? "\n" : "")).c_str(), bError);
         return bError ? 2 : 0;
     }
+    // Without a display there is no window: the terminal gets one line that says so, and where
+    // the same search can be had.
+    ui::SetNoDisplayMessage([](const char* pszReason) {
+        const std::string line = texts::FormatUtf8(texts::NoDisplay, g_App.m_language, pszReason);
+        std::fputs(line.c_str(), stderr);
+    });
     const int nStatus = ui::RunApplication(g_App, argc, argv);
     stdoutWriter.Finish();
     return nStatus;

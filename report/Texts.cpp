@@ -325,8 +325,11 @@ constexpr Entry kEntries[] = {
      "lorixlog-finder: cannot open a display (%s); lorixlog-find searches from a terminal\n",
      "lorixlog-finder: kann keine Anzeige \xf6"
      "ffnen (%s); lorixlog-find sucht vom Terminal aus\n"},
-    {WindowFailed, "The window of lorixlog-finder could not be created (error %lu).",
-     "Das Fenster von lorixlog-finder konnte nicht erstellt werden (Fehler %lu)."},
+    {WindowFailed,
+     "The window of lorixlog-finder could not be created. lorixlog-find searches from a command "
+     "line.",
+     "Das Fenster von lorixlog-finder konnte nicht erstellt werden. lorixlog-find sucht von der "
+     "Kommandozeile aus."},
 
     // lorixlog-find (written to a terminal in UTF-8).
     {FindUsage, kFindUsageEnglish, kFindUsageGerman},

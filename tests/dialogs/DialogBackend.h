@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "ui/Framework.h"  // not ui/Afx.h: the Win32 helper also sees <windows.h>
@@ -50,12 +51,38 @@ enum class Input { Escape, CloseBox, ClickQuit, ClickOpenDevice, ClickSearchAgai
 void QueueInput(fw::CWnd& dialog, Input input);
 
 /// Asks for the control's context menu as the user does (bKeyboard: from the keyboard, else with
-/// a right click in it) and reads the menu that opens: its items' texts as the program gave them
+/// a right click near its top left corner, on the first line of a list) and reads the menu that
+/// opens: its items' texts as the program gave them
 /// ("-" for a separator, "(disabled) " before an item that cannot be chosen). Then chooses the
 /// item whose text is pszChoose, with the key of its marked letter, or closes the menu with
 /// Escape (null). Returns the texts; none when no menu opened.
 std::vector<std::string> ContextMenu(fw::CWnd& dialog, int nID, bool bKeyboard,
                                      const char* pszChoose);
+
+/// The text on the clipboard (Windows-1252); empty when there is none.
+std::string ClipboardText();
+
+/// What the test saw of a save dialog, and how it answers it.
+struct FileDialogAnswer {
+    FileDialogAnswer(std::string folderTo, std::string nameTyped, int nKind)
+        : folder(std::move(folderTo)), name(std::move(nameTyped)), nFilter(nKind) {}
+    std::string folder;  ///< where the file goes (the test's own folder)
+    std::string name;    ///< the name typed; empty: the dialog is cancelled
+    int nFilter = 0;     ///< the kind chosen, counting from 0
+    bool bShown = false;
+    std::string title;                 ///< the dialog's caption (Windows-1252)
+    std::vector<std::string> filters;  ///< the kinds it offered, as shown
+};
+/// Answers the next save dialog that opens, as the user does: the kind chosen, the name typed
+/// into the folder, then Save (or Cancel). The answer must live until the dialog has closed.
+void AnswerNextFileDialog(FileDialogAnswer* pAnswer);
+
+/// How far the control's contents scroll sideways, in pixels (0: they fit).
+int HorizontalScrollRange(fw::CWnd& dialog, int nID);
+
+/// Whether the control is whole in view: within the part of the dialog the screen shows, and
+/// within the work area of the screen.
+bool IsInView(fw::CWnd& dialog, int nID);
 
 /// Shows the backend's message box with the text (no owner), waits until it is on the screen,
 /// reads its outer height and the height of its screen's work area, and closes it.

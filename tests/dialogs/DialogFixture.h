@@ -35,8 +35,9 @@ struct ModalSpy {
     }
 };
 
-/// Takes the message boxes of the program instead of showing them (they would wait for a click):
-/// the backend in front of the real one, which does everything else.
+/// Takes the message boxes of the program instead of showing them (they would wait for a click),
+/// counts the requests to be restarted, and can refuse windows: the backend in front of the real
+/// one, which does everything else.
 class MessageBoxSpy final : public ui::Backend {
 public:
     std::vector<std::string> texts;
@@ -50,8 +51,10 @@ public:
     }
     ui::NativeWindow* CreateDialogWindow(UINT nID, CWnd* pDialog,
                                          ui::NativeWindow* pOwner) override {
-        return m_pReal->CreateDialogWindow(nID, pDialog, pOwner);
+        return bRefuseWindows ? nullptr : m_pReal->CreateDialogWindow(nID, pDialog, pOwner);
     }
+    /// The window system makes no window (a desktop that is gone, no resources left).
+    bool bRefuseWindows = false;
     INT_PTR RunModal(ui::NativeWindow* p) override { return m_pReal->RunModal(p); }
     void EndModal(ui::NativeWindow* p, INT_PTR n) override { m_pReal->EndModal(p, n); }
     void ShowModeless(ui::NativeWindow* p) override { m_pReal->ShowModeless(p); }

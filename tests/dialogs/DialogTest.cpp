@@ -184,6 +184,28 @@ TEST_F(Dialogs, TheCommandLineTargetsAreQueriedByEverySearch) {
     EXPECT_TRUE(g_DeviceInfo.m_aTargets.empty());
 }
 
+// A window that cannot be made is said so in a message box (a Windows program has no console);
+// the program asks to be restarted after an update, as its restart flags say.
+TEST_F(Dialogs, AMainWindowThatCannotBeMadeIsSaidSo) {
+    MessageBoxSpy boxes;
+    boxes.bRefuseWindows = true;
+    g_App.m_savedTargets = CSavedTargets{};
+    g_App.m_savedTargets.m_strFile = "no-such-folder/targets";
+    g_App.m_deviceListSize.m_strFile = "no-such-folder/device-list-size";
+    net::ScriptedSocketLayer network;
+    net::InstallSocketLayer(&network);
+    EXPECT_EQ(g_App.InitInstance(), FALSE);
+    EXPECT_EQ(boxes.nRestartRegistrations, 1);
+    ASSERT_EQ(boxes.texts.size(), 1u);
+    EXPECT_EQ(boxes.texts[0],
+              "The window of lorixlog-finder could not be created. lorixlog-find searches from "
+              "a command line.");
+    EXPECT_TRUE(network.m_aSent.empty()) << "nothing was searched";
+    EXPECT_EQ(network.m_nCleanups, 1);
+    g_App.m_savedTargets = CSavedTargets{};
+    g_App.m_deviceListSize = CKeptSize{};
+}
+
 // Like any program: help and the version end it at once, and so does anything it does not know,
 // with a line that names it; nothing is searched then.
 TEST_F(Dialogs, TheCommandLineAsksForHelpOrIsWrong) {

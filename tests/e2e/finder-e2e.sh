@@ -18,7 +18,7 @@
 #   browser-fails the opener starts but finds no browser (exit status 3): the report says so
 #                 and the list stays open
 #   targets       the report's context menu (right click), Search targets..., a target typed:
-#                 kept in the user's settings file, and the report says so
+#                 kept in the user's settings file, searched at once, and the report says so
 # SCREENSHOT_DIR, when set, receives screenshots of the windows.
 set -euo pipefail
 
@@ -194,9 +194,20 @@ case "$scenario" in
     sleep 0.3
     xdotool type --delay 30 "10.88.7.7"
     shot "$scenario-dialog"
-    xdotool key Tab Return   # to OK
-    wait_for 10 grep -qF "Search targets: 1 kept for every search in " "$work/out" \
+    xdotool key Tab Return   # to OK: the new list is searched at once
+    wait_for 20 grep -qF "Search targets: 1, kept for every search in" "$work/out" \
       || fail "the report does not say that the target is kept"
+    grep -qF "10.88.7.7" "$work/out" || fail "the search after OK did not query the target"
+    # The search found the devices again: the list opens by itself.
+    wait_for 10 sh -c '[ "$(xdotool search --onlyvisible --name "lorixlog-finder version" | wc -l)" -ge 2 ]' \
+      || fail "the device list did not open after the search"
+    sleep 0.5
+    list_window=$(xdotool search --onlyvisible --name "lorixlog-finder version" | tail -1)
+    xdotool windowfocus --sync "$list_window"
+    sleep 0.3
+    xdotool key Escape
+    wait_for 5 sh -c '[ "$(xdotool search --onlyvisible --name "lorixlog-finder version" | wc -l)" -eq 1 ]' \
+      || fail "the device list did not close"
     if [[ "$finder" == *.exe ]]; then
       kept=$(find "$WINEPREFIX/drive_c/users" -path '*/lorixlog-finder/targets' | head -1)
     else

@@ -34,6 +34,7 @@ TEST(SearchTarget, HostsAndNames) {
     const SearchTarget name = Parse("logger-3.plant.example");
     EXPECT_TRUE(name.bName);
     EXPECT_EQ(name.text, "logger-3.plant.example");
+    EXPECT_TRUE(Parse("lab_logger").bName) << "as resolvers and browsers take it";
 }
 
 TEST(SearchTarget, PrefixesSweepTheirHostsAndEndWithTheirBroadcast) {
@@ -60,7 +61,7 @@ TEST(SearchTarget, MalformedTargetsAreRefusedWithTheirName) {
                   std::string::npos)
             << psz;
     }
-    for (const char* psz : {"", "a b", "host_name", "-x.lan", "1.2.3.4:80", "http://10.0.0.1/"}) {
+    for (const char* psz : {"", "a b", "host name", "-x.lan", "1.2.3.4:80", "http://10.0.0.1/"}) {
         EXPECT_EQ(Refused(psz),
                   std::string("'") + psz + "' is no IPv4 address, host name or prefix")
             << psz;

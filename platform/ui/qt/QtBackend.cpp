@@ -7,10 +7,12 @@
 #include <QScreen>
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "QtInternal.h"
 #include "text/Windows1252.h"
+#include "ui/Application.h"
 #include "ui/MessageText.h"
 
 namespace ui {
@@ -156,8 +158,64 @@ int LiveWindowCount() {
 
 }  // namespace qt
 
+namespace {
+
+// While the toolkit starts: its messages about the window system wait, and a fatal one (no
+// display to reach) ends the program with a line of its own, not with an abort.
+bool g_bStarting = false;
+QtMessageHandler g_pfnPreviousHandler = nullptr;
+struct HeldMessage {
+    QtMsgType type;
+    std::string category;
+    QString text;
+};
+std::vector<HeldMessage> g_heldMessages;
+
+void StartupMessageHandler(QtMsgType type, const QMessageLogContext& context,
+                           const QString& message) {
+    if (!g_bStarting) {
+        g_pfnPreviousHandler(type, context, message);
+        return;
+    }
+    if (type != QtFatalMsg) {
+        g_heldMessages.push_back(
+            {type, context.category != nullptr ? context.category : "", message});
+        return;
+    }
+    // The first word of the window system's plugin says why: "could not connect to display :9".
+    std::string reason;
+    for (const HeldMessage& held : g_heldMessages) {
+        if (held.category.rfind("qt.qpa.", 0) == 0 && held.type == QtWarningMsg) {
+            reason = held.text.trimmed().toStdString();
+            break;
+        }
+    }
+    const QByteArray display = qgetenv("DISPLAY");
+    const QByteArray wayland = qgetenv("WAYLAND_DISPLAY");
+    if (display.isEmpty() && wayland.isEmpty()) {
+        reason = "neither DISPLAY nor WAYLAND_DISPLAY is set";
+    } else if (reason.empty()) {
+        reason = message.section(QLatin1Char('\n'), 0, 0).toStdString();
+    }
+    SayNoDisplay(reason.c_str());
+    std::_Exit(2);
+}
+
+}  // namespace
+
 int RunApplication(fw::CWinApp& app, int argc, char** argv) {
+    g_bStarting = true;
+    g_pfnPreviousHandler = qInstallMessageHandler(&StartupMessageHandler);
     QApplication application(argc, argv);
+    g_bStarting = false;
+    // It started: what it had to say goes where it always goes.
+    for (const HeldMessage& held : g_heldMessages) {
+        const QByteArray category = QByteArray::fromStdString(held.category);
+        const QMessageLogContext context(nullptr, 0, nullptr,
+                                         category.isEmpty() ? nullptr : category.constData());
+        g_pfnPreviousHandler(held.type, context, held.text);
+    }
+    g_heldMessages.clear();
     qt::InstallBackend();
     int nStatus = 0;
     if (app.InitInstance()) {

@@ -1,6 +1,7 @@
 // CWinApp and the framework's global functions (Afx...).
 #include <cstdio>
 
+#include "ui/Application.h"
 #include "ui/Backend.h"
 #include "ui/Framework.h"
 
@@ -8,6 +9,20 @@ using namespace fw;
 
 namespace {
 CWinApp* g_pApp = nullptr;
+void (*g_pfnSayNoDisplay)(const char*) = nullptr;
+}  // namespace
+
+void ui::SetNoDisplayMessage(void (*pfnSay)(const char* pszReason)) {
+    g_pfnSayNoDisplay = pfnSay;
+}
+
+void ui::SayNoDisplay(const char* pszReason) {
+    if (g_pfnSayNoDisplay != nullptr) {
+        g_pfnSayNoDisplay(pszReason);
+    } else {
+        std::fprintf(stderr, "%s\n", pszReason);
+    }
+    std::fflush(stderr);
 }
 
 CWinApp::CWinApp(const char*) {

@@ -1,6 +1,7 @@
 // CDialog: dialogs made from the templates, modal and modeless, and painting in them.
 #include "ui/Backend.h"
 #include "ui/Framework.h"
+#include "ui/Resources.h"
 
 using namespace fw;
 
@@ -59,11 +60,14 @@ INT_PTR CDialog::DoModal() {
             pOwner = nullptr;
         }
     }
+    if (ui::FindDialogTemplate(m_nIDTemplate) == nullptr) {
+        ui::ProgrammingError("DoModal: there is no dialog template", m_nIDTemplate);
+        return -1;
+    }
     HWND hWnd =
         pBackend->CreateDialogWindow(m_nIDTemplate, this, pOwner ? pOwner->m_hWnd : nullptr);
     if (hWnd == nullptr) {
-        ui::ProgrammingError("DoModal: there is no dialog template", m_nIDTemplate);
-        return -1;
+        return -1;  // the window system made no window
     }
     m_hWnd = hWnd;
     hWnd->m_pOwner = this;

@@ -399,6 +399,18 @@ INT_PTR DialogWindow::OnDialogMessage(UINT message, WPARAM wParam, LPARAM lParam
         case WM_SIZE:
             LayOut();
             return FALSE;
+        case WM_NEXTDLGCTL:
+            // The dialog manager moves the focus (Tab, a mnemonic): its control comes into view
+            // once it has it.
+            ::PostMessageW(m_hwnd, kShowFocus, 0, 0);
+            return FALSE;
+        case kShowFocus: {
+            const ::HWND hFocus = ::GetFocus();
+            if (hFocus != nullptr && ::IsChild(m_hwnd, hFocus)) {
+                ScrollIntoView(hFocus);
+            }
+            return TRUE;
+        }
         case WM_GETMINMAXINFO: {
             // No smaller than the template, where the screen has room for it.
             if (m_bSizable && m_templateWindow.cx > 0) {

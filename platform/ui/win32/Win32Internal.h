@@ -38,6 +38,9 @@ std::string Bytes1252FromWide(std::wstring_view text);
 /// The private message that reminds the program's message window to deliver the oldest posted
 /// framework message; one reminder waits in Windows' queue for each.
 constexpr UINT kDeliverPosted = WM_APP + 0x4C;
+/// The private message with which a dialog, once the dialog manager has moved the focus, brings
+/// the focused control into view.
+constexpr UINT kShowFocus = WM_APP + 0x4D;
 /// Queues a framework message for the window (see Backend.h for the promises): all posted
 /// messages wait in one queue, so that they are delivered in the order of posting across all
 /// windows, to dialogs and controls alike, and dropped when their window is gone.
@@ -145,10 +148,10 @@ private:
 public:
     /// Shows the dialog no larger than the work area of its screen, and within it.
     void ShowOnScreen();
-    /// Scrolls the dialog, where it is smaller than its template, so that the control is in view.
-    void ScrollIntoView(::HWND hControl);
 
 private:
+    /// Scrolls the dialog, where it is smaller than its template, so that the control is in view.
+    void ScrollIntoView(::HWND hControl);
     /// Places the controls for the dialog's size and scroll position: by their anchors in a
     /// client area larger than the template, shifted by the scroll position in a smaller one, and
     /// shows the scroll bars that a smaller one needs.

@@ -23,12 +23,6 @@ bool RunMessageLoop(const bool& bDone) {
         }
         ::HWND hDialog = ::GetAncestor(msg.hwnd, GA_ROOT);
         if (hDialog != nullptr && ::IsDialogMessageW(hDialog, &msg)) {
-            // The dialog manager's keys move the focus: its control comes into view.
-            auto* pDialog = dynamic_cast<DialogWindow*>(Window::FromHandle(hDialog));
-            const ::HWND hFocus = ::GetFocus();
-            if (pDialog != nullptr && hFocus != nullptr && ::IsChild(hDialog, hFocus)) {
-                pDialog->ScrollIntoView(hFocus);
-            }
             continue;
         }
         ::TranslateMessage(&msg);

@@ -1,7 +1,12 @@
 #include <QApplication>
+#include <QClipboard>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QContextMenuEvent>
+#include <QFileDialog>
+#include <QGuiApplication>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
@@ -220,8 +225,8 @@ void QueueInput(fw::CWnd& dialog, Input input) {
 
 std::vector<std::string> ContextMenu(fw::CWnd& dialog, int nID, bool bKeyboard,
                                      const char* pszChoose) {
-    auto* pEdit = qobject_cast<QPlainTextEdit*>(WidgetOf(dialog, nID));
-    if (pEdit == nullptr) {
+    QWidget* pControl = WidgetOf(dialog, nID);
+    if (pControl == nullptr) {
         return {};
     }
     std::vector<std::string> items;
@@ -248,12 +253,84 @@ std::vector<std::string> ContextMenu(fw::CWnd& dialog, int nID, bool bKeyboard,
                         nKey == Qt::Key_Escape ? QString() : QString(QChar(nKey).toLower()));
         QCoreApplication::sendEvent(pMenu, &press);
     });
-    QWidget* pTarget = bKeyboard ? static_cast<QWidget*>(pEdit) : pEdit->viewport();
+    auto* pScrolling = qobject_cast<QAbstractScrollArea*>(pControl);
+    QWidget* pTarget = bKeyboard || pScrolling == nullptr ? pControl : pScrolling->viewport();
     const QPoint at(5, 5);
+    if (!bKeyboard) {
+        // The right button goes down and up, then the window system asks for the menu.
+        QMouseEvent press(QEvent::MouseButtonPress, at, pTarget->mapToGlobal(at), Qt::RightButton,
+                          Qt::RightButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(pTarget, &press);
+        QMouseEvent release(QEvent::MouseButtonRelease, at, pTarget->mapToGlobal(at),
+                            Qt::RightButton, Qt::NoButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(pTarget, &release);
+    }
     QContextMenuEvent request(bKeyboard ? QContextMenuEvent::Keyboard : QContextMenuEvent::Mouse,
                               at, pTarget->mapToGlobal(at));
     QCoreApplication::sendEvent(pTarget, &request);
     return items;
+}
+
+std::string ClipboardText() {
+    return text::Windows1252FromUtf8(QGuiApplication::clipboard()->text().toUtf8().toStdString());
+}
+
+void AnswerNextFileDialog(FileDialogAnswer* pAnswer) {
+    auto* pTimer = new QTimer;
+    pTimer->setInterval(10);
+    QObject::connect(pTimer, &QTimer::timeout, [pTimer, pAnswer] {
+        auto* pDialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (pDialog == nullptr || !pDialog->isVisible()) {
+            return;
+        }
+        pTimer->stop();
+        pTimer->deleteLater();
+        pAnswer->bShown = true;
+        pAnswer->title = text::Windows1252FromUtf8(pDialog->windowTitle().toUtf8().toStdString());
+        for (const QString& filter : pDialog->nameFilters()) {
+            pAnswer->filters.push_back(text::Windows1252FromUtf8(filter.toUtf8().toStdString()));
+        }
+        if (pAnswer->name.empty()) {
+            pDialog->reject();
+            return;
+        }
+        // As the user does it: the kind from the list of kinds, the name typed, then Save.
+        if (auto* pKinds = pDialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"))) {
+            pKinds->setCurrentIndex(pAnswer->nFilter);
+            emit pKinds->activated(pAnswer->nFilter);
+            emit pKinds->textActivated(pKinds->currentText());
+        }
+        pDialog->setDirectory(QString::fromStdString(pAnswer->folder));
+        if (auto* pName = pDialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))) {
+            pName->setText(QString::fromStdString(pAnswer->name));
+        }
+        static_cast<QDialog*>(pDialog)->accept();  // Save, with the dialog's own checks
+    });
+    pTimer->start();
+}
+
+int HorizontalScrollRange(fw::CWnd& dialog, int nID) {
+    auto* pScrolling = qobject_cast<QAbstractScrollArea*>(WidgetOf(dialog, nID));
+    if (pScrolling == nullptr) {
+        return -1;
+    }
+    QCoreApplication::processEvents();  // the view lays its items out when it gets to it
+    return pScrolling->horizontalScrollBar()->maximum();
+}
+
+bool IsInView(fw::CWnd& dialog, int nID) {
+    QWidget* pControl = WidgetOf(dialog, nID);
+    QWidget* pDialog = WidgetOf(dialog, 0);
+    if (pControl == nullptr || pDialog == nullptr) {
+        return false;
+    }
+    QCoreApplication::processEvents();
+    const QRect control(pControl->mapToGlobal(QPoint(0, 0)), pControl->size());
+    // What the dialog shows of its client area: the scroll area's viewport.
+    const auto* pScroll = pDialog->findChild<QScrollArea*>();
+    const QWidget* pView = pScroll != nullptr ? pScroll->viewport() : pDialog;
+    const QRect view(pView->mapToGlobal(QPoint(0, 0)), pView->size());
+    return view.contains(control) && pDialog->screen()->availableGeometry().contains(control);
 }
 
 void MeasureMessageBox(const char* pszText, int* pnHeight, int* pnWorkArea) {

@@ -2,6 +2,7 @@
 #include "Win32Internal.h"
 #include "ui/Backend.h"
 
+#include <algorithm>
 #include <string>
 
 namespace dialogtest {
@@ -316,6 +317,117 @@ void MeasureMessageBox(const char* pszText, int* pnHeight, int* pnWorkArea) {
     g_measure = BoxMeasure{pnHeight, pnWorkArea};
     ::SetTimer(nullptr, 0, 50, OnMeasureTimer);
     ui::GetBackend()->MessageBox(nullptr, pszText);
+}
+
+std::string ClipboardText() {
+    std::string text;
+    if (!::OpenClipboard(nullptr)) {
+        return text;
+    }
+    if (::HANDLE hData = ::GetClipboardData(CF_UNICODETEXT)) {
+        if (const auto* pszText = static_cast<const wchar_t*>(::GlobalLock(hData))) {
+            text = ui::win32::Bytes1252FromWide(pszText);
+            ::GlobalUnlock(hData);
+        }
+    }
+    ::CloseClipboard();
+    return text;
+}
+
+namespace {
+
+FileDialogAnswer* g_pFileAnswer = nullptr;
+
+// The common save dialog's controls.
+constexpr int kKindList = 0x470;   // cmb1
+constexpr int kNameCombo = 0x47c;  // cmb13
+constexpr int kNameEdit = 0x480;   // edt1
+
+::BOOL CALLBACK AnswerFileDialogWindow(::HWND hWindow, ::LPARAM) {
+    wchar_t szClass[16] = {};
+    ::GetClassNameW(hWindow, szClass, 16);
+    ::HWND hKinds = ::GetDlgItem(hWindow, kKindList);
+    if (std::wstring(szClass) != L"#32770" || !::IsWindowVisible(hWindow) || hKinds == nullptr) {
+        return TRUE;
+    }
+    FileDialogAnswer* pAnswer = g_pFileAnswer;
+    g_pFileAnswer = nullptr;
+    pAnswer->bShown = true;
+    wchar_t szTitle[256] = {};
+    ::GetWindowTextW(hWindow, szTitle, 255);
+    pAnswer->title = ui::win32::Bytes1252FromWide(szTitle);
+    const auto nKinds = static_cast<int>(::SendMessageW(hKinds, CB_GETCOUNT, 0, 0));
+    for (int i = 0; i < nKinds; ++i) {
+        wchar_t szKind[256] = {};
+        ::SendMessageW(hKinds, CB_GETLBTEXT, static_cast<WPARAM>(i),
+                       reinterpret_cast<LPARAM>(szKind));
+        pAnswer->filters.push_back(ui::win32::Bytes1252FromWide(szKind));
+    }
+    if (pAnswer->name.empty()) {
+        ::PostMessageW(hWindow, WM_COMMAND, IDCANCEL, 0);
+        return FALSE;
+    }
+    // As the user does it: the kind from the list of kinds, the name typed, then Save.
+    ::SendMessageW(hKinds, CB_SETCURSEL, static_cast<WPARAM>(pAnswer->nFilter), 0);
+    for (WORD nNotification : {static_cast<WORD>(CBN_SELCHANGE), static_cast<WORD>(CBN_SELENDOK)}) {
+        ::SendMessageW(hWindow, WM_COMMAND, MAKEWPARAM(kKindList, nNotification),
+                       reinterpret_cast<LPARAM>(hKinds));
+    }
+    ::HWND hName = ::GetDlgItem(hWindow, kNameEdit);
+    hName = hName != nullptr ? hName : ::GetDlgItem(hWindow, kNameCombo);
+    const std::string path = pAnswer->folder + "\\" + pAnswer->name;
+    ::SetWindowTextW(hName, std::wstring(path.begin(), path.end()).c_str());
+    ::PostMessageW(hWindow, WM_COMMAND, IDOK, 0);
+    return FALSE;
+}
+
+void CALLBACK OnFileDialogTimer(::HWND, ::UINT, ::UINT_PTR nTimer, ::DWORD) {
+    if (g_pFileAnswer != nullptr) {
+        ::EnumThreadWindows(::GetCurrentThreadId(), AnswerFileDialogWindow, 0);
+    }
+    if (g_pFileAnswer == nullptr) {
+        ::KillTimer(nullptr, nTimer);
+    }
+}
+
+}  // namespace
+
+void AnswerNextFileDialog(FileDialogAnswer* pAnswer) {
+    g_pFileAnswer = pAnswer;
+    ::SetTimer(nullptr, 0, 50, OnFileDialogTimer);
+}
+
+int HorizontalScrollRange(fw::CWnd& dialog, int nID) {
+    ::HWND hControl = HandleOf(dialog, nID);
+    ::SCROLLINFO info{};
+    info.cbSize = sizeof(info);
+    info.fMask = SIF_RANGE | SIF_PAGE;
+    if (hControl == nullptr || !::GetScrollInfo(hControl, SB_HORZ, &info)) {
+        return hControl == nullptr ? -1 : 0;
+    }
+    return std::max(0, info.nMax - info.nMin + 1 - static_cast<int>(info.nPage));
+}
+
+bool IsInView(fw::CWnd& dialog, int nID) {
+    ::HWND hControl = HandleOf(dialog, nID);
+    ::HWND hDialog = HandleOf(dialog, 0);
+    if (hControl == nullptr || hDialog == nullptr) {
+        return false;
+    }
+    Pump();
+    ::RECT control{};
+    ::GetWindowRect(hControl, &control);
+    ::RECT view{};
+    ::GetClientRect(hDialog, &view);
+    ::MapWindowPoints(hDialog, nullptr, reinterpret_cast<::POINT*>(&view), 2);
+    ::MONITORINFO monitor{};
+    monitor.cbSize = sizeof(monitor);
+    ::GetMonitorInfoW(::MonitorFromWindow(hDialog, MONITOR_DEFAULTTONEAREST), &monitor);
+    auto within = [](const ::RECT& inner, const ::RECT& outer) {
+        return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
+               inner.bottom <= outer.bottom;
+    };
+    return within(control, view) && within(control, monitor.rcWork);
 }
 
 }  // namespace dialogtest

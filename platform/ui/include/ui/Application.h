@@ -13,6 +13,13 @@ namespace ui {
 /// when that returns TRUE. Returns the process exit status.
 int RunApplication(fw::CWinApp& app, int argc, char** argv);
 
+/// What the program says when the toolkit cannot reach a display at all (Qt without an X or
+/// Wayland display): the function gets the toolkit's reason (UTF-8), and the program then ends
+/// with status 2. Without one, the reason alone goes to standard error.
+void SetNoDisplayMessage(void (*pfnSay)(const char* pszReason));
+/// For a backend: says it as set (once the program cannot go on).
+void SayNoDisplay(const char* pszReason);
+
 /// Tells the user what the command line asked for, before any window exists: the usage, the
 /// version, or what is wrong with it (bError). On a desktop with a terminal (Linux) it goes to
 /// standard output, or standard error for an error; a Windows program has no console and shows it

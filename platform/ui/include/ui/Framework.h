@@ -241,7 +241,8 @@ public:
 
     /// Creates the dialog from its template (owner: the parent given, else the application's main
     /// window), runs OnInitDialog and the modal loop, destroys the window and returns the result
-    /// given to EndDialog. Returns -1 when no window can be created.
+    /// given to EndDialog. Returns -1 when no window can be created (the window system refused
+    /// it, or there is no such template: a programming error).
     virtual INT_PTR DoModal();
     /// Ends the modal loop with the result once the current handler returns; during
     /// OnInitDialog it keeps the dialog from being shown at all.
