@@ -11,7 +11,7 @@ packages=(
   iproute2 util-linux procps curl python3 time
   xvfb xauth xdotool imagemagick fonts-dejavu-core desktop-file-utils
   nsis lintian appstream man-db dpkg-dev file unzip
-  g++-mingw-w64-x86-64 wine wine64
+  g++-mingw-w64-x86-64 wine wine64 fonts-wine
 )
 
 missing=()

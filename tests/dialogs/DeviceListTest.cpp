@@ -255,4 +255,25 @@ TEST_F(DeviceLists, EveryButtonCanBeReachedOnASmallScreen) {
     main.DestroyWindow();
 }
 
+// Every group box shows its caption to the last letter, in both languages (Wine once cut the
+// German list's "... werden soll" to "... werden sc").
+TEST_F(DeviceLists, GroupBoxCaptionsAreShownWhole) {
+    for (const WORD wLanguage : {ui::LANG_GERMAN_GERMANY, ui::LANG_ENGLISH_US}) {
+        ui::SetUserInterfaceLanguage(wLanguage);
+        const Language language =
+            wLanguage == ui::LANG_GERMAN_GERMANY ? Language::German : Language::English;
+        ShowingReport main;
+        ASSERT_TRUE(main.Create(IDD_MAIN));
+        CDeviceList list;
+        ASSERT_TRUE(list.Create(IDD_OPEN_DEVICE));
+        EXPECT_TRUE(dialogtest::CaptionShownWhole(main, texts::Get(texts::MainResults, language)));
+        for (const auto id : {texts::ListSelectDevice, texts::ListOpenDevice}) {
+            EXPECT_TRUE(dialogtest::CaptionShownWhole(list, texts::Get(id, language)))
+                << texts::Get(id, language);
+        }
+        list.DestroyWindow();
+        main.DestroyWindow();
+    }
+}
+
 }  // namespace

@@ -84,6 +84,10 @@ int HorizontalScrollRange(fw::CWnd& dialog, int nID);
 /// within the work area of the screen.
 bool IsInView(fw::CWnd& dialog, int nID);
 
+/// Whether the group box with this caption (Windows-1252) shows its caption to the last letter:
+/// the ink on the screen reaches as far as the same text drawn whole in the same font.
+bool CaptionShownWhole(fw::CWnd& dialog, const char* pszCaption);
+
 /// Shows the backend's message box with the text (no owner), waits until it is on the screen,
 /// reads its outer height and the height of its screen's work area, and closes it.
 void MeasureMessageBox(const char* pszText, int* pnHeight, int* pnWorkArea);

@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QFileDialog>
+#include <QGroupBox>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -14,6 +15,7 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QStyleOptionGroupBox>
 #include <QTimer>
 
 #include <map>
@@ -331,6 +333,28 @@ bool IsInView(fw::CWnd& dialog, int nID) {
     const QWidget* pView = pScroll != nullptr ? pScroll->viewport() : pDialog;
     const QRect view(pView->mapToGlobal(QPoint(0, 0)), pView->size());
     return view.contains(control) && pDialog->screen()->availableGeometry().contains(control);
+}
+
+bool CaptionShownWhole(fw::CWnd& dialog, const char* pszCaption) {
+    QWidget* pDialog = WidgetOf(dialog, 0);
+    const QString caption = QString::fromStdString(text::Utf8From1252(pszCaption));
+    for (QGroupBox* pBox :
+         pDialog != nullptr ? pDialog->findChildren<QGroupBox*>() : QList<QGroupBox*>{}) {
+        if (pBox->title() != caption) {
+            continue;
+        }
+        QCoreApplication::processEvents();
+        QStyleOptionGroupBox option;
+        option.initFrom(pBox);
+        option.text = pBox->title();
+        option.subControls = QStyle::SC_GroupBoxLabel | QStyle::SC_GroupBoxFrame;
+        const QRect label = pBox->style()->subControlRect(QStyle::CC_GroupBox, &option,
+                                                          QStyle::SC_GroupBoxLabel, pBox);
+        return pBox->isVisible() &&
+               label.width() >= pBox->fontMetrics().horizontalAdvance(pBox->title()) &&
+               label.right() < pBox->width();
+    }
+    return false;
 }
 
 void MeasureMessageBox(const char* pszText, int* pnHeight, int* pnWorkArea) {

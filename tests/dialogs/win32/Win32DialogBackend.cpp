@@ -311,6 +311,65 @@ void CALLBACK OnMeasureTimer(::HWND, ::UINT, ::UINT_PTR nTimer, ::DWORD) {
 }
 }  // namespace
 
+namespace {
+/// The rightmost column of the rectangle with text ink in it (darker than any frame line), or -1.
+int InkEnd(::HDC hdc, const ::RECT& r) {
+    for (LONG x = r.right - 1; x >= r.left; --x) {
+        for (LONG y = r.top; y < r.bottom; ++y) {
+            const COLORREF colour = ::GetPixel(hdc, x, y);
+            if (colour != CLR_INVALID &&
+                GetRValue(colour) + GetGValue(colour) + GetBValue(colour) < 3 * 96) {
+                return static_cast<int>(x);
+            }
+        }
+    }
+    return -1;
+}
+}  // namespace
+
+bool CaptionShownWhole(fw::CWnd& dialog, const char* pszCaption) {
+    ::HWND hDialog = HandleOf(dialog, 0);
+    const std::wstring caption = ui::win32::WideFrom1252(pszCaption);
+    ::HWND hBox = nullptr;
+    for (::HWND h = hDialog != nullptr ? ::GetWindow(hDialog, GW_CHILD) : nullptr; h != nullptr;
+         h = ::GetWindow(h, GW_HWNDNEXT)) {
+        wchar_t text[256] = {};
+        ::GetWindowTextW(h, text, 256);
+        if ((::GetWindowLongW(h, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX && caption == text) {
+            hBox = h;
+        }
+    }
+    if (hBox == nullptr || !::IsWindowVisible(hBox)) {
+        return false;
+    }
+    Pump();
+    ::RedrawWindow(hBox, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    ::RECT client{};
+    ::GetClientRect(hBox, &client);
+    const auto hFont = reinterpret_cast<::HFONT>(::SendMessageW(hBox, WM_GETFONT, 0, 0));
+    // On the screen: the caption's band, without the frame's side edges.
+    const ::HDC hdc = ::GetDC(hBox);
+    ::SelectObject(hdc, hFont);
+    ::TEXTMETRICW metrics{};
+    ::GetTextMetricsW(hdc, &metrics);
+    const int nShown = InkEnd(hdc, ::RECT{4, 0, client.right - 4, metrics.tmHeight});
+    // The same text drawn whole, unclipped, on a white bitmap in the same font.
+    const ::HDC hMemory = ::CreateCompatibleDC(hdc);
+    const ::HBITMAP hBitmap = ::CreateCompatibleBitmap(hdc, client.right * 2, metrics.tmHeight);
+    ::ReleaseDC(hBox, hdc);
+    ::SelectObject(hMemory, hBitmap);
+    ::SelectObject(hMemory, hFont);
+    ::RECT whole{0, 0, client.right * 2, metrics.tmHeight};
+    ::FillRect(hMemory, &whole, static_cast<::HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+    ::SetBkMode(hMemory, TRANSPARENT);
+    ::RECT at{8, 0, client.right * 2, metrics.tmHeight};
+    ::DrawTextW(hMemory, caption.c_str(), -1, &at, DT_SINGLELINE | DT_NOCLIP);
+    const int nWhole = InkEnd(hMemory, whole);
+    ::DeleteDC(hMemory);
+    ::DeleteObject(hBitmap);
+    return nShown >= 0 && nShown + 1 >= nWhole;
+}
+
 void MeasureMessageBox(const char* pszText, int* pnHeight, int* pnWorkArea) {
     *pnHeight = -1;
     *pnWorkArea = -1;
