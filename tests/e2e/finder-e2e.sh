@@ -5,7 +5,9 @@
 # and the sandbox must have been made with --wine (a wineserver of its own).
 # Must run inside the sandbox network (tools/sandbox.sh) with its three built-in devices:
 #   10.77.0.20 A20715 (host name = serial number), 10.77.0.21 A20988 lab-north.example.lan,
-#   10.77.0.22 B10042 tank-farm.
+#   10.77.0.22 B10042 tank-farm;
+# stop-and-save needs the routed sandbox (tools/sandbox.sh --routed) instead, its devices at
+# 10.88.0.20 and 10.88.0.21 behind a router.
 #
 #   finder-e2e.sh FINDER SCENARIO
 # Scenarios:
@@ -19,6 +21,9 @@
 #                 and the list stays open
 #   targets       the report's context menu (right click), Search targets..., a target typed:
 #                 kept in the user's settings file, searched at once, and the report says so
+#   stop-and-save a sweep of 10.88.0.0/16 (the caption shows how far it has come) stopped with
+#                 Enter once a device is found; the list opens, and its menu (Shift+F10) saves it
+#                 as CSV and as JSON: both files are what lorixlog-find writes for those devices
 # SCREENSHOT_DIR, when set, receives screenshots of the windows.
 set -euo pipefail
 
@@ -78,6 +83,7 @@ if [[ "$finder" == *.exe ]]; then
   # The settings that an earlier scenario kept in the shared prefix are no part of this one.
   rm -rf "$WINEPREFIX"/drive_c/users/*/AppData/Roaming/lorixlog-finder
 fi
+[ "$scenario" != stop-and-save ] || run+=(--target 10.88.0.0/16)
 "${run[@]}" >"$work/out" 2>"$work/err" &
 finder_pid=$!
 
@@ -108,6 +114,19 @@ if [ "$scenario" = quit-during-search ]; then
   [ ! -f "$work/opened" ] || fail "xdg-open was called"
   echo "PASS ($scenario)"
   exit 0
+fi
+
+if [ "$scenario" = stop-and-save ]; then
+  [ -n "${LORIXLOG_ROUTER_PID:-}" ] || fail "stop-and-save needs tools/sandbox.sh --routed"
+  wait_for 30 grep -qF "Found lorixLOG" "$work/out" || fail "the sweep found no device"
+  main_window=$(xdotool search --onlyvisible --name "lorixlog-finder" | head -1)
+  wait_for 10 sh -c "xdotool getwindowname $main_window | grep -q ' of 65,53[0-9] addresses '" ||
+    fail "the caption shows no progress: '$(xdotool getwindowname "$main_window")'"
+  caption=$(xdotool getwindowname "$main_window")
+  grep -qF '... done.' "$work/out" && fail "the sweep ended before the test could stop it"
+  xdotool windowfocus --sync "$main_window"
+  sleep 0.3
+  xdotool key Return   # Stop: the default button during the search
 fi
 
 done_line='... done.'
@@ -220,6 +239,52 @@ case "$scenario" in
     xdotool key Escape
     expected=""
     ;;
+  stop-and-save)
+    [ "$(xdotool getwindowname "$(xdotool search --onlyvisible --name "lorixlog-finder version" |
+      head -1)")" != "$caption" ] || fail "the caption was not restored"
+    for kind in csv json; do
+      file="$work/list.$kind"
+      name=$file
+      [[ "$finder" != *.exe ]] || name="Z:${file//\//\\}"
+      xdotool windowfocus --sync "$list_window"
+      sleep 0.3
+      xdotool key shift+F10
+      sleep 0.5
+      shot "$scenario-menu-$kind"
+      xdotool key s      # Save list as...
+      wait_for 10 sh -c '[ -n "$(xdotool search --onlyvisible --name "^Save list as$")" ]' \
+        || fail "no save dialog opened"
+      xdotool windowfocus --sync "$(xdotool search --onlyvisible --name "^Save list as$" | head -1)"
+      sleep 0.5
+      xdotool type --delay 20 "$name"
+      shot "$scenario-save-$kind"
+      xdotool key Return
+      wait_for 10 test -s "$file" || fail "the list was not saved as $kind"
+      wait_for 5 grep -qF "Device list saved as" "$work/out" || fail "the report does not say so"
+    done
+    found=$(tr -d '\r' <"$work/out" | sed -n 's/^  at IPv4 address //p')
+    [ -n "$found" ] || fail "the report names no device found"
+    find_program=$(dirname "$(dirname "$finder")")/tools/lorixlog-find
+    find_run=("$find_program")
+    [[ "$finder" != *.exe ]] || find_run=(wine "$find_program.exe")
+    targets=()
+    for ip in $found; do targets+=(--target "$ip"); done
+    for kind in csv json; do
+      "${find_run[@]}" "--$kind" "${targets[@]}" >"$work/find.$kind" 2>/dev/null || true
+      cmp -s "$work/find.$kind" "$work/list.$kind" ||
+        fail "the saved $kind list is not what lorixlog-find writes: $(diff "$work/find.$kind" "$work/list.$kind" | head -20)"
+    done
+    xdotool windowfocus --sync "$list_window"
+    sleep 0.3
+    xdotool key Escape
+    wait_for 5 sh -c '[ "$(xdotool search --onlyvisible --name "lorixlog-finder version" | wc -l)" -eq 1 ]' \
+      || fail "the device list did not close"
+    main_window=$(xdotool search --onlyvisible --name "lorixlog-finder version" | head -1)
+    xdotool windowfocus --sync "$main_window"
+    sleep 0.3
+    xdotool key Escape
+    expected=""
+    ;;
   *) echo "unknown scenario $scenario" >&2; exit 2 ;;
 esac
 
@@ -241,5 +306,9 @@ if [ -n "$expected" ]; then
 else
   [ ! -f "$work/opened" ] || fail "xdg-open was called: $(cat "$work/opened")"
 fi
-grep -qF "A20988" "$work/out" || fail "the report does not describe the devices"
+if [ "$scenario" = stop-and-save ]; then
+  grep -qF "R20715" "$work/out" || fail "the report does not describe the devices"
+else
+  grep -qF "A20988" "$work/out" || fail "the report does not describe the devices"
+fi
 echo "PASS ($scenario)"

@@ -76,6 +76,8 @@ int RunOnce(const FindOptions& options) {
 
     COutputCheck output;
     if (options.format == Format::Json) {
+        // The same bytes on every system, and as the desktop program saves the list.
+        UseBinaryOutput(stdout);
         output.Check(std::fputs(DevicesAsJson(g_DeviceInfo).c_str(), stdout));
     } else if (options.format == Format::Csv) {
         UseBinaryOutput(stdout);  // the CSV has its own CR LF line ends

@@ -157,6 +157,16 @@ void PumpWhileBusy(NativeWindow* pWindow, std::vector<int>* pCommands) {
 }
 
 bool ContextMenuRelay::eventFilter(QObject*, QEvent* pEvent) {
+    if (pEvent->type() == QEvent::KeyPress) {
+        // Shift+F10 opens the menu from the keyboard as the menu key does, as on Windows and in
+        // the desktops' own lists.
+        const auto* pKey = static_cast<QKeyEvent*>(pEvent);
+        if (pKey->key() != Qt::Key_F10 || pKey->modifiers() != Qt::ShiftModifier) {
+            return false;
+        }
+        SendMessageTo(m_pWindow, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(m_pWindow), -1);
+        return true;
+    }
     if (pEvent->type() != QEvent::ContextMenu) {
         return false;
     }
