@@ -12,7 +12,8 @@ CBurstRecovery::CBurstRecovery(CSearchContext& context, net::SOCKET s, CReplyRec
     : m_context(context),
       m_s(s),
       m_receiver(receiver),
-      m_nDroppedBefore(net::DroppedDatagrams(s)) {}
+      m_nDroppedBefore(net::DroppedDatagrams(s)),
+      m_nDroppedAtStart(m_nDroppedBefore) {}
 
 bool CBurstRecovery::AfterPass() {
     m_nLargestBurst = std::max(m_nLargestBurst, m_receiver.TakeLargestBurst());
@@ -62,6 +63,9 @@ bool CBurstRecovery::SendNext() {
 
 void CBurstRecovery::ReportLost() {
     const long nDropped = net::DroppedDatagrams(m_s);
+    if (nDropped >= 0 && m_nDroppedAtStart >= 0) {
+        m_context.outcome.nRepliesDropped = nDropped - m_nDroppedAtStart;
+    }
     if (nDropped < 0 || m_nDroppedBefore < 0 || nDropped <= m_nDroppedBefore) {
         return;
     }

@@ -59,6 +59,7 @@ private:
     std::vector<std::uint32_t> m_broadcasts;
     std::size_t m_nNext = 0;  ///< the next broadcast of the round to send; all sent: the size
     long m_nDroppedBefore;    ///< the socket's drop count when the last round went out; -1 unknown
+    long m_nDroppedAtStart;   ///< the socket's drop count before the search; -1 unknown
     std::size_t m_nLargestBurst = 0;
     int m_nRound = 1;
 };

@@ -48,6 +48,9 @@ struct SearchOutcome {
     /// The warning lines the search wrote (a send that failed for one network, a datagram too
     /// long to receive, a full table, a search that replies kept going).
     int nWarnings = 0;
+    /// The replies the system dropped for a full receive buffer during the search (the burst
+    /// rounds asked again for them); -1 where the system does not count them.
+    long nRepliesDropped = -1;
     /// What the query went to, one 8-bit line each: the broadcast addresses (with the interface
     /// for a directed one) and the targets beyond the local networks.
     std::vector<std::string> queried;

@@ -98,6 +98,7 @@ std::string SendErrorText(int nError, Language language) {
         {net::WSAENETDOWN, texts::SendNetworkDown},
         {net::WSAEACCES, texts::SendPermissionDenied},
         {net::WSAEADDRNOTAVAIL, texts::SendAddressNotAvailable},
+        {net::WSAEADDRINUSE, texts::SendAddressInUse},
         {net::WSAENOBUFS, texts::SendNoBufferSpace},
         {net::WSAEWOULDBLOCK, texts::SendBufferStayedFull},
         {net::WSAEMSGSIZE, texts::SendMessageTooLong},

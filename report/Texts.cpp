@@ -180,6 +180,7 @@ constexpr Entry kEntries[] = {
     {SendAddressNotAvailable, "address not available",
      "Adresse nicht verf\xfc"
      "gbar"},
+    {SendAddressInUse, "address already in use", "Adresse wird schon verwendet"},
     {SendNoBufferSpace, "no buffer space", "kein Pufferplatz"},
     {SendBufferStayedFull, "the send buffer stayed full", "der Sendepuffer blieb voll"},
     {SendMessageTooLong, "message too long", "Nachricht zu lang"},
@@ -344,6 +345,16 @@ constexpr Entry kEntries[] = {
      "--watch and --csv exclude each other (--watch --json writes one event a line)",
      "--watch und --csv schlie\xdf"
      "en einander aus (--watch --json schreibt ein Ereignis je Zeile)"},
+    {FindMetricsAddress,
+     "--metrics takes ADDRESS:PORT, an IPv4 address and a port from 1 to 65535 (such as "
+     "127.0.0.1:9469), not '%s'",
+     "--metrics nimmt ADRESSE:PORT, eine IPv4-Adresse und einen Port von 1 bis 65535 (etwa "
+     "127.0.0.1:9469), nicht '%s'"},
+    {FindMetricsWithoutWatch, "--metrics serves the metrics of a watch: give --watch too",
+     "--metrics liefert die Messwerte einer Beobachtung: bitte auch --watch angeben"},
+    {FindMetricsCannotListen, "cannot serve the metrics on %s: %s",
+     "die Messwerte lassen sich nicht auf %s anbieten: %s"},
+    {FindMetricsListening, "metrics on http://%s/metrics", "Messwerte auf http://%s/metrics"},
     {FindCannotRead, "cannot read %s: %s", "%s ist nicht lesbar: %s"},
     {FindStandardInput, "standard input", "Standardeingabe"},
     {FindMoreMalformed, "\x85 and %u more malformed lines", "\x85 und %u weitere falsche Zeilen"},
@@ -357,6 +368,16 @@ constexpr Entry kEntries[] = {
 };
 
 static_assert(sizeof(kEntries) / sizeof(kEntries[0]) == Count, "every id has one entry");
+
+constexpr bool InOrderOfIds() {
+    for (int i = 0; i < Count; ++i) {
+        if (kEntries[i].id != static_cast<Id>(i)) {
+            return false;
+        }
+    }
+    return true;
+}
+static_assert(InOrderOfIds(), "the entries stand in the order of their ids");
 
 }  // namespace
 

@@ -7,13 +7,13 @@
 #include "DeviceText.h"
 #include "TextOutput.h"
 
-namespace {
-
-std::string KeyOf(const DeviceRecord& record) {
+std::string DeviceWatchKey(const DeviceRecord& record) {
     const std::string serial = Utf8DeviceText(record.szSerialNumber);
     const std::string identity = serial.empty() ? std::string("@") + record.szIPv4 : serial;
     return Utf8DeviceText(record.szMaker) + "\n" + Utf8DeviceText(record.szModel) + "\n" + identity;
 }
+
+namespace {
 
 const char* EventName(DeviceChange::Kind kind) {
     switch (kind) {
@@ -47,7 +47,7 @@ std::vector<DeviceChange> CDeviceWatch::Update(const CDeviceInfo& info) {
     for (int i = 0; i < info.m_nDevices; ++i) {
         const DeviceRecord& record = info.m_aDevices[i];
         const DeviceArrival& arrival = info.m_aArrivals[i];
-        const std::string key = KeyOf(record);
+        const std::string key = DeviceWatchKey(record);
         std::size_t k = 0;
         while (k < m_known.size() && m_known[k].key != key) {
             ++k;

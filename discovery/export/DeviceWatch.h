@@ -19,6 +19,10 @@ struct DeviceChange {
     DeviceArrival previousArrival;
 };
 
+/// Who a device is to the watch: its maker, model and serial number (its address when it sends
+/// no serial number).
+std::string DeviceWatchKey(const DeviceRecord& record);
+
 /// What the watch remembers of the devices. A device is known by its maker, model and serial
 /// number (by its address when it sends no serial number), so that a device that moves to another
 /// address has changed, not vanished and appeared. A device that two searches in a row missed has

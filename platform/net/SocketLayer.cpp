@@ -37,6 +37,22 @@ int SocketLayer::RecvFromWithPacketInfo(SOCKET s, char* buf, int len, sockaddr* 
     return recvfrom(s, buf, len, 0, from, fromlen);
 }
 
+SOCKET SocketLayer::OpenListener(in_addr, std::uint16_t, int) {
+    return INVALID_SOCKET;
+}
+
+SOCKET SocketLayer::AcceptWaiting(SOCKET) {
+    return INVALID_SOCKET;
+}
+
+int SocketLayer::recv(SOCKET, char*, int, int) {
+    return SOCKET_ERROR;
+}
+
+int SocketLayer::send(SOCKET, const char*, int, int) {
+    return SOCKET_ERROR;
+}
+
 int SocketLayer::EnlargeReceiveBuffer(SOCKET s, int nBytes) {
     return setsockopt(s, SOL_SOCKET, SO_RCVBUF, reinterpret_cast<const char*>(&nBytes),
                       sizeof(nBytes)) == 0

@@ -175,6 +175,8 @@ private:
     std::size_t m_i = 0;
 };
 
+}  // namespace
+
 bool ValidUtf8(std::string_view text) {
     std::size_t i = 0;
     while (i < text.size()) {
@@ -203,8 +205,6 @@ bool ValidUtf8(std::string_view text) {
     }
     return true;
 }
-
-}  // namespace
 
 void CheckTable(const CDeviceInfo& info) {
     Require(info.m_nDevices >= 0 && info.m_nDevices <= kMaxDevices,

@@ -34,6 +34,15 @@ void CheckJson(std::string_view text, int nObjects);
 /// on a terminal (CheckTerminalText, and no line end).
 void CheckCsv(std::string_view text, int nDevices);
 
+/// Whether the text is well-formed UTF-8 (no overlong forms, no surrogates, nothing past U+10FFFF).
+bool ValidUtf8(std::string_view text);
+
+/// The Prometheus text exposition format 0.0.4 as promtool's parser takes it: valid UTF-8; lines
+/// of "# HELP name text", "# TYPE name gauge|counter" (before the metric's samples) and samples
+/// "name{label=\"value\",...} number" whose label values hold no line end, no bare quote and
+/// only the escapes \\, \" and \n; no sample twice.
+void CheckExposition(std::string_view text);
+
 /// Parses RFC 4180 CSV into rows of cells; false when it is not well formed.
 bool ParseCsv(std::string_view text, std::vector<std::vector<std::string>>* pRows);
 

@@ -22,6 +22,7 @@
 #include "DeviceInfo.h"
 #include "DeviceWatch.h"
 #include "Invariants.h"
+#include "Metrics.h"
 #include "ReportText.h"
 #include "ScriptedSocketLayer.h"
 
@@ -166,9 +167,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSi
     fuzz::CheckJson(json, g_DeviceInfo.m_nDevices);
     fuzz::CheckDeviceTextInJson(g_DeviceInfo, json);
     fuzz::CheckCsv(DevicesAsCsv(g_DeviceInfo), g_DeviceInfo.m_nDevices);
-    // The watch's lines: for people safe on a terminal, for scripts one valid JSON object each.
+    // The watch's lines: for people safe on a terminal, for scripts one valid JSON object each;
+    // its metrics as a monitoring system reads them.
     CDeviceWatch watch;
-    for (const DeviceChange& change : watch.Update(g_DeviceInfo)) {
+    const std::vector<DeviceChange> changes = watch.Update(g_DeviceInfo);
+    CWatchMetrics metrics;
+    metrics.AddRound(WatchRound{false, 4.5, 1796860000, 0}, changes);
+    const std::string exposition = metrics.Exposition();
+    fuzz::CheckExposition(exposition);
+    if (const char* pszDirectory = std::getenv("LORIXLOG_EXPOSITION_DIR")) {
+        // For promtool: each input's metrics in a file of its own.
+        static int nWritten = 0;
+        const std::string path =
+            std::string(pszDirectory) + "/exposition-" + std::to_string(++nWritten) + ".txt";
+        if (std::FILE* pFile = std::fopen(path.c_str(), "wb")) {
+            std::fwrite(exposition.data(), 1, exposition.size(), pFile);
+            std::fclose(pFile);
+        }
+    }
+    for (const DeviceChange& change : changes) {
         const std::string line = ChangeAsText(change, "2026-12-09T14:03:12Z");
         fuzz::Require(!line.empty() && line.back() == '\n' && line.find('\n') == line.size() - 1,
                       "a watch line is one line", line);

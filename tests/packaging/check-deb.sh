@@ -47,6 +47,16 @@ for completion in lorixlog-find lorixlog-finder; do
   [ -f "/usr/share/bash-completion/completions/$completion" ] || fail "no bash completion for $completion"
 done
 [ ! -e /usr/bin/lorixlog-sim ] || fail "the finder's package installed the simulator"
+# The watch's service, not enabled, whole as installed (its manual page included), its settings
+# a conffile, the alerting rules beside the documentation.
+unit=$(dpkg -L lorixlog-finder | grep '/systemd/system/lorixlog-watch.service$')
+[ -n "$unit" ] || fail "no lorixlog-watch.service"
+verify=$(systemd-analyze verify "$unit" 2>&1) || fail "systemd-analyze verify $unit: $verify"
+[ -z "$verify" ] || fail "systemd-analyze verify $unit: $verify"
+dpkg-query -W -f='${Conffiles}' lorixlog-finder | grep -q '/etc/default/lorixlog-watch' ||
+  fail "/etc/default/lorixlog-watch is not a conffile"
+promtool check rules /usr/share/doc/lorixlog-finder/lorixlog-alerts.yml >/dev/null ||
+  fail "the installed alerting rules do not check"
 DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "$sim_deb" >/dev/null
 /usr/bin/lorixlog-sim --help | grep -q 'Usage: lorixlog-sim' || fail "the installed lorixlog-sim"
 [ "$(man -w lorixlog-sim)" = /usr/share/man/man1/lorixlog-sim.1.gz ] || fail "man -w lorixlog-sim"
@@ -55,6 +65,7 @@ for package in lorixlog-finder lorixlog-sim; do
   dpkg -s "$package" >/dev/null 2>&1 && fail "$package is still installed"
 done
 for path in /usr/bin/lorixlog-find /usr/bin/lorixlog-finder /usr/bin/lorixlog-sim \
+  /etc/default/lorixlog-watch "$unit" \
   /usr/share/doc/lorixlog-finder /usr/share/doc/lorixlog-sim /usr/share/man/man1/lorixlog-find.1.gz; do
   [ ! -e "$path" ] || fail "$path is left after purge"
 done

@@ -52,6 +52,28 @@ ls -d "$WINEPREFIX/drive_c/Program Files/lorixlog-finder "* 2>/dev/null &&
 out=$(wine "$dir/lorixlog-find.exe" --version | tr -d '\r')
 [ "$out" = "lorixlog-find $version" ] || fail "the installed lorixlog-find.exe says '$out'"
 
+# The README's scheduled task for the watch: Wine's schtasks knows only /XML and has no task
+# scheduler to talk to, so the task's own command (its /TR) runs as the task would run it, from
+# the installed folder, and its metrics answer.
+task=$(tr -d '\r' <"$dir/README.txt" | sed -n 's/^    \(schtasks \/Create .*\)/\1/p')
+[ -n "$task" ] || fail "README.txt shows no scheduled task"
+command=$(python3 -c 'import shlex, sys; a = shlex.split(sys.argv[1]); print(a[a.index("/TR") + 1])' \
+  "$task")
+[[ "$command" == '"C:\Program Files\lorixlog-finder\lorixlog-find.exe" '* ]] ||
+  fail "the task does not start the installed lorixlog-find.exe: $command"
+wine cmd /c "$command" >/dev/null 2>&1 &
+answered=
+for _ in $(seq 100); do
+  if curl -s -f http://127.0.0.1:9469/metrics | grep -q '^lorixlog_searches_total '; then
+    answered=1
+    break
+  fi
+  sleep 0.2
+done
+wine taskkill /F /IM lorixlog-find.exe >/dev/null 2>&1 || true
+wineserver -w
+[ -n "$answered" ] || fail "the scheduled task's command serves no metrics: $command"
+
 # The Start-menu entry starts the installed program, whose window then shows.
 lnk=$(find "$WINEPREFIX/drive_c" -iname 'lorixlog-finder.lnk' | head -1)
 [ -n "$lnk" ] || fail "no Start-menu entry"

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "MetricsEndpoint.h"
 #include "TargetList.h"
 #include "TextOutput.h"
 #include "Texts.h"
@@ -89,6 +90,18 @@ bool ParseValueOption(Arguments& args, FindOptions* pOptions, std::string* pText
         pOptions->targetLists.push_back(value);
         return true;
     }
+    if (IsOption(arg, "--metrics", "--metrics")) {
+        if (!args.Value("--metrics", "--metrics", &value, pText)) {
+            return false;
+        }
+        if (!ParseListenAddress(value, &pOptions->nMetricsAddress, &pOptions->nMetricsPort)) {
+            *pText =
+                texts::FormatUtf8(texts::FindMetricsAddress, pOptions->language, value.c_str());
+            return false;
+        }
+        pOptions->metrics = value;
+        return true;
+    }
     if (IsOption(arg, "--max-addresses", "--max-addresses")) {
         return args.Value("--max-addresses", "--max-addresses", &value, pText) &&
                ParseMostAddresses(value, &pOptions->nMostAddresses, pText, pOptions->language);
@@ -113,7 +126,7 @@ FindRequest ParseFindOptions(int argc, char** argv, FindOptions* pOptions, std::
             }
             pOptions->format = wanted;
         } else if (IsOption(arg, "-t", "--target") || IsOption(arg, "-T", "--targets-from") ||
-                   IsOption(arg, "-r", "--rate") ||
+                   IsOption(arg, "-r", "--rate") || IsOption(arg, "--metrics", "--metrics") ||
                    IsOption(arg, "--max-addresses", "--max-addresses")) {
             if (!ParseValueOption(args, pOptions, pText)) {
                 return FindRequest::Wrong;
@@ -139,6 +152,10 @@ FindRequest ParseFindOptions(int argc, char** argv, FindOptions* pOptions, std::
     }
     if (pOptions->nWatchSeconds > 0 && pOptions->format == Format::Csv) {
         *pText = texts::Utf8(texts::FindWatchAndCsv, language);
+        return FindRequest::Wrong;
+    }
+    if (pOptions->nMetricsPort != 0 && pOptions->nWatchSeconds == 0) {
+        *pText = texts::Utf8(texts::FindMetricsWithoutWatch, language);
         return FindRequest::Wrong;
     }
     return FindRequest::Run;

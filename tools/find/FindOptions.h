@@ -23,6 +23,11 @@ struct FindOptions {
     /// The files of --targets-from, in order ("-": standard input); read by LoadTargetLists.
     std::vector<std::string> targetLists;
     int nWatchSeconds = 0;  ///< 0: one search; else search again every so many seconds
+    /// --metrics ADDRESS:PORT: where the watch serves its metrics (network byte order); port 0:
+    /// nowhere.
+    std::uint32_t nMetricsAddress = 0;
+    std::uint16_t nMetricsPort = 0;
+    std::string metrics;  ///< the option's value as given, for messages
 };
 
 constexpr int kDefaultWatchSeconds = 30;

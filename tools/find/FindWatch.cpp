@@ -10,6 +10,9 @@
 #include "DeviceWatch.h"
 #include "FindRun.h"
 #include "Language.h"
+#include "Metrics.h"
+#include "MetricsEndpoint.h"
+#include "SearchSend.h"
 #include "TextOutput.h"
 #include "Texts.h"
 #include "stdio/StandardStreams.h"
@@ -22,10 +25,17 @@ extern "C" void OnStopSignal(int) {
     g_bStop = 1;
 }
 
-/// Ends the search early once a stop signal came.
+/// Ends the search early once a stop signal came; serves the metrics meanwhile.
 class StopOnSignal final : public CSearchHost {
 public:
-    Wish KeepResponsive() override { return g_bStop != 0 ? Cancel : GoOn; }
+    explicit StopOnSignal(CMetricsEndpoint& endpoint) : m_endpoint(endpoint) {}
+    Wish KeepResponsive() override {
+        m_endpoint.Serve(0);
+        return g_bStop != 0 ? Cancel : GoOn;
+    }
+
+private:
+    CMetricsEndpoint& m_endpoint;
 };
 
 /// The first error line of a report (a failed search says why there), or "".
@@ -43,11 +53,27 @@ std::string FirstErrorLine(const std::string& text) {
     return std::string();
 }
 
-/// Waits until the round's time is over or a stop signal came.
-void WaitUntil(std::chrono::steady_clock::time_point end) {
-    while (g_bStop == 0 && std::chrono::steady_clock::now() < end) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+/// Waits until the round's time is over or a stop signal came, serving the metrics.
+void WaitUntil(std::chrono::steady_clock::time_point end, CMetricsEndpoint* pEndpoint) {
+    while (g_bStop == 0) {
+        const auto nLeft = std::chrono::duration_cast<std::chrono::milliseconds>(
+                               end - std::chrono::steady_clock::now())
+                               .count();
+        if (nLeft <= 0) {
+            break;
+        }
+        const auto nWait = static_cast<std::uint32_t>(nLeft < 100 ? nLeft : 100);
+        if (pEndpoint != nullptr) {
+            pEndpoint->Serve(nWait);
+        } else {
+            std::this_thread::sleep_for(std::chrono::milliseconds(nWait));
+        }
     }
+}
+
+/// The listening address as text: "127.0.0.1:9469".
+std::string ListenText(const FindOptions& options) {
+    return options.metrics;
 }
 
 }  // namespace
@@ -70,8 +96,32 @@ int RunWatch(const FindOptions& options) {
     g_DeviceInfo.m_nMostTargetAddresses = options.nMostAddresses;
     g_DeviceInfo.m_aTargets = options.targets;
 
+    // The metrics endpoint listens before the first search: a port that cannot be had ends the
+    // program at once.
+    CMetricsEndpoint endpoint;
+    CWatchMetrics metrics;
+    const bool bMetrics = options.nMetricsPort != 0;
+    if (bMetrics) {
+        int nError = 0;
+        if (!endpoint.Open(options.nMetricsAddress, options.nMetricsPort, &nError)) {
+            std::fprintf(
+                stderr, "lorixlog-find: %s\n",
+                texts::FormatUtf8(texts::FindMetricsCannotListen, options.language,
+                                  ListenText(options).c_str(),
+                                  discovery::SendErrorText(nError, options.language).c_str())
+                    .c_str());
+            net::WSACleanup();
+            return kExitError;
+        }
+        endpoint.SetBody(metrics.Exposition());
+        std::fprintf(stderr, "lorixlog-find: %s\n",
+                     texts::FormatUtf8(texts::FindMetricsListening, options.language,
+                                       ListenText(options).c_str())
+                         .c_str());
+    }
+
     CDeviceWatch watch;
-    StopOnSignal host;
+    StopOnSignal host(endpoint);
     COutputCheck output;
     const auto interval = std::chrono::seconds(options.nWatchSeconds);
     while (g_bStop == 0 && !output.Failed()) {
@@ -89,8 +139,11 @@ int RunWatch(const FindOptions& options) {
                 texts::FormatUtf8(texts::FindWatchSearchFailed, options.language, time.c_str(),
                                   TerminalTextFrom1252(FirstErrorLine(report.m_strText)).c_str())
                     .c_str());
-        } else if (outcome.result != SearchOutcome::Cancelled) {
-            for (const DeviceChange& change : watch.Update(g_DeviceInfo)) {
+        }
+        std::vector<DeviceChange> changes;
+        if (outcome.result != SearchOutcome::Failed && outcome.result != SearchOutcome::Cancelled) {
+            changes = watch.Update(g_DeviceInfo);
+            for (const DeviceChange& change : changes) {
                 const std::string line = options.format == Format::Json
                                              ? ChangeAsJson(change, time)
                                              : ChangeAsText(change, time);
@@ -99,7 +152,17 @@ int RunWatch(const FindOptions& options) {
             }
             output.Flush(stdout);
         }
-        WaitUntil(start + interval);
+        if (bMetrics && outcome.result != SearchOutcome::Cancelled) {
+            WatchRound round;
+            round.bFailed = outcome.result == SearchOutcome::Failed;
+            round.dSeconds =
+                std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+            round.nEndedAt = static_cast<std::int64_t>(std::time(nullptr));
+            round.nRepliesDropped = outcome.nRepliesDropped;
+            metrics.AddRound(round, changes);
+            endpoint.SetBody(metrics.Exposition());
+        }
+        WaitUntil(start + interval, bMetrics ? &endpoint : nullptr);
     }
     writer.Finish();
     net::WSACleanup();

@@ -239,6 +239,49 @@ public:
 
     int WSAGetLastError() override { return m_nLastError; }
 
+    SOCKET OpenListener(in_addr address, std::uint16_t nPort, int nBacklog) override {
+        const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, IPPROTO_TCP);
+        if (fd < 0) {
+            Fail(WsaErrorFromErrno(errno));
+            return INVALID_SOCKET;
+        }
+        // A program started again at once gets its port back (the old connections may still
+        // linger); a port that another program listens on stays refused.
+        const int nOn = 1;
+        ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &nOn, sizeof(nOn));
+        ::sockaddr_in at{};
+        at.sin_family = AF_INET;
+        at.sin_port = nPort;
+        at.sin_addr.s_addr = address.s_addr;
+        if (::bind(fd, reinterpret_cast<const ::sockaddr*>(&at), sizeof(at)) != 0 ||
+            ::listen(fd, nBacklog) != 0) {
+            const int nError = WsaErrorFromErrno(errno);
+            ::close(fd);
+            Fail(nError);
+            return INVALID_SOCKET;
+        }
+        return static_cast<SOCKET>(fd);
+    }
+
+    SOCKET AcceptWaiting(SOCKET listener) override {
+        const int fd = ::accept4(Fd(listener), nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
+        if (fd < 0) {
+            Fail(WsaErrorFromErrno(errno));
+            return INVALID_SOCKET;
+        }
+        return static_cast<SOCKET>(fd);
+    }
+
+    int recv(SOCKET s, char* buf, int len, int) override {
+        const ssize_t n = ::recv(Fd(s), buf, static_cast<size_t>(std::max(len, 0)), 0);
+        return n >= 0 ? static_cast<int>(n) : Fail(WsaErrorFromErrno(errno));
+    }
+
+    int send(SOCKET s, const char* buf, int len, int) override {
+        const ssize_t n = ::send(Fd(s), buf, static_cast<size_t>(std::max(len, 0)), MSG_NOSIGNAL);
+        return n >= 0 ? static_cast<int>(n) : Fail(WsaErrorFromErrno(errno));
+    }
+
     bool ResolveIPv4(const char* pszName, std::vector<in_addr>* pAddresses) override {
         return system::ResolveIPv4(pszName, pAddresses);
     }

@@ -133,6 +133,46 @@ public:
         return nResult;
     }
     int shutdown(SOCKET s, int how) override { return ::shutdown(static_cast<::SOCKET>(s), how); }
+    SOCKET OpenListener(in_addr address, std::uint16_t nPort, int nBacklog) override {
+        const ::SOCKET s = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+        if (s == INVALID_SOCKET) {
+            return kNetInvalidSocket;
+        }
+        // No other program may take the port while this one listens (SO_REUSEADDR on Windows
+        // would let it).
+        const BOOL bOn = TRUE;
+        ::setsockopt(s, SOL_SOCKET, SO_EXCLUSIVEADDRUSE, reinterpret_cast<const char*>(&bOn),
+                     sizeof(bOn));
+        ::sockaddr_in at{};
+        at.sin_family = AF_INET;
+        at.sin_port = nPort;
+        static_assert(sizeof(at.sin_addr) == sizeof(address));
+        std::memcpy(&at.sin_addr, &address, sizeof(address));
+        u_long nNonBlocking = 1;
+        if (::bind(s, reinterpret_cast<const ::sockaddr*>(&at), sizeof(at)) != 0 ||
+            ::listen(s, nBacklog) != 0 || ::ioctlsocket(s, FIONBIO, &nNonBlocking) != 0) {
+            const int nError = ::WSAGetLastError();
+            ::closesocket(s);
+            ::WSASetLastError(nError);
+            return kNetInvalidSocket;
+        }
+        return static_cast<SOCKET>(s);
+    }
+    SOCKET AcceptWaiting(SOCKET listener) override {
+        const ::SOCKET s = ::accept(static_cast<::SOCKET>(listener), nullptr, nullptr);
+        if (s == INVALID_SOCKET) {
+            return kNetInvalidSocket;
+        }
+        u_long nNonBlocking = 1;
+        ::ioctlsocket(s, FIONBIO, &nNonBlocking);
+        return static_cast<SOCKET>(s);
+    }
+    int recv(SOCKET s, char* buf, int len, int flags) override {
+        return ::recv(static_cast<::SOCKET>(s), buf, len, flags);
+    }
+    int send(SOCKET s, const char* buf, int len, int flags) override {
+        return ::send(static_cast<::SOCKET>(s), buf, len, flags);
+    }
     int closesocket(SOCKET s) override { return ::closesocket(static_cast<::SOCKET>(s)); }
     int WSAGetLastError() override { return ::WSAGetLastError(); }
 

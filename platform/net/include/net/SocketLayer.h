@@ -21,6 +21,7 @@ constexpr int SOCKET_ERROR = -1;
 
 constexpr std::uint16_t AF_INET = 2;
 constexpr int SOCK_DGRAM = 2;
+constexpr int SOCK_STREAM = 1;
 constexpr int IPPROTO_IP = 0;
 constexpr int IPPROTO_UDP = 17;
 constexpr int SOL_SOCKET = 0xFFFF;
@@ -219,6 +220,19 @@ public:
     /// Dotted-decimal text of the address in a buffer of the layer's; null on failure.
     virtual const char* inet_ntoa(in_addr addr);
 
+    /// A TCP socket that listens on the address and port (network byte order) and does not
+    /// block. Where the system lets a new program take the port of one that just ended (POSIX),
+    /// it may; never a port another program listens on. INVALID_SOCKET on failure (a layer
+    /// without TCP: WSAEAFNOSUPPORT).
+    virtual SOCKET OpenListener(in_addr address, std::uint16_t nPort, int nBacklog);
+    /// A connection that waits on the listener, made not to block; INVALID_SOCKET when none
+    /// waits (WSAEWOULDBLOCK) or on failure.
+    virtual SOCKET AcceptWaiting(SOCKET listener);
+    /// recv and send of a connection; a send never raises a signal for a connection the peer
+    /// closed, it fails.
+    virtual int recv(SOCKET s, char* buf, int len, int flags);
+    virtual int send(SOCKET s, const char* buf, int len, int flags);
+
 private:
     char m_szNtoa[16] = {};
 };
@@ -289,6 +303,18 @@ inline bool ListInterfaceAddresses(std::vector<InterfaceAddress>* pAddresses) {
 }
 inline bool HasRoute(in_addr address) {
     return CurrentSocketLayer().HasRoute(address);
+}
+inline SOCKET OpenListener(in_addr address, std::uint16_t nPort, int nBacklog) {
+    return CurrentSocketLayer().OpenListener(address, nPort, nBacklog);
+}
+inline SOCKET AcceptWaiting(SOCKET listener) {
+    return CurrentSocketLayer().AcceptWaiting(listener);
+}
+inline int recv(SOCKET s, char* buf, int len, int flags) {
+    return CurrentSocketLayer().recv(s, buf, len, flags);
+}
+inline int send(SOCKET s, const char* buf, int len, int flags) {
+    return CurrentSocketLayer().send(s, buf, len, flags);
 }
 
 inline void FD_ZERO_SET(fd_set* set) {
