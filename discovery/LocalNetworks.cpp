@@ -118,4 +118,27 @@ std::vector<std::uint32_t> BroadcastTargets(const std::vector<LocalNetwork>& net
     return targets;
 }
 
+bool LooksLikeVirtualNat(const std::string& systemRelease,
+                         const std::vector<LocalNetwork>& networks) {
+    std::string release = systemRelease;
+    for (char& c : release) {
+        c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    }
+    if (release.find("microsoft") != std::string::npos) {
+        return true;
+    }
+    bool bAny = false;
+    for (const LocalNetwork& network : networks) {
+        if (!network.bQueried || network.nAddress == net::htonl(0x7F000001u)) {
+            continue;
+        }
+        if (network.nAddress != net::htonl(0x0A00020Fu) ||
+            network.nNetmask != net::htonl(0xFFFFFF00u)) {
+            return false;
+        }
+        bAny = true;
+    }
+    return bAny;
+}
+
 }  // namespace discovery

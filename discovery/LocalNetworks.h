@@ -61,6 +61,12 @@ std::size_t ReadInterfaceList(net::SOCKET s, std::vector<net::INTERFACE_INFO>* p
 std::vector<LocalNetwork> LocalNetworks(const std::vector<net::INTERFACE_INFO>& entries,
                                         const CInterfaceNames& names);
 
+/// Whether the computer looks like a virtual machine behind its hypervisor's NAT: WSL 2 (the
+/// kernel's release names Microsoft), or every queried network is VirtualBox's NAT default
+/// (10.0.2.15/24). False on an ordinary computer, and when the networks are not known.
+bool LooksLikeVirtualNat(const std::string& systemRelease,
+                         const std::vector<LocalNetwork>& networks);
+
 /// The broadcast addresses the query goes to, each once, in order: the limited broadcast, then
 /// the directed broadcast of every queried network. Several addresses on one network share a
 /// directed broadcast, which goes out once. *pOwners gets, for each, the network it belongs to

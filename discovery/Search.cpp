@@ -97,6 +97,8 @@ void Exchange(CSearchContext& context, net::SOCKET s, const char* pszExpectedPre
         discovery::LocalNetworks(interfaces, names);
     std::vector<const discovery::LocalNetwork*> owners;
     const std::vector<std::uint32_t> broadcasts = discovery::BroadcastTargets(networks, &owners);
+    context.outcome.bBehindVirtualNat =
+        discovery::LooksLikeVirtualNat(net::SystemRelease(), networks);
     const bool bTargets = !info.m_aTargets.empty();
     discovery::ResolvedTargets resolved;
     discovery::TargetPlan plan;
@@ -184,4 +186,7 @@ void ReportNoDeviceAnswered(CReportSink& report, const CDeviceInfo& info,
         report.Printf("  %s\r\n", line.c_str());
     }
     report.Printf(report.Say(texts::PleaseCheck), report.Say(targetsHint));
+    if (outcome.bBehindVirtualNat) {
+        report.Printf("%s", report.Say(texts::VirtualNatHint));
+    }
 }

@@ -51,6 +51,9 @@ struct SearchOutcome {
     /// The replies the system dropped for a full receive buffer during the search (the burst
     /// rounds asked again for them); -1 where the system does not count them.
     long nRepliesDropped = -1;
+    /// The computer looks like a virtual machine behind its host's NAT, where no broadcast
+    /// reaches the devices' network (LooksLikeVirtualNat).
+    bool bBehindVirtualNat = false;
     /// What the query went to, one 8-bit line each: the broadcast addresses (with the interface
     /// for a directed one) and the targets beyond the local networks.
     std::vector<std::string> queried;

@@ -169,6 +169,17 @@ constexpr Entry kEntries[] = {
      "  - Sperrt eine Firewall auf diesem Computer UDP-Port 9959?\r\n"
      "  - Ger\xe4te hinter einem Router findet die Suche nur als Suchziele\r\n"
      "    (%s).\r\n"},
+    {VirtualNatHint,
+     "  - This computer looks like a virtual machine behind its host's NAT\r\n"
+     "    (WSL 2, VirtualBox), which broadcasts do not cross: use bridged\r\n"
+     "    networking, run the finder on the host, or give the devices as\r\n"
+     "    search targets.\r\n",
+     "  - Dieser Computer scheint eine virtuelle Maschine hinter dem NAT ihres\r\n"
+     "    Hosts zu sein (WSL 2, VirtualBox), das kein Broadcast \xfc"
+     "berquert:\r\n"
+     "    Netzwerkbr\xfc"
+     "cke verwenden, die Suche auf dem Host starten oder die Ger\xe4te\r\n"
+     "    als Suchziele angeben.\r\n"},
 
     // The reasons of a failed send, in words.
     {SendShort, "fewer bytes went out than the query has",
@@ -336,6 +347,7 @@ constexpr Entry kEntries[] = {
     {FindUsage, kFindUsageEnglish, kFindUsageGerman},
     {FindUnknownOption, "unknown option '%s'", "unbekannte Option '%s'"},
     {FindTryHelp, "Try 'lorixlog-find --help'.", "Mehr mit 'lorixlog-find --help'."},
+    {FindDidYouMean, "Did you mean %s?", "War %s gemeint?"},
     {FindJsonAndCsv, "--json and --csv exclude each other",
      "--json und --csv schlie\xdf"
      "en einander aus"},

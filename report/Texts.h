@@ -71,6 +71,7 @@ enum Id : int {
     SweepEstimate,
     NobodyAnswered,
     PleaseCheck,
+    VirtualNatHint,
     // The reasons of a failed send, in words.
     SendShort,
     SendNetworkUnreachable,
@@ -170,6 +171,7 @@ enum Id : int {
     FindUsage,
     FindUnknownOption,
     FindTryHelp,
+    FindDidYouMean,
     FindJsonAndCsv,
     FindWatchSeconds,
     FindWatchAndCsv,

@@ -37,6 +37,10 @@ int SocketLayer::RecvFromWithPacketInfo(SOCKET s, char* buf, int len, sockaddr* 
     return recvfrom(s, buf, len, 0, from, fromlen);
 }
 
+std::string SocketLayer::SystemRelease() {
+    return std::string();
+}
+
 SOCKET SocketLayer::OpenListener(in_addr, std::uint16_t, int) {
     return INVALID_SOCKET;
 }

@@ -147,4 +147,27 @@ TEST_F(Finder, AWatchEndsAtOnceOnASignal) {
     std::remove(out.c_str());
 }
 
+// The seconds of --watch are joined to it with '=': apart, they are a wrong argument, and the
+// message says what was meant; --metrics is refused without a watch.
+TEST_F(Finder, WatchOptionsThatAreWrongAreExplained) {
+    const struct {
+        std::vector<std::string> args;
+        const char* pszSaid;
+    } cases[] = {
+        {{"--watch", "60"}, "unknown option '60'\nlorixlog-find: Did you mean --watch=60?\n"},
+        {{"--json", "-w", "60"}, "Did you mean --watch=60?"},
+        {{"--watch=5"}, "--watch takes a number of seconds from 10 to 86400, not '5'"},
+        {{"--metrics", "127.0.0.1:9469"}, "--metrics serves the metrics of a watch"},
+        {{"-w", "--metrics", "localhost:80"}, "--metrics takes ADDRESS:PORT"},
+    };
+    for (const auto& c : cases) {
+        const auto result = sandbox::RunProgram(LORIXLOG_FIND_PATH, c.args);
+        EXPECT_EQ(result.nExitStatus, 2) << c.pszSaid;
+        EXPECT_NE(result.err.find(c.pszSaid), std::string::npos) << result.err;
+    }
+    const auto other = sandbox::RunProgram(LORIXLOG_FIND_PATH, {"--json", "60"});
+    EXPECT_EQ(other.nExitStatus, 2);
+    EXPECT_EQ(other.err.find("Did you mean"), std::string::npos) << other.err;
+}
+
 }  // namespace

@@ -2,10 +2,13 @@
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "DeviceInfo.h"
 #include "ReportFixture.h"
 #include "ScriptedSocketLayer.h"
+#include "Search.h"
+#include "Texts.h"
 
 #include "SearchFixture.h"
 
@@ -22,6 +25,39 @@ TEST_F(Search, WithoutAnswerEndsAfterTheQuietPeriodWithTheDoneLine) {
     EXPECT_EQ(m_net.m_aSent[0].bytes, "*IDN?");
     EXPECT_TRUE(m_net.m_bBroadcastPermitted);
     ExpectSocketClosedOnce();
+}
+
+// Nothing found inside a virtual machine behind its host's NAT (WSL 2, VirtualBox's default
+// network): the report says why, and only there.
+TEST_F(Search, NothingFoundBehindAVirtualMachinesNatSaysWhy) {
+    const struct {
+        const char* pszRelease;
+        std::vector<const char*> addresses;
+        bool bHint;
+    } cases[] = {
+        {"6.1.0-28-amd64", {"192.168.1.5"}, false},
+        {"5.15.153.1-microsoft-standard-WSL2", {"172.28.80.2"}, true},
+        {"6.1.0-28-amd64", {"127.0.0.1", "10.0.2.15"}, true},
+        {"6.1.0-28-amd64", {"10.0.2.15", "192.168.56.101"}, false},
+        {"6.1.0-28-amd64", {}, false},
+    };
+    for (const auto& c : cases) {
+        net::ScriptedSocketLayer layer;
+        layer.m_systemRelease = c.pszRelease;
+        for (const char* pszAddress : c.addresses) {
+            layer.AddInterface(pszAddress,
+                               pszAddress[0] == '1' && pszAddress[1] == '2' && pszAddress[2] == '7'
+                                   ? "255.0.0.0"
+                                   : "255.255.255.0");
+        }
+        net::InstallSocketLayer(&layer);
+        m_report.Reset();
+        const SearchOutcome outcome = info.SearchDevices(m_report, nullptr);
+        ReportNoDeviceAnswered(m_report, info, outcome, texts::FindTargetsHint);
+        EXPECT_EQ(outcome.bBehindVirtualNat, c.bHint) << c.pszRelease;
+        EXPECT_EQ(Text().find("behind its host's NAT") != std::string::npos, c.bHint) << Text();
+        net::InstallSocketLayer(&m_net);
+    }
 }
 
 TEST_F(Search, DescribesAFoundDeviceInEnglishAndGerman) {

@@ -25,6 +25,8 @@ public:
         : m_argc(argc), m_argv(argv), m_language(language) {}
     bool Next() { return ++m_i < m_argc; }
     std::string Arg() const { return m_argv[m_i]; }
+    /// The argument before the one at hand ("" for the first).
+    std::string Previous() const { return m_i > 1 ? m_argv[m_i - 1] : ""; }
     /// The value of "--name VALUE", "--name=VALUE" or "-n VALUE"; false when it is missing.
     bool Value(const char* pszShort, const char* pszLong, std::string* pValue, std::string* pText) {
         const std::string arg = Arg();
@@ -145,8 +147,16 @@ FindRequest ParseFindOptions(int argc, char** argv, FindOptions* pOptions, std::
             *pText = std::string("lorixlog-find ") + LORIXLOG_VERSION + "\n";
             return FindRequest::Version;
         } else {
-            *pText = texts::FormatUtf8(texts::FindUnknownOption, language, arg.c_str()) + "\n" +
-                     texts::Utf8(texts::FindTryHelp, language);
+            *pText = texts::FormatUtf8(texts::FindUnknownOption, language, arg.c_str()) + "\n";
+            // "--watch 60": the seconds belong to the option, joined by '='.
+            const std::string previous = args.Previous();
+            if ((previous == "-w" || previous == "--watch") && !arg.empty() &&
+                arg.find_first_not_of("0123456789") == std::string::npos) {
+                *pText +=
+                    texts::FormatUtf8(texts::FindDidYouMean, language, ("--watch=" + arg).c_str()) +
+                    "\n";
+            }
+            *pText += texts::Utf8(texts::FindTryHelp, language);
             return FindRequest::Wrong;
         }
     }

@@ -29,6 +29,7 @@ constexpr unsigned int kNetFdSetSize = net::WSA_FD_SETSIZE;
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
+#include <sys/utsname.h>
 #include <unistd.h>
 #if defined(__linux__)
 #include <linux/sock_diag.h>
@@ -238,6 +239,11 @@ public:
     }
 
     int WSAGetLastError() override { return m_nLastError; }
+
+    std::string SystemRelease() override {
+        ::utsname name{};
+        return ::uname(&name) == 0 ? std::string(name.release) : std::string();
+    }
 
     SOCKET OpenListener(in_addr address, std::uint16_t nPort, int nBacklog) override {
         const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, IPPROTO_TCP);

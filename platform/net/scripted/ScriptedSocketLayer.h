@@ -67,6 +67,8 @@ public:
     std::uint16_t m_wGrantedVersion = MAKEWORD(2, 2);
     int m_nSocketError = 0;  ///< socket() fails with this code when non-zero
     bool m_bInterfaceListFails = false;
+    /// What SystemRelease tells (the kernel's release).
+    std::string m_systemRelease = "6.1.0-28-amd64";
     /// Every sendto to the dotted address fails with the code (a network without a route).
     void FailSendsTo(const char* pszAddress, int nError);
     /// Called at every select, before it waits, with the ticks since the start: the moment for a
@@ -145,6 +147,7 @@ public:
     /// The resolutions asked of the layer so far (from any thread).
     int ResolveCalls() const { return m_nResolveCalls.load(); }
     bool ListInterfaceAddresses(std::vector<InterfaceAddress>* pAddresses) override;
+    std::string SystemRelease() override { return m_systemRelease; }
     int EnlargeReceiveBuffer(SOCKET s, int nBytes) override;
     long DroppedDatagrams(SOCKET s) override;
     bool HasRoute(in_addr address) override;

@@ -220,6 +220,10 @@ public:
     /// Dotted-decimal text of the address in a buffer of the layer's; null on failure.
     virtual const char* inet_ntoa(in_addr addr);
 
+    /// The release of the system's kernel as uname tells it ("6.1.0-28-amd64",
+    /// "5.15.153.1-microsoft-standard-WSL2"); "" where there is none to tell (Windows).
+    virtual std::string SystemRelease();
+
     /// A TCP socket that listens on the address and port (network byte order) and does not
     /// block. Where the system lets a new program take the port of one that just ended (POSIX),
     /// it may; never a port another program listens on. INVALID_SOCKET on failure (a layer
@@ -303,6 +307,9 @@ inline bool ListInterfaceAddresses(std::vector<InterfaceAddress>* pAddresses) {
 }
 inline bool HasRoute(in_addr address) {
     return CurrentSocketLayer().HasRoute(address);
+}
+inline std::string SystemRelease() {
+    return CurrentSocketLayer().SystemRelease();
 }
 inline SOCKET OpenListener(in_addr address, std::uint16_t nPort, int nBacklog) {
     return CurrentSocketLayer().OpenListener(address, nPort, nBacklog);
