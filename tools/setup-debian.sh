@@ -12,6 +12,7 @@ packages=(
   xvfb xauth xdotool imagemagick fonts-dejavu-core desktop-file-utils
   nsis lintian appstream man-db dpkg-dev file unzip
   g++-mingw-w64-x86-64 wine wine64 fonts-wine
+  ccache prometheus systemd
 )
 
 missing=()
@@ -23,5 +24,15 @@ done
 as_root=()
 [ "$(id -u)" -eq 0 ] || as_root=(sudo)
 echo "Installing: ${missing[*]}" >&2
+# No service starts while the packages go in (prometheus would listen on this machine): unless
+# the machine has a policy of its own, one that refuses every start, for the time of the install.
+policy=/usr/sbin/policy-rc.d
+if [ ! -e "$policy" ]; then
+  printf '#!/bin/sh\nexit 101\n' | "${as_root[@]}" tee "$policy" >/dev/null
+  "${as_root[@]}" chmod 755 "$policy"
+  trap '"${as_root[@]}" rm -f "$policy"' EXIT
+fi
 "${as_root[@]}" apt-get update -qq
-DEBIAN_FRONTEND=noninteractive "${as_root[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+# Nothing the machine has is upgraded on the way.
+DEBIAN_FRONTEND=noninteractive "${as_root[@]}" apt-get install -y -qq --no-install-recommends \
+  --no-upgrade "${missing[@]}" >/dev/null

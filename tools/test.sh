@@ -17,7 +17,30 @@ if [ "$(id -u)" -eq 0 ] || [ -n "${CI:-}" ]; then
   strict=1
 fi
 logs=$(mktemp -d)
-trap 'rm -rf "$logs"' EXIT
+# The machine's packages as the tests found them: what the setup installs is purged again at the
+# end (LORIXLOG_KEEP_PACKAGES=1 keeps it, for the next run), and nothing else is touched.
+dpkg-query -W -f='${Package}:${Architecture} ${Status}\n' | awk '$NF == "installed" { print $1 }' |
+  sort >"$logs/packages-before"
+restore_packages() {
+  [ -z "${LORIXLOG_KEEP_PACKAGES:-}" ] || return 0
+  dpkg-query -W -f='${Package}:${Architecture} ${Status}\n' | awk '$NF == "installed" { print $1 }' |
+    sort >"$logs/packages-after"
+  local added
+  added=$(comm -13 "$logs/packages-before" "$logs/packages-after")
+  [ -n "$added" ] || return 0
+  local as_root=()
+  [ "$(id -u)" -eq 0 ] || as_root=(sudo)
+  # Only what the setup added goes: apt must not want to remove anything else for it.
+  local removed
+  removed=$(apt-get -s purge $added 2>/dev/null | awk '/^Purg / { print $2 }' | sort)
+  if [ -n "$(comm -13 <(echo "$added" | sed 's/:.*//' | sort) <(echo "$removed" | sed 's/:.*//'))" ]; then
+    echo "== the packages the setup installed are kept: removing them would remove others" >&2
+    return 0
+  fi
+  echo "== purging the $(echo "$added" | wc -l) packages the setup installed" >&2
+  DEBIAN_FRONTEND=noninteractive "${as_root[@]}" apt-get purge -y -qq $added >/dev/null || true
+}
+trap 'restore_packages; rm -rf "$logs"' EXIT
 timings=()
 stage_start=$SECONDS
 
@@ -62,6 +85,9 @@ build() {  # build PRESET
 
 tools/setup-debian.sh
 finished "setup: the packages needed"
+# The compiles go through ccache, which keeps what it compiled between runs on this machine
+# (the paths below the checkout do not matter, so another clone hits the same cache).
+export CCACHE_BASEDIR=$PWD CCACHE_NOHASHDIR=1
 
 # Every source as .clang-format lays it out.
 git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format-14 --dry-run --Werror
@@ -120,12 +146,18 @@ echo "== packages: the .deb files (a build with Debian's flags beside them)" >&2
 in_background debian-flags bash -c '
   rm -rf build/debian-flags && eval "$(dpkg-buildflags --export=sh)" &&
   cmake -S . -B build/debian-flags -DCMAKE_BUILD_TYPE=None -DBUILD_TESTING=OFF \
-    -DLORIXLOG_BENCHMARKS=OFF >/dev/null &&
+    -DLORIXLOG_BENCHMARKS=OFF -DLORIXLOG_CCACHE=OFF >/dev/null &&
   cmake --build build/debian-flags -j2'
-rm -rf build/packages
+rm -f build/packages/*.deb
 cpack --preset deb >/dev/null
 tests/packaging/check-deb.sh build/packages/lorixlog-finder_*_amd64.deb \
   build/packages/lorixlog-sim_*_amd64.deb
+tests/packaging/check-readme-facts.sh README.md build/packages/lorixlog-finder_*_amd64.deb \
+  build/packages/lorixlog-sim_*_amd64.deb
+if [ "$(id -u)" -eq 0 ]; then
+  tests/packaging/check-user-packages-kept.sh build/packages/lorixlog-finder_*_amd64.deb \
+    build/packages/lorixlog-sim_*_amd64.deb
+fi
 finished "packages: .deb, checked, installed, purged"
 await debian-flags
 finished "Debian's flags: the programs built (beside the .deb)"

@@ -2,15 +2,22 @@
 # Checks the Debian packages as Debian would and installs them as a user would:
 #   check-deb.sh FINDER.deb SIMULATOR.deb
 # lintian without errors; AppStream, .desktop and manual pages valid; the simulator in a package
-# of its own; then (as root: it changes the system) apt-get installs the finder, its programs and
-# manual pages work, the simulator is not there until its own package is installed, and purge
-# leaves nothing behind.
+# of its own; then (as root) apt-get installs the finder, its programs and manual pages work, the
+# simulator is not there until its own package is installed, and purge leaves nothing behind.
+# The installation runs in a throwaway copy of the machine's root (throwaway-root.sh): the
+# machine's own packages, a lorixlog-finder the user installed included, stay as they are.
 set -euo pipefail
 deb=$(realpath "$1")
 sim_deb=$(realpath "$2")
+here=$(dirname "${BASH_SOURCE[0]}")
+. "$here/../lib.sh"
+installed() {  # the versions of our packages on this machine, one line each
+  dpkg-query -W -f='${Package} ${Version} ${Status}\n' lorixlog-finder lorixlog-sim 2>/dev/null || true
+}
+
+if [ -z "${LORIXLOG_DEB_INSTALL:-}" ]; then
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-. "$(dirname "${BASH_SOURCE[0]}")/../lib.sh"
 
 for package in "$deb" "$sim_deb"; do
   lintian --fail-on error --tag-display-limit 0 "$package" || fail "lintian reports errors on $package"
@@ -38,6 +45,18 @@ dpkg-deb -f "$deb" Depends | grep -q 'libqt6widgets6' || fail "the dependencies 
 if [ "$(id -u)" -ne 0 ]; then
   echo "PASS (checks); the installation test needs root" >&2
   exit 0
+fi
+before=$(installed)
+LORIXLOG_DEB_INSTALL=1 "$here/throwaway-root.sh" "$0" "$deb" "$sim_deb"
+[ "$(installed)" = "$before" ] || fail "the machine's packages changed: '$before' -> '$(installed)'"
+echo "PASS: $deb $sim_deb"
+exit 0
+fi
+
+# In the throwaway root: from a root without our packages (a user's are purged in the copy
+# only), install, use, purge.
+if [ -n "$(installed)" ]; then
+  DEBIAN_FRONTEND=noninteractive apt-get purge -y -qq lorixlog-finder lorixlog-sim >/dev/null
 fi
 DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "$deb" >/dev/null
 /usr/bin/lorixlog-find --version | grep -qx "lorixlog-find $(dpkg-deb -f "$deb" Version)" ||
@@ -69,4 +88,3 @@ for path in /usr/bin/lorixlog-find /usr/bin/lorixlog-finder /usr/bin/lorixlog-si
   /usr/share/doc/lorixlog-finder /usr/share/doc/lorixlog-sim /usr/share/man/man1/lorixlog-find.1.gz; do
   [ ! -e "$path" ] || fail "$path is left after purge"
 done
-echo "PASS: $deb $sim_deb"
