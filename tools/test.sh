@@ -133,8 +133,10 @@ rm -rf build/packages/older
 cpack --preset windows -G NSIS -D CPACK_PACKAGE_VERSION=2.0.0 \
   -D CPACK_PACKAGE_FILE_NAME=lorixlog-finder-2.0.0-win64 -B "$PWD/build/packages/older" >/dev/null
 LORIXLOG_SIM="$PWD/build/default/tools/lorixlog-sim" tools/sandbox.sh --wine --build build/windows \
-  xvfb-run -a tests/packaging/check-windows-installer.sh build/packages/lorixlog-finder-*-win64.exe \
-  build/packages/lorixlog-finder-*-win64.zip build/packages/older/lorixlog-finder-2.0.0-win64.exe
+  xvfb-run -a bash -c 'tests/packaging/check-windows-installer.sh "$@" &&
+    tests/packaging/installer-pages.sh "$1" en && tests/packaging/installer-pages.sh "$1" de' \
+  pages build/packages/lorixlog-finder-*-win64.exe build/packages/lorixlog-finder-*-win64.zip \
+  build/packages/older/lorixlog-finder-2.0.0-win64.exe
 finished "packages: Windows zip and installer under Wine"
 await fuzz
 finished "fuzz: built, each target run (beside the installer)"

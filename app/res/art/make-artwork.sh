@@ -20,3 +20,12 @@ for lang in en de; do
   convert "$out/logo-$lang@2x.png" -define bmp:format=bmp4 -define bmp3:alpha=true \
     "BMP:$out/logo-$lang-2x.bmp"
 done
+
+# The Windows installer's pictures (NSIS Modern UI at 96 dpi, 24-bit BMP): the welcome and finish
+# pages' side picture and the other pages' header.
+convert -size 164x314 gradient:'#1c7fc4'-'#0b3c6b' \
+  \( "$out/icon-128.png" \) -gravity north -geometry +0+64 -composite \
+  -font DejaVu-Sans-Bold -pointsize 15 -fill white -gravity north -annotate +0+206 'lorixlog-finder' \
+  -type truecolor "BMP3:$here/../../../packaging/windows/installer-welcome.bmp"
+convert -size 150x57 xc:white \( "$out/icon-48.png" \) -gravity east -geometry +4+0 -composite \
+  -type truecolor "BMP3:$here/../../../packaging/windows/installer-header.bmp"
