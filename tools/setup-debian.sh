@@ -1,8 +1,18 @@
 #!/usr/bin/env bash
 # Installs what building, testing and running lorixlog-finder needs on Debian 12.
+#   setup-debian.sh          everything the tests need (tools/test.sh)
+#   setup-debian.sh --demo   only what the demo needs (tools/demo.sh): the compiler, CMake, the
+#                            sandbox's tools, and Qt 6 when there is a display to show it on
 # Runs apt-get as root, or through sudo for other users.
 set -euo pipefail
 
+if [ "${1:-}" = --demo ]; then
+  packages=(g++ make cmake pkg-config iproute2 util-linux curl)
+  if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
+    packages+=(qt6-base-dev libgl-dev)
+    [ -z "${WAYLAND_DISPLAY:-}" ] || packages+=(qt6-wayland)
+  fi
+else
 packages=(
   build-essential cmake pkg-config clang-format-14
   libgtest-dev libgmock-dev libbenchmark-dev
@@ -14,6 +24,7 @@ packages=(
   g++-mingw-w64-x86-64 wine wine64 fonts-wine
   ccache prometheus systemd
 )
+fi
 
 missing=()
 for p in "${packages[@]}"; do
