@@ -149,10 +149,11 @@ public:
             const HGDIOBJ hOld = ::SelectObject(hdc, hFont);
             const int nAvailable = static_cast<int>(monitor.rcWork.bottom - monitor.rcWork.top);
             // The box wraps its text at about 300 pixels (at 96 dpi) under Wine, wider on
-            // Windows: the narrower is assumed, so that the box fits on either.
+            // Windows, and Wine measures its own Tahoma short (the lines come out longer than
+            // measured): 200 pixels are assumed, so that the box fits on either.
             const int nWidth =
                 std::min(static_cast<int>(monitor.rcWork.right - monitor.rcWork.left) * 5 / 8,
-                         ::MulDiv(288, ::GetDeviceCaps(hdc, LOGPIXELSY), 96));
+                         ::MulDiv(200, ::GetDeviceCaps(hdc, LOGPIXELSY), 96));
             for (;;) {
                 RECT rect{0, 0, nWidth, 0};
                 ::DrawTextW(hdc, shown.c_str(), -1, &rect,
