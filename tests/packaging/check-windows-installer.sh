@@ -61,7 +61,10 @@ command=$(python3 -c 'import shlex, sys; a = shlex.split(sys.argv[1]); print(a[a
   "$task")
 [[ "$command" == '"C:\Program Files\lorixlog-finder\lorixlog-find.exe" '* ]] ||
   fail "the task does not start the installed lorixlog-find.exe: $command"
-wine cmd /c "$command" >/dev/null 2>&1 &
+# The task scheduler starts the program named first, quoted, with the rest as its arguments.
+program=$(sed -E 's/^"([^"]*)".*/\1/' <<<"$command")
+read -ra arguments <<<"$(sed -E 's/^"[^"]*" *//' <<<"$command")"
+wine "$program" "${arguments[@]}" >/dev/null 2>&1 &
 answered=
 for _ in $(seq 100); do
   if curl -s -f http://127.0.0.1:9469/metrics | grep -q '^lorixlog_searches_total '; then
