@@ -8,10 +8,6 @@
 #include "TextOutput.h"
 #include "Texts.h"
 
-namespace {
-
-/// Dotted-decimal IPv4 text: exactly four numbers of 0 to 255 without leading zeros; the address
-/// in host byte order.
 bool ParseDotted(const std::string& text, std::uint32_t* pAddress) {
     std::uint32_t nAddress = 0;
     std::size_t i = 0;
@@ -40,6 +36,8 @@ bool ParseDotted(const std::string& text, std::uint32_t* pAddress) {
     *pAddress = nAddress;
     return true;
 }
+
+namespace {
 
 /// Whether the label is a number as the system's address parsers take one: decimal, octal with a
 /// leading 0, or hexadecimal with 0x.

@@ -27,6 +27,10 @@ struct SearchTarget {
     std::uint32_t Count() const { return bName ? 1 : nLast - nFirst + 1; }
 };
 
+/// Dotted-decimal IPv4 text: exactly four numbers of 0 to 255 without leading zeros; the address
+/// in host byte order.
+bool ParseDotted(const std::string& text, std::uint32_t* pAddress);
+
 /// Parses one target. A malformed one (neither an address, a name nor a prefix; a prefix length
 /// outside 16 to 32; a number in another form than dotted decimal, such as 0x7f000001 or
 /// 010.0.0.1; an address no host can have; any control character, a zero byte included) gives

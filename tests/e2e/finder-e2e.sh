@@ -93,6 +93,21 @@ wait_for() {  # wait_for SECONDS COMMAND...
   return 1
 }
 shot() { [ -n "${SCREENSHOT_DIR:-}" ] && import -window root "$SCREENSHOT_DIR/$1.png" || true; }
+# Escape on the device list, which closes and leaves the main window alone.
+close_list() {
+  xdotool windowfocus --sync "$list_window"
+  sleep 0.3
+  xdotool key Escape
+  wait_for 5 sh -c '[ "$(xdotool search --onlyvisible --name "lorixlog-finder version" | wc -l)" -eq 1 ]' \
+    || fail "the device list did not close"
+  main_window=$(xdotool search --onlyvisible --name "lorixlog-finder version" | head -1)
+}
+# Escape on the main window: the program ends.
+quit_main() {
+  xdotool windowfocus --sync "$main_window"
+  sleep 0.3
+  xdotool key Escape
+}
 
 if [ "$scenario" = quit-during-search ]; then
   # The window is up and the search runs: the report has its opening, not its end.
@@ -173,37 +188,19 @@ case "$scenario" in
     [ "$(xdotool search --onlyvisible --name "lorixlog-finder version" | wc -l)" -ge 2 ] \
       || fail "the device list closed"
     kill -0 "$finder_pid" 2>/dev/null || fail "the program ended as if the page had opened"
-    xdotool windowfocus --sync "$list_window"
-    xdotool key Escape
-    wait_for 5 sh -c '[ "$(xdotool search --onlyvisible --name "lorixlog-finder version" | wc -l)" -eq 1 ]' \
-      || fail "the device list did not close"
-    main_window=$(xdotool search --onlyvisible --name "lorixlog-finder version" | head -1)
-    xdotool windowfocus --sync "$main_window"
-    sleep 0.3
-    xdotool key Escape
+    close_list
+    quit_main
     expected="http://10.77.0.20/"
     ;;
   cancel-quit)
-    xdotool windowfocus --sync "$list_window"
-    sleep 0.3
-    xdotool key Escape
-    wait_for 5 sh -c '[ "$(xdotool search --onlyvisible --name "lorixlog-finder version" | wc -l)" -eq 1 ]' \
-      || fail "the device list did not close"
+    close_list
     kill -0 "$finder_pid" 2>/dev/null || fail "cancelling the list ended the program"
     shot "$scenario-main"
-    main_window=$(xdotool search --onlyvisible --name "lorixlog-finder version" | head -1)
-    xdotool windowfocus --sync "$main_window"
-    sleep 0.3
-    xdotool key Escape
+    quit_main
     expected=""
     ;;
   targets)
-    xdotool windowfocus --sync "$list_window"
-    sleep 0.3
-    xdotool key Escape
-    wait_for 5 sh -c '[ "$(xdotool search --onlyvisible --name "lorixlog-finder version" | wc -l)" -eq 1 ]' \
-      || fail "the device list did not close"
-    main_window=$(xdotool search --onlyvisible --name "lorixlog-finder version" | head -1)
+    close_list
     eval "$(xdotool getwindowgeometry --shell "$main_window")"
     # The report stands at (18, 126) dialog units of the 315 x 326 dialog.
     xdotool mousemove --window "$main_window" $((18 * WIDTH / 315 + 60)) $((126 * HEIGHT / 326 + 60))
@@ -227,21 +224,14 @@ case "$scenario" in
       || fail "the device list did not open after the search"
     sleep 0.5
     list_window=$(xdotool search --onlyvisible --name "lorixlog-finder version" | tail -1)
-    xdotool windowfocus --sync "$list_window"
-    sleep 0.3
-    xdotool key Escape
-    wait_for 5 sh -c '[ "$(xdotool search --onlyvisible --name "lorixlog-finder version" | wc -l)" -eq 1 ]' \
-      || fail "the device list did not close"
+    close_list
     if [[ "$finder" == *.exe ]]; then
       kept=$(find "$WINEPREFIX/drive_c/users" -path '*/lorixlog-finder/targets' | head -1)
     else
       kept="$XDG_CONFIG_HOME/lorixlog-finder/targets"
     fi
     [ -f "$kept" ] && [ "$(cat "$kept")" = "10.88.7.7" ] || fail "the target was not kept: '$kept'"
-    main_window=$(xdotool search --onlyvisible --name "lorixlog-finder version" | head -1)
-    xdotool windowfocus --sync "$main_window"
-    sleep 0.3
-    xdotool key Escape
+    quit_main
     expected=""
     ;;
   stop-and-save)
@@ -279,15 +269,8 @@ case "$scenario" in
       cmp -s "$work/find.$kind" "$work/list.$kind" ||
         fail "the saved $kind list is not what lorixlog-find writes: $(diff "$work/find.$kind" "$work/list.$kind" | head -20)"
     done
-    xdotool windowfocus --sync "$list_window"
-    sleep 0.3
-    xdotool key Escape
-    wait_for 5 sh -c '[ "$(xdotool search --onlyvisible --name "lorixlog-finder version" | wc -l)" -eq 1 ]' \
-      || fail "the device list did not close"
-    main_window=$(xdotool search --onlyvisible --name "lorixlog-finder version" | head -1)
-    xdotool windowfocus --sync "$main_window"
-    sleep 0.3
-    xdotool key Escape
+    close_list
+    quit_main
     expected=""
     ;;
   *) echo "unknown scenario $scenario" >&2; exit 2 ;;

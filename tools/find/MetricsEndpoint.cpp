@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "HttpRequest.h"
+#include "SearchTarget.h"
 
 CMetricsEndpoint::~CMetricsEndpoint() {
     for (const Connection& connection : m_connections) {
@@ -112,46 +113,24 @@ bool CMetricsEndpoint::Progress(Connection& connection) {
 }
 
 bool ParseListenAddress(const std::string& text, std::uint32_t* pnAddress, std::uint16_t* pnPort) {
+    // An address as a search target's, then a port of 1 to 65535 in digits without a leading zero.
     const std::size_t nColon = text.rfind(':');
-    if (nColon == std::string::npos) {
+    std::uint32_t nHost = 0;
+    if (nColon == std::string::npos || !ParseDotted(text.substr(0, nColon), &nHost)) {
         return false;
     }
-    // Four numbers of 0 to 255 with dots between them, then a port of 1 to 65535; digits only,
-    // no leading zeros that could be read as octal.
-    unsigned parts[5] = {};
-    std::size_t nPart = 0;
-    std::size_t nDigits = 0;
-    for (std::size_t i = 0; i <= text.size(); ++i) {
-        const char c = i < text.size() ? text[i] : '\0';
-        const bool bEnd = c == '\0' || (nPart < 3 && c == '.') || (i == nColon);
-        if (bEnd) {
-            if (nDigits == 0 || nPart >= 5) {
-                return false;
-            }
-            ++nPart;
-            nDigits = 0;
-            if (c == '\0') {
-                break;
-            }
-            continue;
-        }
-        if (c < '0' || c > '9' || (nDigits > 0 && parts[nPart] == 0) || nDigits >= 5) {
-            return false;
-        }
-        parts[nPart] = parts[nPart] * 10 + static_cast<unsigned>(c - '0');
-        ++nDigits;
-    }
-    if (nPart != 5 || parts[0] > 255 || parts[1] > 255 || parts[2] > 255 || parts[3] > 255 ||
-        parts[4] < 1 || parts[4] > 65535) {
+    const std::string port = text.substr(nColon + 1);
+    if (port.empty() || port.size() > 5 || port[0] == '0' ||
+        port.find_first_not_of("0123456789") != std::string::npos || std::stoul(port) > 65535) {
         return false;
     }
-    const std::uint32_t nHost = parts[0] << 24 | parts[1] << 16 | parts[2] << 8 | parts[3];
+    const auto nPort = static_cast<unsigned>(std::stoul(port));
     const unsigned char bytes[4] = {
         static_cast<unsigned char>(nHost >> 24), static_cast<unsigned char>(nHost >> 16),
         static_cast<unsigned char>(nHost >> 8), static_cast<unsigned char>(nHost)};
     std::memcpy(pnAddress, bytes, 4);
-    const unsigned char port[2] = {static_cast<unsigned char>(parts[4] >> 8),
-                                   static_cast<unsigned char>(parts[4])};
-    std::memcpy(pnPort, port, 2);
+    const unsigned char portBytes[2] = {static_cast<unsigned char>(nPort >> 8),
+                                        static_cast<unsigned char>(nPort)};
+    std::memcpy(pnPort, portBytes, 2);
     return true;
 }
