@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "ClorixlogfinderDlg.h"
-#include "DeviceInfo.h"
 #include "Texts.h"
 #include "Version.h"
 #include "files/UserFiles.h"
@@ -13,8 +12,6 @@
 #include "resource.h"
 #include "text/Windows1252.h"
 #include "ui/Resources.h"
-
-char g_szLanguage[170] = {};
 
 ClorixlogfinderApp g_App;
 
@@ -24,16 +21,6 @@ END_MESSAGE_MAP()
 
 ClorixlogfinderApp::ClorixlogfinderApp() : CWinApp(nullptr) {
     m_dwRestartManagerSupportFlags = AFX_RESTART_MANAGER_SUPPORT_RESTART;
-}
-
-void DetermineLanguageTag() {
-    std::memset(g_szLanguage, 0, sizeof(g_szLanguage));
-    const char* pszTag = ui::FindString(IDS_LANGUAGE);
-    if (pszTag == nullptr || pszTag[0] == '\0') {
-        pszTag = "en-US";
-    }
-    std::strncpy(g_szLanguage, pszTag, sizeof(g_szLanguage));
-    g_szLanguage[sizeof(g_szLanguage) - 1] = '\0';
 }
 
 namespace {
@@ -67,9 +54,8 @@ CommandLineRequest ClorixlogfinderApp::ParseCommandLine(int argc, char** argv) {
         request.text = "lorixlog-finder: " + text::Windows1252FromUtf8(utf8);
         return request;
     };
-    std::vector<SearchTarget> targets;
-    int nRate = 0;
-    std::uint32_t nMost = 0;
+    // The search options, as lorixlog-find reads them.
+    SearchSettings settings;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "-h" || arg == "--help") {
@@ -87,10 +73,8 @@ CommandLineRequest ClorixlogfinderApp::ParseCommandLine(int argc, char** argv) {
             ++i;
             continue;
         }
-        const bool bTarget = arg == "-t" || arg == "--target" || arg.rfind("--target=", 0) == 0;
-        const bool bRate = arg == "-r" || arg == "--rate" || arg.rfind("--rate=", 0) == 0;
-        const bool bMost = arg == "--max-addresses" || arg.rfind("--max-addresses=", 0) == 0;
-        if (!bTarget && !bRate && !bMost) {
+        const SearchOption option = SearchOptionOf(arg);
+        if (option == SearchOption::None) {
             return fail(texts::FormatUtf8(texts::FinderUnknownOption, m_language, arg.c_str()));
         }
         std::string value;
@@ -103,31 +87,15 @@ CommandLineRequest ClorixlogfinderApp::ParseCommandLine(int argc, char** argv) {
             return fail(texts::FormatUtf8(texts::OptionNeedsValue, m_language, arg.c_str()));
         }
         std::string error;
-        SearchTarget target;
-        if (bTarget && !ParseSearchTarget(value, &target, &error, m_language)) {
+        if (!ApplySearchOption(option, value, &settings, &error, m_language)) {
             return fail(error);
-        }
-        if (bRate && !ParseQueryRate(value, &nRate, &error, m_language)) {
-            return fail(error);
-        }
-        if (bMost && !ParseMostAddresses(value, &nMost, &error, m_language)) {
-            return fail(error);
-        }
-        if (bTarget) {
-            targets.push_back(target);
         }
     }
-    m_commandLineTargets = targets;
+    m_commandLineTargets = settings.targets;
+    m_search.nQueriesPerSecond = settings.nQueriesPerSecond;
+    m_search.nMostTargetAddresses = settings.nMostTargetAddresses;
     ApplyTargets();
-    g_DeviceInfo.m_nQueriesPerSecond = nRate;
-    g_DeviceInfo.m_nMostTargetAddresses = nMost;
     return request;
-}
-
-void ClorixlogfinderApp::ApplyTargets() {
-    g_DeviceInfo.m_aTargets = m_commandLineTargets;
-    g_DeviceInfo.m_aTargets.insert(g_DeviceInfo.m_aTargets.end(), m_savedTargets.m_targets.begin(),
-                                   m_savedTargets.m_targets.end());
 }
 
 BOOL ClorixlogfinderApp::InitInstance() {
@@ -157,7 +125,7 @@ BOOL ClorixlogfinderApp::InitInstance() {
     ApplyTargets();
 
     {
-        ClorixlogfinderDlg dlg;
+        ClorixlogfinderDlg dlg(*this);
         dlg.Report().m_pListener = m_pReportListener;
         m_pMainWnd = &dlg;
         if (dlg.DoModal() == -1) {

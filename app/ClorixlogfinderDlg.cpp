@@ -3,10 +3,11 @@
 #include <cstdio>
 #include <vector>
 
-#include "ClorixlogfinderApp.h"
 #include "DeviceInfo.h"
 #include "DeviceListFile.h"
+#include "LanguageTag.h"
 #include "OpenDeviceDialog.h"
+#include "ProgramTable.h"
 #include "ReportEditControl.h"
 #include "TargetsDialog.h"
 #include "Texts.h"
@@ -26,8 +27,8 @@ ON_COMMAND(ID_SEARCH_TARGETS, OnSearchTargets)
 ON_COMMAND(ID_SAVE_LIST, OnSaveList)
 END_MESSAGE_MAP()
 
-ClorixlogfinderDlg::ClorixlogfinderDlg()
-    : CReportWindow(IDD_MAIN), m_hIcon(AfxLoadIcon(IDI_PROGRAM)) {
+ClorixlogfinderDlg::ClorixlogfinderDlg(CFinderSettings& settings)
+    : CReportWindow(IDD_MAIN), m_hIcon(AfxLoadIcon(IDI_PROGRAM)), m_settings(settings) {
     m_nEditId = IDC_REPORT;
     CReportText& report = Report();
     report.m_pszProgramName = LORIXLOG_PROGRAM_NAME;
@@ -152,7 +153,7 @@ void ClorixlogfinderDlg::OnSearch() {
     UpdateWindow();
     SearchOutcome outcome;
     if (KeepResponsive() != Cancel) {
-        outcome = g_DeviceInfo.SearchDevices(report, this);
+        outcome = g_DeviceInfo.SearchDevices(m_settings.m_search, report, this);
     }
     ShowSearchRunning(false);
     if (m_bCloseRequested) {
@@ -162,26 +163,7 @@ void ClorixlogfinderDlg::OnSearch() {
         return;
     }
     const bool bFound = g_DeviceInfo.m_nDevices > 0;
-    if (bFound && outcome.result != SearchOutcome::Failed) {
-        const Language language = report.GetLanguage();
-        if (g_DeviceInfo.m_nDevices == 1) {
-            report.Printf("%s", texts::Get(texts::DevicesFoundOne, language));
-        } else {
-            report.Printf(texts::Get(texts::DevicesFoundMany, language), g_DeviceInfo.m_nDevices);
-        }
-    }
-    if (!bFound && outcome.result != SearchOutcome::Failed) {
-        ReportNoDeviceAnswered(report, g_DeviceInfo, outcome, texts::FinderTargetsHint);
-    }
-    if (!g_App.m_strTargetsProblem.empty()) {
-        report.EnsureBlankLine();
-        report.Printf("WARNING: %s\r\n", g_App.m_strTargetsProblem.c_str());
-    }
-    if (!m_searchNote.empty()) {
-        report.EnsureBlankLine();
-        report.Printf("%s", m_searchNote.c_str());
-        m_searchNote.clear();
-    }
+    ReportSearchEnd(outcome);
     UpdateDisplay();
     CWnd* pOpenDevice = GetDlgItem(IDC_OPEN_DEVICE);
     if (pOpenDevice != nullptr) {
@@ -202,23 +184,48 @@ void ClorixlogfinderDlg::OnSearch() {
     SetCursor(hPrevious);
 }
 
+void ClorixlogfinderDlg::ReportSearchEnd(const SearchOutcome& outcome) {
+    CReportText& report = Report();
+    const bool bFound = g_DeviceInfo.m_nDevices > 0;
+    if (bFound && outcome.result != SearchOutcome::Failed) {
+        const Language language = report.GetLanguage();
+        if (g_DeviceInfo.m_nDevices == 1) {
+            report.Printf("%s", texts::Get(texts::DevicesFoundOne, language));
+        } else {
+            report.Printf(texts::Get(texts::DevicesFoundMany, language), g_DeviceInfo.m_nDevices);
+        }
+    }
+    if (!bFound && outcome.result != SearchOutcome::Failed) {
+        ReportNoDeviceAnswered(report, g_DeviceInfo, outcome, texts::FinderTargetsHint);
+    }
+    if (!m_settings.m_strTargetsProblem.empty()) {
+        report.EnsureBlankLine();
+        report.Printf("WARNING: %s\r\n", m_settings.m_strTargetsProblem.c_str());
+    }
+    if (!m_searchNote.empty()) {
+        report.EnsureBlankLine();
+        report.Printf("%s", m_searchNote.c_str());
+        m_searchNote.clear();
+    }
+}
+
 void ClorixlogfinderDlg::OnSearchAgain() {
     PostMessage(WM_COMMAND, IDC_SEARCH, 0);
 }
 
 void ClorixlogfinderDlg::OnSearchTargets() {
     CReportText& report = Report();
-    CTargetsDialog dlg(g_App.m_savedTargets, report.GetLanguage());
+    CTargetsDialog dlg(m_settings.m_savedTargets, report.GetLanguage());
     if (dlg.DoModal() != IDOK) {
         return;
     }
-    g_App.m_strTargetsProblem.clear();
-    g_App.ApplyTargets();
+    m_settings.m_strTargetsProblem.clear();
+    m_settings.ApplyTargets();
     // The new list is searched at once; the report of that search says where it is kept.
     char szNote[1024] = {};
     std::snprintf(szNote, sizeof(szNote), report.Say(texts::TargetsKept),
-                  static_cast<int>(g_App.m_savedTargets.m_targets.size()),
-                  text::Windows1252FromUtf8(g_App.m_savedTargets.m_strFile).c_str());
+                  static_cast<int>(m_settings.m_savedTargets.m_targets.size()),
+                  text::Windows1252FromUtf8(m_settings.m_savedTargets.m_strFile).c_str());
     m_searchNote = szNote;
     PostMessage(WM_COMMAND, IDC_SEARCH, 0);
 }
@@ -235,7 +242,7 @@ void ClorixlogfinderDlg::OnSaveList() {
 
 void ClorixlogfinderDlg::OnOpenDevice() {
     COpenDeviceDialog dlg(Report(), g_DeviceInfo, Report().GetLanguage());
-    dlg.m_keptSize = g_App.m_deviceListSize;
+    dlg.m_keptSize = m_settings.m_deviceListSize;
     if (dlg.DoModal() == IDOK) {
         EndDialog(IDOK);
     }

@@ -5,11 +5,14 @@
 #include <string>
 
 #include "DeviceInfo.h"
+#include "FinderSettings.h"
 #include "ReportWindow.h"
 
 class ClorixlogfinderDlg : public CReportWindow, private CSearchHost {
 public:
-    ClorixlogfinderDlg();
+    /// The window searches with the settings (its targets dialog changes their kept targets);
+    /// they outlive the window.
+    explicit ClorixlogfinderDlg(CFinderSettings& settings);
 
     /// Set when the user asked to close the window while a search ran (Escape, Quit, the close
     /// box): the search ends early and the window closes instead of offering the devices.
@@ -49,9 +52,13 @@ private:
     /// The buttons while a search runs: Search again becomes Stop, the default button; Open
     /// Device waits. And back again afterwards.
     void ShowSearchRunning(bool bRunning);
+    /// The lines that close a search's report: the devices counted, or what to check when none
+    /// answered, and the notes about the kept targets.
+    void ReportSearchEnd(const SearchOutcome& outcome);
     /// The caption of the window: the program's name, or the progress of a sweep.
     void ShowCaption();
 
+    CFinderSettings& m_settings;
     std::string m_searchAgainText;
     /// A note for the end of the next search's report (where the targets it queried are kept).
     std::string m_searchNote;

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "DeviceInfo.h"
+#include "ExportFormats.h"
 #include "Language.h"
 #include "ReportSink.h"
 #include "ui/Afx.h"
@@ -17,10 +18,10 @@ bool SaveDeviceList(CWnd* pOwner, CReportSink& report, const CDeviceInfo& table,
 /// box over pOwner, and nothing else changes; a saved list gets a line in the report. True when
 /// saved.
 bool SaveDeviceListAs(CWnd* pOwner, CReportSink& report, const CDeviceInfo& table,
-                      Language language, const std::string& path, bool bJson);
+                      Language language, const std::string& path, const ExportFormat& chosen);
 
-/// Writes the devices of the table to the file, whole or not at all: JSON when the path ends
-/// in ".json" (any case) or, without a known extension, when bJson; CSV otherwise. False with
-/// the reason in *pError.
-bool WriteDeviceList(const std::string& path, bool bJson, const CDeviceInfo& table,
+/// Writes the devices of the table to the file, whole or not at all, in the format that the
+/// name's extension names (any case: ".json", ".CSV"), or in the chosen one when it names none.
+/// False with the reason in *pError.
+bool WriteDeviceList(const std::string& path, const ExportFormat& chosen, const CDeviceInfo& table,
                      std::string* pError);

@@ -105,13 +105,14 @@ BENCHMARK(BM_ReadLargestMalformedList)->Unit(benchmark::kMillisecond);
 
 void BM_ReportDeviceDescription(benchmark::State& state) {
     CReportText report;
+    CDeviceInfo table;
     DeviceRecord record;
     ParseDeviceReply("TVK,lorixLOG,LX-8,A20988,lab-north.example.lan,3.2.0", "TVK,lorix", "lorix",
                      &record);
     std::strcpy(record.szIPv4, "10.77.0.21");
     for (auto _ : state) {
         // Runs into the 32000-character limit again and again, so trimming is included.
-        g_DeviceInfo.ReportDevice(record, report);
+        table.ReportDevice(record, report);
     }
 }
 BENCHMARK(BM_ReportDeviceDescription);

@@ -7,13 +7,7 @@
 #include "DeviceText.h"
 #include "ReportSink.h"
 
-CDeviceInfo g_DeviceInfo;
-
-namespace {
-
-constexpr const char kDefaultModelPrefix[] = "lorix";
-
-}  // namespace
+namespace {}  // namespace
 
 namespace {
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "SearchOutcome.h"
+#include "SearchSettings.h"
 #include "SearchTarget.h"
 #include "net/SocketLayer.h"
 
@@ -60,8 +61,9 @@ struct DeviceArrival {
     bool bReachable;          ///< whether the computer has a route to the device's address
 };
 
-/// The device table, the model prefix the search looks for and the diagnostic level. One global
-/// instance, g_DeviceInfo; the search fills it, the dialogs only read it.
+/// The device table, the model prefix the search looks for and the diagnostic level. The desktop
+/// program's one table is g_DeviceInfo (app/); lorixlog-find and its watch hold tables of their
+/// own. The search fills a table, the dialogs only read it.
 class CDeviceInfo {
 public:
     /// Result of AddDevice when the record repeats a stored one.
@@ -89,14 +91,6 @@ public:
     DeviceRecord (&m_aDevices)[kMaxDevices];
     /// Where the reply of each record came in; kept in the records' order.
     DeviceArrival (&m_aArrivals)[kMaxDevices];
-    /// Hosts and prefixes beyond the local networks that every search queries as well, after
-    /// its broadcasts (--target); empty: the local networks only.
-    std::vector<SearchTarget> m_aTargets;
-    /// The pace of the queries to the targets, in queries a second; 0: kDefaultQueriesPerSecond.
-    int m_nQueriesPerSecond = 0;
-    /// The most addresses of the targets a search queries; 0: kDefaultMostTargetAddresses. A
-    /// search whose targets hold more fails before anything is sent.
-    std::uint32_t m_nMostTargetAddresses = 0;
 
     /// Zero-fills the table and sets the count to 0.
     void ClearDevices();
@@ -110,15 +104,17 @@ public:
     void ReportDevice(const DeviceRecord& record, CReportSink& report);
     /// Resets the report, writes the line that opens a search and describes every stored record.
     void ReportSearchStart(CReportSink& report);
-    /// Runs one complete search: broadcasts "*IDN?" to port 9959 (each distinct broadcast
-    /// address of an interface that can broadcast, once), queries the targets at a pace
-    /// (m_nQueriesPerSecond), and stores and describes the devices that answer until the
-    /// network has been quiet for about four seconds (at most 30 s in all). Blocks the calling
-    /// thread, calling pHost (may be null) at least every 100 ms. A query that cannot be sent to
-    /// one address, and a datagram too long to receive, are warnings; the search goes on. Other
-    /// failures, and sends that all fail, end the search with an error line in the report.
-    /// Writes to the report it is handed (CNullReport: none). Returns how the search ended.
+    /// Runs one complete search with the settings: broadcasts "*IDN?" to port 9959 (each
+    /// distinct broadcast address of an interface that can broadcast, once), queries the
+    /// settings' targets at their pace, and stores and describes the devices that answer until
+    /// the network has been quiet for about four seconds (at most 30 s in all). The table keeps
+    /// the verbosity and the model prefix it was searched with (m_nVerbosity, m_szModelPrefix).
+    /// Blocks the calling thread, calling pHost (may be null) at least every 100 ms. A query that
+    /// cannot be sent to one address, and a datagram too long to receive, are warnings; the search
+    /// goes on. Other failures, and sends that all fail, end the search with an error line in the
+    /// report. Writes to the report it is handed (CNullReport: none). Returns how the search ended.
+    SearchOutcome SearchDevices(const SearchSettings& settings, CReportSink& report,
+                                CSearchHost* pHost);
+    /// A search of the local networks with the table's own verbosity and model prefix.
     SearchOutcome SearchDevices(CReportSink& report, CSearchHost* pHost);
 };
-
-extern CDeviceInfo g_DeviceInfo;

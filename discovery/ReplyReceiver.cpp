@@ -297,7 +297,10 @@ bool CReplyReceiver::FirstDrop() {
 }
 
 void CReplyReceiver::ReportOversizedDatagram(int nError, const net::sockaddr_in& addrFrom) {
-    if (m_nOversizedReported > kOversizedReports) {
+    // Once a sender and search: a device answers every broadcast and every repeat of one.
+    const std::uint64_t nSender = (static_cast<std::uint64_t>(addrFrom.sin_addr.s_addr) << 16) |
+                                  static_cast<std::uint64_t>(addrFrom.sin_port);
+    if (m_nOversizedReported > kOversizedReports || !m_oversizedFrom.insert(nSender).second) {
         return;
     }
     if (++m_nOversizedReported > kOversizedReports) {

@@ -101,6 +101,7 @@ private:
     unsigned m_nDroppedTableFull = 0;
     std::map<std::uint32_t, unsigned> m_droppedPerAddress;  // network byte order -> devices
     std::unordered_set<std::uint64_t> m_dropped;            // hashes of the dropped records
+    std::unordered_set<std::uint64_t> m_oversizedFrom;      // senders (address, port) warned of
     std::map<std::uint32_t, bool> m_routes;                 // /24 (network byte order) -> route
 };
 

@@ -5,6 +5,7 @@
 #include "Search.h"
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -59,9 +60,9 @@ void ReceiveReplies(CSearchContext& context, CReplyReceiver& receiver,
 /// Whether the planned queries stay within the bound of a search; says why not in an error line
 /// (nothing has been sent then).
 bool WithinBound(CSearchContext& context, const discovery::TargetPlan& plan) {
-    const CDeviceInfo& info = context.info;
-    const std::uint64_t nMost = info.m_nMostTargetAddresses > 0
-                                    ? static_cast<std::uint64_t>(info.m_nMostTargetAddresses)
+    const SearchSettings& settings = context.settings;
+    const std::uint64_t nMost = settings.nMostTargetAddresses > 0
+                                    ? static_cast<std::uint64_t>(settings.nMostTargetAddresses)
                                     : static_cast<std::uint64_t>(kDefaultMostTargetAddresses);
     if (plan.nTotal <= nMost) {
         return true;
@@ -73,9 +74,9 @@ bool WithinBound(CSearchContext& context, const discovery::TargetPlan& plan) {
     return false;
 }
 
-/// Sends every query of the search and receives the replies, on a socket that is open.
-void Exchange(CSearchContext& context, net::SOCKET s, const char* pszExpectedPrefix) {
-    CDeviceInfo& info = context.info;
+/// Readies the open socket: broadcasts allowed, where each reply came in noted, the largest
+/// receive buffer the system grants, and sends that never wait.
+void PrepareSocket(net::SOCKET s) {
     const int bOn = 1;
     net::setsockopt(s, net::SOL_SOCKET, net::SO_BROADCAST, reinterpret_cast<const char*>(&bOn),
                     sizeof(bOn));
@@ -87,7 +88,27 @@ void Exchange(CSearchContext& context, net::SOCKET s, const char* pszExpectedPre
     // A send never waits: a full buffer is taken as a moment to receive in (SendQuery).
     unsigned long nNonBlocking = 1;
     net::ioctlsocket(s, net::FIONBIO, &nNonBlocking);
+}
 
+/// Resolves and plans the targets of the settings; false when the search ends before anything
+/// is sent (the host asked it to, or the targets hold more addresses than the bound).
+bool PlanTargets(CSearchContext& context, const std::vector<discovery::LocalNetwork>& networks,
+                 const std::vector<std::uint32_t>& broadcasts,
+                 discovery::ResolvedTargets* pResolved, discovery::TargetPlan* pPlan) {
+    *pResolved = discovery::ResolveTargetNames(context);
+    *pPlan = discovery::PlanSearchTargets(context, *pResolved, networks, broadcasts);
+    if (context.Ending()) {
+        if (context.Finishing()) {
+            WriteDone(context);  // nothing was sent yet
+        }
+        return false;
+    }
+    return WithinBound(context, *pPlan);
+}
+
+/// Sends every query of the search and receives the replies, on a socket that is open.
+void Exchange(CSearchContext& context, net::SOCKET s, const char* pszExpectedPrefix) {
+    PrepareSocket(s);
     // The interfaces once per search: every reply is matched against this.
     std::vector<net::INTERFACE_INFO> interfaces;
     discovery::ReadInterfaceList(s, &interfaces, context);
@@ -99,21 +120,11 @@ void Exchange(CSearchContext& context, net::SOCKET s, const char* pszExpectedPre
     const std::vector<std::uint32_t> broadcasts = discovery::BroadcastTargets(networks, &owners);
     context.outcome.bBehindVirtualNat =
         discovery::LooksLikeVirtualNat(net::SystemRelease(), networks);
-    const bool bTargets = !info.m_aTargets.empty();
+    const bool bTargets = !context.settings.targets.empty();
     discovery::ResolvedTargets resolved;
     discovery::TargetPlan plan;
-    if (bTargets) {
-        resolved = discovery::ResolveTargetNames(context);
-        plan = discovery::PlanSearchTargets(context, resolved, networks, broadcasts);
-        if (context.Ending()) {
-            if (context.Finishing()) {
-                WriteDone(context);  // nothing was sent yet
-            }
-            return;
-        }
-        if (!WithinBound(context, plan)) {
-            return;
-        }
+    if (bTargets && !PlanTargets(context, networks, broadcasts, &resolved, &plan)) {
+        return;
     }
 
     CReplyReceiver receiver(context, s, pszExpectedPrefix, names, networks);
@@ -144,7 +155,19 @@ void Exchange(CSearchContext& context, net::SOCKET s, const char* pszExpectedPre
 }  // namespace
 
 SearchOutcome CDeviceInfo::SearchDevices(CReportSink& report, CSearchHost* pHost) {
-    CSearchContext context(*this, report, pHost);
+    SearchSettings settings;
+    settings.nVerbosity = m_nVerbosity;
+    settings.modelPrefix = m_szModelPrefix;
+    return SearchDevices(settings, report, pHost);
+}
+
+SearchOutcome CDeviceInfo::SearchDevices(const SearchSettings& settings, CReportSink& report,
+                                         CSearchHost* pHost) {
+    // The table keeps what it was searched with (the reply check and the report read it here).
+    m_nVerbosity = settings.nVerbosity;
+    std::memset(m_szModelPrefix, 0, sizeof(m_szModelPrefix));
+    std::strncpy(m_szModelPrefix, settings.modelPrefix.c_str(), sizeof(m_szModelPrefix) - 1);
+    CSearchContext context(*this, settings, report, pHost);
     char szExpectedPrefix[48] = {};
     std::snprintf(szExpectedPrefix, sizeof(szExpectedPrefix), "TVK,%s", m_szModelPrefix);
     ClearDevices();

@@ -37,10 +37,12 @@ inline constexpr std::uint32_t kPassMilliseconds = 100;
 
 class CSearchContext {
 public:
-    CSearchContext(CDeviceInfo& info, CReportSink& report, CSearchHost* pHost)
-        : info(info), report(report), m_pHost(pHost) {}
+    CSearchContext(CDeviceInfo& info, const SearchSettings& settings, CReportSink& report,
+                   CSearchHost* pHost)
+        : info(info), settings(settings), report(report), m_pHost(pHost) {}
 
     CDeviceInfo& info;
+    const SearchSettings& settings;
     CReportSink& report;
     SearchOutcome outcome;
     /// The error code of the last send that failed (0: none failed).

@@ -32,14 +32,14 @@ void ReportSendError(CSearchContext& context, int nError) {
 }
 
 void ReportTarget(CSearchContext& context, std::uint32_t nAddress) {
-    if (context.info.m_nVerbosity >= 1) {
+    if (context.settings.nVerbosity >= 1) {
         context.Printf(context.Say(texts::BroadcastOnto), DottedText(nAddress).c_str());
     }
 }
 
 /// At verbosity 2: every interface address, with whether the query goes to its broadcast.
 void ReportInterfaces(CSearchContext& context, const std::vector<LocalNetwork>& networks) {
-    if (context.info.m_nVerbosity < 2) {
+    if (context.settings.nVerbosity < 2) {
         return;
     }
     for (const LocalNetwork& network : networks) {

@@ -20,7 +20,7 @@ constexpr std::uint32_t kProgressMilliseconds = 500;
 /// At verbosity 1, one line per target: what it adds, and what it leaves out.
 void ReportTargetLine(CSearchContext& context, const SearchTarget& target,
                       const std::vector<std::uint32_t>& nameAddresses, const TargetShare& share) {
-    if (context.info.m_nVerbosity < 1) {
+    if (context.settings.nVerbosity < 1) {
         return;
     }
     if (target.IsSweep()) {
@@ -44,7 +44,7 @@ void ReportTargetLine(CSearchContext& context, const SearchTarget& target,
 
 /// "10.88.0.0/16" for a single target, else "3 targets".
 std::string SweepName(CSearchContext& context) {
-    const std::vector<SearchTarget>& targets = context.info.m_aTargets;
+    const std::vector<SearchTarget>& targets = context.settings.targets;
     if (targets.size() == 1) {
         return targets.front().text;
     }
@@ -95,8 +95,8 @@ public:
         : m_context(context),
           m_s(s),
           m_receiver(receiver),
-          m_nRate(context.info.m_nQueriesPerSecond > 0
-                      ? static_cast<std::uint64_t>(context.info.m_nQueriesPerSecond)
+          m_nRate(context.settings.nQueriesPerSecond > 0
+                      ? static_cast<std::uint64_t>(context.settings.nQueriesPerSecond)
                       : static_cast<std::uint64_t>(kDefaultQueriesPerSecond)),
           m_nTotal(nTotal),
           m_bShowProgress(nTotal > m_nRate),
@@ -210,7 +210,7 @@ private:
 ResolvedTargets ResolveTargetNames(CSearchContext& context) {
     ResolvedTargets resolved;
     std::vector<std::string> names;
-    for (const SearchTarget& target : context.info.m_aTargets) {
+    for (const SearchTarget& target : context.settings.targets) {
         if (target.bName) {
             names.push_back(target.text);
         }
@@ -254,7 +254,7 @@ TargetPlan PlanSearchTargets(CSearchContext& context, const ResolvedTargets& res
         broadcasts.push_back(net::ntohl(nBroadcast));
     }
     TargetPlan plan;
-    plan.ranges = PlanTargets(context.info.m_aTargets, resolved.nameAddresses, onLink, broadcasts,
+    plan.ranges = PlanTargets(context.settings.targets, resolved.nameAddresses, onLink, broadcasts,
                               &plan.shares);
     for (const TargetRange& range : plan.ranges) {
         plan.nTotal += range.Count();
@@ -264,7 +264,7 @@ TargetPlan PlanSearchTargets(CSearchContext& context, const ResolvedTargets& res
 
 long SendTargetQueries(CSearchContext& context, net::SOCKET s, CReplyReceiver& receiver,
                        const ResolvedTargets& resolved, const TargetPlan& plan) {
-    const std::vector<SearchTarget>& targets = context.info.m_aTargets;
+    const std::vector<SearchTarget>& targets = context.settings.targets;
     std::size_t nName = 0;
     for (std::size_t i = 0; i < targets.size(); ++i) {
         static const std::vector<std::uint32_t> kNone;
@@ -276,8 +276,8 @@ long SendTargetQueries(CSearchContext& context, net::SOCKET s, CReplyReceiver& r
         ReportTargetLine(context, targets[i], addresses, plan.shares[i]);
     }
 
-    const std::uint64_t nRate = context.info.m_nQueriesPerSecond > 0
-                                    ? static_cast<std::uint64_t>(context.info.m_nQueriesPerSecond)
+    const std::uint64_t nRate = context.settings.nQueriesPerSecond > 0
+                                    ? static_cast<std::uint64_t>(context.settings.nQueriesPerSecond)
                                     : static_cast<std::uint64_t>(kDefaultQueriesPerSecond);
     if (plan.nTotal / nRate >= 60) {
         const Language language = context.GetLanguage();

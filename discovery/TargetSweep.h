@@ -39,10 +39,10 @@ TargetPlan PlanSearchTargets(CSearchContext& context, const ResolvedTargets& res
                              const std::vector<std::uint32_t>& localBroadcasts);
 
 /// Sends the query to every address of the plan, at the pace of the table
-/// (m_nQueriesPerSecond), taking in replies between the queries; a sweep that takes more than a
-/// second shows its progress on one line, and one that takes more than a minute says how long
-/// beforehand. Each target's line of what the query went to counts the queries that went out
-/// and those that failed, with the reason. Returns the number of queries sent, or -1 when the
+/// (SearchSettings::nQueriesPerSecond), taking in replies between the queries; a sweep that takes
+/// more than a second shows its progress on one line, and one that takes more than a minute says
+/// how long beforehand. Each target's line of what the query went to counts the queries that went
+/// out and those that failed, with the reason. Returns the number of queries sent, or -1 when the
 /// search must end.
 long SendTargetQueries(CSearchContext& context, net::SOCKET s, CReplyReceiver& receiver,
                        const ResolvedTargets& resolved, const TargetPlan& plan);

@@ -345,17 +345,26 @@ constexpr Entry kEntries[] = {
 
     // lorixlog-find (written to a terminal in UTF-8).
     {FindUsage, kFindUsageEnglish, kFindUsageGerman},
+    {FindHelpCsv,
+     "  --csv          write the devices as CSV to standard output\n"
+     "                 (the report then goes to standard error)\n",
+     "  --csv          die Ger\xe4te als CSV in die Standardausgabe schreiben\n"
+     "                 (der Bericht geht dann in die Standardfehlerausgabe)\n"},
+    {FindHelpJson,
+     "  --json         write the devices as a JSON array to standard output\n"
+     "                 (the report then goes to standard error)\n",
+     "  --json         die Ger\xe4te als JSON-Array in die Standardausgabe schreiben\n"
+     "                 (der Bericht geht dann in die Standardfehlerausgabe)\n"},
     {FindUnknownOption, "unknown option '%s'", "unbekannte Option '%s'"},
     {FindTryHelp, "Try 'lorixlog-find --help'.", "Mehr mit 'lorixlog-find --help'."},
     {FindDidYouMean, "Did you mean %s?", "War %s gemeint?"},
-    {FindJsonAndCsv, "--json and --csv exclude each other",
-     "--json und --csv schlie\xdf"
+    {FindJsonAndCsv, "%s and %s exclude each other",
+     "%s und %s schlie\xdf"
      "en einander aus"},
     {FindWatchSeconds, "--watch takes a number of seconds from %d to %d, not '%s'",
      "--watch nimmt eine Zahl von Sekunden von %d bis %d, nicht '%s'"},
-    {FindWatchAndCsv,
-     "--watch and --csv exclude each other (--watch --json writes one event a line)",
-     "--watch und --csv schlie\xdf"
+    {FindWatchAndCsv, "--watch and %s exclude each other (--watch --json writes one event a line)",
+     "--watch und %s schlie\xdf"
      "en einander aus (--watch --json schreibt ein Ereignis je Zeile)"},
     {FindMetricsAddress,
      "--metrics takes ADDRESS:PORT, an IPv4 address and a port from 1 to 65535 (such as "

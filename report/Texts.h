@@ -169,6 +169,8 @@ enum Id : int {
     WindowFailed,
     // lorixlog-find.
     FindUsage,
+    FindHelpCsv,
+    FindHelpJson,
     FindUnknownOption,
     FindTryHelp,
     FindDidYouMean,

@@ -35,8 +35,14 @@ wine=
 routed=
 plant=
 
+usage="usage: $0 [--build DIR] [--subnets N] [--sim-verbose] [--wine] [--routed | --plant N] [-- SIM OPTIONS --] COMMAND..."
 while [ $# -gt 0 ]; do
   case "$1" in
+    -h|--help)
+      # The usage, and what the comment at the top of this script says of the options.
+      echo "$usage"
+      sed -n '3,/^set -euo/{/^set -euo/d;s/^# \{0,1\}//;p}' "$0"
+      exit 0 ;;
     --build) build=$2; shift 2 ;;
     --subnets) subnets=$2; shift 2 ;;
     --sim-verbose) sim_verbose=(--verbose); shift ;;
@@ -49,10 +55,10 @@ while [ $# -gt 0 ]; do
           [ $# -gt 0 ] && shift
         fi
         break ;;
+    -*) echo "sandbox: unknown option '$1'" >&2; echo "$usage" >&2; exit 2 ;;
     *) break ;;
   esac
 done
-usage="usage: $0 [--build DIR] [--subnets N] [--sim-verbose] [--wine] [--routed | --plant N] [-- SIM OPTIONS --] COMMAND..."
 [ $# -gt 0 ] || { echo "$usage" >&2; exit 2; }
 [ -z "$plant" ] || [[ "$plant" =~ ^[1-9][0-9]{0,3}$ && "$plant" -le 4000 ]] ||
   { echo "sandbox: --plant takes 1 to 4000 devices" >&2; exit 2; }

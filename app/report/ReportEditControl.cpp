@@ -1,6 +1,5 @@
 #include "ReportEditControl.h"
 
-#include "ReportWindow.h"
 #include "resource.h"
 #include "ui/Resources.h"
 
@@ -78,10 +77,8 @@ void CReportEditControl::OnScroll(UINT nSBCode, UINT, CScrollBar*) {
 void CReportEditControl::OnThumbTrackEnd() {
     CWnd* pParent = GetParent();
     // What arrived during the drag is shown, and the view goes back to the end of the text.
-    if (pParent != nullptr && IsWindow(pParent->m_hWnd)) {
-        if (auto* pReport = dynamic_cast<CReportWindow*>(pParent)) {
-            pReport->UpdateDisplay();
-        }
+    if (pParent != nullptr && IsWindow(pParent->m_hWnd) && m_updateDisplay) {
+        m_updateDisplay();
     }
     if (m_nNotifyId != 0 && m_nNotifyCode != 0 && pParent != nullptr && IsWindow(pParent->m_hWnd)) {
         NMHDR hdr{};

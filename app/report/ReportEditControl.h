@@ -16,6 +16,9 @@ public:
     /// Id and code of the WM_NOTIFY sent to the parent when a drag ends; 0 sends none.
     int m_nNotifyId = 0;
     int m_nNotifyCode = 0;
+    /// Brings the display of the report window that attached the control up to date; set by
+    /// that window (CReportWindow::UpdateDisplay), empty: nothing to bring up to date.
+    std::function<void()> m_updateDisplay;
 
     /// Adds an item to the report's context menu, after Copy, Select All and a separator:
     /// choosing it posts WM_COMMAND with the id to the control's window. isEnabled, when given,
@@ -28,8 +31,8 @@ public:
     /// Handler of WM_HSCROLL and WM_VSCROLL: tracks the thumb, scrolls, and runs OnThumbTrackEnd
     /// when a drag has ended.
     void OnScroll(UINT nSBCode, UINT nPos, CScrollBar* pScrollBar);
-    /// Brings the parent report window's display up to date (UpdateDisplay: what arrived during
-    /// the drag, and the view back at the end), then tells the parent by WM_NOTIFY with
+    /// Brings the parent report window's display up to date (m_updateDisplay: what arrived
+    /// during the drag, and the view back at the end), then tells the parent by WM_NOTIFY with
     /// m_nNotifyId and m_nNotifyCode.
     void OnThumbTrackEnd();
 

@@ -32,6 +32,7 @@ void CReportWindow::AttachReportDisplay() {
     if (pEdit != nullptr && m_nEditId != 0) {
         pEdit->m_nNotifyId = m_nEditId;
         pEdit->m_nNotifyCode = kThumbTrackEndNotifyCode;
+        pEdit->m_updateDisplay = [this] { UpdateDisplay(); };
         pEdit->SubclassDlgItem(static_cast<UINT>(m_nEditId), this);
     }
     if (CWnd* pControl = ReportControl()) {

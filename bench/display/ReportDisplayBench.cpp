@@ -14,6 +14,7 @@
 
 #include "DeviceInfo.h"
 #include "ProcessTime.h"
+#include "ProgramTable.h"
 #include "ReportWindow.h"
 #include "Resources.h"
 #include "resource.h"

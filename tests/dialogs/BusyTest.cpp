@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "DialogFixture.h"
+#include "ProgramTable.h"
 
 namespace {
 
@@ -41,7 +42,7 @@ TEST_F(Busy, ARequestToCloseDuringTheSearchIsCarriedOut) {
         net::InstallSocketLayer(&network);
         bool bQueued = false;
         ModalSpy spy;
-        ClorixlogfinderDlg dlg;
+        ClorixlogfinderDlg dlg(g_App);
         network.m_onSelect = [&](std::uint32_t nElapsed) {
             if (nElapsed >= 1000 && !bQueued) {
                 bQueued = true;
@@ -72,7 +73,7 @@ TEST_F(Busy, StopEndsTheSearchAndKeepsWhatWasFound) {
         network.AddDatagram(3000, "10.77.0.21", 9959, "TVK,lorixLOG,LX-8,A2,late,1.0");
         net::InstallSocketLayer(&network);
         ModalSpy spy;
-        ClorixlogfinderDlg dlg;
+        ClorixlogfinderDlg dlg(g_App);
         bool bQueued = false;
         std::string stopText;
         bool bStopIsDefault = false;
@@ -115,12 +116,12 @@ TEST_F(Busy, StopEndsTheSearchAndKeepsWhatWasFound) {
 // While a sweep runs, the caption says how far it has come; Stop ends it where it is, and the
 // report says how much was queried.
 TEST_F(Busy, TheCaptionShowsTheSweepUntilItIsStopped) {
-    g_DeviceInfo.m_aTargets.resize(1);
+    g_App.m_search.targets.resize(1);
     std::string error;
     ASSERT_TRUE(
-        ParseSearchTarget("10.88.0.0/22", &g_DeviceInfo.m_aTargets[0], &error, Language::English));
+        ParseSearchTarget("10.88.0.0/22", &g_App.m_search.targets[0], &error, Language::English));
     ModalSpy spy;
-    ClorixlogfinderDlg dlg;
+    ClorixlogfinderDlg dlg(g_App);
     std::string caption;
     m_network.m_onSelect = [&](std::uint32_t nElapsed) {
         if (nElapsed >= 2600 && !m_bQueued) {
@@ -131,7 +132,7 @@ TEST_F(Busy, TheCaptionShowsTheSweepUntilItIsStopped) {
     };
     ASSERT_TRUE(dlg.Create(IDD_MAIN));
     dialogtest::Pump();
-    g_DeviceInfo.m_aTargets.clear();
+    g_App.m_search.targets.clear();
     // 1,022 hosts and the prefix's broadcast address.
     EXPECT_TRUE(std::regex_match(
         caption, std::regex("lorixlog-finder \x96 [0-9]{3} of 1,023 addresses \x96 1 device")))
@@ -149,7 +150,7 @@ TEST_F(Busy, TheCaptionShowsTheSweepUntilItIsStopped) {
 // A click on another button during the search does nothing: no dialog opens inside the search.
 TEST_F(Busy, OtherInputDuringTheSearchIsNotActedOn) {
     ModalSpy spy;
-    ClorixlogfinderDlg dlg;
+    ClorixlogfinderDlg dlg(g_App);
     ASSERT_TRUE(dlg.Create(IDD_MAIN));
     dialogtest::Pump();  // the first search: the list opens by itself (and the spy ends it)
     ASSERT_EQ(spy.seen, std::vector<UINT>{IDD_OPEN_DEVICE});
@@ -178,7 +179,7 @@ TEST_F(Busy, OtherInputDuringTheSearchIsNotActedOn) {
 // shows each device while the search still runs.
 TEST_F(Busy, TheWindowIsPaintedBeforeAndWhileTheSearchRuns) {
     ModalSpy spy;
-    ClorixlogfinderDlg dlg;
+    ClorixlogfinderDlg dlg(g_App);
     bool bPaintedAtStart = false;
     bool bChecked = false;
     std::string shownLater;

@@ -180,7 +180,7 @@ TEST_F(Dialogs, FoundDevicesTakeTheFocusAndTheDefaultButton) {
     network.AddDatagram(50, "10.77.0.20", 9959, "TVK,lorixLOG,LX-8,A1,lab,1.0");
     net::InstallSocketLayer(&network);
     ModalSpy spy;
-    ClorixlogfinderDlg dlg;
+    ClorixlogfinderDlg dlg(g_App);
     ASSERT_TRUE(dlg.Create(IDD_MAIN));
     dialogtest::Pump();
     EXPECT_TRUE(dialogtest::HasFocus(dlg, IDC_OPEN_DEVICE));
@@ -306,6 +306,11 @@ TEST_F(Dialogs, AMessageBoxNeverOutgrowsTheScreen) {
     dialogtest::MeasureMessageBox(text.c_str(), &nHeight, &nWorkArea);
     ASSERT_GT(nHeight, 0) << "the box was on the screen";
     EXPECT_LE(nHeight, nWorkArea);
+    // The command line's help and errors, where they are a message box (Windows), fit too.
+    dialogtest::MeasureMessageBox(text.c_str(), &nHeight, &nWorkArea, true);
+    if (nHeight >= 0) {
+        EXPECT_LE(nHeight, nWorkArea) << "the help's box";
+    }
 
     const std::string fitted = ui::FitMessageText(text, 30);
     EXPECT_EQ(fitted.rfind("These lines are no search targets:\r\nline 1: '10.0.0.301'", 0), 0u);

@@ -11,6 +11,7 @@
 #include "DeviceExport.h"
 #include "DeviceListFile.h"
 #include "DialogFixture.h"
+#include "ProgramTable.h"
 
 namespace {
 
@@ -188,8 +189,8 @@ TEST_F(DeviceLists, AListThatCannotBeSavedIsSaidSo) {
     const std::string before = m_report.Report().m_strText;
     std::ofstream(m_dir / "a-file") << "not a folder";
     const std::string path = (m_dir / "a-file" / "plant.csv").string();
-    EXPECT_FALSE(
-        SaveDeviceListAs(&dlg, m_report.Report(), g_DeviceInfo, Language::English, path, false));
+    EXPECT_FALSE(SaveDeviceListAs(&dlg, m_report.Report(), g_DeviceInfo, Language::English, path,
+                                  *FindExportFormat("csv")));
     ASSERT_EQ(boxes.texts.size(), 1u);
     EXPECT_EQ(boxes.texts[0].rfind("The list could not be saved as '", 0), 0u) << boxes.texts[0];
     EXPECT_EQ(m_report.Report().m_strText, before);
@@ -203,7 +204,7 @@ TEST_F(DeviceLists, TheReportsMenuSavesTheList) {
     network.AddDatagram(200, "10.77.0.20", 9959, "TVK,lorixLOG,LX-8,A20715,lab,3.1.4");
     net::InstallSocketLayer(&network);
     ModalSpy spy;
-    ClorixlogfinderDlg dlg;
+    ClorixlogfinderDlg dlg(g_App);
     ASSERT_TRUE(dlg.Create(IDD_MAIN));
     dialogtest::Pump();
     ASSERT_EQ(g_DeviceInfo.m_nDevices, 1);

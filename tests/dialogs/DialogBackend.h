@@ -89,7 +89,10 @@ bool IsInView(fw::CWnd& dialog, int nID);
 bool CaptionShownWhole(fw::CWnd& dialog, const char* pszCaption);
 
 /// Shows the backend's message box with the text (no owner), waits until it is on the screen,
-/// reads its outer height and the height of its screen's work area, and closes it.
-void MeasureMessageBox(const char* pszText, int* pnHeight, int* pnWorkArea);
+/// reads its outer height and the height of its screen's work area, and closes it. With
+/// bCommandLine the box of ui::ShowCommandLineText (help, a wrong option) instead, where the
+/// platform shows one (Windows); where it writes to the terminal, *pnHeight stays -1.
+void MeasureMessageBox(const char* pszText, int* pnHeight, int* pnWorkArea,
+                       bool bCommandLine = false);
 
 }  // namespace dialogtest

@@ -14,6 +14,7 @@
 #include "DeviceList.h"
 #include "DialogBackend.h"
 #include "OpenDeviceDialog.h"
+#include "ProgramTable.h"
 #include "ReportWindow.h"
 #include "Resources.h"
 #include "ScriptedSocketLayer.h"

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "DialogFixture.h"
+#include "ProgramTable.h"
 
 namespace {
 
@@ -124,7 +125,7 @@ TEST_F(Dialogs, TheMainDialogSearchesByItselfAndOffersTheDevices) {
     net::InstallSocketLayer(&network);
     ModalSpy spy;
     {
-        ClorixlogfinderDlg dlg;
+        ClorixlogfinderDlg dlg(g_App);
         ASSERT_TRUE(dlg.Create(IDD_MAIN));
         EXPECT_EQ(dlg.GetWindowText(), "lorixlog-finder version 2.0.45");
         EXPECT_TRUE(network.m_aSent.empty()) << "the search is posted, not run in the opening";
@@ -151,13 +152,13 @@ TEST_F(Dialogs, TheCommandLineTargetsAreQueriedByEverySearch) {
     char szHost[] = "--target=10.89.0.7";
     char* argv[] = {szProgram, szQtOption, szQtValue, szTarget, szNetwork, szHost};
     EXPECT_EQ(g_App.ParseCommandLine(6, argv).kind, CommandLineRequest::Run);
-    ASSERT_EQ(g_DeviceInfo.m_aTargets.size(), 2u);
+    ASSERT_EQ(g_App.m_search.targets.size(), 2u);
 
     net::ScriptedSocketLayer network;
     net::InstallSocketLayer(&network);
     ModalSpy spy;
     {
-        ClorixlogfinderDlg dlg;
+        ClorixlogfinderDlg dlg(g_App);
         ASSERT_TRUE(dlg.Create(IDD_MAIN));
         dialogtest::Pump();
         dialogtest::Click(dlg, IDC_SEARCH_AGAIN);
@@ -173,7 +174,7 @@ TEST_F(Dialogs, TheCommandLineTargetsAreQueriedByEverySearch) {
     std::vector<std::string> twoSearches = oneSearch;
     twoSearches.insert(twoSearches.end(), oneSearch.begin(), oneSearch.end());
     EXPECT_EQ(sent, twoSearches);
-    g_DeviceInfo.m_aTargets.clear();
+    g_App.m_search.targets.clear();
 
     char szWrong[] = "10.0.0.0/8";
     char* wrong[] = {szProgram, szTarget, szWrong};
@@ -181,7 +182,7 @@ TEST_F(Dialogs, TheCommandLineTargetsAreQueriedByEverySearch) {
     EXPECT_EQ(request.kind, CommandLineRequest::Error);
     EXPECT_EQ(request.text,
               "lorixlog-finder: the prefix length of '10.0.0.0/8' is not from 16 to 32");
-    EXPECT_TRUE(g_DeviceInfo.m_aTargets.empty());
+    EXPECT_TRUE(g_App.m_search.targets.empty());
 }
 
 // A window that cannot be made is said so in a message box (a Windows program has no console);
@@ -237,14 +238,14 @@ TEST_F(Dialogs, TheCommandLineAsksForHelpOrIsWrong) {
         EXPECT_EQ(request.kind, c.kind) << c.args.front();
         EXPECT_NE(request.text.find(c.pszText), std::string::npos) << request.text;
         if (c.kind == CommandLineRequest::Run) {
-            EXPECT_EQ(g_DeviceInfo.m_nQueriesPerSecond, 1000);
-            EXPECT_EQ(g_DeviceInfo.m_aTargets.size(), 1u);
+            EXPECT_EQ(g_App.m_search.nQueriesPerSecond, 1000);
+            EXPECT_EQ(g_App.m_search.targets.size(), 1u);
         } else {
-            EXPECT_TRUE(g_DeviceInfo.m_aTargets.empty()) << "nothing of a wrong line is kept";
+            EXPECT_TRUE(g_App.m_search.targets.empty()) << "nothing of a wrong line is kept";
         }
     }
-    g_DeviceInfo.m_aTargets.clear();
-    g_DeviceInfo.m_nQueriesPerSecond = 0;
+    g_App.m_search.targets.clear();
+    g_App.m_search.nQueriesPerSecond = 0;
 }
 
 }  // namespace

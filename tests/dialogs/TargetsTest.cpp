@@ -84,7 +84,7 @@ TEST_F(Targets, TheReportsContextMenuInEitherLanguage) {
     for (const auto& language : languages) {
         ui::SetUserInterfaceLanguage(language.wLanguage);
         std::strcpy(g_szLanguage, language.pszTag);
-        ClorixlogfinderDlg dlg;
+        ClorixlogfinderDlg dlg(g_App);
         ASSERT_TRUE(dlg.Create(IDD_MAIN));
         dialogtest::Pump();
         EXPECT_EQ(dialogtest::ContextMenu(dlg, IDC_REPORT, false, nullptr), language.menu);
@@ -130,7 +130,7 @@ TEST_F(Targets, TheTargetsDialogKeepsTargetsForEverySearch) {
         pDialog->SendMessage(WM_COMMAND, IDOK);
         results.push_back(pDialog->m_nModalResult);
     });
-    ClorixlogfinderDlg dlg;
+    ClorixlogfinderDlg dlg(g_App);
     ASSERT_TRUE(dlg.Create(IDD_MAIN));
     dialogtest::Pump();
     const std::size_t nFirstSearch = network.m_aSent.size();

@@ -25,6 +25,7 @@
 #include "Metrics.h"
 #include "ReportText.h"
 #include "ScriptedSocketLayer.h"
+#include "TestTable.h"
 
 namespace {
 
@@ -138,13 +139,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSi
         CConsoleReportWriter writer(pStream);
         report.m_pListener = &writer;
         net::InstallSocketLayer(&layer);
-        g_DeviceInfo.m_nVerbosity = (nFlags & 8) != 0 ? 2 : (nFlags & 2) != 0 ? 1 : 0;
-        g_DeviceInfo.m_aTargets = targets;
-        g_DeviceInfo.m_nQueriesPerSecond = 5000;
+        SearchSettings settings;
+        settings.nVerbosity = (nFlags & 8) != 0 ? 2 : (nFlags & 2) != 0 ? 1 : 0;
+        settings.targets = targets;
+        settings.nQueriesPerSecond = 5000;
 
-        const SearchOutcome outcome = g_DeviceInfo.SearchDevices(report, nullptr);
-        if (g_DeviceInfo.m_nDevices == 0 && outcome.result != SearchOutcome::Failed) {
-            ReportNoDeviceAnswered(report, g_DeviceInfo, outcome, texts::FindTargetsHint);
+        const SearchOutcome outcome = TestTable().SearchDevices(settings, report, nullptr);
+        if (TestTable().m_nDevices == 0 && outcome.result != SearchOutcome::Failed) {
+            ReportNoDeviceAnswered(report, TestTable(), outcome, texts::FindTargetsHint);
         }
 
         writer.Finish();
@@ -162,15 +164,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSi
     fuzz::CheckTerminalText(std::string_view(pConsole, nConsole));
     std::free(pConsole);
 
-    fuzz::CheckTable(g_DeviceInfo);
-    const std::string json = DevicesAsJson(g_DeviceInfo);
-    fuzz::CheckJson(json, g_DeviceInfo.m_nDevices);
-    fuzz::CheckDeviceTextInJson(g_DeviceInfo, json);
-    fuzz::CheckCsv(DevicesAsCsv(g_DeviceInfo), g_DeviceInfo.m_nDevices);
+    fuzz::CheckTable(TestTable());
+    const std::string json = DevicesAsJson(TestTable());
+    fuzz::CheckJson(json, TestTable().m_nDevices);
+    fuzz::CheckDeviceTextInJson(TestTable(), json);
+    fuzz::CheckCsv(DevicesAsCsv(TestTable()), TestTable().m_nDevices);
     // The watch's lines: for people safe on a terminal, for scripts one valid JSON object each;
     // its metrics as a monitoring system reads them.
     CDeviceWatch watch;
-    const std::vector<DeviceChange> changes = watch.Update(g_DeviceInfo);
+    const std::vector<DeviceChange> changes = watch.Update(TestTable());
     CWatchMetrics metrics;
     metrics.AddRound(WatchRound{false, 4.5, 1796860000, 0}, changes);
     const std::string exposition = metrics.Exposition();
@@ -193,7 +195,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSi
         const std::string json = ChangeAsJson(change, "2026-12-09T14:03:12Z");
         fuzz::CheckJson("[" + json.substr(0, json.size() - 1) + "]", 1);
     }
-    g_DeviceInfo.ClearDevices();
-    g_DeviceInfo.m_aTargets.clear();
+    TestTable().ClearDevices();
     return 0;
 }

@@ -5,6 +5,7 @@
 #include "ClorixlogfinderApp.h"
 #include "ClorixlogfinderDlg.h"
 #include "GuiTestSupport.h"
+#include "ProgramTable.h"
 
 using namespace guitest;
 
@@ -21,7 +22,7 @@ private slots:
     void searchesByItselfWithTheBanner() {
         ScriptedNetwork network;
         ModalSpy spy;
-        ClorixlogfinderDlg dlg;
+        ClorixlogfinderDlg dlg(g_App);
         QVERIFY(dlg.Create(IDD_MAIN));
         QCOMPARE(QString::fromStdString(dlg.GetWindowText()),
                  QStringLiteral("lorixlog-finder version 2.0.45"));
@@ -42,7 +43,7 @@ private slots:
 
     void buttonStatesAfterSearches() {
         ModalSpy spy;
-        ClorixlogfinderDlg dlg;
+        ClorixlogfinderDlg dlg(g_App);
         {
             ScriptedNetwork network;
             network.Device(100, "192.168.1.20", kDevice);
@@ -92,7 +93,7 @@ private slots:
         network.Device(100, "192.168.1.20", kDevice);
         ModalSpy spy;
         spy.onModal = [](CDialog* p) { p->EndDialog(IDOK); };
-        ClorixlogfinderDlg dlg;
+        ClorixlogfinderDlg dlg(g_App);
         QVERIFY(dlg.Create(IDD_MAIN));
         Drain();
         QCOMPARE(spy.seen, std::vector<UINT>{IDD_OPEN_DEVICE});
@@ -103,7 +104,7 @@ private slots:
     void quitEscapeAndCloseBoxEndWithCancel() {
         for (int nWay = 0; nWay < 3; ++nWay) {
             ScriptedNetwork network;
-            ClorixlogfinderDlg dlg;
+            ClorixlogfinderDlg dlg(g_App);
             QVERIFY(dlg.Create(IDD_MAIN));
             Drain();
             QCOMPARE(dlg.m_nModalResult, INT_PTR(-1));
@@ -122,7 +123,7 @@ private slots:
 
     void enterWithoutFocusedButtonGivesTheOkCommand() {
         ScriptedNetwork network;
-        ClorixlogfinderDlg dlg;
+        ClorixlogfinderDlg dlg(g_App);
         QVERIFY(dlg.Create(IDD_MAIN));
         Drain();
         QTest::keyClick(Edit(dlg, IDC_REPORT), Qt::Key_Return);
@@ -136,7 +137,7 @@ private slots:
         QCOMPARE(QByteArray(g_szLanguage), QByteArray("de-DE"));
         {
             ScriptedNetwork network;
-            ClorixlogfinderDlg dlg;
+            ClorixlogfinderDlg dlg(g_App);
             QVERIFY(dlg.Create(IDD_MAIN));
             Drain();
             QCOMPARE(Button(dlg, IDC_OPEN_DEVICE)->text(), QString::fromUtf8("Gerät öffnen"));
@@ -164,7 +165,7 @@ private slots:
     }
 
     void dragIconIsTheProgramIcon() {
-        ClorixlogfinderDlg dlg;
+        ClorixlogfinderDlg dlg(g_App);
         QVERIFY(dlg.m_hIcon != nullptr);
         QCOMPARE(dlg.SendMessage(WM_QUERYDRAGICON), LRESULT(0));  // no window yet: nothing answers
         ScriptedNetwork network;

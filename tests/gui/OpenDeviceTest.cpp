@@ -10,6 +10,7 @@
 #include "DeviceList.h"
 #include "GuiTestSupport.h"
 #include "OpenDeviceDialog.h"
+#include "ProgramTable.h"
 #include "ReportWindow.h"
 #include "ShellSpy.h"
 #include "shell/Shell.h"

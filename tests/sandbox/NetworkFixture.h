@@ -11,6 +11,7 @@
 #include "../unit/ReportFixture.h"
 #include "DeviceInfo.h"
 #include "Sandbox.h"
+#include "TestTable.h"
 
 /// Whether this process is in its private network, and why not.
 extern bool g_bInSandbox;
@@ -23,7 +24,7 @@ protected:
         if (!g_bInSandbox) {
             GTEST_SKIP() << "no private network namespace: " << g_why;
         }
-        g_DeviceInfo.ClearDevices();
+        TestTable().ClearDevices();
     }
     void TearDown() override { net::InstallSocketLayer(nullptr); }
     std::string Block(const char* pszModel, const char* pszDetail, const char* pszAddress,

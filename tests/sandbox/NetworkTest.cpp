@@ -66,16 +66,16 @@ TEST_F(Network, FindsAndDescribesTheSimulatedDevices) {
                             "--device", "10.77.0.20", "--serial", "A1", "--name", "A1", "--detail",
                             "X", "--firmware", "1.0"});
     ASSERT_TRUE(sim.IsReady());
-    g_DeviceInfo.SearchDevices(m_report, nullptr);
+    TestTable().SearchDevices(m_report, nullptr);
     EXPECT_EQ(Text(),
               std::string(kEnglishBanner) +
                   "\r\nSearching lorix devices (please wait) ...\r\n\r\n" +
                   Block("lorixLOG", "LX-8", "10.77.0.21", "lab", "lab.example.lan", "B2", "3.1.4") +
                   Block("lorixLOG", "X", "10.77.0.20", "A1", "", "A1", "1.0") + "... done.\r\n")
         << "devices are described in the order they answer";
-    ASSERT_EQ(g_DeviceInfo.m_nDevices, 2);
-    EXPECT_STREQ(g_DeviceInfo.m_aDevices[0].szSerialNumber, "A1") << "the table is sorted";
-    EXPECT_EQ(net::ntohs(g_DeviceInfo.m_aDevices[0].addrIPv4.sin_port), 9959);
+    ASSERT_EQ(TestTable().m_nDevices, 2);
+    EXPECT_STREQ(TestTable().m_aDevices[0].szSerialNumber, "A1") << "the table is sorted";
+    EXPECT_EQ(net::ntohs(TestTable().m_aDevices[0].addrIPv4.sin_port), 9959);
 }
 
 TEST_F(Network, LimitedBroadcastWithoutRouteReachesTheDevices) {
@@ -85,20 +85,20 @@ TEST_F(Network, LimitedBroadcastWithoutRouteReachesTheDevices) {
     ASSERT_TRUE(sim.IsReady());
     NoInterfaceListLayer layer;
     net::InstallSocketLayer(&layer);
-    g_DeviceInfo.SearchDevices(m_report, nullptr);
+    TestTable().SearchDevices(m_report, nullptr);
     EXPECT_EQ(m_report.m_nErrors, 0) << Text();
-    EXPECT_EQ(g_DeviceInfo.m_nDevices, 1);
+    EXPECT_EQ(TestTable().m_nDevices, 1);
     EXPECT_NE(Text().find("... done.\r\n"), std::string::npos);
 }
 
 TEST_F(Network, AnswersToTheLimitedAndTheDirectedBroadcastAreDescribedOnce) {
     sandbox::Simulator sim({"--device", "10.77.0.20", "--twice"});
     ASSERT_TRUE(sim.IsReady());
-    g_DeviceInfo.m_nVerbosity = 1;
-    g_DeviceInfo.SearchDevices(m_report, nullptr);
-    g_DeviceInfo.m_nVerbosity = 0;
+    TestTable().m_nVerbosity = 1;
+    TestTable().SearchDevices(m_report, nullptr);
+    TestTable().m_nVerbosity = 0;
     EXPECT_NE(Text().find("IPv4 broadcast onto '10.77.0.255'.\r\n"), std::string::npos);
-    EXPECT_EQ(g_DeviceInfo.m_nDevices, 1);
+    EXPECT_EQ(TestTable().m_nDevices, 1);
     EXPECT_EQ(Text().find("Found"), Text().rfind("Found"));
 }
 
@@ -106,23 +106,23 @@ TEST_F(Network, SearchesTwoSubnets) {
     sandbox::Simulator sim(
         {"--device", "10.77.0.25", "--serial", "N77", "--device", "10.78.0.25", "--serial", "N78"});
     ASSERT_TRUE(sim.IsReady());
-    g_DeviceInfo.SearchDevices(m_report, nullptr);
-    ASSERT_EQ(g_DeviceInfo.m_nDevices, 2) << Text();
-    EXPECT_STREQ(g_DeviceInfo.m_aDevices[0].szIPv4, "10.77.0.25");
-    EXPECT_STREQ(g_DeviceInfo.m_aDevices[1].szIPv4, "10.78.0.25");
+    TestTable().SearchDevices(m_report, nullptr);
+    ASSERT_EQ(TestTable().m_nDevices, 2) << Text();
+    EXPECT_STREQ(TestTable().m_aDevices[0].szIPv4, "10.77.0.25");
+    EXPECT_STREQ(TestTable().m_aDevices[1].szIPv4, "10.78.0.25");
 }
 
 TEST_F(Network, OversizedReplyIsDroppedAndTheOthersAreFound) {
     sandbox::Simulator sim({"--device", "10.77.0.20", "--pad-to", "1600", "--device", "10.77.0.21",
                             "--serial", "OK1", "--delay", "300"});
     ASSERT_TRUE(sim.IsReady());
-    g_DeviceInfo.SearchDevices(m_report, nullptr);
+    TestTable().SearchDevices(m_report, nullptr);
     EXPECT_NE(Text().find("WARNING: recvfrom(UDP) returned 10040: a datagram from 10.77.0.20:9959 "
                           "was too long and is dropped.\r\n"),
               std::string::npos)
         << Text();
-    ASSERT_EQ(g_DeviceInfo.m_nDevices, 1) << Text();
-    EXPECT_STREQ(g_DeviceInfo.m_aDevices[0].szSerialNumber, "OK1");
+    ASSERT_EQ(TestTable().m_nDevices, 1) << Text();
+    EXPECT_STREQ(TestTable().m_aDevices[0].szSerialNumber, "OK1");
     EXPECT_NE(Text().find("... done.\r\n"), std::string::npos);
     EXPECT_EQ(m_report.m_nErrors, 0);
 }
@@ -139,9 +139,9 @@ protected:
 };
 
 TEST_F(OnlyLoopback, TheQueryGoesToLoopback) {
-    g_DeviceInfo.m_nVerbosity = 1;
-    g_DeviceInfo.SearchDevices(m_report, nullptr);
-    g_DeviceInfo.m_nVerbosity = 0;
+    TestTable().m_nVerbosity = 1;
+    TestTable().SearchDevices(m_report, nullptr);
+    TestTable().m_nVerbosity = 0;
     EXPECT_EQ(m_report.m_nErrors + m_report.m_nWarnings, 0) << Text();
     EXPECT_NE(Text().find("IPv4 broadcast onto '127.255.255.255'.\r\n"), std::string::npos)
         << Text();
@@ -172,14 +172,14 @@ TEST_F(Network, ANetworkWithoutRouteIsAWarning) {
                        "ip route del broadcast 10.99.0.255 dev bad0 table local"));
     sandbox::Simulator sim({"--device", "10.78.0.22", "--serial", "BEHIND"});
     ASSERT_TRUE(sim.IsReady());
-    g_DeviceInfo.SearchDevices(m_report, nullptr);
+    TestTable().SearchDevices(m_report, nullptr);
     EXPECT_NE(Text().find(
                   "WARNING: sendto(UDP) to 10.99.0.255 returned 10051 (network unreachable).\r\n"),
               std::string::npos)
         << Text();
     EXPECT_EQ(m_report.m_nErrors, 0) << Text();
-    ASSERT_EQ(g_DeviceInfo.m_nDevices, 1) << Text();
-    EXPECT_STREQ(g_DeviceInfo.m_aDevices[0].szSerialNumber, "BEHIND");
+    ASSERT_EQ(TestTable().m_nDevices, 1) << Text();
+    EXPECT_STREQ(TestTable().m_aDevices[0].szSerialNumber, "BEHIND");
     EXPECT_NE(Text().find("... done.\r\n"), std::string::npos);
 }
 

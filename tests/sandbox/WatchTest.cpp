@@ -148,7 +148,8 @@ TEST_F(Finder, AWatchEndsAtOnceOnASignal) {
 }
 
 // The seconds of --watch are joined to it with '=': apart, they are a wrong argument, and the
-// message says what was meant; --metrics is refused without a watch.
+// message says what was meant; --metrics is refused without a watch; one data format at a time,
+// and the watch only in one that has a line for a change. The help names every format.
 TEST_F(Finder, WatchOptionsThatAreWrongAreExplained) {
     const struct {
         std::vector<std::string> args;
@@ -159,6 +160,9 @@ TEST_F(Finder, WatchOptionsThatAreWrongAreExplained) {
         {{"--watch=5"}, "--watch takes a number of seconds from 10 to 86400, not '5'"},
         {{"--metrics", "127.0.0.1:9469"}, "--metrics serves the metrics of a watch"},
         {{"-w", "--metrics", "localhost:80"}, "--metrics takes ADDRESS:PORT"},
+        {{"--json", "--csv"}, "--json and --csv exclude each other"},
+        {{"--csv", "-w", "--json"}, "--csv and --json exclude each other"},
+        {{"--watch=60", "--csv"}, "--watch and --csv exclude each other"},
     };
     for (const auto& c : cases) {
         const auto result = sandbox::RunProgram(LORIXLOG_FIND_PATH, c.args);
@@ -168,6 +172,12 @@ TEST_F(Finder, WatchOptionsThatAreWrongAreExplained) {
     const auto other = sandbox::RunProgram(LORIXLOG_FIND_PATH, {"--json", "60"});
     EXPECT_EQ(other.nExitStatus, 2);
     EXPECT_EQ(other.err.find("Did you mean"), std::string::npos) << other.err;
+    const auto help = sandbox::RunProgram(LORIXLOG_FIND_PATH, {"--help"});
+    EXPECT_EQ(help.nExitStatus, 0);
+    for (const char* pszLine : {"\n  --csv          write the devices as CSV to standard output\n",
+                                "\n  --json         write the devices as a JSON array"}) {
+        EXPECT_NE(help.out.find(pszLine), std::string::npos) << help.out;
+    }
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include "ClorixlogfinderApp.h"
 #include "DeviceInfo.h"
 #include "OpenDeviceDialog.h"
+#include "ProgramTable.h"
 #include "ReportWindow.h"
 
 class CDeviceList : public COpenDeviceDialog {

@@ -7,6 +7,7 @@
 #include "DeviceInfo.h"
 #include "ReportFixture.h"
 #include "ScriptedSocketLayer.h"
+#include "TestTable.h"
 
 namespace {
 
@@ -166,7 +167,7 @@ TEST_F(DeviceDescription, WritesEveryLineOfAFullRecordInEnglish) {
     std::strcpy(record.szDnsName, "dev1.lan");
     std::strcpy(record.szIPv6, "fe80::1");
     m_report.m_strText.clear();
-    g_DeviceInfo.ReportDevice(record, m_report);
+    TestTable().ReportDevice(record, m_report);
     EXPECT_EQ(Text(),
               "Found lorixLOG X2 device\r\n"
               "  at IPv4 address 192.168.1.20\r\n"
@@ -185,7 +186,7 @@ TEST_F(DeviceDescription, WritesEveryLineOfAFullRecordInGerman) {
     std::strcpy(record.szDnsName, "dev1.lan");
     std::strcpy(record.szIPv6, "fe80::1");
     m_report.m_strText.clear();
-    g_DeviceInfo.ReportDevice(record, m_report);
+    TestTable().ReportDevice(record, m_report);
     EXPECT_EQ(Text(),
               "lorixLOG X2 Ger\xe4t gefunden\r\n"
               "  an IPv4 Adresse 192.168.1.20\r\n"
@@ -202,7 +203,7 @@ TEST_F(DeviceDescription, LeavesOutLinesOfMissingFields) {
     std::strcpy(record.szModel, "lorixA");
     std::strcpy(record.szModelDetail, "B");
     m_report.m_strText.clear();
-    g_DeviceInfo.ReportDevice(record, m_report);
+    TestTable().ReportDevice(record, m_report);
     EXPECT_EQ(Text(),
               "Found lorixA B device\r\n"
               "  serial number = \r\n"
@@ -215,13 +216,13 @@ TEST_F(DeviceDescription, HostNameLineOnlyWhenItDiffersFromTheDnsName) {
     std::strcpy(record.szHostName, "same.lan");
     std::strcpy(record.szDnsName, "same.lan");
     m_report.m_strText.clear();
-    g_DeviceInfo.ReportDevice(record, m_report);
+    TestTable().ReportDevice(record, m_report);
     EXPECT_EQ(Text().find("host name"), std::string::npos);
     EXPECT_NE(Text().find("  DNS name = 'same.lan'\r\n"), std::string::npos);
 
     record.szDnsName[0] = '\0';
     m_report.m_strText.clear();
-    g_DeviceInfo.ReportDevice(record, m_report);
+    TestTable().ReportDevice(record, m_report);
     EXPECT_NE(Text().find("  host name = 'same.lan'\r\n"), std::string::npos);
     EXPECT_EQ(Text().find("DNS name"), std::string::npos);
 }

@@ -10,6 +10,7 @@
 #include "DeviceInfo.h"
 #include "ReportFixture.h"
 #include "ScriptedSocketLayer.h"
+#include "TestTable.h"
 
 inline constexpr const char kSearchStart[] =
     "\r\nSearching lorix devices (please wait) ...\r\n\r\n";
@@ -22,12 +23,12 @@ class Search : public WithReport {
 protected:
     void SetUp() override {
         net::InstallSocketLayer(&m_net);
-        g_DeviceInfo.m_nVerbosity = 0;
+        TestTable().m_nVerbosity = 0;
     }
     void TearDown() override {
         net::InstallSocketLayer(nullptr);
-        g_DeviceInfo.m_nVerbosity = 0;
-        g_DeviceInfo.ClearDevices();
+        TestTable().m_nVerbosity = 0;
+        TestTable().ClearDevices();
     }
     void Reply(std::uint32_t nAt, const char* pszFrom, const std::string& text,
                std::uint16_t nPort = 9959) {
@@ -49,5 +50,5 @@ protected:
     }
 
     net::ScriptedSocketLayer m_net;
-    CDeviceInfo& info = g_DeviceInfo;
+    CDeviceInfo& info = TestTable();
 };

@@ -360,9 +360,11 @@ TEST_F(Search, IgnoredReceiveErrorDoesNotRestartTheQuietPeriod) {
 }
 
 // A datagram too long for the buffer may come from any host that saw the query; it must not end
-// the search for everybody.
+// the search for everybody. A sender that answers every broadcast is warned of once.
 TEST_F(Search, OversizedDatagramIsDroppedWithAWarningAndCountsAsTraffic) {
-    Reply(10, "192.168.1.99", "TVK,lorixA,B," + std::string(1500, 'x'), 4444);
+    for (std::uint32_t nAt : {10u, 20u, 30u}) {
+        Reply(nAt, "192.168.1.99", "TVK,lorixA,B," + std::string(1500, 'x'), 4444);
+    }
     Reply(2500, "192.168.1.20", "TVK,lorixA,B,S1");
     info.SearchDevices(m_report, nullptr);
     EXPECT_EQ(AfterStart(),
@@ -394,7 +396,9 @@ TEST_F(Search, OversizedDatagramIsDroppedWithAWarningAndCountsAsTraffic) {
 
 TEST_F(Search, AFloodOfOversizedDatagramsGetsFewReportLines) {
     for (std::uint32_t i = 0; i < 500; ++i) {
-        Reply(10 + i, "192.168.1.99", std::string(2000, 'x'));
+        const std::string from =
+            "192.168." + std::to_string(i / 250) + "." + std::to_string(1 + i % 250);
+        Reply(10 + i, from.c_str(), std::string(2000, 'x'));
     }
     info.SearchDevices(m_report, nullptr);
     EXPECT_EQ(m_report.m_nWarnings, 11);
@@ -496,7 +500,7 @@ TEST_F(Search, TellsItsCallerHowItEnded) {
         {"oversized",
          [](net::ScriptedSocketLayer& l) {
              l.AddDatagram(10, "10.0.0.1", 1, std::string(1600, 'x'));
-             l.AddDatagram(20, "10.0.0.1", 1, std::string(1600, 'x'));
+             l.AddDatagram(20, "10.0.0.2", 1, std::string(1600, 'x'));
          },
          SearchOutcome::CompletedWithWarnings, 0, 0, 2},
     };

@@ -8,6 +8,7 @@
 #include "NameResolution.h"
 #include "ReportFixture.h"
 #include "ScriptedSocketLayer.h"
+#include "TestTable.h"
 
 namespace {
 
@@ -19,17 +20,14 @@ protected:
     }
     void TearDown() override {
         net::InstallSocketLayer(nullptr);
-        info.m_aTargets.clear();
         info.m_nVerbosity = 0;
-        info.m_nQueriesPerSecond = 0;
-        info.m_nMostTargetAddresses = 0;
         info.ClearDevices();
     }
     void Target(const std::string& text) {
         SearchTarget target;
         std::string error;
         ASSERT_TRUE(ParseSearchTarget(text, &target, &error, Language::English)) << error;
-        info.m_aTargets.push_back(target);
+        settings.targets.push_back(target);
     }
     std::vector<std::string> SentTo() const {
         std::vector<std::string> out;
@@ -40,13 +38,15 @@ protected:
     }
 
     net::ScriptedSocketLayer m_net;
-    CDeviceInfo& info = g_DeviceInfo;
+    CDeviceInfo& info = TestTable();
+    /// What each search of a case is handed: its targets, pace and bound.
+    SearchSettings settings;
 };
 
 TEST_F(TargetSearch, AHostIsQueriedAfterTheBroadcastsAndItsReplyCounts) {
     Target("10.88.0.20");
     m_net.AddDatagram(150, "10.88.0.20", 9959, "TVK,lorixLOG,LX-8,R1,remote,1.0");
-    info.SearchDevices(m_report, nullptr);
+    info.SearchDevices(settings, m_report, nullptr);
     EXPECT_EQ(SentTo(), (std::vector<std::string>{"255.255.255.255", "10.77.0.255", "10.88.0.20"}));
     ASSERT_EQ(info.m_nDevices, 1);
     EXPECT_STREQ(info.m_aDevices[0].szIPv4, "10.88.0.20");
@@ -55,7 +55,7 @@ TEST_F(TargetSearch, AHostIsQueriedAfterTheBroadcastsAndItsReplyCounts) {
 
 TEST_F(TargetSearch, APrefixIsSweptHostByHostThenItsBroadcast) {
     Target("10.88.0.0/24");
-    info.SearchDevices(m_report, nullptr);
+    info.SearchDevices(settings, m_report, nullptr);
     const std::vector<std::string> sent = SentTo();
     ASSERT_EQ(sent.size(), 2u + 254u + 1u);
     EXPECT_EQ(sent[2], "10.88.0.1");
@@ -72,11 +72,11 @@ TEST_F(TargetSearch, APrefixIsSweptHostByHostThenItsBroadcast) {
 // begins only after the last query.
 TEST_F(TargetSearch, ASweepFindsDevicesAtItsStartAndFarIntoIt) {
     Target("10.88.0.0/20");  // 4094 hosts and the broadcast: 4095 queries, 2 a millisecond
-    info.m_nQueriesPerSecond = 2000;
+    settings.nQueriesPerSecond = 2000;
     // Behind a router: they hear no broadcast, only the queries to their own addresses.
     m_net.AddResponder("10.88.0.1", "0.0.0.0", "TVK,lorixLOG,LX-8,FIRST,first,1.0");
     m_net.AddResponder("10.88.15.200", "0.0.0.0", "TVK,lorixLOG,LX-8,FAR,far,1.0");
-    info.SearchDevices(m_report, nullptr);
+    info.SearchDevices(settings, m_report, nullptr);
     EXPECT_EQ(m_net.m_aSent.size(), 2u + 4094u + 1u);
     for (const auto& sent : m_net.m_aSent) {
         ASSERT_EQ(sent.bytes, "*IDN?") << "to " << net::ScriptedSocketLayer::DottedText(sent.to);
@@ -92,7 +92,7 @@ TEST_F(TargetSearch, ASweepFindsDevicesAtItsStartAndFarIntoIt) {
 // about 3 s) than three quarters of what its neighbour table takes by default (1024).
 TEST_F(TargetSearch, TheDefaultPaceStaysWithinARoutersNeighbourTable) {
     Target("10.88.0.0/16");
-    info.SearchDevices(m_report, nullptr);
+    info.SearchDevices(settings, m_report, nullptr);
     ASSERT_EQ(m_net.m_aSent.size(), 2u + 65534u + 1u);
     std::size_t nMost = 0;
     for (std::size_t i = 0, j = 0; i < m_net.m_aSent.size(); ++i) {
@@ -111,7 +111,7 @@ TEST_F(TargetSearch, AFullSendBufferDelaysButDropsNoQuery) {
     Target("10.88.0.0/24");
     m_net.m_nBlockedSends = 40;
     m_net.AddResponder("10.88.0.9", "0.0.0.0", "TVK,lorixLOG,LX-8,N9,n9,1.0");
-    const SearchOutcome outcome = info.SearchDevices(m_report, nullptr);
+    const SearchOutcome outcome = info.SearchDevices(settings, m_report, nullptr);
     EXPECT_TRUE(m_net.m_bNonBlocking) << "the socket never blocks a send";
     EXPECT_EQ(m_net.m_nWouldBlocks, 40);
     EXPECT_EQ(m_net.m_aSent.size(), 2u + 254u + 1u) << "every address once";
@@ -121,8 +121,8 @@ TEST_F(TargetSearch, AFullSendBufferDelaysButDropsNoQuery) {
 
 TEST_F(TargetSearch, ALongSweepShowsItsProgressOnOneLine) {
     Target("10.88.0.0/19");  // 8190 hosts: more than a second
-    info.m_nVerbosity = 1;
-    info.SearchDevices(m_report, nullptr);
+    settings.nVerbosity = 1;
+    info.SearchDevices(settings, m_report, nullptr);
     EXPECT_NE(Text().find("IPv4 sweep of '10.88.0.0/19' (8190 addresses).\r\n"), std::string::npos);
     EXPECT_NE(Text().find("\r\nQueried 10.88.0.0/19: 8191 addresses.\r\n"), std::string::npos)
         << Text();
@@ -138,9 +138,9 @@ TEST_F(TargetSearch, ALongSweepShowsItsProgressOnOneLine) {
 // be raised.
 TEST_F(TargetSearch, ALongSweepIsAnnouncedAndAnEndlessOneRefused) {
     Target("10.88.0.0/16");
-    info.m_nQueriesPerSecond = 1000;
-    info.m_nMostTargetAddresses = 65535;
-    info.SearchDevices(m_report, nullptr);
+    settings.nQueriesPerSecond = 1000;
+    settings.nMostTargetAddresses = 65535;
+    info.SearchDevices(settings, m_report, nullptr);
     EXPECT_NE(Text().find("\r\nThe targets hold 65,535 addresses: at 1,000 a second, the sweep "
                           "takes about 1 min 5 s.\r\n"),
               std::string::npos)
@@ -148,8 +148,8 @@ TEST_F(TargetSearch, ALongSweepIsAnnouncedAndAnEndlessOneRefused) {
 
     m_report.Reset();
     m_net.m_aSent.clear();
-    info.m_nMostTargetAddresses = 65534;
-    const SearchOutcome outcome = info.SearchDevices(m_report, nullptr);
+    settings.nMostTargetAddresses = 65534;
+    const SearchOutcome outcome = info.SearchDevices(settings, m_report, nullptr);
     EXPECT_EQ(outcome.result, SearchOutcome::Failed);
     EXPECT_EQ(outcome.nLine, 0);
     EXPECT_TRUE(m_net.m_aSent.empty()) << "nothing is sent";
@@ -171,8 +171,8 @@ TEST_F(TargetSearch, NamesAreResolvedAndOneThatIsNotIsAWarning) {
     Target("missing.plant.example");
     Target("twin.plant.example");
     Target("10.88.0.31");
-    info.m_nVerbosity = 1;
-    const SearchOutcome outcome = info.SearchDevices(m_report, nullptr);
+    settings.nVerbosity = 1;
+    const SearchOutcome outcome = info.SearchDevices(settings, m_report, nullptr);
     EXPECT_EQ(SentTo(), (std::vector<std::string>{"255.255.255.255", "10.77.0.255", "10.88.0.31",
                                                   "10.88.0.32"}))
         << "every address of a name, each address once";
@@ -204,7 +204,7 @@ TEST_F(TargetSearch, ANetworkWithoutRouteGivesOneWarningPerTarget) {
     }
     m_net.FailSendsTo("10.99.0.255", net::WSAENETUNREACH);
     Target("10.99.0.0/24");
-    const SearchOutcome outcome = info.SearchDevices(m_report, nullptr);
+    const SearchOutcome outcome = info.SearchDevices(settings, m_report, nullptr);
     EXPECT_EQ(m_report.m_nWarnings, 1) << Text();
     EXPECT_NE(
         Text().find("WARNING: sendto(UDP) to 10.99.0.1 returned 10051 (network unreachable).\r\n"),
@@ -224,7 +224,7 @@ TEST_F(TargetSearch, WhenNothingAtAllGoesOutTheSearchFails) {
     m_net.FailSendsTo("10.77.0.255", net::WSAENETUNREACH);
     m_net.FailSendsTo("10.99.0.5", net::WSAENETUNREACH);
     Target("10.99.0.5");
-    const SearchOutcome outcome = info.SearchDevices(m_report, nullptr);
+    const SearchOutcome outcome = info.SearchDevices(settings, m_report, nullptr);
     EXPECT_EQ(outcome.result, SearchOutcome::Failed);
     EXPECT_EQ(Text().find("... done."), std::string::npos);
     EXPECT_EQ(m_report.m_nErrors, 1);

@@ -10,11 +10,26 @@
 #include "DeviceExport.h"
 #include "DeviceUrl.h"
 #include "DeviceWatch.h"
+#include "ExportFormats.h"
 #include "ReportFixture.h"
 #include "ScriptedSocketLayer.h"
 #include "TextOutput.h"
 
 namespace {
+
+// A saved list's name chooses its format by its extension, in any case; a dot in a folder's
+// name is no extension.
+TEST(ExportFormats, AFileNameChoosesItsFormatByItsExtension) {
+    ASSERT_NE(ExportFormatOfPath("/tmp/List.JSON"), nullptr);
+    EXPECT_STREQ(ExportFormatOfPath("/tmp/List.JSON")->pszName, "json");
+    ASSERT_NE(ExportFormatOfPath("C:\\Users\\x\\devices.Csv"), nullptr);
+    EXPECT_STREQ(ExportFormatOfPath("C:\\Users\\x\\devices.Csv")->pszName, "csv");
+    EXPECT_EQ(ExportFormatOfPath("/tmp/saved.json/devices"), nullptr);
+    EXPECT_EQ(ExportFormatOfPath("C:\\saved.csv\\devices"), nullptr);
+    EXPECT_EQ(ExportFormatOfPath("devices"), nullptr);
+    EXPECT_EQ(ExportFormatOfPath("devices.xml"), nullptr);
+    EXPECT_EQ(FindExportFormat("report"), nullptr);
+}
 
 TEST(TextOutput, ConvertsWindows1252AndEscapesControlCharacters) {
     EXPECT_EQ(TerminalTextFrom1252("Ger\xe4t \x80 \x9f"), "Ger\xc3\xa4t \xe2\x82\xac \xc5\xb8");

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "Resources.h"
+#include "Win32Backend.h"
 #include "Win32Internal.h"
 #include "resource.h"
 

@@ -11,6 +11,7 @@
 #include "Texts.h"
 #include "Version.h"
 #include "files/UserFiles.h"
+#include "text/Windows1252.h"
 
 namespace {
 
@@ -76,14 +77,10 @@ bool ParseWatchSeconds(const std::string& arg, int* pnSeconds, std::string* pTex
 bool ParseValueOption(Arguments& args, FindOptions* pOptions, std::string* pText) {
     const std::string arg = args.Arg();
     std::string value;
-    if (IsOption(arg, "-t", "--target")) {
-        SearchTarget target;
-        if (!args.Value("-t", "--target", &value, pText) ||
-            !ParseSearchTarget(value, &target, pText, pOptions->language)) {
-            return false;
-        }
-        pOptions->targets.push_back(target);
-        return true;
+    if (const SearchOption option = SearchOptionOf(arg); option != SearchOption::None) {
+        // The option as typed names it when its value is missing.
+        return args.Value(arg.c_str(), SearchOptionName(option), &value, pText) &&
+               ApplySearchOption(option, value, &pOptions->search, pText, pOptions->language);
     }
     if (IsOption(arg, "-T", "--targets-from")) {
         if (!args.Value("-T", "--targets-from", &value, pText)) {
@@ -92,7 +89,8 @@ bool ParseValueOption(Arguments& args, FindOptions* pOptions, std::string* pText
         pOptions->targetLists.push_back(value);
         return true;
     }
-    if (IsOption(arg, "--metrics", "--metrics")) {
+    // --metrics ADDRESS:PORT
+    {
         if (!args.Value("--metrics", "--metrics", &value, pText)) {
             return false;
         }
@@ -102,15 +100,24 @@ bool ParseValueOption(Arguments& args, FindOptions* pOptions, std::string* pText
             return false;
         }
         pOptions->metrics = value;
-        return true;
     }
-    if (IsOption(arg, "--max-addresses", "--max-addresses")) {
-        return args.Value("--max-addresses", "--max-addresses", &value, pText) &&
-               ParseMostAddresses(value, &pOptions->nMostAddresses, pText, pOptions->language);
+    return true;
+}
+
+/// The data format that an option names ("--json"), or null.
+const ExportFormat* FormatOption(const std::string& arg) {
+    return arg.rfind("--", 0) == 0 ? FindExportFormat(arg.substr(2)) : nullptr;
+}
+
+/// The help, with a line or two for each data format.
+std::string Usage(Language language) {
+    std::size_t nFormats = 0;
+    const ExportFormat* pFormats = ExportFormats(&nFormats);
+    std::string formats;
+    for (std::size_t i = 0; i < nFormats; ++i) {
+        formats += texts::Get(pFormats[i].helpLines, language);
     }
-    // -r, --rate
-    return args.Value("-r", "--rate", &value, pText) &&
-           ParseQueryRate(value, &pOptions->nRate, pText, pOptions->language);
+    return text::Utf8From1252(texts::Format(texts::FindUsage, language, formats.c_str()));
 }
 
 }  // namespace
@@ -120,16 +127,17 @@ FindRequest ParseFindOptions(int argc, char** argv, FindOptions* pOptions, std::
     Arguments args(argc, argv, language);
     while (args.Next()) {
         const std::string arg = args.Arg();
-        if (arg == "--json" || arg == "--csv") {
-            const Format wanted = arg == "--json" ? Format::Json : Format::Csv;
-            if (pOptions->format != Format::Report && pOptions->format != wanted) {
-                *pText = texts::Utf8(texts::FindJsonAndCsv, language);
+        if (const ExportFormat* pWanted = FormatOption(arg)) {
+            if (pOptions->pFormat != nullptr && pOptions->pFormat != pWanted) {
+                *pText = texts::FormatUtf8(texts::FindJsonAndCsv, language,
+                                           ("--" + std::string(pOptions->pFormat->pszName)).c_str(),
+                                           arg.c_str());
                 return FindRequest::Wrong;
             }
-            pOptions->format = wanted;
-        } else if (IsOption(arg, "-t", "--target") || IsOption(arg, "-T", "--targets-from") ||
-                   IsOption(arg, "-r", "--rate") || IsOption(arg, "--metrics", "--metrics") ||
-                   IsOption(arg, "--max-addresses", "--max-addresses")) {
+            pOptions->pFormat = pWanted;
+        } else if (SearchOptionOf(arg) != SearchOption::None ||
+                   IsOption(arg, "-T", "--targets-from") ||
+                   IsOption(arg, "--metrics", "--metrics")) {
             if (!ParseValueOption(args, pOptions, pText)) {
                 return FindRequest::Wrong;
             }
@@ -139,9 +147,9 @@ FindRequest ParseFindOptions(int argc, char** argv, FindOptions* pOptions, std::
             }
         } else if (arg == "-v" || arg == "--verbose") {
             // Every interface and every address the query goes to.
-            pOptions->nVerbosity = 2;
+            pOptions->search.nVerbosity = 2;
         } else if (arg == "-h" || arg == "--help") {
-            *pText = texts::Utf8(texts::FindUsage, language);
+            *pText = Usage(language);
             return FindRequest::Help;
         } else if (arg == "-V" || arg == "--version") {
             *pText = std::string("lorixlog-find ") + LORIXLOG_VERSION + "\n";
@@ -160,8 +168,10 @@ FindRequest ParseFindOptions(int argc, char** argv, FindOptions* pOptions, std::
             return FindRequest::Wrong;
         }
     }
-    if (pOptions->nWatchSeconds > 0 && pOptions->format == Format::Csv) {
-        *pText = texts::Utf8(texts::FindWatchAndCsv, language);
+    if (pOptions->nWatchSeconds > 0 && pOptions->pFormat != nullptr &&
+        pOptions->pFormat->writeChange == nullptr) {
+        *pText = texts::FormatUtf8(texts::FindWatchAndCsv, language,
+                                   ("--" + std::string(pOptions->pFormat->pszName)).c_str());
         return FindRequest::Wrong;
     }
     if (pOptions->nMetricsPort != 0 && pOptions->nWatchSeconds == 0) {
@@ -201,7 +211,7 @@ bool LoadTargetLists(FindOptions* pOptions, std::string* pText) {
         }
         std::vector<TargetListError> errors;
         std::size_t nMore = 0;
-        if (!ParseTargetList(bytes, &pOptions->targets, &errors, &nMore, language)) {
+        if (!ParseTargetList(bytes, &pOptions->search.targets, &errors, &nMore, language)) {
             for (const TargetListError& e : errors) {
                 if (nListed < kMostListedErrors) {
                     *pText += name + ":" + std::to_string(e.nLine) + ": " + e.message + "\n";

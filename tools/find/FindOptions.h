@@ -5,21 +5,19 @@
 #include <string>
 #include <vector>
 
+#include "ExportFormats.h"
 #include "Language.h"
-#include "SearchTarget.h"
-
-enum class Format { Report, Json, Csv };
+#include "SearchSettings.h"
 
 /// What the command line asks for.
 struct FindOptions {
     /// The language of the messages and the report: the user's, decided once by main.
     Language language = Language::English;
-    Format format = Format::Report;
-    int nVerbosity = 0;
-    int nRate = 0;  ///< queries a second to the targets; 0: the default
-    std::uint32_t nMostAddresses =
-        0;  ///< addresses of the targets a search queries at most; 0: the default
-    std::vector<SearchTarget> targets;
+    /// The data format of --NAME (--json, --csv) on standard output; null: the report there.
+    const ExportFormat* pFormat = nullptr;
+    /// What each search is handed: -v, --target, --rate, --max-addresses, and the targets of
+    /// the lists of --targets-from once LoadTargetLists has read them.
+    SearchSettings search;
     /// The files of --targets-from, in order ("-": standard input); read by LoadTargetLists.
     std::vector<std::string> targetLists;
     int nWatchSeconds = 0;  ///< 0: one search; else search again every so many seconds
@@ -44,7 +42,7 @@ enum class FindRequest {
 /// Reads the command line; its messages are in pOptions->language (UTF-8).
 FindRequest ParseFindOptions(int argc, char** argv, FindOptions* pOptions, std::string* pText);
 
-/// Reads the target lists of --targets-from and adds their targets to pOptions->targets. A list
-/// that cannot be read, or holds a malformed line, gives false, with one line for each problem in
-/// *pText ("FILE:LINE: what is wrong").
+/// Reads the target lists of --targets-from and adds their targets to pOptions->search.targets. A
+/// list that cannot be read, or holds a malformed line, gives false, with one line for each problem
+/// in *pText ("FILE:LINE: what is wrong").
 bool LoadTargetLists(FindOptions* pOptions, std::string* pText);

@@ -3,9 +3,9 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <string>
 
-#include "DeviceExport.h"
 #include "DeviceInfo.h"
 #include "Language.h"
 #include "TextOutput.h"
@@ -28,8 +28,8 @@ namespace {
 /// nobody to tell.
 bool OutputsWritten(const FindOptions& options, const CConsoleReportWriter& writer,
                     const COutputCheck& output) {
-    const bool bReportLost = writer.WriteError() != 0 &&
-                             !(options.format != Format::Report && writer.WriteError() == EPIPE);
+    const bool bReportLost =
+        writer.WriteError() != 0 && !(options.pFormat != nullptr && writer.WriteError() == EPIPE);
     if (!bReportLost && !output.Failed()) {
         return true;
     }
@@ -59,29 +59,25 @@ int RunOnce(const FindOptions& options) {
         return kExitError;
     }
     CConsoleReport report(LanguageTagOf(options.language));
-    std::FILE* pReportStream = options.format == Format::Report ? stdout : stderr;
+    std::FILE* pReportStream = options.pFormat == nullptr ? stdout : stderr;
     CConsoleReportWriter writer(pReportStream, IsTerminal(pReportStream));
     report.m_pListener = &writer;
-    g_DeviceInfo.m_nVerbosity = options.nVerbosity;
-    g_DeviceInfo.m_nQueriesPerSecond = options.nRate;
-    g_DeviceInfo.m_nMostTargetAddresses = options.nMostAddresses;
-    g_DeviceInfo.m_aTargets = options.targets;
-
-    const SearchOutcome outcome = g_DeviceInfo.SearchDevices(report, nullptr);
-    if (g_DeviceInfo.m_nDevices == 0 && outcome.result != SearchOutcome::Failed) {
-        ReportNoDeviceAnswered(report, g_DeviceInfo, outcome, texts::FindTargetsHint);
+    // A table of its own: the desktop program's is no business of the command line's.
+    const auto pTable = std::make_unique<CDeviceInfo>();
+    CDeviceInfo& table = *pTable;
+    const SearchOutcome outcome = table.SearchDevices(options.search, report, nullptr);
+    if (table.m_nDevices == 0 && outcome.result != SearchOutcome::Failed) {
+        ReportNoDeviceAnswered(report, table, outcome, texts::FindTargetsHint);
     }
     writer.Finish();
     net::WSACleanup();
 
     COutputCheck output;
-    if (options.format == Format::Json) {
-        // The same bytes on every system, and as the desktop program saves the list.
+    if (options.pFormat != nullptr) {
+        // The same bytes on every system, and as the desktop program saves the list (the CSV
+        // has its own CR LF line ends).
         UseBinaryOutput(stdout);
-        output.Check(std::fputs(DevicesAsJson(g_DeviceInfo).c_str(), stdout));
-    } else if (options.format == Format::Csv) {
-        UseBinaryOutput(stdout);  // the CSV has its own CR LF line ends
-        output.Check(std::fputs(DevicesAsCsv(g_DeviceInfo).c_str(), stdout));
+        output.Check(std::fputs(options.pFormat->writeTable(table).c_str(), stdout));
     }
     output.Flush(stdout);
     if (!OutputsWritten(options, writer, output)) {
@@ -90,5 +86,5 @@ int RunOnce(const FindOptions& options) {
     if (outcome.result == SearchOutcome::Failed) {
         return kExitError;
     }
-    return g_DeviceInfo.m_nDevices > 0 ? kExitFound : kExitNoneFound;
+    return table.m_nDevices > 0 ? kExitFound : kExitNoneFound;
 }

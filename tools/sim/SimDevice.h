@@ -6,7 +6,7 @@
 #include <chrono>
 #include <cstdint>
 
-#include "Simulator.h"
+#include "SimulatedDevice.h"
 
 namespace sim {
 

@@ -28,6 +28,57 @@ struct Message {
     int nValue;
 };
 
+/// In the child: starts the opener as a grandchild, watches it for nWaitMs, writes the verdict
+/// (or the exec's error, which the grandchild writes) to the pipe, and ends.
+[[noreturn]] void WatchOpener(const char* pszOpener, const char* pszUrl, int nWaitMs, int nPipe) {
+    const pid_t grandchild = fork();
+    if (grandchild == 0) {
+        setsid();
+        signal(SIGPIPE, SIG_DFL);
+        char* argv[] = {const_cast<char*>(pszOpener), const_cast<char*>(pszUrl), nullptr};
+        execvp(pszOpener, argv);
+        const Message message{'E', errno};
+        (void)!write(nPipe, &message, sizeof(message));
+        _exit(127);
+    }
+    Message verdict{'E', errno};
+    if (grandchild > 0) {
+        verdict = Message{'R', 0};
+        for (int nWaited = 0; nWaited < nWaitMs; nWaited += kPollMilliseconds) {
+            int status = 0;
+            if (waitpid(grandchild, &status, WNOHANG) == grandchild) {
+                verdict = Message{'X', WIFEXITED(status) ? WEXITSTATUS(status) : 128};
+                break;
+            }
+            usleep(kPollMilliseconds * 1000);
+        }
+    }
+    (void)!write(nPipe, &verdict, sizeof(verdict));
+    _exit(0);
+}
+
+/// The first message that comes through the pipe before all its writers closed it ('?' when
+/// none came).
+Message FirstMessage(int nPipe) {
+    Message first{'?', 0};
+    Message message{};
+    bool bFirst = true;
+    for (;;) {
+        const ssize_t nRead = read(nPipe, &message, sizeof(message));
+        if (nRead < 0 && errno == EINTR) {
+            continue;
+        }
+        if (nRead != static_cast<ssize_t>(sizeof(message))) {
+            break;
+        }
+        if (bFirst) {
+            first = message;
+            bFirst = false;
+        }
+    }
+    return first;
+}
+
 }  // namespace
 
 INT_PTR OpenWithDesktop(const char* pszUrl) {
@@ -57,48 +108,10 @@ INT_PTR OpenWithDesktop(const char* pszUrl, int nWaitMs) {
     }
     if (child == 0) {
         close(report[0]);
-        const pid_t grandchild = fork();
-        if (grandchild == 0) {
-            setsid();
-            signal(SIGPIPE, SIG_DFL);
-            char* argv[] = {const_cast<char*>(pszOpener), const_cast<char*>(pszUrl), nullptr};
-            execvp(pszOpener, argv);
-            const Message message{'E', errno};
-            (void)!write(report[1], &message, sizeof(message));
-            _exit(127);
-        }
-        Message verdict{'E', errno};
-        if (grandchild > 0) {
-            verdict = Message{'R', 0};
-            for (int nWaited = 0; nWaited < nWaitMs; nWaited += kPollMilliseconds) {
-                int status = 0;
-                if (waitpid(grandchild, &status, WNOHANG) == grandchild) {
-                    verdict = Message{'X', WIFEXITED(status) ? WEXITSTATUS(status) : 128};
-                    break;
-                }
-                usleep(kPollMilliseconds * 1000);
-            }
-        }
-        (void)!write(report[1], &verdict, sizeof(verdict));
-        _exit(0);
+        WatchOpener(pszOpener, pszUrl, nWaitMs, report[1]);
     }
     close(report[1]);
-    Message first{'?', 0};
-    Message message{};
-    bool bFirst = true;
-    for (;;) {
-        const ssize_t nRead = read(report[0], &message, sizeof(message));
-        if (nRead < 0 && errno == EINTR) {
-            continue;
-        }
-        if (nRead != static_cast<ssize_t>(sizeof(message))) {
-            break;
-        }
-        if (bFirst) {
-            first = message;
-            bFirst = false;
-        }
-    }
+    const Message first = FirstMessage(report[0]);
     close(report[0]);
     int status = 0;
     waitpid(child, &status, 0);

@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "QtBackend.h"
 #include "QtInternal.h"
 #include "text/Windows1252.h"
 #include "ui/Application.h"

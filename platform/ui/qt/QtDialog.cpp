@@ -4,13 +4,14 @@
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QPainter>
+#include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
 #include <QVBoxLayout>
 
 #include <algorithm>
 
-#include "QtInternal.h"
+#include "QtControls.h"
 #include "ui/Layout.h"
 
 namespace ui::qt {
@@ -61,16 +62,7 @@ public:
             m_pDialog->setWindowIcon(pOwner->Widget()->window()->windowIcon());
         }
 
-        // Dialog units from the dialog font: the desktop's sans-serif font at the template's size.
-        QFont font = QApplication::font();
-        font.setPointSize(dialog.nPointSize);
-        m_pDialog->setFont(font);
-        const QFontMetrics metrics(font);
-        m_nBaseX = std::max(1, (metrics.horizontalAdvance(QStringLiteral(
-                                    "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")) +
-                                26) /
-                                   52);
-        m_nBaseY = std::max(1, metrics.height());
+        SetDialogUnits(dialog.nPointSize);
 
         auto* pLayout = new QVBoxLayout(m_pDialog);
         pLayout->setContentsMargins(0, 0, 0, 0);
@@ -81,33 +73,8 @@ public:
         m_pContent = new LxContent(this, m_pScroll);
         m_pScroll->setWidget(m_pContent);
         pLayout->addWidget(m_pScroll);
+        PlaceControls(dialog.controls);
 
-        QWidget* pPrevious = nullptr;
-        for (const ControlTemplate& control : dialog.controls) {
-            std::unique_ptr<QtWindow> pControl = MakeControl(control);
-            QWidget* pWidget = pControl->Widget();
-            const QRect rect = ToPixels(control.x, control.y, control.cx, control.cy);
-            pWidget->setGeometry(rect);
-            m_layout.push_back(Placed{pWidget,
-                                      RECT{rect.left(), rect.top(), rect.left() + rect.width(),
-                                           rect.top() + rect.height()},
-                                      control.nAnchor});
-            pWidget->setVisible((control.dwStyle & WS_VISIBLE) != 0);
-            pWidget->setEnabled((control.dwStyle & WS_DISABLED) == 0);
-            if (auto* pPicture = dynamic_cast<PictureWindow*>(pControl.get())) {
-                pPicture->FitToPicture();
-            }
-            if ((control.dwStyle & WS_TABSTOP) != 0) {
-                pWidget->setFocusPolicy(Qt::StrongFocus);
-                if (pPrevious != nullptr) {
-                    QWidget::setTabOrder(pPrevious, pWidget);
-                }
-                pPrevious = pWidget;
-            } else if (control.kind != ControlKind::Edit && control.kind != ControlKind::ListBox) {
-                pWidget->setFocusPolicy(Qt::NoFocus);
-            }
-            m_children.push_back(std::move(pControl));
-        }
         const QRect client = ToPixels(dialog.x, dialog.y, dialog.cx, dialog.cy);
         m_templateSize = client.size();
         m_bSizable = (dialog.dwStyle & WS_THICKFRAME) != 0;
@@ -217,14 +184,13 @@ public:
                     }
                 }
                 if (pTarget != nullptr) {
-                    SetDefaultButton(dynamic_cast<PushButtonWindow*>(pTarget));
+                    SetDefaultButton(pTarget);
                     pTarget->Widget()->setFocus(Qt::TabFocusReason);
                 }
                 return 0;
             }
             case DM_SETDEFID:
-                SetDefaultButton(
-                    dynamic_cast<PushButtonWindow*>(GetChild(static_cast<int>(wParam))));
+                SetDefaultButton(GetChild(static_cast<int>(wParam)));
                 return TRUE;
             default:
                 return 0;
@@ -238,10 +204,11 @@ public:
         }
     }
 
-    void SetDefaultButton(PushButtonWindow* pButton) {
+    /// Makes the control the default button when it is a push button, and no other.
+    void SetDefaultButton(NativeWindow* pControl) {
         for (const auto& pChild : m_children) {
-            if (auto* p = dynamic_cast<PushButtonWindow*>(pChild.get())) {
-                p->Button()->setDefault(p == pButton);
+            if (auto* pButton = qobject_cast<QPushButton*>(pChild->Widget())) {
+                pButton->setDefault(pChild.get() == pControl);
             }
         }
     }
@@ -280,28 +247,50 @@ public:
     LxDialog* m_pDialog;
 
 private:
-    QRect ToPixels(int x, int y, int cx, int cy) const {
-        return QRect(x * m_nBaseX / 4, y * m_nBaseY / 8, cx * m_nBaseX / 4, cy * m_nBaseY / 8);
+    /// Dialog units from the dialog font: the desktop's sans-serif font at the template's size.
+    void SetDialogUnits(int nPointSize) {
+        QFont font = QApplication::font();
+        font.setPointSize(nPointSize);
+        m_pDialog->setFont(font);
+        const QFontMetrics metrics(font);
+        m_nBaseX = std::max(1, (metrics.horizontalAdvance(QStringLiteral(
+                                    "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")) +
+                                26) /
+                                   52);
+        m_nBaseY = std::max(1, metrics.height());
     }
 
-    std::unique_ptr<QtWindow> MakeControl(const ControlTemplate& control) {
-        const QString text = FromBytes(control.pszText ? control.pszText : "");
-        switch (control.kind) {
-            case ControlKind::PushButton:
-                return std::make_unique<PushButtonWindow>(control.nID, this, m_pContent, text);
-            case ControlKind::GroupBox:
-                return MakeGroupBox(control.nID, this, m_pContent, text);
-            case ControlKind::Label:
-                return MakeLabel(control.nID, this, m_pContent, text);
-            case ControlKind::Edit:
-                return MakeEdit(control.nID, this, m_pContent, control.dwStyle);
-            case ControlKind::ListBox:
-                return MakeListBox(control.nID, this, m_pContent, control.dwStyle);
-            case ControlKind::Picture:
-                return std::make_unique<PictureWindow>(control.nID, this, m_pContent,
-                                                       control.nImageID);
+    /// Makes the controls of the template at their places, in its tab order.
+    void PlaceControls(const std::vector<ControlTemplate>& controls) {
+        QWidget* pPrevious = nullptr;
+        for (const ControlTemplate& control : controls) {
+            std::unique_ptr<QtWindow> pControl = MakeControl(control, this, m_pContent);
+            if (pControl == nullptr) {
+                continue;
+            }
+            QWidget* pWidget = pControl->Widget();
+            const QRect rect = ToPixels(control.x, control.y, control.cx, control.cy);
+            pWidget->setGeometry(rect);
+            m_layout.push_back(Placed{pWidget,
+                                      RECT{rect.left(), rect.top(), rect.left() + rect.width(),
+                                           rect.top() + rect.height()},
+                                      control.nAnchor});
+            pWidget->setVisible((control.dwStyle & WS_VISIBLE) != 0);
+            pWidget->setEnabled((control.dwStyle & WS_DISABLED) == 0);
+            pControl->FitToTemplate();
+            if ((control.dwStyle & WS_TABSTOP) != 0) {
+                pWidget->setFocusPolicy(Qt::StrongFocus);
+                if (pPrevious != nullptr) {
+                    QWidget::setTabOrder(pPrevious, pWidget);
+                }
+                pPrevious = pWidget;
+            }
+            m_children.push_back(std::move(pControl));
         }
-        return nullptr;
+    }
+
+    QRect ToPixels(int x, int y, int cx, int cy) const {
+        return QRect(x * m_nBaseX / 4, y * m_nBaseY / 8, cx * m_nBaseX / 4, cy * m_nBaseY / 8);
     }
 
     /// A control as the template placed it, and how it follows a larger dialog.

@@ -6,7 +6,7 @@
 
 #include <algorithm>
 
-#include "QtInternal.h"
+#include "QtControls.h"
 
 namespace ui::qt {
 
@@ -75,39 +75,19 @@ public:
                 SetSelection(static_cast<int>(static_cast<std::intptr_t>(wParam)),
                              static_cast<int>(lParam));
                 return 0;
-            case EM_GETSEL: {
-                const QTextCursor cursor = m_pEdit->textCursor();
-                const auto nStart = static_cast<DWORD>(ToBytePosition(cursor.selectionStart()));
-                const auto nEnd = static_cast<DWORD>(ToBytePosition(cursor.selectionEnd()));
-                if (auto* pnStart = reinterpret_cast<DWORD*>(wParam)) {
-                    *pnStart = nStart;
-                }
-                if (auto* pnEnd = reinterpret_cast<DWORD*>(lParam)) {
-                    *pnEnd = nEnd;
-                }
-                // As Windows: positions beyond the 16 bits of a half read as -1.
-                return nStart > 0xFFFF || nEnd > 0xFFFF
-                           ? -1
-                           : static_cast<LRESULT>(MAKEWPARAM(nStart, nEnd));
-            }
+            case EM_GETSEL:
+                return GetSelection(reinterpret_cast<DWORD*>(wParam),
+                                    reinterpret_cast<DWORD*>(lParam));
             case EM_REPLACESEL:
                 ReplaceSelection(reinterpret_cast<const char*>(lParam));
                 return 0;
             case EM_SCROLLCARET:
                 m_pEdit->ensureCursorVisible();
                 return 0;
-            case EM_LINESCROLL: {
-                QScrollBar* pBar = m_pEdit->verticalScrollBar();
-                const long long nTarget = static_cast<long long>(pBar->value()) + lParam;
-                pBar->setValue(static_cast<int>(
-                    std::clamp<long long>(nTarget, pBar->minimum(), pBar->maximum())));
-                QScrollBar* pHBar = m_pEdit->horizontalScrollBar();
-                const long long nHTarget =
-                    static_cast<long long>(pHBar->value()) + static_cast<long long>(wParam);
-                pHBar->setValue(static_cast<int>(
-                    std::clamp<long long>(nHTarget, pHBar->minimum(), pHBar->maximum())));
+            case EM_LINESCROLL:
+                ScrollBy(m_pEdit->verticalScrollBar(), static_cast<long long>(lParam));
+                ScrollBy(m_pEdit->horizontalScrollBar(), static_cast<long long>(wParam));
                 return TRUE;
-            }
             case WM_COPY:
                 m_pEdit->copy();
                 return 0;
@@ -128,6 +108,28 @@ public:
     }
 
 private:
+    /// EM_GETSEL: the selection's start and end in bytes.
+    LRESULT GetSelection(DWORD* pnStart, DWORD* pnEnd) const {
+        const QTextCursor cursor = m_pEdit->textCursor();
+        const auto nStart = static_cast<DWORD>(ToBytePosition(cursor.selectionStart()));
+        const auto nEnd = static_cast<DWORD>(ToBytePosition(cursor.selectionEnd()));
+        if (pnStart != nullptr) {
+            *pnStart = nStart;
+        }
+        if (pnEnd != nullptr) {
+            *pnEnd = nEnd;
+        }
+        // As Windows: positions beyond the 16 bits of a half read as -1.
+        return nStart > 0xFFFF || nEnd > 0xFFFF ? -1
+                                                : static_cast<LRESULT>(MAKEWPARAM(nStart, nEnd));
+    }
+    /// Scrolls by so many steps, no further than the bar reaches.
+    static void ScrollBy(QScrollBar* pBar, long long nSteps) {
+        const long long nTarget = static_cast<long long>(pBar->value()) + nSteps;
+        pBar->setValue(
+            static_cast<int>(std::clamp<long long>(nTarget, pBar->minimum(), pBar->maximum())));
+    }
+
     /// Replaces the selection with the text and leaves the caret behind it. At the end of the
     /// text (the report growing) only the new text is laid out.
     void ReplaceSelection(const char* pszText) {
@@ -274,8 +276,9 @@ private:
     ReleaseFilter m_releaseFilter;  // also ends the scroll bars' connections with this object
 };
 
-std::unique_ptr<QtWindow> MakeEdit(int nID, QtWindow* pParent, QWidget* pDialog, DWORD dwStyle) {
-    return std::make_unique<EditWindow>(nID, pParent, pDialog, dwStyle);
+std::unique_ptr<QtWindow> MakeEdit(const ControlTemplate& control, QtWindow* pDialog,
+                                   QWidget* pContent) {
+    return std::make_unique<EditWindow>(control.nID, pDialog, pContent, control.dwStyle);
 }
 
 }  // namespace ui::qt

@@ -1,12 +1,11 @@
 // The dialog framework on Qt 6 Widgets: the backend's own classes, shared by its files (one
-// concern each, paired with the Win32 backend's files of the same names: text, window, controls,
-// edit, dialog, keys, backend).
+// concern each, paired with the Win32 backend's files of the same names: text, window, dialog,
+// keys, menu, file dialog, backend; the controls, one a file, in QtControls.h).
 #pragma once
 
 #include <QDialog>
-#include <QLabel>
+#include <QIcon>
 #include <QPointer>
-#include <QPushButton>
 #include <QWidget>
 #include <QWindow>
 
@@ -17,7 +16,7 @@
 #include <string_view>
 #include <vector>
 
-#include "QtBackend.h"
+#include "ui/Backend.h"
 #include "ui/Framework.h"
 #include "ui/PostedMessages.h"
 #include "ui/Resources.h"
@@ -131,6 +130,9 @@ public:
     }
 
     virtual QWidget* Widget() const = 0;
+    /// Called once the dialog has put the control at its template's place: a control whose
+    /// size is its own (a picture) takes it.
+    virtual void FitToTemplate() {}
     std::uint64_t Serial() const { return m_nSerial; }
 
 protected:
@@ -164,61 +166,6 @@ QtWindow* FromWidget(QWidget* pWidget);
 /// Makes the keyboard focus on a framed control (the report, the device list) visible: the
 /// desktop's style shows none on them.
 void ShowFocusFrame(QWidget* pControl);
-
-// ---- QtControls.cpp and QtEdit.cpp: the controls ----
-class PushButtonWindow final : public QtWindow {
-public:
-    PushButtonWindow(int nID, QtWindow* pParent, QWidget* pDialog, const QString& text)
-        : QtWindow(nID, pParent), m_pButton(new QPushButton(text, pDialog)) {
-        m_pButton->setAutoDefault(false);
-        m_pButton->setProperty("lxWindow",
-                               QVariant::fromValue<quintptr>(reinterpret_cast<quintptr>(this)));
-        QObject::connect(m_pButton, &QPushButton::clicked, &m_context,
-                         [this] { Notify(BN_CLICKED); });
-    }
-    void SetText(const char* pszText) override { m_pButton->setText(FromBytes(pszText)); }
-    std::string GetText() const override { return ToBytes(m_pButton->text()); }
-    QWidget* Widget() const override { return m_pButton; }
-    QPushButton* Button() const { return m_pButton; }
-
-private:
-    QPushButton* m_pButton;
-    QObject m_context;  // ends the connections with this object
-};
-
-class PictureWindow final : public QtWindow {
-public:
-    PictureWindow(int nID, QtWindow* pParent, QWidget* pDialog, int nImageID)
-        : QtWindow(nID, pParent), m_pLabel(new QLabel(pDialog)) {
-        m_pLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-        m_pLabel->setScaledContents(false);
-        if (const char* pszName = FindImage(nImageID)) {
-            // The image at its own size, from NAME@2x.png on a screen at scale 2 and more.
-            const QString file =
-                QStringLiteral(":/lorixlog/%1.png").arg(QString::fromUtf8(pszName));
-            const QSize size = QPixmap(file).size();
-            m_pLabel->setPixmap(QIcon(file).pixmap(size, m_pLabel->devicePixelRatioF()));
-        }
-    }
-    QWidget* Widget() const override { return m_pLabel; }
-    /// The picture is shown at its own pixel size, not stretched to the control.
-    void FitToPicture() {
-        const QPixmap pixmap = m_pLabel->pixmap();
-        if (!pixmap.isNull()) {
-            m_pLabel->resize(pixmap.deviceIndependentSize().toSize());
-        }
-    }
-
-private:
-    QLabel* m_pLabel;
-};
-
-std::unique_ptr<QtWindow> MakeGroupBox(int nID, QtWindow* pParent, QWidget* pDialog,
-                                       const QString& text);
-std::unique_ptr<QtWindow> MakeLabel(int nID, QtWindow* pParent, QWidget* pDialog,
-                                    const QString& text);
-std::unique_ptr<QtWindow> MakeListBox(int nID, QtWindow* pParent, QWidget* pDialog, DWORD dwStyle);
-std::unique_ptr<QtWindow> MakeEdit(int nID, QtWindow* pParent, QWidget* pDialog, DWORD dwStyle);
 
 // ---- QtDialog.cpp: dialogs from the templates, and their modal loops ----
 /// The dialog of the template, hidden; pOwner may be null.

@@ -4,6 +4,7 @@
 #include <map>
 #include <string>
 
+#include "Win32Backend.h"
 #include "Win32Internal.h"
 #include "ui/Application.h"
 #include "ui/MessageText.h"
@@ -15,6 +16,52 @@ namespace ui::win32 {
 }
 
 namespace {
+
+/// A message box with the text and an OK button over hOwner (may be null), no taller than the
+/// work area of the owner's screen: a text too long for it loses lines at its end, and says how
+/// many (FitMessageText).
+void ShowFittedMessage(HWND hOwner, const char* pszText, UINT nIcon) {
+    const std::string text = pszText;
+    int nLines = static_cast<int>(std::count(text.begin(), text.end(), '\n')) + 1;
+    std::wstring shown = WideFrom1252(FitMessageText(text, nLines).c_str());
+    // No taller than the work area of the owner's screen, with room for the frame and the
+    // button: fewer lines until the text, in the message font and wrapped as the box wraps
+    // it, fits.
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof(monitor);
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof(metrics);
+    const HDC hdc = ::GetDC(nullptr);
+    if (hdc != nullptr &&
+        ::GetMonitorInfoW(::MonitorFromWindow(hOwner, MONITOR_DEFAULTTOPRIMARY), &monitor) &&
+        ::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0)) {
+        const HFONT hFont = ::CreateFontIndirectW(&metrics.lfMessageFont);
+        const HGDIOBJ hOld = ::SelectObject(hdc, hFont);
+        const int nAvailable = static_cast<int>(monitor.rcWork.bottom - monitor.rcWork.top);
+        // The box wraps its text at about 300 pixels (at 96 dpi) under Wine, wider on
+        // Windows, and Wine measures its own Tahoma short (the lines come out longer than
+        // measured): 200 pixels are assumed, so that the box fits on either.
+        const int nWidth =
+            std::min(static_cast<int>(monitor.rcWork.right - monitor.rcWork.left) * 5 / 8,
+                     ::MulDiv(200, ::GetDeviceCaps(hdc, LOGPIXELSY), 96));
+        for (;;) {
+            RECT rect{0, 0, nWidth, 0};
+            ::DrawTextW(hdc, shown.c_str(), -1, &rect,
+                        DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS | DT_NOPREFIX);
+            if (rect.bottom + 150 <= nAvailable || nLines <= 2) {
+                break;
+            }
+            nLines = std::max(2, nLines * 4 / 5);
+            shown = WideFrom1252(FitMessageText(text, nLines).c_str());
+        }
+        ::SelectObject(hdc, hOld);
+        ::DeleteObject(hFont);
+    }
+    if (hdc != nullptr) {
+        ::ReleaseDC(nullptr, hdc);
+    }
+    ::MessageBoxW(hOwner, shown.c_str(), L"lorixlog-finder", MB_OK | nIcon);
+}
 
 class Win32Backend final : public Backend {
 public:
@@ -42,11 +89,7 @@ public:
                             int y) override {
         return TrackMenu(pOwner, items, x, y);
     }
-    void ShowModeless(NativeWindow* pDialog) override {
-        if (auto* p = dynamic_cast<DialogWindow*>(pDialog)) {
-            p->ShowOnScreen();
-        }
-    }
+    void ShowModeless(NativeWindow* pDialog) override { ShowModelessDialog(pDialog); }
     void DestroyWindow(NativeWindow* pWindow) override { delete pWindow; }
     bool IsWindow(NativeWindow* pWindow) const override { return Window::IsLive(pWindow); }
     fw::HCURSOR SetCursor(fw::HCURSOR hCursor) override {
@@ -130,47 +173,7 @@ public:
     }
     void MessageBox(NativeWindow* pOwner, const char* pszText) override {
         auto* pWindow = static_cast<Window*>(pOwner);
-        const HWND hOwner = pWindow != nullptr ? pWindow->Handle() : nullptr;
-        const std::string text = pszText;
-        int nLines = static_cast<int>(std::count(text.begin(), text.end(), '\n')) + 1;
-        std::wstring shown = WideFrom1252(FitMessageText(text, nLines).c_str());
-        // No taller than the work area of the owner's screen, with room for the frame and the
-        // button: fewer lines until the text, in the message font and wrapped as the box wraps
-        // it, fits.
-        MONITORINFO monitor{};
-        monitor.cbSize = sizeof(monitor);
-        NONCLIENTMETRICSW metrics{};
-        metrics.cbSize = sizeof(metrics);
-        const HDC hdc = ::GetDC(nullptr);
-        if (hdc != nullptr &&
-            ::GetMonitorInfoW(::MonitorFromWindow(hOwner, MONITOR_DEFAULTTOPRIMARY), &monitor) &&
-            ::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0)) {
-            const HFONT hFont = ::CreateFontIndirectW(&metrics.lfMessageFont);
-            const HGDIOBJ hOld = ::SelectObject(hdc, hFont);
-            const int nAvailable = static_cast<int>(monitor.rcWork.bottom - monitor.rcWork.top);
-            // The box wraps its text at about 300 pixels (at 96 dpi) under Wine, wider on
-            // Windows, and Wine measures its own Tahoma short (the lines come out longer than
-            // measured): 200 pixels are assumed, so that the box fits on either.
-            const int nWidth =
-                std::min(static_cast<int>(monitor.rcWork.right - monitor.rcWork.left) * 5 / 8,
-                         ::MulDiv(200, ::GetDeviceCaps(hdc, LOGPIXELSY), 96));
-            for (;;) {
-                RECT rect{0, 0, nWidth, 0};
-                ::DrawTextW(hdc, shown.c_str(), -1, &rect,
-                            DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS | DT_NOPREFIX);
-                if (rect.bottom + 150 <= nAvailable || nLines <= 2) {
-                    break;
-                }
-                nLines = std::max(2, nLines * 4 / 5);
-                shown = WideFrom1252(FitMessageText(text, nLines).c_str());
-            }
-            ::SelectObject(hdc, hOld);
-            ::DeleteObject(hFont);
-        }
-        if (hdc != nullptr) {
-            ::ReleaseDC(nullptr, hdc);
-        }
-        ::MessageBoxW(hOwner, shown.c_str(), L"lorixlog-finder", MB_OK | MB_ICONERROR);
+        ShowFittedMessage(pWindow != nullptr ? pWindow->Handle() : nullptr, pszText, MB_ICONERROR);
     }
 
 private:
@@ -192,8 +195,8 @@ Backend* InstallBackend() {
 }  // namespace ui::win32
 
 void ui::ShowCommandLineText(const char* pszText, bool bError) {
-    ::MessageBoxW(nullptr, win32::WideFrom1252(pszText).c_str(), L"lorixlog-finder",
-                  MB_OK | (bError ? MB_ICONERROR : MB_ICONINFORMATION));
+    // The help is long: on a small screen it loses its last lines rather than its OK button.
+    win32::ShowFittedMessage(nullptr, pszText, bError ? MB_ICONERROR : MB_ICONINFORMATION);
 }
 
 int ui::RunApplication(fw::CWinApp& app, int, char**) {

@@ -1,101 +1,10 @@
 #include <algorithm>
-#include <cstring>
+#include <utility>
 
-#include "Win32Internal.h"
-#include "ui/Layout.h"
+#include "Win32Controls.h"
+#include "Win32Dialog.h"
 
 namespace ui::win32 {
-
-namespace {
-
-// Predefined window classes, as a template names them by ordinal.
-constexpr WORD kButtonClass = 0x0080;
-constexpr WORD kEditClass = 0x0081;
-constexpr WORD kStaticClass = 0x0082;
-constexpr WORD kListBoxClass = 0x0083;
-
-class TemplateWriter {
-public:
-    void Word(WORD w) { m_words.push_back(w); }
-    void Dword(DWORD d) {
-        Word(static_cast<WORD>(d & 0xFFFF));
-        Word(static_cast<WORD>(d >> 16));
-    }
-    void Text(const char* pszText) {
-        for (wchar_t c : WideFrom1252(pszText != nullptr ? pszText : "")) {
-            Word(static_cast<WORD>(c));
-        }
-        Word(0);
-    }
-    void AlignToDword() {
-        if (m_words.size() % 2 != 0) {
-            Word(0);
-        }
-    }
-    std::vector<WORD> Take() { return std::move(m_words); }
-
-private:
-    std::vector<WORD> m_words;
-};
-
-WORD ClassOf(ControlKind kind) {
-    switch (kind) {
-        case ControlKind::Edit:
-            return kEditClass;
-        case ControlKind::ListBox:
-            return kListBoxClass;
-        case ControlKind::Picture:
-        case ControlKind::Label:
-            return kStaticClass;
-        case ControlKind::PushButton:
-        case ControlKind::GroupBox:
-            break;
-    }
-    return kButtonClass;
-}
-
-}  // namespace
-
-std::vector<WORD> SerializeTemplate(const DialogTemplate& dialog) {
-    TemplateWriter w;
-    w.Word(1);       // dlgVer
-    w.Word(0xFFFF);  // signature: DLGTEMPLATEEX
-    w.Dword(0);      // helpID
-    w.Dword(dialog.dwExStyle);
-    // Made hidden: the framework shows the dialog when it runs.
-    w.Dword(dialog.dwStyle & ~static_cast<DWORD>(WS_VISIBLE));
-    w.Word(static_cast<WORD>(dialog.controls.size()));
-    w.Word(static_cast<WORD>(dialog.x));
-    w.Word(static_cast<WORD>(dialog.y));
-    w.Word(static_cast<WORD>(dialog.cx));
-    w.Word(static_cast<WORD>(dialog.cy));
-    w.Word(0);  // no menu
-    w.Word(0);  // the dialog class
-    w.Text(dialog.pszCaption);
-    if ((dialog.dwStyle & DS_SETFONT) != 0) {
-        w.Word(static_cast<WORD>(dialog.nPointSize));
-        w.Word(static_cast<WORD>(dialog.nWeight));
-        w.Word(0x0100);  // not italic; character set 1 (the default)
-        w.Text(dialog.pszFont);
-    }
-    for (const ControlTemplate& control : dialog.controls) {
-        w.AlignToDword();
-        w.Dword(0);  // helpID
-        w.Dword(0);  // extended style
-        w.Dword(control.dwStyle | WS_CHILD);
-        w.Word(static_cast<WORD>(control.x));
-        w.Word(static_cast<WORD>(control.y));
-        w.Word(static_cast<WORD>(control.cx));
-        w.Word(static_cast<WORD>(control.cy));
-        w.Dword(static_cast<DWORD>(control.nID));
-        w.Word(0xFFFF);
-        w.Word(ClassOf(control.kind));
-        // A picture gets its image after creation, in the program's language.
-        w.Text(control.kind == ControlKind::Picture ? "" : control.pszText);
-        w.Word(0);  // no creation data
-    }
-    return w.Take();
-}
 
 DialogWindow::DialogWindow(::HWND hwnd, Window* pOwner) : Window(hwnd, 0, pOwner) {}
 
@@ -125,7 +34,9 @@ DialogWindow* DialogWindow::Create(const DialogTemplate& dialog, Window* pOwner)
         if (hChild == nullptr) {
             break;
         }
-        pDialog->m_children.push_back(MakeControl(hChild, control, pDialog));
+        if (std::unique_ptr<Window> pControl = MakeControl(hChild, control, pDialog)) {
+            pDialog->m_children.push_back(std::move(pControl));
+        }
         ::RECT rect{};
         ::GetWindowRect(hChild, &rect);
         ::MapWindowPoints(nullptr, hwnd, reinterpret_cast<::POINT*>(&rect), 2);
@@ -141,159 +52,6 @@ DialogWindow* DialogWindow::Create(const DialogTemplate& dialog, Window* pOwner)
     pDialog->m_templateWindow = ::SIZE{window.right - window.left, window.bottom - window.top};
     pDialog->m_bSizable = (dialog.dwStyle & WS_THICKFRAME) != 0;
     return pDialog;
-}
-
-namespace {
-
-::RECT WorkAreaOf(::HWND hwnd) {
-    MONITORINFO monitor{};
-    monitor.cbSize = sizeof(monitor);
-    ::GetMonitorInfoW(::MonitorFromWindow(hwnd, MONITOR_DEFAULTTONEAREST), &monitor);
-    return monitor.rcWork;
-}
-
-}  // namespace
-
-void DialogWindow::ShowOnScreen() {
-    ::RECT window{};
-    ::GetWindowRect(m_hwnd, &window);
-    const ::RECT work = WorkAreaOf(m_hwnd);
-    const fw::RECT fitted =
-        FitIntoWorkArea(fw::RECT{window.left, window.top, window.right, window.bottom},
-                        fw::RECT{work.left, work.top, work.right, work.bottom});
-    if (fitted.left != window.left || fitted.top != window.top || fitted.right != window.right ||
-        fitted.bottom != window.bottom) {
-        ::SetWindowPos(m_hwnd, nullptr, static_cast<int>(fitted.left), static_cast<int>(fitted.top),
-                       static_cast<int>(fitted.right - fitted.left),
-                       static_cast<int>(fitted.bottom - fitted.top), SWP_NOZORDER | SWP_NOACTIVATE);
-    }
-    LayOut();
-    ::ShowWindow(m_hwnd, SW_SHOW);
-}
-
-void DialogWindow::LayOut() {
-    if (m_bLayingOut || m_templateClient.cx == 0) {
-        return;
-    }
-    m_bLayingOut = true;
-    // Twice: a scroll bar that appears makes the client area smaller the other way too.
-    for (int nPass = 0; nPass < 2; ++nPass) {
-        ::RECT client{};
-        ::GetClientRect(m_hwnd, &client);
-        const bool bNarrower = client.right < m_templateClient.cx;
-        const bool bLower = client.bottom < m_templateClient.cy;
-        SCROLLINFO info{};
-        info.cbSize = sizeof(info);
-        info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL;
-        m_nScrollX = bNarrower ? std::clamp(m_nScrollX, 0,
-                                            static_cast<int>(m_templateClient.cx - client.right))
-                               : 0;
-        m_nScrollY = bLower ? std::clamp(m_nScrollY, 0,
-                                         static_cast<int>(m_templateClient.cy - client.bottom))
-                            : 0;
-        ::ShowScrollBar(m_hwnd, SB_HORZ, bNarrower ? TRUE : FALSE);
-        ::ShowScrollBar(m_hwnd, SB_VERT, bLower ? TRUE : FALSE);
-        if (bNarrower) {
-            info.nMax = m_templateClient.cx - 1;
-            info.nPage = static_cast<UINT>(client.right);
-            info.nPos = m_nScrollX;
-            ::SetScrollInfo(m_hwnd, SB_HORZ, &info, TRUE);
-        }
-        if (bLower) {
-            info.nMax = m_templateClient.cy - 1;
-            info.nPage = static_cast<UINT>(client.bottom);
-            info.nPos = m_nScrollY;
-            ::SetScrollInfo(m_hwnd, SB_VERT, &info, TRUE);
-        }
-    }
-    ::RECT client{};
-    ::GetClientRect(m_hwnd, &client);
-    const int nGrowX = static_cast<int>(client.right - m_templateClient.cx);
-    const int nGrowY = static_cast<int>(client.bottom - m_templateClient.cy);
-    const HDWP hPositions = ::BeginDeferWindowPos(static_cast<int>(m_layout.size()));
-    HDWP hNext = hPositions;
-    for (const Placed& placed : m_layout) {
-        const fw::RECT r = AnchoredRect(fw::RECT{placed.original.left, placed.original.top,
-                                                 placed.original.right, placed.original.bottom},
-                                        placed.nAnchor, nGrowX, nGrowY);
-        if (hNext != nullptr) {
-            hNext = ::DeferWindowPos(
-                hNext, placed.hwnd, nullptr, static_cast<int>(r.left) - m_nScrollX,
-                static_cast<int>(r.top) - m_nScrollY, static_cast<int>(r.right - r.left),
-                static_cast<int>(r.bottom - r.top), SWP_NOZORDER | SWP_NOACTIVATE);
-        }
-    }
-    if (hNext != nullptr) {
-        ::EndDeferWindowPos(hNext);
-    }
-    ::InvalidateRect(m_hwnd, nullptr, TRUE);
-    m_bLayingOut = false;
-}
-
-void DialogWindow::ScrollTo(int x, int y) {
-    m_nScrollX = x;
-    m_nScrollY = y;
-    LayOut();
-}
-
-INT_PTR DialogWindow::OnScroll(int nBar, WPARAM wParam) {
-    SCROLLINFO info{};
-    info.cbSize = sizeof(info);
-    info.fMask = SIF_ALL;
-    ::GetScrollInfo(m_hwnd, nBar, &info);
-    const int nLine = ::MulDiv(16, static_cast<int>(DpiOf(m_hwnd)), 96);
-    int nPos = info.nPos;
-    switch (LOWORD(wParam)) {
-        case SB_LINEUP:
-            nPos -= nLine;
-            break;
-        case SB_LINEDOWN:
-            nPos += nLine;
-            break;
-        case SB_PAGEUP:
-            nPos -= static_cast<int>(info.nPage);
-            break;
-        case SB_PAGEDOWN:
-            nPos += static_cast<int>(info.nPage);
-            break;
-        case SB_THUMBTRACK:
-        case SB_THUMBPOSITION:
-            nPos = info.nTrackPos;
-            break;
-        case SB_TOP:
-            nPos = 0;
-            break;
-        case SB_BOTTOM:
-            nPos = info.nMax;
-            break;
-        default:
-            return TRUE;
-    }
-    if (nBar == SB_HORZ) {
-        ScrollTo(nPos, m_nScrollY);
-    } else {
-        ScrollTo(m_nScrollX, nPos);
-    }
-    return TRUE;
-}
-
-void DialogWindow::ScrollIntoView(::HWND hControl) {
-    if ((::GetWindowLongPtrW(m_hwnd, GWL_STYLE) & (WS_HSCROLL | WS_VSCROLL)) == 0) {
-        return;  // the whole dialog is in view
-    }
-    ::RECT client{};
-    ::GetClientRect(m_hwnd, &client);
-    ::RECT rect{};
-    ::GetWindowRect(hControl, &rect);
-    ::MapWindowPoints(nullptr, m_hwnd, reinterpret_cast<::POINT*>(&rect), 2);
-    // Its far edge into view, then its near edge (which wins for a control larger than the view).
-    long dx = rect.right > client.right ? rect.right - client.right : 0;
-    dx = rect.left - dx < 0 ? rect.left : dx;
-    long dy = rect.bottom > client.bottom ? rect.bottom - client.bottom : 0;
-    dy = rect.top - dy < 0 ? rect.top : dy;
-    if (dx != 0 || dy != 0) {
-        ScrollTo(m_nScrollX + static_cast<int>(dx), m_nScrollY + static_cast<int>(dy));
-    }
 }
 
 DialogWindow::~DialogWindow() {
@@ -374,28 +132,10 @@ INT_PTR DialogWindow::OnDialogMessage(UINT message, WPARAM wParam, LPARAM lParam
             // The close box asks the dialog's object; it decides whether and how it ends.
             SendMessageTo(this, WM_CLOSE, 0, 0);
             return TRUE;
-        case WM_PAINT: {
-            if (!::IsIconic(m_hwnd)) {
-                return FALSE;
-            }
-            PAINTSTRUCT paint{};
-            m_hPaintDC = ::BeginPaint(m_hwnd, &paint);
-            SendMessageTo(this, WM_PAINT, 0, 0);
-            ::EndPaint(m_hwnd, &paint);
-            m_hPaintDC = nullptr;
-            return TRUE;
-        }
-        case WM_DPICHANGED: {
-            // Another screen, or its scale changed: the dialog manager scales the controls and
-            // their font; the pictures and icons are the dialog's to scale, and the suggested
-            // size its to take.
-            ScaleTo(LOWORD(wParam));
-            if (const auto* pRect = reinterpret_cast<const ::RECT*>(lParam)) {
-                ::SetWindowPos(m_hwnd, nullptr, pRect->left, pRect->top, pRect->right - pRect->left,
-                               pRect->bottom - pRect->top, SWP_NOZORDER | SWP_NOACTIVATE);
-            }
-            return TRUE;
-        }
+        case WM_PAINT:
+            return ::IsIconic(m_hwnd) ? OnPaintIconic() : FALSE;
+        case WM_DPICHANGED:
+            return OnDpiChanged(wParam, lParam);
         case WM_SIZE:
             LayOut();
             return FALSE;
@@ -404,64 +144,94 @@ INT_PTR DialogWindow::OnDialogMessage(UINT message, WPARAM wParam, LPARAM lParam
             // once it has it.
             ::PostMessageW(m_hwnd, kShowFocus, 0, 0);
             return FALSE;
-        case kShowFocus: {
-            const ::HWND hFocus = ::GetFocus();
-            if (hFocus != nullptr && ::IsChild(m_hwnd, hFocus)) {
-                ScrollIntoView(hFocus);
-            }
-            return TRUE;
-        }
-        case WM_GETMINMAXINFO: {
-            // No smaller than the template, where the screen has room for it.
-            if (m_bSizable && m_templateWindow.cx > 0) {
-                auto* pInfo = reinterpret_cast<::MINMAXINFO*>(lParam);
-                const ::RECT work = WorkAreaOf(m_hwnd);
-                pInfo->ptMinTrackSize.x = std::min(m_templateWindow.cx, work.right - work.left);
-                pInfo->ptMinTrackSize.y = std::min(m_templateWindow.cy, work.bottom - work.top);
-                return TRUE;
-            }
-            return FALSE;
-        }
+        case kShowFocus:
+            return OnShowFocus();
+        case WM_GETMINMAXINFO:
+            return OnGetMinMaxInfo(reinterpret_cast<::MINMAXINFO*>(lParam));
         case WM_HSCROLL:
         case WM_VSCROLL:
             // The dialog's own scroll bars (a control's come with its handle).
-            if (lParam != 0) {
-                return FALSE;
-            }
-            return OnScroll(message == WM_HSCROLL ? SB_HORZ : SB_VERT, wParam);
-        case WM_MOUSEWHEEL: {
-            if ((::GetWindowLongPtrW(m_hwnd, GWL_STYLE) & WS_VSCROLL) == 0) {
-                return FALSE;
-            }
-            const int nDelta = GET_WHEEL_DELTA_WPARAM(wParam);
-            ScrollTo(
-                m_nScrollX,
-                m_nScrollY - ::MulDiv(nDelta, ::MulDiv(48, static_cast<int>(DpiOf(m_hwnd)), 96),
-                                      WHEEL_DELTA));
-            return TRUE;
-        }
-        case WM_CONTEXTMENU: {
-            // A control's request that its default processing passed on, as Windows' does.
-            Window* pControl = FromHandle(reinterpret_cast<::HWND>(wParam));
-            SendMessageTo(this, WM_CONTEXTMENU,
-                          reinterpret_cast<fw::WPARAM>(
-                              static_cast<NativeWindow*>(pControl != nullptr ? pControl : this)),
-                          lParam);
-            return TRUE;
-        }
-        case WM_QUERYDRAGICON: {
-            const auto* pIcon =
-                reinterpret_cast<const Icon*>(SendMessageTo(this, WM_QUERYDRAGICON, 0, 0));
-            return reinterpret_cast<INT_PTR>(pIcon != nullptr ? pIcon->hIcon : nullptr);
-        }
+            return lParam != 0 ? FALSE
+                               : OnScroll(message == WM_HSCROLL ? SB_HORZ : SB_VERT, wParam);
+        case WM_MOUSEWHEEL:
+            return OnMouseWheel(wParam);
+        case WM_CONTEXTMENU:
+            return OnContextMenu(wParam, lParam);
+        case WM_QUERYDRAGICON:
+            return OnQueryDragIcon();
         default:
             return FALSE;
     }
 }
 
+INT_PTR DialogWindow::OnPaintIconic() {
+    PAINTSTRUCT paint{};
+    m_hPaintDC = ::BeginPaint(m_hwnd, &paint);
+    SendMessageTo(this, WM_PAINT, 0, 0);
+    ::EndPaint(m_hwnd, &paint);
+    m_hPaintDC = nullptr;
+    return TRUE;
+}
+
+INT_PTR DialogWindow::OnDpiChanged(WPARAM wParam, LPARAM lParam) {
+    // Another screen, or its scale changed: the dialog manager scales the controls and their
+    // font; the pictures and icons are the dialog's to scale, and the suggested size its to take.
+    ScaleTo(LOWORD(wParam));
+    if (const auto* pRect = reinterpret_cast<const ::RECT*>(lParam)) {
+        ::SetWindowPos(m_hwnd, nullptr, pRect->left, pRect->top, pRect->right - pRect->left,
+                       pRect->bottom - pRect->top, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    return TRUE;
+}
+
+INT_PTR DialogWindow::OnShowFocus() {
+    const ::HWND hFocus = ::GetFocus();
+    if (hFocus != nullptr && ::IsChild(m_hwnd, hFocus)) {
+        ScrollIntoView(hFocus);
+    }
+    return TRUE;
+}
+
+INT_PTR DialogWindow::OnGetMinMaxInfo(::MINMAXINFO* pInfo) {
+    // No smaller than the template, where the screen has room for it.
+    if (!m_bSizable || m_templateWindow.cx <= 0) {
+        return FALSE;
+    }
+    const ::RECT work = WorkAreaOf(m_hwnd);
+    pInfo->ptMinTrackSize.x = std::min(m_templateWindow.cx, work.right - work.left);
+    pInfo->ptMinTrackSize.y = std::min(m_templateWindow.cy, work.bottom - work.top);
+    return TRUE;
+}
+
+INT_PTR DialogWindow::OnMouseWheel(WPARAM wParam) {
+    if ((::GetWindowLongPtrW(m_hwnd, GWL_STYLE) & WS_VSCROLL) == 0) {
+        return FALSE;
+    }
+    const int nDelta = GET_WHEEL_DELTA_WPARAM(wParam);
+    ScrollTo(m_nScrollX,
+             m_nScrollY -
+                 ::MulDiv(nDelta, ::MulDiv(48, static_cast<int>(DpiOf(m_hwnd)), 96), WHEEL_DELTA));
+    return TRUE;
+}
+
+INT_PTR DialogWindow::OnContextMenu(WPARAM wParam, LPARAM lParam) {
+    // A control's request that its default processing passed on, as Windows' does.
+    Window* pControl = FromHandle(reinterpret_cast<::HWND>(wParam));
+    SendMessageTo(this, WM_CONTEXTMENU,
+                  reinterpret_cast<fw::WPARAM>(
+                      static_cast<NativeWindow*>(pControl != nullptr ? pControl : this)),
+                  lParam);
+    return TRUE;
+}
+
+INT_PTR DialogWindow::OnQueryDragIcon() {
+    const auto* pIcon = reinterpret_cast<const Icon*>(SendMessageTo(this, WM_QUERYDRAGICON, 0, 0));
+    return reinterpret_cast<INT_PTR>(pIcon != nullptr ? pIcon->hIcon : nullptr);
+}
+
 void DialogWindow::ScaleTo(UINT nDpi) {
     for (const auto& pChild : m_children) {
-        ScalePicture(pChild.get(), nDpi);
+        pChild->ScaleTo(nDpi);
     }
     for (int nKind = 0; nKind < 2; ++nKind) {
         if (m_pIcons[nKind] != nullptr) {
@@ -512,6 +282,12 @@ Window* MakeDialog(const DialogTemplate& dialog, Window* pOwner) {
 fw::INT_PTR RunModalDialog(NativeWindow* pDialog) {
     auto* p = dynamic_cast<DialogWindow*>(pDialog);
     return p != nullptr ? p->RunModal() : -1;
+}
+
+void ShowModelessDialog(NativeWindow* pDialog) {
+    if (auto* p = dynamic_cast<DialogWindow*>(pDialog)) {
+        p->ShowOnScreen();
+    }
 }
 
 void EndModalDialog(NativeWindow* pDialog, fw::INT_PTR nResult) {

@@ -1,4 +1,4 @@
-#include "Win32Internal.h"
+#include "Win32Controls.h"
 
 namespace ui::win32 {
 
@@ -70,8 +70,8 @@ private:
 
 }  // namespace
 
-std::unique_ptr<Window> MakeEdit(::HWND hwnd, int nID, Window* pDialog, fw::DWORD dwStyle) {
-    return std::make_unique<EditWindow>(hwnd, nID, pDialog, dwStyle);
+std::unique_ptr<Window> MakeEdit(::HWND hwnd, const ControlTemplate& control, Window* pDialog) {
+    return std::make_unique<EditWindow>(hwnd, control.nID, pDialog, control.dwStyle);
 }
 
 }  // namespace ui::win32

@@ -1,6 +1,7 @@
 // The dialog framework on the native Windows dialog manager and controls: the backend's own
 // classes, shared by its files (one concern each, paired with the Qt backend's files of the same
-// names: text, window, controls, edit, dialog, keys, backend).
+// names: text, window, dialog, keys, menu, file dialog, backend; the controls, one a file, in
+// Win32Controls.h).
 #pragma once
 
 #include <cstdint>
@@ -9,7 +10,6 @@
 #include <vector>
 
 #include "Win32.h"
-#include "Win32Backend.h"
 #include "ui/PostedMessages.h"
 
 namespace ui {
@@ -79,6 +79,9 @@ public:
     void Post(fw::UINT message, fw::WPARAM wParam, fw::LPARAM lParam) override;
     void Update() override;
     void PaintIcon(int x, int y, fw::HICON hIcon) override;
+    /// Shows the window's own pictures at the size for the pixels per inch given (96: their own
+    /// size; 144: half as large again); nothing for a window without pictures.
+    virtual void ScaleTo(UINT /*nDpi*/) {}
 
 protected:
     /// Takes the native window over: its messages come to ControlProc first.
@@ -102,83 +105,26 @@ private:
     friend class DialogWindow;
 };
 
-// ---- Win32Controls.cpp and Win32Edit.cpp: the controls ----
-/// The control object for a child window of a dialog, by the template's kind.
-std::unique_ptr<Window> MakeControl(::HWND hwnd, const ControlTemplate& control, Window* pDialog);
-/// Shows a picture control's image at the size for the pixels per inch given (96: its own size;
-/// 144: half as large again), from the image at twice its size where there is one. Nothing for
-/// another control.
-void ScalePicture(Window* pControl, UINT nDpi);
+// ---- Win32Scale.cpp: the pixels per inch of a screen, and icons for them ----
 /// The pixels per inch of the screen the window is on.
 UINT DpiOf(::HWND hwnd);
 /// An icon resource at the size for the pixels per inch given, big (ICON_BIG) or small; owned by
 /// the backend.
 ::HICON IconAtDpi(const Icon& icon, bool bBig, UINT nDpi);
 
-// ---- Win32Dialog.cpp: dialogs from the templates, and their modal loops ----
-/// The template as the dialog manager reads it (a DLGTEMPLATEEX with its items).
+// ---- Win32Template.cpp: the dialog template as the dialog manager reads it ----
+/// The template as a DLGTEMPLATEEX with its items.
 std::vector<WORD> SerializeTemplate(const DialogTemplate& dialog);
 
+// ---- Win32Dialog.cpp: dialogs from the templates, and their modal loops ----
 /// The dialog of the template, hidden; pOwner may be null. Null when Windows cannot make it.
 Window* MakeDialog(const DialogTemplate& dialog, Window* pOwner);
 fw::INT_PTR RunModalDialog(NativeWindow* pDialog);
+/// Shows a dialog without a modal loop, no larger than the work area of its screen.
+void ShowModelessDialog(NativeWindow* pDialog);
 void EndModalDialog(NativeWindow* pDialog, fw::INT_PTR nResult);
 /// The dialog window that a native window belongs to, or null.
 Window* DialogOf(::HWND hwnd);
-
-class DialogWindow final : public Window {
-public:
-    /// Makes the dialog of the template, hidden; null when Windows cannot.
-    static DialogWindow* Create(const DialogTemplate& dialog, Window* pOwner);
-    ~DialogWindow() override;
-
-    NativeWindow* GetChild(int nID) override;
-    fw::LRESULT DefaultProc(fw::UINT message, fw::WPARAM wParam, fw::LPARAM lParam) override;
-    fw::INT_PTR RunModal();
-    void EndModal(fw::INT_PTR nResult);
-
-private:
-    DialogWindow(::HWND hwnd, Window* pOwner);
-    static INT_PTR CALLBACK DialogProc(::HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-    INT_PTR OnDialogMessage(UINT message, WPARAM wParam, LPARAM lParam);
-
-    /// Shows the pictures and icons at the size for the pixels per inch given.
-    void ScaleTo(UINT nDpi);
-
-public:
-    /// Shows the dialog no larger than the work area of its screen, and within it.
-    void ShowOnScreen();
-
-private:
-    /// Scrolls the dialog, where it is smaller than its template, so that the control is in view.
-    void ScrollIntoView(::HWND hControl);
-    /// Places the controls for the dialog's size and scroll position: by their anchors in a
-    /// client area larger than the template, shifted by the scroll position in a smaller one, and
-    /// shows the scroll bars that a smaller one needs.
-    void LayOut();
-    /// Scrolls to the position (clamped), in pixels of the template's client area.
-    void ScrollTo(int x, int y);
-    INT_PTR OnScroll(int nBar, WPARAM wParam);
-
-    /// A control as the template placed it, and how it follows a larger dialog.
-    struct Placed {
-        ::HWND hwnd;
-        ::RECT original;
-        int nAnchor;
-    };
-    std::vector<Placed> m_layout;
-    ::SIZE m_templateClient{0, 0};
-    ::SIZE m_templateWindow{0, 0};
-    bool m_bSizable = false;
-    bool m_bLayingOut = false;
-    int m_nScrollX = 0;
-    int m_nScrollY = 0;
-
-    std::vector<std::unique_ptr<Window>> m_children;
-    bool m_bEnded = false;
-    fw::INT_PTR m_nResult = -1;
-    const Icon* m_pIcons[2] = {nullptr, nullptr};  // ICON_SMALL, ICON_BIG
-};
 
 // ---- Win32Keys.cpp: the message loop with the key pre-translation ----
 /// Runs the message loop until the flag is set: every key message goes to the application's

@@ -357,9 +357,12 @@ bool CaptionShownWhole(fw::CWnd& dialog, const char* pszCaption) {
     return false;
 }
 
-void MeasureMessageBox(const char* pszText, int* pnHeight, int* pnWorkArea) {
+void MeasureMessageBox(const char* pszText, int* pnHeight, int* pnWorkArea, bool bCommandLine) {
     *pnHeight = -1;
     *pnWorkArea = -1;
+    if (bCommandLine) {
+        return;  // the terminal's
+    }
     QTimer timer;
     timer.setInterval(10);
     QObject::connect(&timer, &QTimer::timeout, [&] {

@@ -1,4 +1,5 @@
 #include "../DialogBackend.h"
+#include "Win32Backend.h"
 #include "Win32Internal.h"
 #include "ui/Backend.h"
 
@@ -370,12 +371,16 @@ bool CaptionShownWhole(fw::CWnd& dialog, const char* pszCaption) {
     return nShown >= 0 && nShown + 1 >= nWhole;
 }
 
-void MeasureMessageBox(const char* pszText, int* pnHeight, int* pnWorkArea) {
+void MeasureMessageBox(const char* pszText, int* pnHeight, int* pnWorkArea, bool bCommandLine) {
     *pnHeight = -1;
     *pnWorkArea = -1;
     g_measure = BoxMeasure{pnHeight, pnWorkArea};
     ::SetTimer(nullptr, 0, 50, OnMeasureTimer);
-    ui::GetBackend()->MessageBox(nullptr, pszText);
+    if (bCommandLine) {
+        ui::ShowCommandLineText(pszText, false);
+    } else {
+        ui::GetBackend()->MessageBox(nullptr, pszText);
+    }
 }
 
 std::string ClipboardText() {

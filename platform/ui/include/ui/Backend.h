@@ -61,7 +61,7 @@
 #include <utility>
 #include <vector>
 
-#include "ui/Menu.h"
+#include "ui/MenuItem.h"
 #include "ui/Types.h"
 
 namespace fw {

@@ -5,23 +5,12 @@
 #include <string>
 #include <vector>
 
+#include "ui/MenuItem.h"
 #include "ui/Types.h"
 
 namespace fw {
 class CWnd;
 }  // namespace fw
-
-namespace ui {
-
-/// One item of a popup menu as the backend shows it.
-struct MenuItem {
-    fw::UINT nID;      ///< what choosing it returns; 0 for a separator
-    std::string text;  ///< Windows-1252; '&' marks the letter that chooses it from the keyboard
-    bool bSeparator;
-    bool bEnabled;
-};
-
-}  // namespace ui
 
 namespace fw {
 

@@ -2,6 +2,7 @@
 // and the choice of the user-interface language that selects among them.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -43,7 +44,11 @@ constexpr fw::DWORD LBS_NOINTEGRALHEIGHT = 0x100;
 constexpr fw::DWORD LBS_DISABLENOSCROLL = 0x1000;
 
 /// The controls a template holds; a label is static text that wraps at its width.
+/// The kinds of control a template holds. Each backend makes a kind by one row of its table of
+/// control makers (qt/QtControls.cpp, win32/Win32Controls.cpp) and one file of the control.
 enum class ControlKind { PushButton, GroupBox, Edit, ListBox, Picture, Label };
+/// How many kinds there are: the backends' tables check that they have a row for each.
+inline constexpr std::size_t kControlKinds = 6;
 
 /// One control of a dialog template; positions in dialog units.
 struct ControlTemplate {

@@ -1,7 +1,7 @@
 // What a simulated device sends: its replies, its web page, and when it answers at all.
 #include <string>
 
-#include "Simulator.h"
+#include "SimulatedDevice.h"
 
 namespace sim {
 

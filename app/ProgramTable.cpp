@@ -1,0 +1,3 @@
+#include "ProgramTable.h"
+
+CDeviceInfo g_DeviceInfo;
