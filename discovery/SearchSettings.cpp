@@ -2,36 +2,35 @@
 
 namespace {
 
-bool Names(const std::string& arg, const char* pszShort, const char* pszLong) {
-    return (pszShort != nullptr && arg == pszShort) || arg == pszLong ||
-           arg.rfind(std::string(pszLong) + "=", 0) == 0;
-}
+/// The search options by their names on the command line.
+struct SearchOptionRow {
+    SearchOption option;
+    const char* pszShort;  ///< null: none
+    const char* pszLong;
+};
+constexpr SearchOptionRow kOptions[] = {
+    {SearchOption::Target, "-t", "--target"},
+    {SearchOption::Rate, "-r", "--rate"},
+    {SearchOption::MostAddresses, nullptr, "--max-addresses"},
+};
 
 }  // namespace
 
 SearchOption SearchOptionOf(const std::string& arg) {
-    for (const SearchOption option :
-         {SearchOption::Target, SearchOption::Rate, SearchOption::MostAddresses}) {
-        const char* pszShort = option == SearchOption::Target ? "-t"
-                               : option == SearchOption::Rate ? "-r"
-                                                              : nullptr;
-        if (Names(arg, pszShort, SearchOptionName(option))) {
-            return option;
+    for (const SearchOptionRow& row : kOptions) {
+        if ((row.pszShort != nullptr && arg == row.pszShort) || arg == row.pszLong ||
+            arg.rfind(std::string(row.pszLong) + "=", 0) == 0) {
+            return row.option;
         }
     }
     return SearchOption::None;
 }
 
 const char* SearchOptionName(SearchOption option) {
-    switch (option) {
-        case SearchOption::Target:
-            return "--target";
-        case SearchOption::Rate:
-            return "--rate";
-        case SearchOption::MostAddresses:
-            return "--max-addresses";
-        case SearchOption::None:
-            break;
+    for (const SearchOptionRow& row : kOptions) {
+        if (row.option == option) {
+            return row.pszLong;
+        }
     }
     return "";
 }

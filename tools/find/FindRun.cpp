@@ -3,7 +3,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <memory>
 #include <string>
 
 #include "DeviceInfo.h"
@@ -63,8 +62,7 @@ int RunOnce(const FindOptions& options) {
     CConsoleReportWriter writer(pReportStream, IsTerminal(pReportStream));
     report.m_pListener = &writer;
     // A table of its own: the desktop program's is no business of the command line's.
-    const auto pTable = std::make_unique<CDeviceInfo>();
-    CDeviceInfo& table = *pTable;
+    CDeviceInfo table;
     const SearchOutcome outcome = table.SearchDevices(options.search, report, nullptr);
     if (table.m_nDevices == 0 && outcome.result != SearchOutcome::Failed) {
         ReportNoDeviceAnswered(report, table, outcome, texts::FindTargetsHint);
